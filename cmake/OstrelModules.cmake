@@ -1,0 +1,24 @@
+# Helpers shared by the folders' CMakeLists.
+
+# ostrel_library(NAME <target> DIRS <folders relative to the source root> [EXCLUDE <files>] [LIBS <targets>])
+# One static library from every .cpp of the named folders. Globbing keeps a new module to one new file pair.
+function(ostrel_library)
+    cmake_parse_arguments(ARG "" "NAME" "DIRS;EXCLUDE;LIBS" ${ARGN})
+    set(sources)
+    foreach(dir ${ARG_DIRS})
+        file(GLOB found CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+        list(APPEND sources ${found})
+    endforeach()
+    foreach(ex ${ARG_EXCLUDE})
+        list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/${ex})
+    endforeach()
+    if(sources)
+        add_library(${ARG_NAME} STATIC ${sources})
+        target_link_libraries(${ARG_NAME} PUBLIC ostrel_options ${ARG_LIBS})
+    else()
+        # Nothing written in these folders yet: a target that still carries the links.
+        add_library(${ARG_NAME} INTERFACE)
+        target_link_libraries(${ARG_NAME} INTERFACE ostrel_options ${ARG_LIBS})
+    endif()
+endfunction()
+

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Sets up what is missing, builds both programs for x86_64 and i686, and runs every test under Wine.
+# Ends with CTest's summary and a last line "N passed, M failed"; exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+need_setup=0
+for tool in x86_64-w64-mingw32-g++-posix i686-w64-mingw32-g++-posix cmake winegcc wineserver Xvfb gs pdftk qpdf \
+            pdfinfo xwd convert; do
+    command -v "$tool" >/dev/null 2>&1 || need_setup=1
+done
+[ -d /usr/src/googletest ] || need_setup=1
+[ -d /usr/share/doc/libz-mingw-w64-dev ] || need_setup=1
+if [ $need_setup -eq 1 ]; then
+    ./scripts/setup.sh
+fi
+
+echo "== build: win64 (tested)"
+cmake --preset win64 >/dev/null
+cmake --build --preset win64
+echo "== build: win32 (shipped 32-bit programs, compiled only)"
+cmake --preset win32 >/dev/null
+cmake --build --preset win32
+./scripts/check-binaries.sh build/win64 pei-x86-64
+./scripts/check-binaries.sh build/win32 pei-i386
+
+echo "== tests"
+source scripts/wine-env.sh "$root/build/win64"
+trap ostrel_wine_stop EXIT
+ostrel_wine_ready
+log="$root/build/win64/ctest.log"
+set +e
+ctest --preset win64 2>&1 | tee "$log"
+status=${PIPESTATUS[0]}
+set -e
+
+summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1 || true)
+if [ -z "$summary" ]; then
+    echo "0 passed, 1 failed"
+    exit 1
+fi
+failed=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$summary")
+total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$summary")
+echo "$((total - failed)) passed, $failed failed"
+[ "$status" -eq 0 ] && [ "$failed" -eq 0 ]
