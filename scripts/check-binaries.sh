@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Checks that every program a build made is of the expected PE format (pei-x86-64 or pei-i386).
+# Checks that every program and library a build made is of the expected PE format (pei-x86-64 or pei-i386).
 set -euo pipefail
 build=$1
 want=$2
@@ -11,5 +11,5 @@ while IFS= read -r exe; do
         exit 1
     fi
     found=$((found + 1))
-done < <(find "$build" -name '*.exe' -not -path '*/wineprefix/*' -not -path '*/CMakeFiles/*' -not -path '*/platform/gswin32c/*' -not -path '*/platform/pdftk/*' -type f)
+done < <(find "$build" \( -iname '*.exe' -o -iname '*.dll' \) -not -path '*/wineprefix/*' -not -path '*/CMakeFiles/*' -not -path '*/platform/gswin32c/*' -not -path '*/platform/pdftk/*' -type f)
 echo "check-binaries: $found programs in $build are $want"

@@ -1,0 +1,463 @@
+#include "app/dialogs/Einstellungen_Unit.h"
+
+#include "app/dialogs/Encrypt_Unit.h"
+#include "app/main/LanguageTexts.h"
+#include "gui/Application.h"
+#include "gui/IniFile.h"
+#include "gui/MessageBox.h"
+
+#include <shellapi.h>
+
+using namespace gui;
+
+namespace {
+
+constexpr int kInfoPanelHeights[10] = {33, 33, 41, 41, 93, 41, 41, 53, 29, 41};
+constexpr const wchar_t* kInfoHeadings[10] = {L"EIN8", L"EIN9", L"EIN10", L"EIN11", L"EIN12",
+                                              L"EIN15", L"EIN14", L"EIN16", L"EIN19", L"E_I11"};
+constexpr const wchar_t* kInfoTexts[10] = {L"E_I1", L"E_I2", L"E_I3", L"E_I4", L"E_I5",
+                                           L"E_I6", L"E_I7", L"E_I8", L"E_I9", L"E_I12"};
+
+void SetYesNoItems(TRadioGroup& group) {
+    group.SetItem(0, Texts().Get(L"EI1"));
+    group.SetItem(1, Texts().Get(L"EI2"));
+}
+
+} // namespace
+
+// --- legend ------------------------------------------------------------------------------------------------------
+
+TEin_Info_Form::TEin_Info_Form() : TForm(L"TEin_Info_Form", L"Ein_Info_Form") {
+    SetBorderStyle(TFormBorderStyle::bsDialog);
+    SetBorderIcons(0);
+    SetClientSize(573, 541);
+    SetPosition(TPosition::poDesktopCenter);
+    KeyPreview = true;
+    int top = 8;
+    for (size_t i = 0; i < Panels.size(); ++i) {
+        const int height = kInfoPanelHeights[i] + 16;
+        Entry& e = Panels[i];
+        e.Panel = std::make_unique<TPanel>(this, L"Panel" + std::to_wstring(i + 1), 8, top, 557, height);
+        e.Panel->SetBevelOuter(TBevelCut::bvNone);
+        e.Heading = std::make_unique<TLabel>(e.Panel.get(), L"HeadLabel" + std::to_wstring(i + 1), 4, 0, 549, 14);
+        TFont bold = e.Heading->Font();
+        bold.Bold = true;
+        e.Heading->SetFont(bold);
+        e.Text = std::make_unique<TLabel>(e.Panel.get(), L"TextLabel" + std::to_wstring(i + 1), 4, 15, 549,
+                                          kInfoPanelHeights[i]);
+        e.Text->SetAutoSize(false);
+        e.Text->SetWordWrap(true);
+        top += height;
+    }
+    JaBitBtn.SetText(L"OK");
+    JaBitBtn.ModalResult = mrOk;
+    JaBitBtn.SetDefault(true);
+    OnShow = [this](TComponent*) { FormShow(); };
+    OnKeyDown = [this](TComponent*, WORD& key, TShiftState) {
+        if (key == VK_ESCAPE) {
+            key = 0;
+            Close();
+        }
+    };
+}
+
+void TEin_Info_Form::FormShow() {
+    SetText(Texts().Get(L"E_ICAP"));
+    JaBitBtn.SetText(Texts().Get(L"OK"));
+    for (size_t i = 0; i < Panels.size(); ++i) {
+        Panels[i].Heading->SetText(Texts().Get(kInfoHeadings[i]));
+        Panels[i].Text->SetText(Texts().Get(kInfoTexts[i]));
+    }
+}
+
+// --- settings dialog ---------------------------------------------------------------------------------------------
+
+TEinstellungen_Form::TEinstellungen_Form(DialogSettings& values, ISettingsMainWindow& main,
+                                         std::filesystem::path programFolder, std::wstring iniPath)
+    : TForm(L"TEinstellungen_Form", L"Einstellungen_Form"), model_(values, main, std::move(programFolder)),
+      iniPath_(std::move(iniPath)) {
+    SetText(L"Einstellungen");
+    SetBorderStyle(TFormBorderStyle::bsSingle);
+    SetBorderIcons(0);
+    SetPosition(TPosition::poDesktopCenter);
+    KeyPreview = true;
+    BuildMenu();
+    SetClientSize(470, 544);
+
+    Label1.SetText(L"Ghostscript-Programm (gswin32c.exe):");
+    Button1.SetText(L">>");
+    WasserzBtn.SetText(L">>");
+    for (TRadioGroup* g : {&loeschenRG1, &AutostartRG1, &JNRG1, &AutoRP, &MailRG1}) {
+        g->SetItems({L"Ja", L"Nein"});
+        g->SetColumns(2);
+    }
+    loeschenRG1.SetText(L"Eingabedateien löschen?");
+    AutostartRG1.SetText(L"Automatisch starten?");
+    JNRG1.SetText(L"Level ändern?");
+    AutoRP.SetText(L"AutoRotatePages");
+    MailRG1.SetText(L"eMail-Versand?");
+    TimerGB1.SetText(L"Prüfintervall (Sekunden)");
+    GrafikenRG1.SetItems({L"72 dpi", L"96 dpi", L"300 dpi", L"600 dpi"});
+    GrafikenRG1.SetText(L"Auflösung");
+    DPRG1.SetItems({L"Default", L"Screen", L"eBook (erst ab V8.0x)", L"Printer", L"Prepress"});
+    DPRG1.SetText(L"Distiller-Parameter");
+    LevelRG1.SetItems({L"Acrobat 3 (PDF 1.2)", L"Acrobat 4 (PDF 1.3)", L"Acrobat 5 (PDF 1.4)"});
+    LevelRG1.SetText(L"PDF-Kompatibilität");
+    NSRG1.SetItems({L"Normalbetrieb", L"Serverbetrieb"});
+    NSRG1.SetText(L"eMail-Betrieb");
+    MDCB1.SetText(L"mit Dialog");
+    AuswahlRG.SetItems({L"PDF", L"PDF to PS", L"JPEG", L"TIFF (G4 - BW)", L"TIFF (LZW - BW)", L"TIFF (uncompressed)"});
+    Label2.SetText(L"DPI:");
+    SpinEdit2.SetRange(kSpinEdit2Min, kSpinEdit2Max);
+    SpinEdit3.SetRange(kSpinEdit3Min, kSpinEdit3Max);
+    SeiteLB1.SetText(L"Jede Seite in einer eigenen Datei");
+    WasserzeichenCB.SetText(L"Wasserzeichen (PDF):");
+    BenutzerEdit.SetMaxLength(1);
+    RestEdit.SetMaxLength(3);
+    for (TLabel* red : {&pdftkLabel, &pdftkLabel2}) {
+        TFont font = red->Font();
+        font.Color = clRed;
+        red->SetFont(font);
+    }
+    OKBitBtn1.SetKind(TBitBtnKind::bkOK);
+    OKBitBtn1.SetText(L"OK");
+    OKBitBtn1.ModalResult = mrOk;
+
+    OpenDialog1.Filter = L"gswin32c.exe|gswin32c.exe";
+    OpenDialog3.Filter = L"PDF-Datei (*.pdf)|*.pdf";
+    OpenDialog3.DefaultExt = L"pdf";
+    OpenDialog3.Options = ofHideReadOnly | ofPathMustExist | ofFileMustExist;
+    OpenDialog2.Filter = SaveDialog1.Filter = ProfileCommands::Filter();
+    OpenDialog2.DefaultExt = SaveDialog1.DefaultExt = ProfileCommands::DefaultExt();
+    OpenDialog2.Options = ofHideReadOnly | ofPathMustExist | ofFileMustExist;
+    SaveDialog1.Options = ofOverwritePrompt | ofHideReadOnly | ofPathMustExist;
+
+    BindControls();
+    SyncFromModel();
+}
+
+TEinstellungen_Form::~TEinstellungen_Form() = default;
+
+void TEinstellungen_Form::BuildMenu() {
+    Startein = MainMenu1.Items.Add(L"Startein", L"&Starteinstellungen");
+    Originalladen = Startein->Add(L"Originalladen", L"Starteinstellungen &laden");
+    Startsp = Startein->Add(L"Startsp", L"&Speichern als Starteinstellungen");
+    Test1 = MainMenu1.Items.Add(L"Test1", L"&Profile");
+    Test1->SetShortCut(ShortCut('L', ssCtrl));
+    Profladen = Test1->Add(L"Profladen", L"&Laden...");
+    Profspeichern = Test1->Add(L"Profspeichern", L"&Speichern unter...");
+    Hilfe1 = MainMenu1.Items.Add(L"Hilfe1", L"&Hilfe");
+    Information1 = Hilfe1->Add(L"Information1", L"&Anleitung");
+    Information1->SetShortCut(VK_F1);
+    Kurzanleitungpdf1 = Hilfe1->Add(L"Kurzanleitungpdf1", L"Kurzanleitung.pdf");
+    SetMenu(&MainMenu1);
+
+    Originalladen->OnClick = [this](TComponent*) { RunProfileCommand(&ProfileCommands::OriginalladenClick); };
+    Startsp->OnClick = [this](TComponent*) { RunProfileCommand(&ProfileCommands::StartspClick); };
+    Profladen->OnClick = [this](TComponent*) { RunProfileCommand(&ProfileCommands::ProfladenClick); };
+    Profspeichern->OnClick = [this](TComponent*) { RunProfileCommand(&ProfileCommands::ProfspeichernClick); };
+    Information1->OnClick = [this](TComponent*) { Information1Click(); };
+    Kurzanleitungpdf1->OnClick = [this](TComponent*) { Kurzanleitungpdf1Click(); };
+}
+
+template <class F>
+void TEinstellungen_Form::FromControl(F&& change) {
+    if (syncing_)
+        return;
+    change();
+    SyncFromModel();
+}
+
+void TEinstellungen_Form::BindControls() {
+    auto radio = [this](TRadioGroup& group, void (SettingsDialogModel::*set)(int)) {
+        group.OnClick = [this, &group, set](TComponent*) { FromControl([&] { (model_.*set)(group.ItemIndex()); }); };
+    };
+    radio(loeschenRG1, &SettingsDialogModel::SetloeschenRG1);
+    radio(AutostartRG1, &SettingsDialogModel::SetAutostartRG1);
+    radio(JNRG1, &SettingsDialogModel::SetJNRG1);
+    radio(AutoRP, &SettingsDialogModel::SetAutoRP);
+    radio(MailRG1, &SettingsDialogModel::SetMailRG1);
+    radio(NSRG1, &SettingsDialogModel::SetNSRG1);
+    radio(AuswahlRG, &SettingsDialogModel::SetAuswahlRG);
+    radio(GrafikenRG1, &SettingsDialogModel::SetGrafikenRG1);
+    radio(DPRG1, &SettingsDialogModel::SetDPRG1);
+    radio(LevelRG1, &SettingsDialogModel::SetLevelRG1);
+
+    auto check = [this](TCheckBox& box, void (SettingsDialogModel::*set)(bool)) {
+        box.OnClick = [this, &box, set](TComponent*) { FromControl([&] { (model_.*set)(box.Checked()); }); };
+    };
+    check(SeiteCB, &SettingsDialogModel::SetSeiteCB);
+    check(WasserzeichenCB, &SettingsDialogModel::SetWasserzeichenCB);
+    check(AnzeigenCB, &SettingsDialogModel::SetAnzeigenCB);
+    check(MDCB1, &SettingsDialogModel::SetMDCB1);
+
+    auto text = [this](TEdit& edit, void (SettingsDialogModel::*set)(const std::wstring&)) {
+        edit.OnChange = [this, &edit, set](TComponent*) { FromControl([&] { (model_.*set)(edit.Text()); }); };
+    };
+    text(Edit1, &SettingsDialogModel::SetEdit1);
+    text(WasserzeichenEdit, &SettingsDialogModel::SetWasserzeichenEdit);
+    text(NameEdit, &SettingsDialogModel::SetNameEdit);
+    text(MailEdit, &SettingsDialogModel::SetMailEdit);
+    text(DomainEdit, &SettingsDialogModel::SetDomainEdit);
+    text(BenutzerEdit, &SettingsDialogModel::SetBenutzerEdit);
+    text(RestEdit, &SettingsDialogModel::SetRestEdit);
+
+    auto spin = [this](TSpinEdit& edit, void (SettingsDialogModel::*set)(int)) {
+        edit.OnChange = [this, &edit, set](TComponent*) { FromControl([&] { (model_.*set)(edit.Value()); }); };
+    };
+    spin(SpinEdit1, &SettingsDialogModel::SetSpinEdit1);
+    spin(SpinEdit2, &SettingsDialogModel::SetSpinEdit2);
+    spin(SpinEdit3, &SettingsDialogModel::SetSpinEdit3);
+
+    RestEdit.OnKeyPress = [](TComponent*, wchar_t& key) {
+        if (!SettingsDialogModel::RestEditAcceptsKey(key))
+            key = 0;
+    };
+    RestEdit.OnExit = [this](TComponent*) { FromControl([&] { model_.RestEditExit(); }); };
+
+    Button1.OnClick = [this](TComponent*) { Button1Click(); };
+    WasserzBtn.OnClick = [this](TComponent*) { WasserzBtnClick(); };
+    WasserzeichenEdit.OnDblClick = [this](TComponent*) { WasserzeichenEditDblClick(); };
+    EncryptBt.OnClick = [this](TComponent*) { EncryptBtClick(); };
+
+    OnCreate = [this](TComponent*) { FormCreate(); };
+    OnShow = [this](TComponent*) { FormShow(); };
+    OnActivate = [this](TComponent*) { FormActivate(); };
+    OnDestroy = [this](TComponent*) { FormDestroy(); };
+    OnKeyDown = [this](TComponent*, WORD& key, TShiftState) {
+        if (key == VK_ESCAPE) {
+            key = 0;
+            Close();
+        }
+    };
+}
+
+void TEinstellungen_Form::SyncFromModel() {
+    if (syncing_)
+        return;
+    syncing_ = true;
+    const DialogSettings& v = model_.Values();
+    const SettingsDialogEnabled& e = model_.Enabled();
+    Edit1.SetText(v.Edit1);
+    WasserzeichenEdit.SetText(v.WasserzeichenEdit);
+    loeschenRG1.SetItemIndex(v.loeschenRG1);
+    AutostartRG1.SetItemIndex(v.AutostartRG1);
+    AuswahlRG.SetItemIndex(v.AuswahlRG);
+    AnzeigenCB.SetChecked(v.AnzeigenCB);
+    WasserzeichenCB.SetChecked(v.WasserzeichenCB);
+    SeiteCB.SetChecked(v.SeiteCB);
+    LevelRG1.SetItemIndex(v.LevelRG1);
+    JNRG1.SetItemIndex(v.JNRG1);
+    GrafikenRG1.SetItemIndex(v.GrafikenRG1);
+    DPRG1.SetItemIndex(v.DPRG1);
+    AutoRP.SetItemIndex(v.AutoRP);
+    if (SpinEdit1.Value() != v.SpinEdit1 || SpinEdit1.Text().empty())
+        SpinEdit1.SetValue(v.SpinEdit1);
+    MailRG1.SetItemIndex(v.MailRG1);
+    MDCB1.SetChecked(v.MDCB1);
+    NSRG1.SetItemIndex(v.NSRG1);
+    NameEdit.SetText(v.NameEdit);
+    MailEdit.SetText(v.MailEdit);
+    DomainEdit.SetText(v.DomainEdit);
+    BenutzerEdit.SetText(v.BenutzerEdit);
+    RestEdit.SetText(v.RestEdit);
+    if (SpinEdit2.Value() != v.SpinEdit2 || SpinEdit2.Text().empty())
+        SpinEdit2.SetValue(v.SpinEdit2);
+    if (SpinEdit3.Value() != v.SpinEdit3 || SpinEdit3.Text().empty())
+        SpinEdit3.SetValue(v.SpinEdit3);
+
+    const std::pair<TControl*, bool> enabling[] = {
+        {&EncryptBt, e.EncryptBt},         {&GrafikenRG1, e.GrafikenRG1},   {&DPRG1, e.DPRG1},
+        {&AutoRP, e.AutoRP},               {&JNRG1, e.JNRG1},               {&LevelRG1, e.LevelRG1},
+        {&AnzeigenCB, e.AnzeigenCB},       {&WasserzeichenCB, e.WasserzeichenCB},
+        {&WasserzeichenEdit, e.WasserzeichenEdit}, {&WasserzBtn, e.WasserzBtn},
+        {&MDCB1, e.MDCB1},                 {&MailRG1, e.MailRG1},           {&NSRG1, e.NSRG1},
+        {&NameEdit, e.NameEdit},           {&NameLabel, e.NameLabel},       {&MailEdit, e.MailEdit},
+        {&MailLabel, e.MailLabel},         {&DomainEdit, e.DomainEdit},     {&HDLabel, e.HDLabel},
+        {&BenutzerEdit, e.BenutzerEdit},   {&BenutzerLabel, e.BenutzerLabel}, {&RestEdit, e.RestEdit},
+        {&RestLabel, e.RestLabel},         {&Label2, e.Label2},             {&SpinEdit2, e.SpinEdit2},
+        {&Label3, e.Label3},               {&SpinEdit3, e.SpinEdit3},       {&SeiteCB, e.SeiteCB},
+        {&SeiteLB1, e.SeiteLB1},
+    };
+    for (const auto& [control, enabled] : enabling)
+        control->SetEnabled(enabled);
+    pdftkLabel.SetText(model_.PdftkLabel());
+    pdftkLabel2.SetText(model_.PdftkLabel2());
+    syncing_ = false;
+}
+
+// --- life cycle --------------------------------------------------------------------------------------------------
+
+void TEinstellungen_Form::FormCreate() {
+    model_.FormCreate(iniPath_);
+    Hilfe1->SetCaption(Texts().Get(L"MHC"));
+    Hilfe1->SetRightJustify(true);
+    SyncFromModel();
+}
+
+void TEinstellungen_Form::ApplyTexts() {
+    SetText(Texts().Get(L"EINCAP"));
+    OKBitBtn1.SetText(Texts().Get(L"OK"));
+    Label1.SetText(Texts().Get(L"EIN1"));
+    HDLabel.SetText(Texts().Get(L"EIN2"));
+    BenutzerLabel.SetText(Texts().Get(L"EIN3"));
+    RestLabel.SetText(Texts().Get(L"EIN4"));
+    NameLabel.SetText(Texts().Get(L"EIN5"));
+    MailLabel.SetText(Texts().Get(L"EIN6"));
+    Button1.SetHint(Texts().Get(L"EIN7"));
+    loeschenRG1.SetText(Texts().Get(L"EIN8"));
+    AutostartRG1.SetText(Texts().Get(L"EIN9"));
+    MailRG1.SetText(Texts().Get(L"EIN14"));
+    JNRG1.SetText(Texts().Get(L"EIN15"));
+    for (TRadioGroup* g : {&loeschenRG1, &AutostartRG1, &MailRG1, &JNRG1, &AutoRP})
+        SetYesNoItems(*g);
+    TimerGB1.SetText(Texts().Get(L"EIN10"));
+    GrafikenRG1.SetText(Texts().Get(L"EIN11"));
+    DPRG1.SetText(Texts().Get(L"EIN12"));
+    DPRG1.SetItem(2, Texts().Get(L"EI3"));
+    LevelRG1.SetText(Texts().Get(L"EIN13"));
+    MDCB1.SetText(Texts().Get(L"EIN17"));
+    NSRG1.SetText(Texts().Get(L"EIN16"));
+    NSRG1.SetItem(0, Texts().Get(L"EI4"));
+    NSRG1.SetItem(1, Texts().Get(L"EI5"));
+    AnzeigenCB.SetText(Texts().Get(L"EI6"));
+    AnzeigenCB.SetHint(Texts().Get(L"EI7"));
+    EncryptBt.SetText(Texts().Get(L"EIN19"));
+    EncryptBt.SetHint(Texts().Get(L"E_I10"));
+    AuswahlRG.SetText(Texts().Get(L"AUSW1"));
+    AusgabeRG.SetText(Texts().Get(L"AUSG1"));
+    Label3.SetText(Texts().Get(L"LAB3"));
+    SeiteLB1.SetText(Texts().Get(L"SLB1"));
+    SpinEdit3.SetHint(Texts().Get(L"SE3H"));
+    WasserzeichenCB.SetText(Texts().Get(L"WASSERZ"));
+    WasserzeichenEdit.SetHint(Texts().Get(L"WASSERANZ"));
+    Information1->SetCaption(Texts().Get(L"E_ICAP"));
+    Startein->SetCaption(Texts().Get(L"STA1"));
+    Startsp->SetCaption(Texts().Get(L"STA2"));
+    Profladen->SetCaption(Texts().Get(L"Pro1"));
+    Profspeichern->SetCaption(Texts().Get(L"Pro2"));
+    Originalladen->SetCaption(Texts().Get(L"Pro3"));
+    Hilfe1->SetCaption(Texts().Get(L"MHC"));
+}
+
+void TEinstellungen_Form::FormShow() {
+    ApplyTexts();
+    const bool focusEncrypt = model_.FormShow();
+    SyncFromModel();
+    if (focusEncrypt)
+        EncryptBt.SetFocus();
+}
+
+void TEinstellungen_Form::FormActivate() {
+    if (model_.FormActivate())
+        EncryptBt.Click();
+}
+
+void TEinstellungen_Form::FormDestroy() {
+    try {
+        model_.FormDestroy(iniPath_);
+    } catch (const EIniFileException& e) {
+        gui::ShowMessage(e.Message());
+    }
+}
+
+// --- commands ----------------------------------------------------------------------------------------------------
+
+void TEinstellungen_Form::Button1Click() {
+    OpenDialog1.InitialDir = InitialDirOf(Edit1.Text());
+    if (OpenDialog1.Execute(Handle()))
+        Edit1.SetText(OpenDialog1.FileName);
+}
+
+void TEinstellungen_Form::WasserzBtnClick() {
+    OpenDialog3.InitialDir = InitialDirOf(WasserzeichenEdit.Text());
+    if (OpenDialog3.Execute(Handle()))
+        WasserzeichenEdit.SetText(OpenDialog3.FileName);
+}
+
+void TEinstellungen_Form::OpenReader(const std::wstring& document) {
+    const ReaderCall call = ReaderCallFor(model_.Main().ReaderProgram(), document);
+    TForm* owner = Application.MainForm();
+    // A reader that cannot be started is not reported.
+    ShellExecuteW(owner ? owner->Handle() : Handle(), L"open", call.File.c_str(), call.Parameters.c_str(), nullptr,
+                  SW_SHOWNORMAL);
+}
+
+void TEinstellungen_Form::WasserzeichenEditDblClick() {
+    OpenReader(WasserzeichenEdit.Text());
+}
+
+void TEinstellungen_Form::Kurzanleitungpdf1Click() {
+    OpenReader(ManualPath(model_.ProgramFolder()));
+}
+
+void TEinstellungen_Form::Information1Click() {
+    if (!infoForm_)
+        return;
+    infoForm_->SetPosition(TPosition::poDesktopCenter);
+    infoForm_->ShowModal();
+}
+
+void TEinstellungen_Form::EncryptBtClick() {
+    if (!encryptForm_)
+        return;
+    encryptForm_->SetPosition(TPosition::poDesktopCenter);
+    encryptForm_->ShowModal();
+    SyncFromModel();
+}
+
+void TEinstellungen_Form::RunProfileCommand(void (ProfileCommands::*command)()) {
+    if (!encryptForm_)
+        return;
+    ProfileCommands commands(model_, encryptForm_->Model(), *this, iniPath_);
+    (commands.*command)();
+    SyncFromModel();
+    encryptForm_->SyncFromModel();
+}
+
+// --- IProfileUi --------------------------------------------------------------------------------------------------
+
+YesNoCancel TEinstellungen_Form::AskSaveStartSettings(const std::wstring& text, const std::wstring& caption) {
+    switch (MessageDlg(text, caption, TMsgDlgType::mtPlain, TMsgDlgButtons::mbYesNoCancel, Handle())) {
+    case mrYes:
+        return YesNoCancel::Yes;
+    case mrNo:
+        return YesNoCancel::No;
+    default:
+        return YesNoCancel::Cancel;
+    }
+}
+
+std::optional<std::wstring> TEinstellungen_Form::ChooseProfileToLoad(const std::wstring& initialDir) {
+    OpenDialog2.InitialDir = initialDir;
+    if (!OpenDialog2.Execute(Handle()))
+        return std::nullopt;
+    return OpenDialog2.FileName;
+}
+
+std::optional<std::wstring> TEinstellungen_Form::ChooseProfileToSave(const std::wstring& initialDir) {
+    SaveDialog1.InitialDir = initialDir;
+    if (!SaveDialog1.Execute(Handle()))
+        return std::nullopt;
+    return SaveDialog1.FileName;
+}
+
+void TEinstellungen_Form::ShowMessage(const std::wstring& text) {
+    MessageDlg(text, L"", TMsgDlgType::mtPlain, TMsgDlgButtons::mbOK, Handle());
+}
+
+void TEinstellungen_Form::ShowSecurityDialog() {
+    EncryptBtClick();
+}
+
+void TEinstellungen_Form::CloseSettingsDialog() {
+    Close();
+}
+
+// --- main window -------------------------------------------------------------------------------------------------
+
+SettingsDialogClosed Einstellungen1Click(TEinstellungen_Form& form, const GsOptions& current) {
+    form.SetPosition(TPosition::poMainFormCenter);
+    form.ShowModal();
+    return RebuildAfterSettingsDialog(form.Model().Values(), current);
+}

@@ -1,0 +1,380 @@
+#include "app/dialogs/EncryptRules.h"
+
+#include "app/main/LanguageTexts.h"
+
+namespace {
+
+constexpr unsigned kVkReturn = 0x0D;
+constexpr int k40Bit = 0;
+constexpr int k128Bit = 1;
+
+} // namespace
+
+EncryptDialogModel::EncryptDialogModel(SecuritySettings& record, EncryptDialogState& state,
+                                       SettingsDialogModel& settings, const bool& keepSecurity)
+    : record_(record), state_(state), settings_(settings), keepSecurity_(keepSecurity) {
+    controls_.ComboItems = {Texts().Get(L"ENC8"), Texts().Get(L"ENC15")};
+}
+
+SecuritySettings EncryptDialogModel::ControlsAsRecord() const {
+    SecuritySettings s;
+    s.Sicherheit = controls_.EncryptCombo;
+    s.BerechtigungCheck = controls_.BerechtigungCB.Checked;
+    s.BerechtigungText = controls_.BerechtigungE;
+    s.KennwortCheck = controls_.KennwortCB.Checked;
+    s.KennwortText = controls_.KennwortE;
+    s.Drucken = controls_.DruckenCB.Checked;
+    s.HoheAufloesung = controls_.HQCB.Checked;
+    s.Dokuaendern = controls_.DokuaenderCB.Checked;
+    s.Kopieren = controls_.KopEntCB.Checked;
+    s.Inhalt = controls_.InhaltCB.Checked;
+    s.Formular = controls_.FormularCB.Checked;
+    return s;
+}
+
+EncryptBox& EncryptDialogModel::Box(EncryptCheckBox box) {
+    switch (box) {
+    case EncryptCheckBox::BerechtigungCB:
+        return controls_.BerechtigungCB;
+    case EncryptCheckBox::KennwortCB:
+        return controls_.KennwortCB;
+    case EncryptCheckBox::DruckenCB:
+        return controls_.DruckenCB;
+    case EncryptCheckBox::HQCB:
+        return controls_.HQCB;
+    case EncryptCheckBox::DokuaenderCB:
+        return controls_.DokuaenderCB;
+    case EncryptCheckBox::KopEntCB:
+        return controls_.KopEntCB;
+    case EncryptCheckBox::InhaltCB:
+        return controls_.InhaltCB;
+    case EncryptCheckBox::FormularCB:
+        break;
+    }
+    return controls_.FormularCB;
+}
+
+void EncryptDialogModel::SetChecked(EncryptCheckBox box, bool checked) {
+    EncryptBox& b = Box(box);
+    if (b.Checked == checked)
+        return;
+    b.Checked = checked;
+    BoxChanged(box);
+}
+
+void EncryptDialogModel::SetText(EncryptEdit edit, const std::wstring& text) {
+    if (edit == EncryptEdit::BerechtigungE) {
+        if (controls_.BerechtigungE == text)
+            return;
+        controls_.BerechtigungE = text;
+        record_.BerechtigungText = text;
+    } else {
+        if (controls_.KennwortE == text)
+            return;
+        controls_.KennwortE = text;
+        record_.KennwortText = text;
+    }
+}
+
+void EncryptDialogModel::BoxChanged(EncryptCheckBox box) {
+    switch (box) {
+    case EncryptCheckBox::BerechtigungCB:
+        BerechtigungCBClick();
+        break;
+    case EncryptCheckBox::KennwortCB:
+        KennwortCBClick();
+        break;
+    case EncryptCheckBox::DruckenCB:
+        DruckenCBClick();
+        break;
+    case EncryptCheckBox::HQCB:
+        record_.HoheAufloesung = controls_.HQCB.Checked;
+        break;
+    case EncryptCheckBox::DokuaenderCB:
+        record_.Dokuaendern = controls_.DokuaenderCB.Checked;
+        break;
+    case EncryptCheckBox::KopEntCB:
+        record_.Kopieren = controls_.KopEntCB.Checked;
+        break;
+    case EncryptCheckBox::InhaltCB:
+        record_.Inhalt = controls_.InhaltCB.Checked;
+        break;
+    case EncryptCheckBox::FormularCB:
+        record_.Formular = controls_.FormularCB.Checked;
+        break;
+    }
+}
+
+void EncryptDialogModel::DisableAndUncheck(EncryptCheckBox box) {
+    Box(box).Enabled = false;
+    SetChecked(box, false);
+}
+
+void EncryptDialogModel::Focus(EncryptFocus control) {
+    if (host_)
+        host_->FocusControl(control);
+}
+
+void EncryptDialogModel::Message(const wchar_t* key, MessageIcon icon) {
+    if (host_)
+        host_->ShowMessage(key, icon);
+}
+
+// --- enabling rules ----------------------------------------------------------------------------------------------
+
+void EncryptDialogModel::BerechtigungCBClick() {
+    if (controls_.BerechtigungCB.Checked) {
+        controls_.EncryptComboEnabled = true;
+        controls_.BerechtigungEEnabled = true;
+        Focus(EncryptFocus::BerechtigungE);
+        controls_.KennwortCB.Enabled = true;
+        controls_.DruckenCB.Enabled = true;
+        controls_.KopEntCB.Enabled = true;
+        controls_.FormularCB.Enabled = true;
+        controls_.DokuaenderCB.Enabled = true;
+        DisableAndUncheck(EncryptCheckBox::HQCB);
+        DisableAndUncheck(EncryptCheckBox::InhaltCB);
+        // The watermark is stamped by pdftk, which cannot open an encrypted result.
+        settings_.DisableWatermarkForEncryption();
+    } else {
+        controls_.EncryptCombo = k40Bit;
+        controls_.EncryptComboEnabled = false;
+        controls_.BerechtigungEEnabled = false;
+        SetText(EncryptEdit::BerechtigungE, L"");
+        DisableAndUncheck(EncryptCheckBox::KennwortCB);
+        SetText(EncryptEdit::KennwortE, L"");
+        DisableAndUncheck(EncryptCheckBox::DruckenCB);
+        DisableAndUncheck(EncryptCheckBox::DokuaenderCB);
+        DisableAndUncheck(EncryptCheckBox::HQCB);
+        DisableAndUncheck(EncryptCheckBox::KopEntCB);
+        DisableAndUncheck(EncryptCheckBox::FormularCB);
+        DisableAndUncheck(EncryptCheckBox::InhaltCB);
+        settings_.EnableWatermarkCheck();
+    }
+    record_.BerechtigungCheck = controls_.BerechtigungCB.Checked;
+}
+
+void EncryptDialogModel::KennwortCBClick() {
+    if (controls_.KennwortCB.Checked) {
+        controls_.KennwortEEnabled = true;
+        Focus(EncryptFocus::KennwortE);
+    } else {
+        controls_.KennwortEEnabled = false;
+        SetText(EncryptEdit::KennwortE, L"");
+    }
+    record_.KennwortCheck = controls_.KennwortCB.Checked;
+}
+
+void EncryptDialogModel::DruckenCBClick() {
+    if (Is128Bit()) {
+        if (controls_.DruckenCB.Checked)
+            DisableAndUncheck(EncryptCheckBox::HQCB);
+        else
+            controls_.HQCB.Enabled = true;
+    }
+    record_.Drucken = controls_.DruckenCB.Checked;
+}
+
+void EncryptDialogModel::SelectEncryptCombo(int index) {
+    controls_.EncryptCombo = index;
+    if (index == k128Bit && !state_.MergeEncryptMode) {
+        if (controls_.DruckenCB.Checked)
+            DisableAndUncheck(EncryptCheckBox::HQCB);
+        else
+            controls_.HQCB.Enabled = true;
+        controls_.InhaltCB.Enabled = true;
+    } else {
+        controls_.ComboItems[0] = Texts().Get(L"ENC8");
+        controls_.EncryptCombo = k40Bit;
+        DisableAndUncheck(EncryptCheckBox::HQCB);
+        DisableAndUncheck(EncryptCheckBox::InhaltCB);
+    }
+}
+
+// --- showing -----------------------------------------------------------------------------------------------------
+
+void EncryptDialogModel::LoadControlsFromRecord() {
+    // A snapshot: the rules that run while the boxes are set write into the record as they go.
+    const SecuritySettings r = record_;
+    controls_.EncryptCombo = r.Sicherheit;
+    SetChecked(EncryptCheckBox::BerechtigungCB, r.BerechtigungCheck);
+    SetText(EncryptEdit::BerechtigungE, r.BerechtigungText);
+    SetChecked(EncryptCheckBox::KennwortCB, r.KennwortCheck);
+    SetText(EncryptEdit::KennwortE, r.KennwortText);
+    SetChecked(EncryptCheckBox::DruckenCB, r.Drucken);
+    SetChecked(EncryptCheckBox::HQCB, r.HoheAufloesung);
+    SetChecked(EncryptCheckBox::DokuaenderCB, r.Dokuaendern);
+    SetChecked(EncryptCheckBox::KopEntCB, r.Kopieren);
+    SetChecked(EncryptCheckBox::InhaltCB, r.Inhalt);
+    SetChecked(EncryptCheckBox::FormularCB, r.Formular);
+}
+
+void EncryptDialogModel::FormShow() {
+    if (keepSecurity_)
+        LoadControlsFromRecord();
+
+    Focus(EncryptFocus::Button1);
+    controls_.ComboItems = {Texts().Get(L"ENC8"), Texts().Get(L"ENC15")};
+    controls_.EncryptCombo = record_.Sicherheit;
+
+    if (state_.ProfileEncryptPending) {
+        LoadControlsFromRecord();
+        state_.KeptDokuaendern = controls_.DokuaenderCB.Checked;
+        state_.KeptInhalt = controls_.InhaltCB.Checked;
+    }
+
+    if (controls_.BerechtigungCB.Checked) {
+        controls_.EncryptComboEnabled = true;
+        controls_.BerechtigungEEnabled = true;
+        controls_.KennwortCB.Enabled = true;
+        controls_.DruckenCB.Enabled = true;
+        controls_.KopEntCB.Enabled = true;
+        controls_.FormularCB.Enabled = true;
+        controls_.DokuaenderCB.Enabled = true;
+        if (controls_.DruckenCB.Checked)
+            DisableAndUncheck(EncryptCheckBox::HQCB);
+        else
+            controls_.HQCB.Enabled = true;
+        controls_.InhaltCB.Enabled = false;
+    } else {
+        controls_.EncryptCombo = k40Bit;
+        controls_.EncryptComboEnabled = false;
+        controls_.BerechtigungEEnabled = false;
+        SetText(EncryptEdit::BerechtigungE, L"");
+        DisableAndUncheck(EncryptCheckBox::KennwortCB);
+        SetText(EncryptEdit::KennwortE, L"");
+        DisableAndUncheck(EncryptCheckBox::DruckenCB);
+        DisableAndUncheck(EncryptCheckBox::HQCB);
+        DisableAndUncheck(EncryptCheckBox::KopEntCB);
+        DisableAndUncheck(EncryptCheckBox::FormularCB);
+        DisableAndUncheck(EncryptCheckBox::DokuaenderCB);
+        DisableAndUncheck(EncryptCheckBox::InhaltCB);
+    }
+
+    if (state_.ProfileEncryptPending)
+        controls_.EncryptCombo = record_.Sicherheit;
+
+    if (controls_.EncryptCombo != k40Bit) {
+        controls_.ComboItems[1] = Texts().Get(L"ENC15");
+        controls_.EncryptCombo = k128Bit;
+    } else {
+        controls_.ComboItems[0] = Texts().Get(L"ENC8");
+        controls_.EncryptCombo = k40Bit;
+    }
+    state_.ProfileEncryptPending = false;
+
+    if (state_.MergeEncryptMode) {
+        controls_.ComboItems[1].clear();
+        controls_.ComboItems[0] = Texts().Get(L"ENC8");
+        controls_.EncryptCombo = k40Bit;
+    }
+
+    if (Is128Bit()) {
+        if (controls_.DruckenCB.Checked)
+            DisableAndUncheck(EncryptCheckBox::HQCB);
+        controls_.InhaltCB.Enabled = true;
+        if (state_.KeptDokuaendern)
+            SetChecked(EncryptCheckBox::DokuaenderCB, true);
+        if (state_.KeptInhalt)
+            SetChecked(EncryptCheckBox::InhaltCB, true);
+    } else {
+        DisableAndUncheck(EncryptCheckBox::HQCB);
+        DisableAndUncheck(EncryptCheckBox::InhaltCB);
+        if (state_.KeptDokuaendern)
+            SetChecked(EncryptCheckBox::DokuaenderCB, true);
+        if (!controls_.BerechtigungCB.Checked)
+            SetChecked(EncryptCheckBox::DokuaenderCB, false);
+    }
+}
+
+void EncryptDialogModel::FormActivate() {
+    Focus(EncryptFocus::Button1);
+    Button1Enter();
+}
+
+// --- validation --------------------------------------------------------------------------------------------------
+
+void EncryptDialogModel::BerechtigungEKeyDown(unsigned key) {
+    if (controls_.BerechtigungE == L" ") {
+        Message(L"ENC11", MessageIcon::Error);
+        return;
+    }
+    if (key == kVkReturn) {
+        state_.EnterPressedFlag = true;
+        if (!state_.ProfileLoadedFlag)
+            Focus(EncryptFocus::KennwortCB);
+    }
+}
+
+void EncryptDialogModel::KennwortEKeyDown(unsigned key) {
+    if (controls_.KennwortE == L" ") {
+        Message(L"ENC12", MessageIcon::Error);
+        return;
+    }
+    if (key == kVkReturn) {
+        state_.EnterPressedFlag = true;
+        if (!state_.ProfileLoadedFlag)
+            Focus(EncryptFocus::DruckenCB);
+    }
+}
+
+void EncryptDialogModel::BerechtigungEExit() {
+    if (controls_.BerechtigungE == controls_.KennwortE) {
+        Message(L"ENC11", MessageIcon::Warning);
+        Focus(EncryptFocus::BerechtigungE);
+    } else if (!state_.EnterPressedFlag && controls_.BerechtigungE.empty()) {
+        Message(L"ENC11", MessageIcon::Error);
+        Focus(EncryptFocus::BerechtigungE);
+    }
+}
+
+void EncryptDialogModel::KennwortEExit() {
+    if (controls_.KennwortE == controls_.BerechtigungE) {
+        Message(L"ENC13", MessageIcon::Warning);
+        Focus(EncryptFocus::KennwortE);
+    } else if (!state_.EnterPressedFlag && controls_.KennwortE.empty()) {
+        Message(L"ENC12", MessageIcon::Error);
+        Focus(EncryptFocus::KennwortE);
+    }
+}
+
+void EncryptDialogModel::Button1Enter() {
+    if (controls_.BerechtigungCB.Checked && controls_.BerechtigungE.empty())
+        Message(L"ENC11", MessageIcon::Error);
+}
+
+// --- closing -----------------------------------------------------------------------------------------------------
+
+void EncryptDialogModel::Button1Click() {
+    if (state_.MergeEncryptMode && host_)
+        host_->FocusMergeKeyButton();
+    state_.MergeEncryptMode = false;
+    record_.Sicherheit = controls_.EncryptCombo;
+}
+
+void EncryptDialogModel::FormClose() {
+    // The owner password is what turns encryption on: without one the PDFs would come out unencrypted while the
+    // box still says otherwise, so the box goes off with the message. The format is still remembered as it was
+    // closed with encryption asked for, so that a profile load keeps the format it brought.
+    const bool encryptionAsked = record_.BerechtigungCheck;
+    if (controls_.BerechtigungCB.Checked && controls_.BerechtigungE.empty()) {
+        Message(L"ENC11", MessageIcon::Error);
+        SetChecked(EncryptCheckBox::BerechtigungCB, false);
+    }
+    if (Is128Bit()) {
+        settings_.SetJNRG1(0);
+        settings_.SetLevelRG1Enabled(true);
+        settings_.SetLevelRG1(2);
+    } else {
+        settings_.SetLevelRG1(1);
+    }
+    state_.KeptDokuaendern = controls_.DokuaenderCB.Checked;
+    state_.KeptInhalt = controls_.InhaltCB.Checked;
+    if (encryptionAsked)
+        state_.FormatAtEncryptClose = settings_.Values().AuswahlRG;
+}
+
+void EncryptDialogModel::LeaveMergeMode() {
+    state_.MergeEncryptMode = false;
+    controls_.ComboItems[1] = Texts().Get(L"ENC15");
+}

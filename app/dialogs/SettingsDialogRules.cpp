@@ -1,0 +1,424 @@
+#include "app/dialogs/SettingsDialogRules.h"
+
+#include "app/main/LanguageTexts.h"
+#include "app/main/SettingsFile.h"
+#include "app/main/SettingsKeys.h"
+
+#include <system_error>
+
+namespace {
+
+constexpr int kYes = 0; // item 0 of every "Ja"/"Nein" group
+constexpr int kNo = 1;
+constexpr int kServerMode = 1;
+
+bool IsImageFormat(int format) {
+    return format >= GsOutputJpeg && format <= GsOutputTiff24;
+}
+
+const wchar_t* FormatCaptionSuffix(int format) {
+    switch (format) {
+    case GsOutputPdf:
+        return L"PDF";
+    case GsOutputPostScript:
+        return L"PS";
+    case GsOutputJpeg:
+        return L"JPEG";
+    default:
+        return L"TIFF";
+    }
+}
+
+bool IsValidFormat(int format) {
+    return format >= GsOutputPdf && format <= GsOutputTiff24;
+}
+
+std::wstring WithTrailingBackslash(std::wstring path) {
+    if (!path.empty() && path.back() != L'\\')
+        path += L'\\';
+    return path;
+}
+
+} // namespace
+
+SettingsDialogModel::SettingsDialogModel(DialogSettings& values, ISettingsMainWindow& main,
+                                         std::filesystem::path programFolder)
+    : values_(values), main_(main), programFolder_(std::move(programFolder)) {}
+
+bool SettingsDialogModel::PdftkPresent() const {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(programFolder_ / L"pdftk.exe", ec);
+}
+
+// --- setters that run a rule -------------------------------------------------------------------------------------
+
+void SettingsDialogModel::SetAuswahlRG(int index) {
+    index = ClampRadioIndex(index, kRadioCountAuswahlRG);
+    if (index == values_.AuswahlRG)
+        return;
+    values_.AuswahlRG = index;
+    AuswahlRGClick();
+}
+
+void SettingsDialogModel::SetMailRG1(int index) {
+    index = ClampRadioIndex(index, kRadioCountYesNo);
+    if (index == values_.MailRG1)
+        return;
+    values_.MailRG1 = index;
+    MailRG1Click();
+}
+
+void SettingsDialogModel::SetNSRG1(int index) {
+    index = ClampRadioIndex(index, kRadioCountNSRG1);
+    if (index == values_.NSRG1)
+        return;
+    values_.NSRG1 = index;
+    NSRG1Click();
+}
+
+void SettingsDialogModel::SetSeiteCB(bool checked) {
+    if (checked == values_.SeiteCB)
+        return;
+    values_.SeiteCB = checked;
+    SeiteCBClick();
+}
+
+void SettingsDialogModel::SetAutostartRG1(int index) {
+    index = ClampRadioIndex(index, kRadioCountYesNo);
+    if (index == values_.AutostartRG1)
+        return;
+    values_.AutostartRG1 = index;
+    AutostartOrLoeschenClick();
+}
+
+void SettingsDialogModel::SetloeschenRG1(int index) {
+    index = ClampRadioIndex(index, kRadioCountYesNo);
+    if (index == values_.loeschenRG1)
+        return;
+    values_.loeschenRG1 = index;
+    AutostartOrLoeschenClick();
+}
+
+void SettingsDialogModel::SetJNRG1(int index) {
+    index = ClampRadioIndex(index, kRadioCountYesNo);
+    if (index == values_.JNRG1)
+        return;
+    values_.JNRG1 = index;
+    JNRG1Click();
+}
+
+void SettingsDialogModel::SetAutoRP(int index) {
+    index = ClampRadioIndex(index, kRadioCountYesNo);
+    if (index == values_.AutoRP)
+        return;
+    values_.AutoRP = index;
+    AutoRPClick();
+}
+
+void SettingsDialogModel::SetWasserzeichenCB(bool checked) {
+    if (checked == values_.WasserzeichenCB)
+        return;
+    values_.WasserzeichenCB = checked;
+    WasserzeichenCBClick();
+}
+
+void SettingsDialogModel::SetSpinEdit1(int seconds) {
+    values_.SpinEdit1 = seconds < kSpinEdit1Min ? kSpinEdit1Min : seconds;
+}
+
+void SettingsDialogModel::Assign(const DialogSettings& loaded, DialogKeySet keys) {
+    for (const DialogKey& key : kDialogKeys) {
+        if (keys == DialogKeySet::Without23 && !key.InDialogExitSet)
+            continue;
+        // Controls with a rule go through their setter; the rest are plain values.
+        if (auto text = std::get_if<std::wstring DialogSettings::*>(&key.Member)) {
+            values_.*(*text) = loaded.*(*text);
+        } else if (auto number = std::get_if<int DialogSettings::*>(&key.Member)) {
+            const int value = loaded.*(*number);
+            if (*number == &DialogSettings::AuswahlRG)
+                SetAuswahlRG(value);
+            else if (*number == &DialogSettings::MailRG1)
+                SetMailRG1(value);
+            else if (*number == &DialogSettings::NSRG1)
+                SetNSRG1(value);
+            else if (*number == &DialogSettings::AutostartRG1)
+                SetAutostartRG1(value);
+            else if (*number == &DialogSettings::loeschenRG1)
+                SetloeschenRG1(value);
+            else if (*number == &DialogSettings::JNRG1)
+                SetJNRG1(value);
+            else if (*number == &DialogSettings::AutoRP)
+                SetAutoRP(value);
+            else if (*number == &DialogSettings::SpinEdit1)
+                SetSpinEdit1(value);
+            else
+                values_.*(*number) = value;
+        } else if (auto flag = std::get_if<bool DialogSettings::*>(&key.Member)) {
+            const bool value = loaded.*(*flag);
+            if (*flag == &DialogSettings::SeiteCB)
+                SetSeiteCB(value);
+            else if (*flag == &DialogSettings::WasserzeichenCB)
+                SetWasserzeichenCB(value);
+            else
+                values_.*(*flag) = value;
+        }
+    }
+    ClampToControls(values_);
+}
+
+// --- the rules ---------------------------------------------------------------------------------------------------
+
+void SettingsDialogModel::SetMailGroupEnabled(bool enabled) {
+    enabled_.MailRG1 = enabled;
+    enabled_.NameEdit = enabled;
+    enabled_.MailEdit = enabled;
+    enabled_.NSRG1 = enabled;
+}
+
+void SettingsDialogModel::SetWatermarkControls(bool enabled, bool indicator) {
+    enabled_.WasserzeichenEdit = enabled;
+    enabled_.WasserzBtn = enabled;
+    if (indicator)
+        main_.SetWatermarkIndicatorVisible(enabled);
+}
+
+void SettingsDialogModel::AuswahlRGClick() {
+    const int format = values_.AuswahlRG;
+    if (!IsValidFormat(format))
+        return;
+    const bool pdf = format == GsOutputPdf;
+    const bool image = IsImageFormat(format);
+    const bool mailOff = values_.MailRG1 == kNo;
+
+    main_.SetConversionCaption(Texts().Get(L"PEC") + FormatCaptionSuffix(format));
+    enabled_.EncryptBt = pdf;
+    main_.SetMergeEnabled(pdf);
+    enabled_.GrafikenRG1 = pdf;
+    enabled_.DPRG1 = pdf;
+    enabled_.AutoRP = pdf;
+    enabled_.JNRG1 = pdf;
+    enabled_.LevelRG1 = pdf && values_.JNRG1 != kNo;
+    enabled_.AnzeigenCB = pdf;
+
+    if (pdf) {
+        if (PdftkPresent())
+            enabled_.WasserzeichenCB = true;
+        // Leaving PDF kept the box's state: coming back shows the watermark again when it is still checked.
+        if (values_.WasserzeichenCB)
+            SetWatermarkControls(true, true);
+    } else {
+        enabled_.WasserzeichenCB = false;
+        SetWatermarkControls(false, true);
+    }
+
+    if (image) {
+        if (values_.SeiteCB) {
+            enabled_.MDCB1 = false;
+            SetMailGroupEnabled(false);
+        }
+    } else {
+        enabled_.MDCB1 = !mailOff;
+        SetMailGroupEnabled(true);
+    }
+
+    enabled_.Label2 = image;
+    enabled_.SpinEdit2 = image;
+    enabled_.Label3 = format == GsOutputJpeg;
+    enabled_.SpinEdit3 = format == GsOutputJpeg;
+    enabled_.SeiteCB = image;
+    enabled_.SeiteLB1 = image;
+}
+
+void SettingsDialogModel::ApplyStartupFormatRules() {
+    const int format = values_.AuswahlRG;
+    if (!IsValidFormat(format))
+        return;
+    const bool pdf = format == GsOutputPdf;
+    const bool image = IsImageFormat(format);
+
+    main_.SetConversionCaption(Texts().Get(L"PEC") + FormatCaptionSuffix(format));
+    enabled_.EncryptBt = pdf;
+    main_.SetMergeEnabled(pdf);
+    enabled_.GrafikenRG1 = pdf;
+    enabled_.DPRG1 = pdf;
+    enabled_.AutoRP = pdf;
+    enabled_.JNRG1 = pdf;
+    enabled_.LevelRG1 = pdf && values_.JNRG1 != kNo;
+
+    if (pdf) {
+        // The mail rule has already run while the values were read; here the box is offered whatever mail says.
+        enabled_.MDCB1 = true;
+        SetMailGroupEnabled(true);
+    } else {
+        if (values_.SeiteCB) {
+            enabled_.MDCB1 = false;
+            SetMailGroupEnabled(false);
+        }
+        enabled_.WasserzeichenCB = false;
+        SetWatermarkControls(false, false);
+    }
+
+    enabled_.Label2 = image;
+    enabled_.SpinEdit2 = image;
+    enabled_.Label3 = format == GsOutputJpeg;
+    enabled_.SpinEdit3 = format == GsOutputJpeg;
+    enabled_.SeiteCB = image;
+    enabled_.SeiteLB1 = image;
+}
+
+void SettingsDialogModel::MailRG1Click() {
+    if (values_.MailRG1 == kNo) {
+        enabled_.MDCB1 = false;
+        values_.MDCB1 = false;
+        enabled_.AnzeigenCB = values_.AuswahlRG == GsOutputPdf;
+    } else if (values_.MailRG1 == kYes) {
+        enabled_.MDCB1 = true;
+        enabled_.AnzeigenCB = false;
+        values_.AnzeigenCB = false;
+    }
+}
+
+void SettingsDialogModel::NSRG1Click() {
+    if (values_.NSRG1 < 0)
+        return;
+    const bool normal = values_.NSRG1 != kServerMode;
+    enabled_.NameEdit = normal;
+    enabled_.NameLabel = normal;
+    enabled_.MailEdit = normal;
+    enabled_.MailLabel = normal;
+    enabled_.DomainEdit = !normal;
+    enabled_.HDLabel = !normal;
+    enabled_.BenutzerEdit = !normal;
+    enabled_.BenutzerLabel = !normal;
+    enabled_.RestEdit = !normal;
+    enabled_.RestLabel = !normal;
+}
+
+void SettingsDialogModel::SeiteCBClick() {
+    if (values_.SeiteCB) {
+        enabled_.MDCB1 = false;
+        SetMailGroupEnabled(false);
+    } else {
+        enabled_.MDCB1 = values_.MailRG1 != kNo;
+        SetMailGroupEnabled(true);
+    }
+}
+
+void SettingsDialogModel::AutostartOrLoeschenClick() {
+    enabled_.AnzeigenCB = !(values_.AutostartRG1 == kYes && values_.loeschenRG1 == kNo);
+}
+
+void SettingsDialogModel::JNRG1Click() {
+    if (values_.JNRG1 == kNo)
+        enabled_.LevelRG1 = false;
+    else if (values_.JNRG1 == kYes)
+        enabled_.LevelRG1 = true;
+}
+
+void SettingsDialogModel::AutoRPClick() {
+    if (values_.AutoRP == kYes)
+        main_.SetAutoRotateOption(L"-dAutoRotatePages=/PageByPage ");
+    else if (values_.AutoRP == kNo)
+        main_.SetAutoRotateOption(L"-dAutoRotatePages=/None ");
+}
+
+void SettingsDialogModel::WasserzeichenCBClick() {
+    SetWatermarkControls(values_.WasserzeichenCB, true);
+}
+
+void SettingsDialogModel::DisableWatermarkForEncryption() {
+    enabled_.WasserzeichenCB = false;
+    SetWasserzeichenCB(false);
+    enabled_.WasserzeichenEdit = false;
+    enabled_.WasserzBtn = false;
+}
+
+// --- life cycle --------------------------------------------------------------------------------------------------
+
+void SettingsDialogModel::FormCreate(const std::wstring& iniPath) {
+    DialogSettings loaded = values_;
+    ReadDialogStart(iniPath, loaded, main_.LastGhostscriptProgram());
+    Assign(loaded, DialogKeySet::All24);
+    if (!PdftkPresent())
+        SetWasserzeichenCB(false);
+    if (values_.Edit1.empty())
+        values_.Edit1 = kDefaultGhostscriptProgram;
+    enabled_.LevelRG1 = values_.JNRG1 == kYes;
+    ApplyStartupFormatRules();
+}
+
+bool SettingsDialogModel::FormShow() {
+    const bool pdf = values_.AuswahlRG == GsOutputPdf;
+    const bool image = IsImageFormat(values_.AuswahlRG);
+    if (pdf) {
+        enabled_.AnzeigenCB = true;
+        enabled_.WasserzeichenCB = false;
+    } else {
+        enabled_.AnzeigenCB = false;
+    }
+    if (values_.WasserzeichenCB)
+        main_.SetWatermarkIndicatorVisible(true);
+    if (values_.SeiteCB && image) {
+        enabled_.MDCB1 = false;
+        SetMailGroupEnabled(false);
+    } else if (!values_.SeiteCB && pdf) {
+        enabled_.MDCB1 = values_.MailRG1 != kNo;
+        SetMailGroupEnabled(true);
+    }
+    if (values_.NSRG1 == kServerMode) {
+        enabled_.NameEdit = false;
+        enabled_.MailEdit = false;
+    }
+    if (PdftkPresent() && pdf) {
+        pdftkLabel_ = Texts().Get(L"PDFTK1");
+        pdftkLabel2_ = Texts().Get(L"PDFTK3");
+        enabled_.WasserzeichenCB = true;
+    } else {
+        pdftkLabel_ = Texts().Get(L"PDFTK2");
+        pdftkLabel2_ = Texts().Get(L"PDFTK3");
+        enabled_.WasserzeichenCB = false;
+        SetWasserzeichenCB(false);
+    }
+    if (values_.MailRG1 == kYes)
+        enabled_.AnzeigenCB = false;
+    return pdf;
+}
+
+bool SettingsDialogModel::FormDestroy(const std::wstring& iniPath) const {
+    return WriteDialogExit(iniPath, values_);
+}
+
+bool SettingsDialogModel::RestEditAcceptsKey(wchar_t key) {
+    return (key >= L'0' && key <= L'9') || key == L'\b';
+}
+
+std::wstring SettingsDialogModel::RestEditExitValue(const std::wstring& text) {
+    if (text.empty())
+        return text;
+    int value = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9')
+            return text;
+        value = value * 10 + (c - L'0');
+        if (value > 255)
+            return L"255";
+    }
+    return text;
+}
+
+// --- small commands ----------------------------------------------------------------------------------------------
+
+ReaderCall ReaderCallFor(const std::wstring& readerProgram, const std::wstring& documentPath) {
+    return {readerProgram, L"\"" + documentPath + L"\""};
+}
+
+std::wstring ManualPath(const std::filesystem::path& programFolder) {
+    return WithTrailingBackslash(programFolder.wstring()) + L"Kurzanleitung.pdf";
+}
+
+std::wstring InitialDirOf(const std::wstring& path) {
+    const auto slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos)
+        return {};
+    return path.substr(0, slash == 2 && path.size() > 1 && path[1] == L':' ? 3 : slash);
+}

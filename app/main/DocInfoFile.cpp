@@ -1,0 +1,168 @@
+#include "app/main/DocInfoFile.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace docinfo {
+namespace {
+
+struct HandleCloser {
+    void operator()(HANDLE h) const { CloseHandle(h); }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+UniqueHandle OpenHandle(const std::wstring& path, DWORD access, DWORD share, DWORD disposition) {
+    HANDLE h = CreateFileW(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return UniqueHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
+}
+
+[[noreturn]] void Fail(const std::wstring& path, const char* what, DWORD code = GetLastError()) {
+    throw DocInfoFileError(path, code, what);
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+    std::size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) {
+        return L".";
+    }
+    return path.substr(0, slash + 1);
+}
+
+// Removes the temporary file unless the replace took it.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(std::wstring path) : path_(std::move(path)) {}
+    ~TemporaryFile() {
+        if (!path_.empty()) {
+            DeleteFileW(path_.c_str());
+        }
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    const std::wstring& Path() const { return path_; }
+    void Release() { path_.clear(); }
+
+private:
+    std::wstring path_;
+};
+
+void WriteAll(const std::wstring& path, const std::string& bytes) {
+    UniqueHandle file = OpenHandle(path, GENERIC_WRITE, 0, TRUNCATE_EXISTING);
+    if (!file) {
+        Fail(path, "cannot open the temporary file");
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+        DWORD written = 0;
+        if (!WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+            Fail(path, "cannot write the temporary file");
+        }
+        done += written;
+    }
+    if (!FlushFileBuffers(file.get())) {
+        Fail(path, "cannot write the temporary file");
+    }
+}
+
+} // namespace
+
+PsLines LoadPsFile(const std::wstring& path) {
+    UniqueHandle file = OpenHandle(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
+    if (!file) {
+        Fail(path, "cannot open the file for reading");
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size)) {
+        Fail(path, "cannot read the file");
+    }
+    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+        DWORD got = 0;
+        if (!ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr)) {
+            Fail(path, "cannot read the file");
+        }
+        if (got == 0) {
+            bytes.resize(done); // shrank while being read
+            break;
+        }
+        done += got;
+    }
+    return SplitLines(bytes);
+}
+
+void SavePsFile(const std::wstring& path, const PsLines& lines) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        Fail(path, "cannot find the file");
+    }
+    if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
+        Fail(path, "the file is read-only", ERROR_ACCESS_DENIED);
+    }
+    wchar_t tempName[MAX_PATH + 16] = {};
+    if (GetTempFileNameW(FolderOf(path).c_str(), L"~di", 0, tempName) == 0) {
+        Fail(path, "cannot create a temporary file beside the file");
+    }
+    TemporaryFile temp(tempName);
+    WriteAll(temp.Path(), JoinLines(lines));
+    if (!MoveFileExW(temp.Path().c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        Fail(path, "cannot replace the file");
+    }
+    temp.Release();
+    SetFileAttributesW(path.c_str(), attributes);
+}
+
+void ReadDocumentFile(const std::wstring& path, DocumentFields& fields) { ReadFields(LoadPsFile(path), fields); }
+
+bool WriteDocumentFile(const std::wstring& path, const DocumentFields& fields) {
+    PsLines lines = LoadPsFile(path);
+    if (!WriteFields(lines, fields)) {
+        return false;
+    }
+    SavePsFile(path, lines);
+    return true;
+}
+
+std::wstring FieldToWide(std::string_view bytes) {
+    if (bytes.empty()) {
+        return {};
+    }
+    int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
+    return text;
+}
+
+std::string FieldFromWide(std::wstring_view text) {
+    if (text.empty()) {
+        return {};
+    }
+    int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
+    return bytes;
+}
+
+} // namespace docinfo
+
+bool AddDocInfoPdfmark(const std::wstring& path) {
+    docinfo::PsLines lines = docinfo::LoadPsFile(path);
+    if (!docinfo::AddDocInfoPdfmark(lines)) {
+        return false;
+    }
+    docinfo::SavePsFile(path, lines);
+    return true;
+}
+
+bool AddProducerLine(const std::wstring& path) {
+    docinfo::PsLines lines = docinfo::LoadPsFile(path);
+    if (!docinfo::AddProducerLine(lines)) {
+        return false;
+    }
+    docinfo::SavePsFile(path, lines);
+    return true;
+}

@@ -1,0 +1,680 @@
+#include "gui/Control.h"
+
+#include "gui/Application.h"
+#include "gui/Form.h"
+#include "gui/Menus.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+#include <map>
+
+namespace gui {
+
+namespace {
+
+constexpr wchar_t kObjectProp[] = L"OstrelObject";
+constexpr wchar_t kNameProp[] = L"OstrelName";
+constexpr UINT_PTR kSubclassId = 0x05747265; // any fixed id; other hooks use their own ids
+UINT g_nextControlId = 1000;
+
+// Fonts are shared between controls with equal font values.
+std::shared_ptr<void> SharedFont(const TFont& font) {
+    static std::map<std::wstring, std::weak_ptr<void>> cache;
+    wchar_t key[160];
+    swprintf(key, 160, L"%ls|%d|%d%d%d", font.Name.c_str(), font.Size, font.Bold, font.Italic, font.Underline);
+    if (auto found = cache[key].lock()) return found;
+    HDC screen = GetDC(nullptr);
+    int height = -MulDiv(font.Size, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    HFONT handle = CreateFontW(height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, font.Italic, font.Underline, FALSE,
+                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                               DEFAULT_PITCH | FF_DONTCARE, font.Name.c_str());
+    std::shared_ptr<void> shared(handle, [](void* h) {
+        if (h) DeleteObject(static_cast<HGDIOBJ>(h));
+    });
+    cache[key] = shared;
+    return shared;
+}
+
+} // namespace
+
+TShiftState KeyboardShiftState() {
+    TShiftState s = 0;
+    if (GetKeyState(VK_SHIFT) < 0) s |= ssShift;
+    if (GetKeyState(VK_CONTROL) < 0) s |= ssCtrl;
+    if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
+    return s;
+}
+
+std::wstring GetShortHint(const std::wstring& hint) {
+    auto bar = hint.find(L'|');
+    return bar == std::wstring::npos ? hint : hint.substr(0, bar);
+}
+
+std::wstring GetLongHint(const std::wstring& hint) {
+    auto bar = hint.find(L'|');
+    return bar == std::wstring::npos ? hint : hint.substr(bar + 1);
+}
+
+void ReportCallbackException(const char* where) noexcept {
+    try {
+        std::string text = std::string("Ostrel: exception stopped at ") + where;
+        try {
+            throw;
+        } catch (const std::exception& e) {
+            text += ": ";
+            text += e.what();
+        } catch (...) {
+        }
+        text += "\n";
+        OutputDebugStringA(text.c_str());
+    } catch (...) {
+    }
+}
+
+std::wstring ShortCutToText(TShortCut shortCut) {
+    std::wstring text;
+    if (shortCut & scCtrl) text += L"Ctrl+";
+    if (shortCut & scShift) text += L"Shift+";
+    if (shortCut & scAlt) text += L"Alt+";
+    WORD key = static_cast<WORD>(shortCut & 0xFF);
+    if (key >= VK_F1 && key <= VK_F24) {
+        text += L"F" + std::to_wstring(key - VK_F1 + 1);
+    } else if (key == VK_DELETE) {
+        text += L"Del";
+    } else if (key == VK_INSERT) {
+        text += L"Ins";
+    } else if (key == VK_ESCAPE) {
+        text += L"Esc";
+    } else if (key == VK_RETURN) {
+        text += L"Enter";
+    } else if (key == VK_BACK) {
+        text += L"BkSp";
+    } else if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) {
+        text += static_cast<wchar_t>(key);
+    } else {
+        wchar_t name[32] = {};
+        UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
+        if (GetKeyNameTextW(static_cast<LONG>(scan << 16), name, 32) > 0) text += name;
+    }
+    return text;
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+
+TControl::TControl(TControl* parent, std::wstring name) : TComponent(std::move(name)), parent_(parent) {
+    if (parent_) {
+        font_ = parent_->font_;
+        tabOrder_ = static_cast<int>(parent_->children_.size());
+        parent_->children_.push_back(this);
+    }
+}
+
+TControl::~TControl() {
+    DestroyHandle();
+    for (TControl* child : children_) child->parent_ = nullptr;
+    if (parent_) {
+        auto& siblings = parent_->children_;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+        if (TForm* form = parent_ ? ParentForm() : nullptr) {
+            if (form->focused_ == this) form->focused_ = nullptr;
+            if (form->pendingFocus_ == this) form->pendingFocus_ = nullptr;
+        }
+    }
+}
+
+TForm* TControl::ParentForm() const {
+    const TControl* c = this;
+    while (c && !c->isForm_) c = c->parent_;
+    return static_cast<TForm*>(const_cast<TControl*>(c));
+}
+
+TControl* TControl::FromHandle(HWND hwnd) {
+    return hwnd ? static_cast<TControl*>(GetPropW(hwnd, kObjectProp)) : nullptr;
+}
+
+void TControl::RegisterOwnClass(const wchar_t* className, UINT classStyle, HBRUSH background, HICON icon) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    if (GetClassInfoExW(GetModuleHandleW(nullptr), className, &wc)) return;
+    wc = WNDCLASSEXW{};
+    wc.cbSize = sizeof wc;
+    wc.style = classStyle;
+    wc.lpfnWndProc = &TControl::OwnClassProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+    wc.hbrBackground = background;
+    wc.hIcon = icon;
+    wc.lpszClassName = className;
+    RegisterClassExW(&wc);
+}
+
+void TControl::CreateHandle(const wchar_t* className, DWORD style, DWORD exStyle, const std::wstring& text, int x,
+                            int y, int w, int h, bool ownClass) {
+    ownClass_ = ownClass;
+    HWND parentWindow = parent_ ? parent_->hwnd_ : nullptr;
+    HMENU id = nullptr;
+    if (style & WS_CHILD) id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(g_nextControlId++));
+    if (visible_ && (style & WS_CHILD)) style |= WS_VISIBLE;
+    HWND hwnd = CreateWindowExW(exStyle, className, text.c_str(), style, x, y, w, h, parentWindow, id,
+                                GetModuleHandleW(nullptr), ownClass ? this : nullptr);
+    if (!hwnd) throw std::runtime_error("CreateWindowEx failed");
+    if (!ownClass) {
+        hwnd_ = hwnd;
+        SetPropW(hwnd, kObjectProp, this);
+        SetWindowSubclass(hwnd, &TControl::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    }
+    SetName(Name());
+    ApplyFont();
+    RememberAnchorBase();
+}
+
+void TControl::DestroyHandle() {
+    if (hwnd_) {
+        HWND hwnd = hwnd_;
+        DestroyWindow(hwnd); // WM_NCDESTROY detaches
+        if (hwnd_) Detach();
+    }
+}
+
+void TControl::Detach() {
+    if (!hwnd_) return;
+    if (!ownClass_) RemoveWindowSubclass(hwnd_, &TControl::SubclassProc, kSubclassId);
+    RemovePropW(hwnd_, kObjectProp);
+    RemovePropW(hwnd_, kNameProp);
+    if (nameAtom_) GlobalDeleteAtom(nameAtom_);
+    nameAtom_ = 0;
+    hwnd_ = nullptr;
+}
+
+void TControl::SetName(const std::wstring& name) {
+    TComponent::SetName(name);
+    if (!hwnd_) return;
+    if (nameAtom_) GlobalDeleteAtom(nameAtom_);
+    nameAtom_ = name.empty() ? 0 : GlobalAddAtomW(name.substr(0, 255).c_str());
+    if (nameAtom_) {
+        SetPropW(hwnd_, kNameProp, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(nameAtom_)));
+    } else {
+        RemovePropW(hwnd_, kNameProp);
+    }
+}
+
+LRESULT CALLBACK TControl::OwnClassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        auto* self = static_cast<TControl*>(cs->lpCreateParams);
+        if (self) {
+            self->hwnd_ = hwnd;
+            SetPropW(hwnd, kObjectProp, self);
+        }
+    }
+    TControl* self = FromHandle(hwnd);
+    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    return self->Dispatch(msg, wParam, lParam);
+}
+
+LRESULT CALLBACK TControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                        DWORD_PTR refData) {
+    auto* self = reinterpret_cast<TControl*>(refData);
+    if (!self || self->hwnd_ != hwnd) return DefSubclassProc(hwnd, msg, wParam, lParam);
+    return self->Dispatch(msg, wParam, lParam);
+}
+
+LRESULT TControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
+    HWND hwnd = hwnd_;
+    bool own = ownClass_;
+    LRESULT result = 0;
+    try {
+        result = WndProc(msg, wParam, lParam);
+    } catch (...) {
+        ReportCallbackException("window procedure");
+        result = own ? DefWindowProcW(hwnd, msg, wParam, lParam) : DefSubclassProc(hwnd, msg, wParam, lParam);
+    }
+    if (msg == WM_NCDESTROY && hwnd_ == hwnd) Detach();
+    return result;
+}
+
+LRESULT TControl::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return ownClass_ ? DefWindowProcW(hwnd_, msg, wParam, lParam) : DefSubclassProc(hwnd_, msg, wParam, lParam);
+}
+
+bool TControl::HandleCommand(WORD, LRESULT&) { return false; }
+bool TControl::HandleNotify(NMHDR*, LRESULT&) { return false; }
+
+HBRUSH TControl::HandleCtlColor(UINT msg, HDC dc) {
+    if (font_.Color == clDefault && color_ == clDefault) return nullptr;
+    bool field = msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX;
+    if (font_.Color != clDefault) SetTextColor(dc, font_.Color);
+    if (color_ != clDefault) {
+        SetBkColor(dc, color_);
+        return static_cast<HBRUSH>(brush_.get());
+    }
+    SetBkColor(dc, GetSysColor(field ? COLOR_WINDOW : COLOR_BTNFACE));
+    return GetSysColorBrush(field ? COLOR_WINDOW : COLOR_BTNFACE);
+}
+
+void TControl::FireKeyDown(WORD& key, TShiftState shift) {
+    if (OnKeyDown) OnKeyDown(this, key, shift);
+}
+
+LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_COMMAND:
+        if (lParam) {
+            if (TControl* child = FromHandle(reinterpret_cast<HWND>(lParam)); child && child != this) {
+                LRESULT r = 0;
+                if (child->HandleCommand(HIWORD(wParam), r)) return r;
+            }
+        } else if (HIWORD(wParam) == 0 || HIWORD(wParam) == 1) {
+            if (TMenuItem* item = TMenuItem::FromCommand(LOWORD(wParam))) {
+                item->Click();
+                return 0;
+            }
+        }
+        break;
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (TControl* child = FromHandle(header->hwndFrom); child && child != this) {
+            LRESULT r = 0;
+            if (child->HandleNotify(header, r)) return r;
+        }
+        break;
+    }
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        if (TControl* child = FromHandle(reinterpret_cast<HWND>(lParam)); child && child != this) {
+            LRESULT r = 0;
+            if (child->HandleCommand(static_cast<WORD>(msg == WM_HSCROLL ? 0xFFFE : 0xFFFF), r)) return r;
+        }
+        break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+        if (TControl* child = FromHandle(reinterpret_cast<HWND>(lParam))) {
+            if (HBRUSH brush = child->HandleCtlColor(msg, reinterpret_cast<HDC>(wParam)))
+                return reinterpret_cast<LRESULT>(brush);
+        }
+        break;
+    case WM_SIZE:
+        if (!children_.empty()) Realign();
+        RunNotify(OnResize);
+        break;
+    case WM_SETFOCUS:
+        if (!isForm_) HandleFocusGained();
+        break;
+    case WM_SETCURSOR:
+        if (cursor_ && LOWORD(lParam) == HTCLIENT) {
+            ::SetCursor(cursor_);
+            return TRUE;
+        }
+        break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        if (OnKeyDown && !isForm_) {
+            WORD key = static_cast<WORD>(wParam);
+            OnKeyDown(this, key, KeyboardShiftState());
+            if (key == 0) return 0;
+            wParam = key;
+        }
+        break;
+    case WM_KEYUP:
+        if (OnKeyUp) {
+            WORD key = static_cast<WORD>(wParam);
+            OnKeyUp(this, key, KeyboardShiftState());
+            if (key == 0) return 0;
+            wParam = key;
+        }
+        break;
+    case WM_CHAR:
+        if (OnKeyPress) {
+            wchar_t key = static_cast<wchar_t>(wParam);
+            OnKeyPress(this, key);
+            if (key == 0) return 0;
+            wParam = key;
+        }
+        break;
+    case WM_CONTEXTMENU:
+        if (PopupMenu) {
+            int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+            if (x == -1 && y == -1) {
+                RECT r;
+                GetWindowRect(hwnd_, &r);
+                x = r.left;
+                y = r.top;
+            }
+            PopupMenu->PopupComponent = this;
+            PopupMenu->Popup(x, y, hwnd_);
+            return 0;
+        }
+        break;
+    default:
+        if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) {
+            if (HandleMouse(msg, wParam, lParam)) return 0;
+        }
+        break;
+    }
+    return DefaultProc(msg, wParam, lParam);
+}
+
+bool TControl::HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
+    int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+    TShiftState shift = KeyboardShiftState();
+    if (wParam & MK_LBUTTON) shift |= ssLeft;
+    if (wParam & MK_RBUTTON) shift |= ssRight;
+    if (wParam & MK_MBUTTON) shift |= ssMiddle;
+    switch (msg) {
+    case WM_MOUSEMOVE:
+        if (!hint_.empty() || !isForm_) Application.SetHint(hint_);
+        if (OnMouseMove) OnMouseMove(this, shift, x, y);
+        break;
+    case WM_LBUTTONDBLCLK:
+        RunNotify(OnDblClick);
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (OnMouseDown) {
+            auto b = msg == WM_LBUTTONDOWN ? TMouseButton::mbLeft
+                     : msg == WM_RBUTTONDOWN ? TMouseButton::mbRight : TMouseButton::mbMiddle;
+            OnMouseDown(this, b, shift, x, y);
+        }
+        break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        if (OnMouseUp) {
+            auto b = msg == WM_LBUTTONUP ? TMouseButton::mbLeft
+                     : msg == WM_RBUTTONUP ? TMouseButton::mbRight : TMouseButton::mbMiddle;
+            OnMouseUp(this, b, shift, x, y);
+        }
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void TControl::HandleFocusGained() {
+    if (TForm* form = ParentForm()) form->FocusChanged(this);
+}
+
+// --- geometry --------------------------------------------------------------------------------------------------
+
+namespace {
+RECT BoundsInParent(HWND hwnd) {
+    RECT r{};
+    if (!hwnd) return r;
+    GetWindowRect(hwnd, &r);
+    HWND parent = GetParent(hwnd);
+    if (parent && (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD)) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+} // namespace
+
+int TControl::Left() const { return BoundsInParent(hwnd_).left; }
+int TControl::Top() const { return BoundsInParent(hwnd_).top; }
+int TControl::Width() const {
+    RECT r = BoundsInParent(hwnd_);
+    return r.right - r.left;
+}
+int TControl::Height() const {
+    RECT r = BoundsInParent(hwnd_);
+    return r.bottom - r.top;
+}
+int TControl::ClientWidth() const {
+    RECT r{};
+    if (hwnd_) GetClientRect(hwnd_, &r);
+    return r.right;
+}
+int TControl::ClientHeight() const {
+    RECT r{};
+    if (hwnd_) GetClientRect(hwnd_, &r);
+    return r.bottom;
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+    if (!hwnd_) return;
+    SetWindowPos(hwnd_, nullptr, left, top, std::max(width, 0), std::max(height, 0),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    RememberAnchorBase();
+    if (parent_ && align_ != TAlign::alNone && parent_->realignDepth_ == 0) parent_->Realign();
+}
+
+void TControl::RememberAnchorBase() {
+    if (!hwnd_ || !parent_ || !parent_->hwnd_) return;
+    anchorBounds_ = BoundsInParent(hwnd_);
+    anchorParentSize_ = SIZE{parent_->ClientWidth(), parent_->ClientHeight()};
+}
+
+void TControl::SetAlign(TAlign align) {
+    align_ = align;
+    if (parent_) parent_->Realign();
+}
+
+void TControl::SetAnchors(TAnchors anchors) {
+    anchors_ = anchors;
+    RememberAnchorBase();
+}
+
+RECT TControl::AlignArea() const {
+    RECT r{};
+    if (hwnd_) GetClientRect(hwnd_, &r);
+    return r;
+}
+
+void TControl::Realign() {
+    if (!hwnd_ || realignDepth_ > 0) return;
+    ++realignDepth_;
+    RECT area = AlignArea();
+    SIZE client{ClientWidth(), ClientHeight()};
+    auto place = [](TControl* c, int l, int t, int w, int h) {
+        SetWindowPos(c->hwnd_, nullptr, l, t, std::max(w, 0), std::max(h, 0), SWP_NOZORDER | SWP_NOACTIVATE);
+        c->anchorBounds_ = BoundsInParent(c->hwnd_);
+    };
+    // The nearer a control already stands to its edge, the earlier it takes its share (stable for ties).
+    auto ordered = [&](TAlign which) {
+        std::vector<TControl*> list;
+        for (TControl* c : children_)
+            if (c->align_ == which && c->visible_ && c->hwnd_) list.push_back(c);
+        std::stable_sort(list.begin(), list.end(), [which](TControl* a, TControl* b) {
+            RECT ra = BoundsInParent(a->hwnd_), rb = BoundsInParent(b->hwnd_);
+            switch (which) {
+            case TAlign::alTop: return ra.top < rb.top;
+            case TAlign::alBottom: return ra.bottom > rb.bottom;
+            case TAlign::alLeft: return ra.left < rb.left;
+            case TAlign::alRight: return ra.right > rb.right;
+            default: return false;
+            }
+        });
+        return list;
+    };
+    for (TControl* c : ordered(TAlign::alTop)) {
+        int h = c->Height();
+        place(c, area.left, area.top, area.right - area.left, h);
+        area.top += h;
+    }
+    for (TControl* c : ordered(TAlign::alBottom)) {
+        int h = c->Height();
+        place(c, area.left, area.bottom - h, area.right - area.left, h);
+        area.bottom -= h;
+    }
+    for (TControl* c : ordered(TAlign::alLeft)) {
+        int w = c->Width();
+        place(c, area.left, area.top, w, area.bottom - area.top);
+        area.left += w;
+    }
+    for (TControl* c : ordered(TAlign::alRight)) {
+        int w = c->Width();
+        place(c, area.right - w, area.top, w, area.bottom - area.top);
+        area.right -= w;
+    }
+    for (TControl* c : ordered(TAlign::alClient)) place(c, area.left, area.top, area.right - area.left, area.bottom - area.top);
+    for (TControl* c : children_) {
+        if (c->align_ != TAlign::alNone || !c->hwnd_ || c->anchorParentSize_.cx == 0) continue;
+        if (c->anchors_ == (akLeft | akTop)) {
+            c->anchorParentSize_ = client;
+            continue;
+        }
+        int dw = client.cx - c->anchorParentSize_.cx, dh = client.cy - c->anchorParentSize_.cy;
+        RECT b = c->anchorBounds_;
+        if (c->anchors_ & akRight) {
+            if (c->anchors_ & akLeft) b.right += dw;
+            else OffsetRect(&b, dw, 0);
+        }
+        if (c->anchors_ & akBottom) {
+            if (c->anchors_ & akTop) b.bottom += dh;
+            else OffsetRect(&b, 0, dh);
+        }
+        SetWindowPos(c->hwnd_, nullptr, b.left, b.top, b.right - b.left, b.bottom - b.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        c->anchorBounds_ = b;
+        c->anchorParentSize_ = client;
+    }
+    --realignDepth_;
+    AfterChildrenAligned();
+}
+
+// --- state -----------------------------------------------------------------------------------------------------
+
+bool TControl::Enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
+
+void TControl::SetEnabled(bool enabled) {
+    if (hwnd_) EnableWindow(hwnd_, enabled);
+}
+
+void TControl::SetVisible(bool visible) {
+    if (visible_ == visible) return;
+    visible_ = visible;
+    if (hwnd_) ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+    if (parent_ && align_ != TAlign::alNone) parent_->Realign();
+}
+
+void TControl::SetHint(const std::wstring& hint) {
+    hint_ = hint;
+    UpdateTooltip();
+}
+
+void TControl::SetShowHint(bool show) {
+    showHint_ = show;
+    UpdateTooltip();
+}
+
+void TControl::UpdateTooltip() {
+    TForm* form = ParentForm();
+    if (!hwnd_ || !form || form == this) return;
+    static std::map<HWND, HWND> tips; // one tooltip window per form window, destroyed with it
+    HWND& tip = tips[form->hwnd_];
+    if (!tip || !IsWindow(tip)) {
+        tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
+                              0, 0, form->hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    if (!tip) return;
+    std::wstring text = GetShortHint(hint_);
+    TTTOOLINFOW ti{};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = form->hwnd_;
+    ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+    SendMessageW(tip, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&ti));
+    if (text.empty() || !showHint_) return;
+    ti.lpszText = text.data();
+    SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+std::wstring TControl::Text() const {
+    if (!hwnd_) return {};
+    int n = GetWindowTextLengthW(hwnd_);
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    n = GetWindowTextW(hwnd_, text.data(), n + 1);
+    text.resize(static_cast<size_t>(std::max(n, 0)));
+    return text;
+}
+
+void TControl::SetText(const std::wstring& text) {
+    if (hwnd_ && Text() != text) SetWindowTextW(hwnd_, text.c_str());
+}
+
+void TControl::SetFont(const TFont& font) {
+    font_ = font;
+    ownFont_ = true;
+    ApplyFont();
+    for (TControl* child : children_)
+        if (!child->ownFont_) {
+            child->font_ = font;
+            child->ApplyFont();
+        }
+}
+
+void TControl::ApplyFont() {
+    hfont_ = SharedFont(font_);
+    if (hwnd_) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(hfont_.get()), TRUE);
+}
+
+HFONT TControl::FontHandle() const { return static_cast<HFONT>(hfont_.get()); }
+
+void TControl::SetColor(COLORREF color) {
+    color_ = color;
+    if (color != clDefault) {
+        brush_.reset(CreateSolidBrush(color), [](void* h) { DeleteObject(static_cast<HGDIOBJ>(h)); });
+    } else {
+        brush_.reset();
+    }
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void TControl::SetCursor(LPCWSTR systemCursor) { cursor_ = systemCursor ? LoadCursorW(nullptr, systemCursor) : nullptr; }
+
+void TControl::SetTabOrder(int order) {
+    if (!parent_) return;
+    auto& sib = parent_->children_;
+    std::vector<TControl*> list(sib.begin(), sib.end());
+    std::stable_sort(list.begin(), list.end(), [](TControl* a, TControl* b) { return a->tabOrder_ < b->tabOrder_; });
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    order = std::clamp(order, 0, static_cast<int>(list.size()));
+    list.insert(list.begin() + order, this);
+    HWND after = HWND_TOP;
+    for (size_t i = 0; i < list.size(); ++i) {
+        list[i]->tabOrder_ = static_cast<int>(i);
+        if (list[i]->hwnd_) {
+            SetWindowPos(list[i]->hwnd_, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            after = list[i]->hwnd_;
+        }
+    }
+}
+
+bool TControl::TabStop() const { return hwnd_ && (GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_TABSTOP); }
+
+void TControl::SetTabStop(bool stop) {
+    if (!hwnd_) return;
+    LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
+    SetWindowLongPtrW(hwnd_, GWL_STYLE, stop ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP)));
+}
+
+bool TControl::Focused() const {
+    HWND focus = GetFocus();
+    return hwnd_ && (focus == hwnd_ || IsChild(hwnd_, focus)) && !isForm_;
+}
+
+bool TControl::CanFocus() const {
+    for (const TControl* c = this; c; c = c->parent_)
+        if (!c->hwnd_ || !IsWindowEnabled(c->hwnd_) || !c->visible_) return false;
+    return true;
+}
+
+void TControl::SetFocus() {
+    TForm* form = ParentForm();
+    if (!hwnd_) return;
+    if (form && form != this && !IsWindowVisible(form->hwnd_)) {
+        form->pendingFocus_ = this;
+        return;
+    }
+    ::SetFocus(hwnd_);
+}
+
+void TControl::Click() { RunNotify(OnClick); }
+
+} // namespace gui

@@ -1,0 +1,182 @@
+#pragma once
+// TControl: the C++ object behind every window of a form. One object owns one HWND (created in the constructor,
+// destroyed in the destructor); the object is found from the HWND through a window property, bound at
+// WM_NCCREATE for our own window classes and by SetWindowSubclass for native controls.
+//
+// The control's name is readable from outside the process: the window property L"OstrelName" holds a global atom
+// whose text is the name (GetPropW + GlobalGetAtomNameW), see tests/support/GuiDriver.h.
+#include "gui/Types.h"
+
+#include <memory>
+#include <vector>
+
+namespace gui {
+
+class TForm;
+class TPopupMenu;
+
+// A message as a form's custom handler sees it. Set Default to let the window's default handling run after the
+// handler (its result then replaces Result).
+struct TMessage {
+    UINT Msg = 0;
+    WPARAM WParam = 0;
+    LPARAM LParam = 0;
+    LRESULT Result = 0;
+    bool Default = false;
+};
+
+class TControl : public TComponent {
+public:
+    // parent is the control (form, panel, group box) the window lives in; nullptr only for forms.
+    TControl(TControl* parent, std::wstring name);
+    ~TControl() override;
+
+    // The window; borrowed, owned by this object. Null once the window was destroyed.
+    HWND Handle() const { return hwnd_; }
+    TControl* Parent() const { return parent_; }
+    TForm* ParentForm() const;
+    const std::vector<TControl*>& Controls() const { return children_; }
+    static TControl* FromHandle(HWND hwnd);
+    void SetName(const std::wstring& name) override;
+
+    // Position and size relative to the parent's client area, in pixels.
+    int Left() const;
+    int Top() const;
+    int Width() const;
+    int Height() const;
+    void SetLeft(int v) { SetBounds(v, Top(), Width(), Height()); }
+    void SetTop(int v) { SetBounds(Left(), v, Width(), Height()); }
+    void SetWidth(int v) { SetBounds(Left(), Top(), v, Height()); }
+    void SetHeight(int v) { SetBounds(Left(), Top(), Width(), v); }
+    virtual void SetBounds(int left, int top, int width, int height);
+    int ClientWidth() const;
+    int ClientHeight() const;
+
+    // Aligned controls fill an edge (or the rest) of the parent's client area; among controls of the same
+    // alignment the one nearer the edge by its current position comes first. Anchors keep the distance of the
+    // named edges to the parent's edges when the parent is resized.
+    TAlign Align() const { return align_; }
+    void SetAlign(TAlign align);
+    TAnchors Anchors() const { return anchors_; }
+    void SetAnchors(TAnchors anchors);
+    // Lays out the aligned and anchored children again.
+    void Realign();
+
+    bool Enabled() const;
+    virtual void SetEnabled(bool enabled);
+    bool Visible() const { return visible_; }
+    virtual void SetVisible(bool visible);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+
+    // The hint: the part before "|" is the tooltip, the whole or the part after goes to the application's hint.
+    const std::wstring& Hint() const { return hint_; }
+    void SetHint(const std::wstring& hint);
+    bool ShowHint() const { return showHint_; }
+    void SetShowHint(bool show);
+
+    // The window text (a button's caption, an edit's text). Setting an equal text does nothing.
+    virtual std::wstring Text() const;
+    virtual void SetText(const std::wstring& text);
+    std::wstring Caption() const { return Text(); }
+    void SetCaption(const std::wstring& text) { SetText(text); }
+
+    const TFont& Font() const { return font_; }
+    void SetFont(const TFont& font);
+    HFONT FontHandle() const;
+    COLORREF Color() const { return color_; }
+    void SetColor(COLORREF color);
+    // A cursor from the system set (IDC_HAND for links); nullptr is the class cursor.
+    void SetCursor(LPCWSTR systemCursor);
+
+    int TabOrder() const { return tabOrder_; }
+    void SetTabOrder(int order);
+    bool TabStop() const;
+    void SetTabStop(bool stop);
+    bool Focused() const;
+    bool CanFocus() const;
+    // On a form not yet shown this only picks the control that gets the focus when the form is activated.
+    virtual void SetFocus();
+
+    TPopupMenu* PopupMenu = nullptr;
+
+    // Runs the click behaviour and OnClick, also when the control is disabled.
+    virtual void Click();
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+    TNotifyEvent OnResize;
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+
+protected:
+    // Creates the window. For a native class the window is subclassed; ownClass marks a class registered with
+    // RegisterOwnClass whose procedure binds the object at WM_NCCREATE.
+    void CreateHandle(const wchar_t* className, DWORD style, DWORD exStyle, const std::wstring& text, int x, int y,
+                      int w, int h, bool ownClass = false);
+    static void RegisterOwnClass(const wchar_t* className, UINT classStyle, HBRUSH background, HICON icon = nullptr);
+    void DestroyHandle();
+
+    // The object's view of every message of its window; the base handles reflection, focus, keys, mouse,
+    // hints and layout, and ends in DefaultProc.
+    virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    // WM_COMMAND and WM_NOTIFY sent by this control to its parent, reflected back to it.
+    virtual bool HandleCommand(WORD code, LRESULT& result);
+    virtual bool HandleNotify(NMHDR* header, LRESULT& result);
+    // WM_CTLCOLOR* for this control; nullptr leaves the default.
+    virtual HBRUSH HandleCtlColor(UINT msg, HDC dc);
+    virtual void AfterChildrenAligned() {}
+    // The rectangle aligned children share (a group box leaves room for its frame and caption).
+    virtual RECT AlignArea() const;
+    void FireKeyDown(WORD& key, TShiftState shift);
+
+    void RunNotify(const TNotifyEvent& event) {
+        if (event) event(this);
+    }
+
+    bool isForm_ = false;
+
+private:
+    friend class TForm;
+    friend class TApplication;
+    static LRESULT CALLBACK OwnClassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR refData);
+    LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+    void Detach();
+    void UpdateTooltip();
+    void ApplyFont();
+    void HandleFocusGained();
+    bool HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam);
+    void RememberAnchorBase();
+
+    HWND hwnd_ = nullptr;
+    bool ownClass_ = false;
+    TControl* parent_ = nullptr;
+    std::vector<TControl*> children_;
+    TAlign align_ = TAlign::alNone;
+    TAnchors anchors_ = akLeft | akTop;
+    SIZE anchorParentSize_{0, 0};
+    RECT anchorBounds_{0, 0, 0, 0};
+    bool visible_ = true;
+    std::wstring hint_;
+    bool showHint_ = true;
+    TFont font_;
+    bool ownFont_ = false;
+    std::shared_ptr<void> hfont_;
+    COLORREF color_ = clDefault;
+    std::shared_ptr<void> brush_;
+    HCURSOR cursor_ = nullptr;
+    int tabOrder_ = 0;
+    ATOM nameAtom_ = 0;
+    int realignDepth_ = 0;
+};
+
+} // namespace gui

@@ -1,0 +1,1 @@
+ostrel_test(dialogs LIBS ostrel_app)

@@ -1,0 +1,1 @@
+ostrel_test(docinfo LIBS ostrel_app)

@@ -1,0 +1,1 @@
+ostrel_test(gui LIBS ostrel_gui)

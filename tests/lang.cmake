@@ -1,0 +1,1 @@
+ostrel_test(lang LIBS ostrel_app)

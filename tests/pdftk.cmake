@@ -1,0 +1,1 @@
+ostrel_test(pdftk DEPENDS pdftk_bridge)

@@ -1,0 +1,1 @@
+ostrel_test(settings LIBS ostrel_app)

@@ -1,0 +1,548 @@
+// The settings bursts against real files through the system's profile functions.
+#include "app/main/SettingsFile.h"
+#include "app/main/SettingsKeys.h"
+#include "gui/IniFile.h"
+#include "support/TestEnv.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+
+// Key lines of a stored file, as "section/key" in file order.
+std::vector<std::string> KeyLines(const std::filesystem::path& file) {
+    std::istringstream in(testenv::ReadFileBytes(file));
+    std::vector<std::string> keys;
+    std::string line, section;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.size() > 1 && line.front() == '[')
+            section = line.substr(1, line.size() - 2);
+        else if (auto eq = line.find('='); eq != std::string::npos)
+            keys.push_back(section + "/" + line.substr(0, eq));
+    }
+    return keys;
+}
+
+bool Contains(const std::vector<std::string>& keys, const std::string& key) {
+    return std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
+class SettingsFileTest : public testing::Test {
+protected:
+    testenv::TempDir dir{L"set"};
+    std::filesystem::path file = dir / L"Ostrel.ini";
+    std::wstring path = file.wstring();
+
+    void Write(const std::string& cp1252) { testenv::WriteFileBytes(file, cp1252); }
+    std::string Bytes() const { return testenv::ReadFileBytes(file); }
+};
+
+// A dialog record with every value away from its built-in one.
+DialogSettings Changed() {
+    DialogSettings d;
+    d.Edit1 = L"D:\\Programme\\gs\\gswin32c.exe";
+    d.WasserzeichenEdit = L"C:\\Stempel\\Wasser zeichen.pdf";
+    d.loeschenRG1 = 0;
+    d.AutostartRG1 = 0;
+    d.AuswahlRG = 2;
+    d.AnzeigenCB = true;
+    d.WasserzeichenCB = true;
+    d.SeiteCB = true;
+    d.LevelRG1 = 2;
+    d.JNRG1 = 0;
+    d.GrafikenRG1 = 3;
+    d.DPRG1 = 4;
+    d.AutoRP = 1;
+    d.SpinEdit1 = 15;
+    d.MailRG1 = 0;
+    d.MDCB1 = false;
+    d.NSRG1 = 1;
+    d.NameEdit = L"Jürgen Weiß";
+    d.MailEdit = L"j@example.org";
+    d.DomainEdit = L"example.org";
+    d.BenutzerEdit = L"_";
+    d.RestEdit = L"12";
+    d.SpinEdit2 = 150;
+    d.SpinEdit3 = 90;
+    return d;
+}
+
+SecuritySettings ChangedSecurity() {
+    SecuritySettings s;
+    s.Sicherheit = 1;
+    s.BerechtigungCheck = true;
+    s.BerechtigungText = L"Eigentümer 1";
+    s.KennwortCheck = true;
+    s.KennwortText = L"öffnen";
+    s.Drucken = true;
+    s.HoheAufloesung = true;
+    s.Dokuaendern = true;
+    s.Kopieren = true;
+    s.Inhalt = true;
+    s.Formular = true;
+    return s;
+}
+
+TEST_F(SettingsFileTest, MissingFileKeepsEveryBuiltInValue) {
+    MainSettings m;
+    MainWindowSettings w;
+    Start1Result r1 = ReadStart1(path, m, w);
+    MainWindowSettings expectedWindow;
+    expectedWindow.LeftHistory.assign(20, L"");
+    expectedWindow.RightHistory.assign(20, L"");
+    EXPECT_EQ(w, expectedWindow);
+    EXPECT_EQ(m, MainSettings{});
+    EXPECT_FALSE(r1.FontNameSet || r1.FontSizeSet || r1.FontStyleSet || r1.FontSpreads || r1.ColorSet);
+
+    GsOptions o;
+    EXPECT_FALSE(ReadStart2(path, m, o, r1.OptionIndexes));
+    EXPECT_EQ(o.GsCompatLevelOption, L" -dCompatibilityLevel=1.3");
+    EXPECT_EQ(o.GsResolutionOption, L" -r300");
+    EXPECT_EQ(o.GsPdfSettingsOption, L" -dPDFSETTINGS=/default");
+    EXPECT_EQ(o.GsAutoRotateOption, L"-dAutoRotatePages=/PageByPage ");
+    EXPECT_EQ(m.PollSeconds, 90);
+    EXPECT_EQ(m.StartMode, 1);
+    EXPECT_TRUE(m.OnlyPsPrn);
+
+    DialogSettings d;
+    d.Edit1.clear();
+    ReadDialogStart(path, d, L"");
+    EXPECT_EQ(d, DialogSettings{});
+    EXPECT_EQ(ReadStart3(path), L"");
+    EXPECT_FALSE(std::filesystem::exists(file)) << "reading never creates the file";
+}
+
+TEST_F(SettingsFileTest, OnlyTheLanguageKeyGivesBuiltInsAndFixedDefaultOptions) {
+    Write("[Sprache]\r\nAuswahl=English\r\n");
+    MainSettings m;
+    m.MailDialog = false; // the fixed default (true) wins over the current value
+    m.KeepSecurity = true;
+    m.CounterInFront = true;
+    MainWindowSettings w;
+    Start1Result r1 = ReadStart1(path, m, w);
+    EXPECT_EQ(m.LanguageChoice, L"English");
+    EXPECT_TRUE(m.MailDialog);
+    EXPECT_FALSE(m.KeepSecurity);
+    EXPECT_FALSE(m.CounterInFront);
+    EXPECT_EQ(w.Left, 405);
+    EXPECT_EQ(w.Height, 581);
+    GsOptions o;
+    EXPECT_TRUE(ReadStart2(path, m, o, r1.OptionIndexes));
+    EXPECT_EQ(o.GsCompatLevelOption, L" -dCompatibilityLevel=1.3");
+    EXPECT_EQ(o.GsResolutionOption, L" -r300");
+    EXPECT_EQ(o.GsPdfSettingsOption, L" -dPDFSETTINGS=/default");
+    EXPECT_EQ(o.GsAutoRotateOption, L"-dAutoRotatePages=/PageByPage ");
+    DialogSettings d;
+    ReadDialogStart(path, d, L"");
+    EXPECT_EQ(d, DialogSettings{});
+}
+
+TEST_F(SettingsFileTest, NumbersAsStoredAndNonNumbersAsDefaults) {
+    Write("[Timer]\r\nSekunden=0x10\r\n[Start]\r\nTray=yes\r\nAutostart=$0\r\n[Position]\r\nLinks=$1F\r\n"
+          "Oben=abc\r\n[Ansicht]\r\nDTS=7\r\n");
+    MainSettings m;
+    MainWindowSettings w;
+    Start1Result r1 = ReadStart1(path, m, w);
+    EXPECT_FALSE(m.TrayOnMinimize);
+    EXPECT_EQ(w.Left, 31);
+    EXPECT_EQ(w.Top, 364);
+    EXPECT_EQ(m.DateFormatIndex, 7) << "out of range is kept as read";
+    GsOptions o;
+    ReadStart2(path, m, o, r1.OptionIndexes);
+    EXPECT_EQ(m.PollSeconds, 16);
+    EXPECT_EQ(m.StartMode, 0);
+
+    Write("[Start]\r\nTray=2\r\n");
+    m.TrayOnMinimize = false;
+    ReadStart1(path, m, w);
+    EXPECT_TRUE(m.TrayOnMinimize);
+}
+
+TEST_F(SettingsFileTest, OtherSpellingsAreFoundByEveryReader) {
+    Write("[Kompatibilit\xE4t]\r\nLevel\xE4nderung =0\r\nLevel=2\r\n[distiller]\r\nautorotatepages=1\r\n"
+          "[Dateien]\r\nProgrammdatei=x.exe\r\n");
+    MainSettings m;
+    MainWindowSettings w;
+    Start1Result r1 = ReadStart1(path, m, w);
+    EXPECT_EQ(r1.OptionIndexes.AutoRotatePages, 1);
+    EXPECT_EQ(r1.OptionIndexes.Level, 2);
+
+    DialogSettings d;
+    ReadDialogStart(path, d, L"");
+    EXPECT_EQ(d.JNRG1, 0);
+    EXPECT_EQ(d.AutoRP, 1);
+
+    DialogSettings loaded;
+    LoadStartSettings(path, loaded, L"");
+    EXPECT_EQ(loaded.JNRG1, 0);
+    EXPECT_EQ(loaded.AutoRP, 1);
+
+    DialogSettings profile;
+    SecuritySettings sec;
+    ASSERT_TRUE(LoadProfile(path, profile, sec, L""));
+    EXPECT_EQ(profile.JNRG1, 0);
+    EXPECT_EQ(profile.AutoRP, 1);
+
+    DialogSettings shown;
+    GsOptions o;
+    ReadShow(path, m, w, sec, shown, o);
+    EXPECT_EQ(shown.JNRG1, 0);
+    EXPECT_EQ(o.GsCompatLevelOption, L" -dCompatibilityLevel=1.3") << "from LevelRG1 of the dialog: 1";
+}
+
+TEST_F(SettingsFileTest, UmlautKeysAreWindows1252AndReadBack) {
+    SaveStartSettings(path, Changed());
+    MainSettings m;
+    m.KeepSecurity = true;
+    m.CounterInFront = true;
+    WriteExit(path, m, MainWindowSettings{}, ChangedSecurity(), false);
+    const std::string bytes = Bytes();
+    for (const char* text :
+         {"[Eingabedateien]\r\nL\xF6schen=0\r\n", "[Verschl\xFCsselung]\r\n", "Z\xE4hler vorne=1",
+          "[Kompatibilit\xE4t]", "Level\xE4nderung=0", "[Aufl\xF6sung]", "Qualit\xE4t=90", "Dom\xE4nenname=example.org",
+          "Name=J\xFCrgen Wei\xDF", "Hohe Aufl\xF6sung=1", "BerechtigungText=Eigent\xFCmer 1",
+          "KennwortText=\xF6"
+          "ffnen"})
+        EXPECT_NE(bytes.find(text), std::string::npos) << text;
+
+    DialogSettings d;
+    ReadDialogStart(path, d, L"");
+    EXPECT_EQ(d, Changed());
+    SecuritySettings s;
+    ReadSecurity(path, s);
+    EXPECT_EQ(s, ChangedSecurity());
+    MainSettings back;
+    MainWindowSettings w;
+    ReadStart1(path, back, w);
+    EXPECT_TRUE(back.CounterInFront);
+    EXPECT_TRUE(back.KeepSecurity);
+}
+
+TEST_F(SettingsFileTest, LineBreaksAreStrippedBeforeWriting) {
+    DialogSettings d;
+    d.NameEdit = L"abc\r\nAdresse=evil";
+    d.MailEdit = L"a@b\n";
+    SaveStartSettings(path, d);
+    EXPECT_EQ(Bytes().find("\r\nAdresse=evil"), std::string::npos);
+    DialogSettings back;
+    ReadDialogStart(path, back, L"");
+    EXPECT_EQ(back.NameEdit, L"abcAdresse=evil");
+    EXPECT_EQ(back.MailEdit, L"a@b");
+}
+
+TEST_F(SettingsFileTest, RefusedWritesRaiseTheMessageWithTheFileName) {
+    std::filesystem::create_directory(file);
+    const std::wstring message = L"In " + path + L" kann nicht geschrieben werden";
+    auto expectRefused = [&](auto&& write) {
+        try {
+            write();
+            ADD_FAILURE() << "no exception";
+        } catch (const EIniFileException& e) {
+            EXPECT_EQ(e.Message(), message);
+        }
+    };
+    expectRefused([&] { SaveStartSettings(path, DialogSettings{}); });
+    expectRefused([&] { WriteExit(path, MainSettings{}, MainWindowSettings{}, SecuritySettings{}, false); });
+    expectRefused([&] { SavePosition(path, MainWindowSettings{}); });
+    expectRefused([&] { SaveFolders(path, L"a", L"b"); });
+    expectRefused([&] { SaveProfile(path, DialogSettings{}, SecuritySettings{}); });
+    expectRefused([&] { WriteFirstRunFolders(path); });
+    // A folder is no settings file: the dialog's exit write is attempted and refused too.
+    expectRefused([&] { WriteDialogExit(path, DialogSettings{}); });
+}
+
+TEST_F(SettingsFileTest, ExitIsSkippedWithoutALanguageFile) {
+    MainSettings m;
+    m.KeepSecurity = true;
+    EXPECT_FALSE(WriteExit(path, m, MainWindowSettings{}, ChangedSecurity(), true));
+    EXPECT_FALSE(std::filesystem::exists(file));
+    Write("[Sprache]\r\nAuswahl=English\r\n");
+    EXPECT_FALSE(WriteExit(path, m, MainWindowSettings{}, ChangedSecurity(), true));
+    EXPECT_EQ(Bytes(), "[Sprache]\r\nAuswahl=English\r\n");
+    EXPECT_TRUE(WriteExit(path, m, MainWindowSettings{}, ChangedSecurity(), false));
+    EXPECT_NE(Bytes(), "[Sprache]\r\nAuswahl=English\r\n");
+}
+
+TEST_F(SettingsFileTest, DialogExitWritesOnlyWithoutAFile) {
+    ASSERT_TRUE(WriteDialogExit(path, Changed()));
+    const std::vector<std::string> keys = KeyLines(file);
+    EXPECT_EQ(keys.size(), 23u);
+    EXPECT_FALSE(Contains(keys, "Start/Wasserzeichen"));
+    EXPECT_TRUE(Contains(keys, "Dateien/Wasserzeichen"));
+    EXPECT_EQ(keys.front(), "Dateien/Programmdatei");
+    const std::string before = Bytes();
+    DialogSettings other;
+    EXPECT_FALSE(WriteDialogExit(path, other));
+    EXPECT_EQ(Bytes(), before);
+}
+
+TEST_F(SettingsFileTest, StartSettingsSave24AndLoad23) {
+    SaveStartSettings(path, Changed());
+    std::vector<std::string> keys = KeyLines(file);
+    EXPECT_EQ(keys.size(), 24u);
+    EXPECT_TRUE(Contains(keys, "Start/Wasserzeichen"));
+
+    DialogSettings loaded;
+    LoadStartSettings(path, loaded, L"C:\\last.exe");
+    DialogSettings expected = Changed();
+    expected.WasserzeichenCB = false; // not among the 23
+    EXPECT_EQ(loaded, expected);
+
+    // Programmdatei missing: the default is the program last run, not the field's text.
+    Write("[Timer]\r\nSekunden=5\r\n");
+    DialogSettings d = Changed();
+    LoadStartSettings(path, d, L"C:\\last.exe");
+    EXPECT_EQ(d.Edit1, L"C:\\last.exe");
+    EXPECT_EQ(d.SpinEdit1, 5);
+    EXPECT_EQ(d.NameEdit, Changed().NameEdit);
+}
+
+TEST_F(SettingsFileTest, DialogStartFillsAnEmptyProgramPathAndClampsAsTheControls) {
+    Write("[Dateien]\r\nProgrammdatei=\r\n[Start]\r\nFormat=9\r\n[Kompatibilit\xE4t]\r\nLevel=-4\r\n"
+          "[Aufl\xF6sung]\r\ndpi2=900\r\nQualit\xE4t=-1\r\n[Timer]\r\nSekunden=-30\r\n");
+    DialogSettings d;
+    ReadDialogStart(path, d, L"");
+    EXPECT_EQ(d.Edit1, L"C:\\gs\\gs8.54\\bin\\gswin32c.exe");
+    EXPECT_EQ(d.AuswahlRG, 5);
+    EXPECT_EQ(d.LevelRG1, -1);
+    EXPECT_EQ(d.SpinEdit2, 600);
+    EXPECT_EQ(d.SpinEdit3, 0);
+    EXPECT_EQ(d.SpinEdit1, 0);
+}
+
+TEST_F(SettingsFileTest, ProfileCarries23PlusElevenKeys) {
+    const std::wstring profile = (dir / L"Büro.ppf").wstring();
+    SaveProfile(profile, Changed(), ChangedSecurity());
+    const std::vector<std::string> keys = KeyLines(dir / L"Büro.ppf");
+    EXPECT_EQ(keys.size(), 34u);
+    EXPECT_FALSE(Contains(keys, "Start/Wasserzeichen"));
+    EXPECT_TRUE(Contains(keys, "Verschl\xFCsselung/Hohe Aufl\xF6sung"));
+
+    DialogSettings d;
+    SecuritySettings s;
+    ASSERT_TRUE(LoadProfile(profile, d, s, L""));
+    DialogSettings expected = Changed();
+    expected.WasserzeichenCB = false;
+    EXPECT_EQ(d, expected);
+    EXPECT_EQ(s, ChangedSecurity());
+
+    // A profile stored with the watermark checked does not switch it off either.
+    DialogSettings watermarked;
+    watermarked.WasserzeichenCB = true;
+    ASSERT_TRUE(LoadProfile(profile, watermarked, s, L""));
+    EXPECT_TRUE(watermarked.WasserzeichenCB);
+}
+
+TEST_F(SettingsFileTest, AFileWithoutProgramPathIsNoProfile) {
+    Write("[Timer]\r\nSekunden=5\r\n[Verschl\xFCsselung]\r\nBerechtigungCheck=1\r\n");
+    DialogSettings d = Changed();
+    SecuritySettings s;
+    EXPECT_FALSE(LoadProfile(path, d, s, L""));
+    EXPECT_EQ(d, Changed());
+    EXPECT_EQ(s, SecuritySettings{});
+    // Once Ghostscript has run, its path stands in and the file loads.
+    EXPECT_TRUE(LoadProfile(path, d, s, L"C:\\gs\\gs8.54\\bin\\gswin32c.exe"));
+    EXPECT_EQ(d.SpinEdit1, 5);
+    EXPECT_TRUE(s.BerechtigungCheck);
+    EXPECT_EQ(s.BerechtigungText, L"");
+}
+
+TEST_F(SettingsFileTest, ExitAndStart1RoundTripTheMainWindow) {
+    MainSettings m;
+    m.TrayOnMinimize = true;
+    m.OnlyPsPrn = false;
+    m.CounterInFront = true;
+    m.EditorProgram = L"C:\\Tools\\edit.exe";
+    m.ReaderProgram = L"";
+    m.DateFormatIndex = 2;
+    MainWindowSettings w;
+    w.Logdatei = true;
+    w.Kommandozeile = true;
+    w.SortExtL = false;
+    w.SysHid = true;
+    w.LeftGridLines = true;
+    w.Deutsch = false;
+    w.English = true;
+    w.ColumnWidths = {200, 60, 90, 140, 33};
+    w.Attr1 = false;
+    w.SortColumn1 = 3;
+    w.SortAscending2 = false;
+    w.FontName = L"Arial";
+    w.FontSize = 10;
+    w.Style.Underline = true;
+    w.PaneColor = 0x00E0FFFF;
+    for (int i = 0; i < 25; ++i)
+        w.LeftHistory.push_back(L"C:\\Links\\" + std::to_wstring(i));
+    w.RightHistory = {L"D:\\Rechts"};
+    ASSERT_TRUE(WriteExit(path, m, w, ChangedSecurity(), false));
+    const std::vector<std::string> keys = KeyLines(file);
+    EXPECT_EQ(keys.size(), 8u + 5 + 1 + 5 + 4 + 4 + 40) << "no security keys without KeepSecurity";
+    EXPECT_NE(Bytes().find("Spalte5=0\r\n"), std::string::npos);
+    EXPECT_NE(Bytes().find("Hintergrundfarbe=$00E0FFFF\r\n"), std::string::npos);
+    EXPECT_NE(Bytes().find("Font-Style=4\r\n"), std::string::npos);
+    EXPECT_NE(Bytes().find("Auswahl=English\r\n"), std::string::npos);
+    EXPECT_NE(Bytes().find("Links-History19=C:\\Links\\19\r\n"), std::string::npos);
+    EXPECT_EQ(Bytes().find("Links-History20"), std::string::npos);
+
+    MainSettings m2;
+    MainWindowSettings w2;
+    Start1Result r = ReadStart1(path, m2, w2);
+    EXPECT_TRUE(m2.TrayOnMinimize);
+    EXPECT_TRUE(m2.CounterInFront);
+    EXPECT_EQ(m2.EditorProgram, L"C:\\Tools\\edit.exe");
+    EXPECT_EQ(m2.ReaderProgram, L"acrord32.exe") << "an empty reader becomes the default";
+    EXPECT_EQ(m2.DateFormatIndex, 2);
+    EXPECT_EQ(m2.LanguageChoice, L"English");
+    EXPECT_TRUE(w2.Logdatei && w2.Kommandozeile && w2.SysHid && w2.Gitternetzlinien && w2.LeftGridLines);
+    EXPECT_FALSE(w2.SortExtL);
+    EXPECT_EQ(w2.ColumnWidths, (std::array<int, 5>{200, 60, 90, 140, 0}));
+    EXPECT_FALSE(w2.Attr1);
+    EXPECT_EQ(w2.SortColumn1, 3);
+    EXPECT_FALSE(w2.SortAscending2);
+    EXPECT_EQ(w2.FontName, L"Arial");
+    EXPECT_EQ(w2.FontSize, 10);
+    EXPECT_EQ(w2.Style, (FontStyle{false, false, true, false}));
+    EXPECT_TRUE(r.FontNameSet && r.FontSizeSet && r.FontStyleSet && r.FontSpreads && r.ColorSet);
+    EXPECT_EQ(w2.PaneColor, 0x00E0FFFF);
+    ASSERT_EQ(w2.LeftHistory.size(), 20u);
+    EXPECT_EQ(w2.LeftHistory[19], L"C:\\Links\\19");
+    ASSERT_EQ(w2.RightHistory.size(), 20u);
+    EXPECT_EQ(w2.RightHistory[0], L"D:\\Rechts");
+    EXPECT_EQ(w2.RightHistory[1], L"");
+    GsOptions o;
+    ReadStart2(path, m2, o, r.OptionIndexes);
+    EXPECT_FALSE(m2.OnlyPsPrn);
+}
+
+TEST_F(SettingsFileTest, FontStyleZeroKeepsTheOtherControlsFont) {
+    Write("[Ansicht]\r\nFont-Name=Arial\r\nFont-Style=0\r\nHintergrundfarbe=clInfoBk\r\n");
+    MainSettings m;
+    MainWindowSettings w;
+    w.Style.Bold = true;
+    Start1Result r = ReadStart1(path, m, w);
+    EXPECT_TRUE(r.FontNameSet);
+    EXPECT_FALSE(r.FontSpreads);
+    EXPECT_FALSE(r.FontStyleSet);
+    EXPECT_TRUE(w.Style.Bold);
+    EXPECT_TRUE(r.ColorSet);
+    EXPECT_EQ(w.PaneColor, static_cast<std::int32_t>(0xFF000018));
+
+    Write("[Ansicht]\r\nFont-Style=9\r\nHintergrundfarbe=kein\r\n");
+    MainWindowSettings w2;
+    r = ReadStart1(path, m, w2);
+    EXPECT_TRUE(r.FontSpreads);
+    EXPECT_FALSE(r.FontStyleSet);
+    EXPECT_FALSE(r.ColorSet);
+    EXPECT_EQ(w2.PaneColor, clWindow);
+}
+
+TEST_F(SettingsFileTest, ExitWritesTheSecurityRecordOnlyWhenKept) {
+    MainSettings m;
+    m.KeepSecurity = true;
+    WriteExit(path, m, MainWindowSettings{}, ChangedSecurity(), false);
+    std::vector<std::string> keys = KeyLines(file);
+    ASSERT_GE(keys.size(), 11u);
+    std::vector<std::string> last(keys.end() - 11, keys.end());
+    for (size_t i = 0; i < 11; ++i) {
+        const std::wstring wide = kSecurityKeys[i].Key;
+        std::string narrow;
+        for (wchar_t c : wide)
+            narrow += static_cast<char>(c); // the key names are Windows-1252 below 0x100
+        EXPECT_EQ(last[i], "Verschl\xFCsselung/" + narrow);
+    }
+}
+
+TEST_F(SettingsFileTest, ShowReadsFixedDefaultsAndSetsTheMailControls) {
+    Write("[eMail]\r\nName=N\r\nAdresse=A\r\nDom\xE4nenname=D\r\nBenutzername-Ende=.\r\n"
+          "Benutzername-Stellen danach=3\r\nBetrieb=1\r\n[Verzeichnisse]\r\nEingabeverzeichnis=C:\\in\r\n"
+          "[Verschl\xFCsselung]\r\nKennwortCheck=1\r\nKennwortText=k\r\n");
+    MainSettings m;
+    m.PollSeconds = 42;
+    m.MailDialog = true;
+    MainWindowSettings w;
+    w.OutputFolder = L"stale";
+    SecuritySettings s;
+    DialogSettings d;
+    d.LevelRG1 = 2;
+    d.JNRG1 = 0;
+    d.MailRG1 = 1;
+    d.AnzeigenCB = true;
+    GsOptions o;
+    o.GsCompatLevelOption = L" -dCompatibilityLevel=1.4";
+    ShowResult r = ReadShow(path, m, w, s, d, o);
+    EXPECT_EQ(d.SpinEdit1, 42);
+    EXPECT_EQ(d.JNRG1, 1) << "Leveländerung missing: fixed default 1";
+    EXPECT_EQ(o.GsCompatLevelOption, L" -dCompatibilityLevel=1.3");
+    EXPECT_FALSE(d.MDCB1);
+    EXPECT_FALSE(r.MDCB1Enabled);
+    EXPECT_TRUE(r.AnzeigenCBEnabled);
+    EXPECT_TRUE(d.AnzeigenCB);
+    EXPECT_EQ(d.NameEdit, L"N");
+    EXPECT_EQ(d.MailEdit, L"A");
+    EXPECT_EQ(d.DomainEdit, L"D");
+    EXPECT_EQ(d.BenutzerEdit, L".");
+    EXPECT_EQ(d.RestEdit, L"3");
+    EXPECT_EQ(d.NSRG1, 1);
+    EXPECT_EQ(w.InputFolder, L"C:\\in");
+    EXPECT_EQ(w.OutputFolder, L"");
+    EXPECT_EQ(s, SecuritySettings{}) << "not read without KeepSecurity";
+
+    m.KeepSecurity = true;
+    d.MailRG1 = 0;
+    Write("[Kompatibilit\xE4t]\r\nLevel\xE4nderung=0\r\n[Verschl\xFCsselung]\r\nKennwortCheck=1\r\n"
+          "KennwortText=k\r\n");
+    d.NameEdit = L"kept?";
+    r = ReadShow(path, m, w, s, d, o);
+    EXPECT_TRUE(s.KennwortCheck);
+    EXPECT_EQ(s.KennwortText, L"k");
+    EXPECT_TRUE(d.MDCB1);
+    EXPECT_TRUE(r.MDCB1Enabled);
+    EXPECT_FALSE(r.AnzeigenCBEnabled);
+    EXPECT_FALSE(d.AnzeigenCB);
+    EXPECT_EQ(d.NameEdit, L"") << "fixed default: empty";
+    EXPECT_EQ(d.NSRG1, 0);
+    EXPECT_EQ(o.GsCompatLevelOption, L" -dCompatibilityLevel=1.4");
+}
+
+TEST_F(SettingsFileTest, PositionFoldersFirstRunAndStart3) {
+    MainWindowSettings w;
+    w.Left = -8;
+    w.Top = 0;
+    w.Width = 1024;
+    w.Height = 700;
+    SavePosition(path, w);
+    EXPECT_EQ(KeyLines(file),
+              (std::vector<std::string>{"Position/Links", "Position/Oben", "Position/Breite", "Position/H\xF6he"}));
+    MainSettings m;
+    MainWindowSettings back;
+    ReadStart1(path, m, back);
+    EXPECT_EQ(back.Left, -8);
+    EXPECT_EQ(back.Width, 1024);
+    EXPECT_EQ(back.Height, 700);
+
+    WriteFirstRunFolders(path);
+    EXPECT_EQ(ReadStart3(path), L"C:\\PDF\\OUT");
+    SaveFolders(path, L"S:\\ein", L"T:\\aus");
+    EXPECT_EQ(ReadStart3(path), L"T:\\aus");
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadString(L"Verzeichnisse", L"Eingabeverzeichnis", L""), L"S:\\ein");
+}
+
+TEST(SettingsKeyTable, OrderAndSetsAsStored) {
+    ASSERT_EQ(kDialogKeys.size(), 24u);
+    EXPECT_STREQ(kDialogKeys[0].Key, L"Programmdatei");
+    EXPECT_STREQ(kDialogKeys[5].DialogReadKey, L"Leveländerung ");
+    EXPECT_STREQ(kDialogKeys[8].LoadStartReadKey, L"AutorotatePages");
+    EXPECT_STREQ(kDialogKeys[23].Key, L"Qualität");
+    int inExitSet = 0;
+    for (const DialogKey& k : kDialogKeys)
+        inExitSet += k.InDialogExitSet;
+    EXPECT_EQ(inExitSet, 23);
+    EXPECT_STREQ(kSecurityKeys[6].Key, L"Hohe Auflösung");
+    EXPECT_TRUE(OstrelIniPath().ends_with(L"\\Ostrel.ini"));
+}
+
+} // namespace

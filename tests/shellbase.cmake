@@ -1,0 +1,1 @@
+ostrel_test(shellbase LIBS ostrel_components)

@@ -1,0 +1,1 @@
+ostrel_test(shellops LIBS ostrel_components)

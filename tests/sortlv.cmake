@@ -1,0 +1,1 @@
+ostrel_test(sortlv LIBS ostrel_components)
