@@ -7,15 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-need_setup=0
-for tool in x86_64-w64-mingw32-g++-posix cmake winegcc wineserver Xvfb gs pdfinfo; do
-    command -v "$tool" >/dev/null 2>&1 || need_setup=1
-done
-[ -d /usr/src/googletest ] || need_setup=1
-[ -d /usr/share/doc/libz-mingw-w64-dev ] || need_setup=1
-if [ $need_setup -eq 1 ]; then
-    ./scripts/setup.sh
-fi
+# Installs only what is missing; quick when everything is there.
+./scripts/setup.sh
 
 echo "== build: win64"
 cmake --preset win64 >/dev/null

@@ -13,7 +13,7 @@ using namespace gui;
 namespace {
 
 constexpr int kInfoPanelHeights[10] = {33, 33, 41, 41, 93, 41, 41, 53, 29, 41};
-constexpr const wchar_t* kInfoHeadings[10] = {L"EIN8", L"EIN9", L"EIN10", L"EIN11", L"EIN12",
+constexpr const wchar_t* kInfoHeadings[10] = {L"EIN8",  L"EIN9",  L"EIN10", L"EIN11", L"EIN12",
                                               L"EIN15", L"EIN14", L"EIN16", L"EIN19", L"E_I11"};
 constexpr const wchar_t* kInfoTexts[10] = {L"E_I1", L"E_I2", L"E_I3", L"E_I4", L"E_I5",
                                            L"E_I6", L"E_I7", L"E_I8", L"E_I9", L"E_I12"};
@@ -94,7 +94,7 @@ TEinstellungen_Form::TEinstellungen_Form(DialogSettings& values, ISettingsMainWi
     loeschenRG1.SetText(L"Eingabedateien löschen?");
     AutostartRG1.SetText(L"Automatisch starten?");
     JNRG1.SetText(L"Level ändern?");
-    AutoRP.SetText(L"AutoRotatePages");
+    AutoRP.SetText(L"AutoRotate");
     MailRG1.SetText(L"eMail-Versand?");
     TimerGB1.SetText(L"Prüfintervall (Sekunden)");
     GrafikenRG1.SetItems({L"72 dpi", L"96 dpi", L"300 dpi", L"600 dpi"});
@@ -160,8 +160,7 @@ void TEinstellungen_Form::BuildMenu() {
     Kurzanleitungpdf1->OnClick = [this](TComponent*) { Kurzanleitungpdf1Click(); };
 }
 
-template <class F>
-void TEinstellungen_Form::FromControl(F&& change) {
+template <class F> void TEinstellungen_Form::FromControl(F&& change) {
     if (syncing_)
         return;
     change();
@@ -251,7 +250,8 @@ void TEinstellungen_Form::SyncFromModel() {
     GrafikenRG1.SetItemIndex(v.GrafikenRG1);
     DPRG1.SetItemIndex(v.DPRG1);
     AutoRP.SetItemIndex(v.AutoRP);
-    if (SpinEdit1.Value() != v.SpinEdit1 || SpinEdit1.Text().empty())
+    // A spin box the user has just emptied is left alone while it has the focus.
+    if (SpinEdit1.Value() != v.SpinEdit1 || (SpinEdit1.Text().empty() && !SpinEdit1.Focused()))
         SpinEdit1.SetValue(v.SpinEdit1);
     MailRG1.SetItemIndex(v.MailRG1);
     MDCB1.SetChecked(v.MDCB1);
@@ -261,22 +261,40 @@ void TEinstellungen_Form::SyncFromModel() {
     DomainEdit.SetText(v.DomainEdit);
     BenutzerEdit.SetText(v.BenutzerEdit);
     RestEdit.SetText(v.RestEdit);
-    if (SpinEdit2.Value() != v.SpinEdit2 || SpinEdit2.Text().empty())
+    if (SpinEdit2.Value() != v.SpinEdit2 || (SpinEdit2.Text().empty() && !SpinEdit2.Focused()))
         SpinEdit2.SetValue(v.SpinEdit2);
-    if (SpinEdit3.Value() != v.SpinEdit3 || SpinEdit3.Text().empty())
+    if (SpinEdit3.Value() != v.SpinEdit3 || (SpinEdit3.Text().empty() && !SpinEdit3.Focused()))
         SpinEdit3.SetValue(v.SpinEdit3);
 
     const std::pair<TControl*, bool> enabling[] = {
-        {&EncryptBt, e.EncryptBt},         {&GrafikenRG1, e.GrafikenRG1},   {&DPRG1, e.DPRG1},
-        {&AutoRP, e.AutoRP},               {&JNRG1, e.JNRG1},               {&LevelRG1, e.LevelRG1},
-        {&AnzeigenCB, e.AnzeigenCB},       {&WasserzeichenCB, e.WasserzeichenCB},
-        {&WasserzeichenEdit, e.WasserzeichenEdit}, {&WasserzBtn, e.WasserzBtn},
-        {&MDCB1, e.MDCB1},                 {&MailRG1, e.MailRG1},           {&NSRG1, e.NSRG1},
-        {&NameEdit, e.NameEdit},           {&NameLabel, e.NameLabel},       {&MailEdit, e.MailEdit},
-        {&MailLabel, e.MailLabel},         {&DomainEdit, e.DomainEdit},     {&HDLabel, e.HDLabel},
-        {&BenutzerEdit, e.BenutzerEdit},   {&BenutzerLabel, e.BenutzerLabel}, {&RestEdit, e.RestEdit},
-        {&RestLabel, e.RestLabel},         {&Label2, e.Label2},             {&SpinEdit2, e.SpinEdit2},
-        {&Label3, e.Label3},               {&SpinEdit3, e.SpinEdit3},       {&SeiteCB, e.SeiteCB},
+        {&EncryptBt, e.EncryptBt},
+        {&GrafikenRG1, e.GrafikenRG1},
+        {&DPRG1, e.DPRG1},
+        {&AutoRP, e.AutoRP},
+        {&JNRG1, e.JNRG1},
+        {&LevelRG1, e.LevelRG1},
+        {&AnzeigenCB, e.AnzeigenCB},
+        {&WasserzeichenCB, e.WasserzeichenCB},
+        {&WasserzeichenEdit, e.WasserzeichenEdit},
+        {&WasserzBtn, e.WasserzBtn},
+        {&MDCB1, e.MDCB1},
+        {&MailRG1, e.MailRG1},
+        {&NSRG1, e.NSRG1},
+        {&NameEdit, e.NameEdit},
+        {&NameLabel, e.NameLabel},
+        {&MailEdit, e.MailEdit},
+        {&MailLabel, e.MailLabel},
+        {&DomainEdit, e.DomainEdit},
+        {&HDLabel, e.HDLabel},
+        {&BenutzerEdit, e.BenutzerEdit},
+        {&BenutzerLabel, e.BenutzerLabel},
+        {&RestEdit, e.RestEdit},
+        {&RestLabel, e.RestLabel},
+        {&Label2, e.Label2},
+        {&SpinEdit2, e.SpinEdit2},
+        {&Label3, e.Label3},
+        {&SpinEdit3, e.SpinEdit3},
+        {&SeiteCB, e.SeiteCB},
         {&SeiteLB1, e.SeiteLB1},
     };
     for (const auto& [control, enabled] : enabling)

@@ -63,30 +63,30 @@ public:
     gui::TEdit Edit1{this, L"Edit1", 8, 22, 420, 21};
     gui::TButton Button1{this, L"Button1", 432, 21, 30, 23};
 
-    gui::TRadioGroup loeschenRG1{this, L"loeschenRG1", 8, 48, 110, 40};
-    gui::TRadioGroup AutostartRG1{this, L"AutostartRG1", 122, 48, 110, 40};
-    gui::TGroupBox TimerGB1{this, L"TimerGB1", 236, 48, 110, 40};
-    gui::TSpinEdit SpinEdit1{&TimerGB1, L"SpinEdit1", 8, 14, 94, 20};
-    gui::TRadioGroup JNRG1{this, L"JNRG1", 350, 48, 112, 40};
+    gui::TRadioGroup loeschenRG1{this, L"loeschenRG1", 8, 48, 150, 40};
+    gui::TRadioGroup AutostartRG1{this, L"AutostartRG1", 162, 48, 150, 40};
+    gui::TGroupBox TimerGB1{this, L"TimerGB1", 316, 48, 146, 40};
+    gui::TSpinEdit SpinEdit1{&TimerGB1, L"SpinEdit1", 10, 14, 126, 20};
+    gui::TRadioGroup JNRG1{this, L"JNRG1", 266, 154, 97, 34};
 
-    gui::TRadioGroup GrafikenRG1{this, L"GrafikenRG1", 8, 92, 110, 96};
-    gui::TRadioGroup DPRG1{this, L"DPRG1", 122, 92, 150, 96};
-    gui::TRadioGroup LevelRG1{this, L"LevelRG1", 276, 92, 186, 62};
-    gui::TRadioGroup AutoRP{this, L"AutoRP", 276, 154, 186, 34};
+    gui::TRadioGroup GrafikenRG1{this, L"GrafikenRG1", 8, 92, 84, 96};
+    gui::TRadioGroup DPRG1{this, L"DPRG1", 96, 92, 166, 96};
+    gui::TRadioGroup LevelRG1{this, L"LevelRG1", 266, 92, 196, 60};
+    gui::TRadioGroup AutoRP{this, L"AutoRP", 365, 154, 97, 34};
 
-    gui::TRadioGroup MailRG1{this, L"MailRG1", 8, 192, 110, 40};
+    gui::TRadioGroup MailRG1{this, L"MailRG1", 8, 192, 118, 40};
     gui::TCheckBox MDCB1{this, L"MDCB1", 12, 236, 104, 17};
-    gui::TRadioGroup NSRG1{this, L"NSRG1", 8, 256, 110, 56};
-    gui::TLabel NameLabel{this, L"NameLabel", 124, 194, 160, 13};
-    gui::TEdit NameEdit{this, L"NameEdit", 124, 208, 160, 21};
-    gui::TLabel MailLabel{this, L"MailLabel", 296, 194, 166, 13};
-    gui::TEdit MailEdit{this, L"MailEdit", 296, 208, 166, 21};
-    gui::TLabel HDLabel{this, L"HDLabel", 124, 236, 338, 13};
-    gui::TEdit DomainEdit{this, L"DomainEdit", 124, 250, 338, 21};
-    gui::TLabel BenutzerLabel{this, L"BenutzerLabel", 124, 278, 200, 13};
-    gui::TEdit BenutzerEdit{this, L"BenutzerEdit", 124, 292, 40, 21};
-    gui::TLabel RestLabel{this, L"RestLabel", 296, 278, 166, 13};
-    gui::TEdit RestEdit{this, L"RestEdit", 296, 292, 40, 21};
+    gui::TRadioGroup NSRG1{this, L"NSRG1", 8, 256, 118, 56};
+    gui::TLabel NameLabel{this, L"NameLabel", 130, 194, 162, 13};
+    gui::TEdit NameEdit{this, L"NameEdit", 130, 208, 162, 21};
+    gui::TLabel MailLabel{this, L"MailLabel", 300, 194, 162, 13};
+    gui::TEdit MailEdit{this, L"MailEdit", 300, 208, 162, 21};
+    gui::TLabel HDLabel{this, L"HDLabel", 130, 236, 332, 13};
+    gui::TEdit DomainEdit{this, L"DomainEdit", 130, 250, 332, 21};
+    gui::TLabel BenutzerLabel{this, L"BenutzerLabel", 130, 278, 190, 13};
+    gui::TEdit BenutzerEdit{this, L"BenutzerEdit", 130, 292, 40, 21};
+    gui::TLabel RestLabel{this, L"RestLabel", 330, 278, 132, 13};
+    gui::TEdit RestEdit{this, L"RestEdit", 330, 292, 40, 21};
 
     gui::TRadioGroup AuswahlRG{this, L"AuswahlRG", 8, 318, 150, 110};
     gui::TGroupBox AusgabeRG{this, L"AusgabeRG", 162, 318, 300, 110};
@@ -138,8 +138,7 @@ private:
     void ApplyTexts();
     // Runs a change from a control into the model and brings every control up to date; ignored while the
     // controls are being set from the model.
-    template <class F>
-    void FromControl(F&& change);
+    template <class F> void FromControl(F&& change);
     void OpenReader(const std::wstring& document);
     // The menu commands need the security dialog, which exists only once the program handed it over.
     void RunProfileCommand(void (ProfileCommands::*command)());

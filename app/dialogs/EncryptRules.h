@@ -45,7 +45,16 @@ struct EncryptControls {
     bool operator==(const EncryptControls&) const = default;
 };
 
-enum class EncryptCheckBox { BerechtigungCB, KennwortCB, DruckenCB, HQCB, DokuaenderCB, KopEntCB, InhaltCB, FormularCB };
+enum class EncryptCheckBox {
+    BerechtigungCB,
+    KennwortCB,
+    DruckenCB,
+    HQCB,
+    DokuaenderCB,
+    KopEntCB,
+    InhaltCB,
+    FormularCB
+};
 enum class EncryptEdit { BerechtigungE, KennwortE };
 // Controls the rules move the focus to.
 enum class EncryptFocus { BerechtigungE, KennwortE, KennwortCB, DruckenCB, Button1 };

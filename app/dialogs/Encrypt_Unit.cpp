@@ -54,6 +54,9 @@ TEncrypt_Form::TEncrypt_Form(SecuritySettings& record, EncryptDialogState& state
     EncryptCombo.AddItem(L"");
     BerechtigungE.SetPasswordChar(L'*');
     KennwortE.SetPasswordChar(L'*');
+    // The two longest denial texts wrap onto a second line inside the fixed dialog width.
+    for (TCheckBox* box : {&KopEntCB, &InhaltCB})
+        SetWindowLongPtrW(box->Handle(), GWL_STYLE, GetWindowLongPtrW(box->Handle(), GWL_STYLE) | BS_MULTILINE);
     Button1.SetText(L"OK");
     Button1.ModalResult = mrOk;
     Button1.SetDefault(true);
@@ -62,9 +65,9 @@ TEncrypt_Form::TEncrypt_Form(SecuritySettings& record, EncryptDialogState& state
     Button1.SetTabOrder(0);
     GroupBox1.SetTabOrder(1);
     int order = 0;
-    for (TControl* c : std::initializer_list<TControl*>{&EncryptCombo, &BerechtigungCB, &BerechtigungE, &KennwortCB,
-                                                        &KennwortE, &DruckenCB, &HQCB, &DokuaenderCB, &KopEntCB,
-                                                        &InhaltCB, &FormularCB})
+    for (TControl* c :
+         std::initializer_list<TControl*>{&EncryptCombo, &BerechtigungCB, &BerechtigungE, &KennwortCB, &KennwortE,
+                                          &DruckenCB, &HQCB, &DokuaenderCB, &KopEntCB, &InhaltCB, &FormularCB})
         c->SetTabOrder(order++);
 
     model_.SetHost(this);
@@ -95,8 +98,7 @@ TCheckBox& TEncrypt_Form::CheckBoxOf(EncryptCheckBox box) {
     return FormularCB;
 }
 
-template <class F>
-void TEncrypt_Form::FromControl(F&& change) {
+template <class F> void TEncrypt_Form::FromControl(F&& change) {
     if (syncing_)
         return;
     change();

@@ -50,8 +50,7 @@ private:
     void ApplyPendingFocus();
     void BindControls();
     gui::TCheckBox& CheckBoxOf(EncryptCheckBox box);
-    template <class F>
-    void FromControl(F&& change);
+    template <class F> void FromControl(F&& change);
 
     TEinstellungen_Form& settings_;
     EncryptDialogModel model_;

@@ -15,8 +15,7 @@ std::wstring ProfileCommands::ProfileFolder() const {
     return folder;
 }
 
-template <class F>
-bool ProfileCommands::Write(F&& write) {
+template <class F> bool ProfileCommands::Write(F&& write) {
     try {
         write();
         return true;

@@ -43,8 +43,7 @@ public:
 
 private:
     // Runs a write; a refused write is reported with the file's message instead of escaping the menu command.
-    template <class F>
-    bool Write(F&& write);
+    template <class F> bool Write(F&& write);
 
     SettingsDialogModel& settings_;
     EncryptDialogModel& encrypt_;

@@ -166,6 +166,9 @@ void ConversionPass::ConvertInputFiles() {
     const MainSettings& main = settings_.main;
     const DialogSettings& dialog = settings_.dialog;
 
+    if (BeforePass) {
+        BeforePass();
+    }
     window_.ClearMemo();
     window_.SetTimerInterval(TimerIntervalFor(main.PollSeconds));
     if (main.StartMode == 0 && ReadStoredFolders) {

@@ -115,10 +115,12 @@ public:
     std::wstring GsOutputSwitch;
     GsPassSwitches PassSwitches; // GhostscriptProgram and GsDeviceSwitches of the last pass
 
-    // Hooks. PatchDocumentInfo runs on every input that is not a PDF just before Ghostscript (the default applies
+    // Hooks. BeforePass runs once at the start of every pass that was not refused as nested (the post-processing
+    // keeps its once-per-pass state there). PatchDocumentInfo runs on every input that is not a PDF just before Ghostscript (the default applies
     // AddDocInfoPdfmark, then AddProducerLine). AfterConversion runs only after a conversion that succeeded
     // (Ghostscript started, exited with 0 and the output exists): the post-processing. ReadStoredFolders gives
     // [Verzeichnisse] Eingabeverzeichnis and Ausgabeverzeichnis for a run started in automatic mode.
+    std::function<void()> BeforePass;
     std::function<void(const std::wstring& inputFile)> PatchDocumentInfo;
     std::function<void(const ConvertedFile& file)> AfterConversion;
     std::function<std::pair<std::wstring, std::wstring>()> ReadStoredFolders;

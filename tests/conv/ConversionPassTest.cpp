@@ -480,6 +480,8 @@ TEST(ConversionPass, TickDuringAPassDoesNotStartASecondOne) {
     world.window.timerEnabled = true;
     world.window.checkIndicator = true;
     int ticksDuringPass = 0;
+    int passesBegun = 0;
+    world.pass->BeforePass = [&] { ++passesBegun; };
     world.window.onPump = [&] {
         EXPECT_TRUE(world.pass->PassRunning());
         ++ticksDuringPass;
@@ -490,6 +492,7 @@ TEST(ConversionPass, TickDuringAPassDoesNotStartASecondOne) {
     EXPECT_EQ(ticksDuringPass, 2);
     auto lines = world.GsCommandLines();
     ASSERT_EQ(lines.size(), 2u) << "one run per file, no nested pass";
+    EXPECT_EQ(passesBegun, 1) << "a refused nested pass does not begin";
     EXPECT_TRUE(lines[0].ends_with(L"a.ps\""));
     EXPECT_TRUE(lines[1].ends_with(L"b.ps\""));
     EXPECT_FALSE(world.pass->PassRunning());

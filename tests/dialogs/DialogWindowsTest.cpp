@@ -28,18 +28,21 @@ bool On(const TControl& c) {
 // Runs steps once the form is on screen (inside its modal loop), then lets the caller's ShowModal return.
 class WhenShown {
 public:
-    WhenShown(const TForm& form, std::function<void()> steps) : form_(form), steps_(std::move(steps)) {
+    WhenShown(TForm& form, std::function<void()> steps) : form_(form), steps_(std::move(steps)) {
         timer_.SetInterval(20);
         timer_.OnTimer = [this](TComponent*) {
             if (!IsWindowVisible(form_.Handle()))
                 return;
             timer_.SetEnabled(false);
             steps_();
+            // A failed step must not leave the test waiting in the modal loop.
+            if (testing::Test::HasFatalFailure())
+                form_.Close();
         };
     }
 
 private:
-    const TForm& form_;
+    TForm& form_;
     std::function<void()> steps_;
     TTimer timer_;
 };
@@ -99,12 +102,10 @@ struct FormatCase {
 };
 
 TEST_F(DialogWindowsTest, EachOutputTypeShapesTheControls) {
-    const FormatCase cases[] = {{1, L"Umwandeln in PS", false, false, false},
-                                {2, L"Umwandeln in JPEG", false, true, true},
-                                {3, L"Umwandeln in TIFF", false, true, false},
-                                {4, L"Umwandeln in TIFF", false, true, false},
-                                {5, L"Umwandeln in TIFF", false, true, false},
-                                {0, L"Umwandeln in PDF", true, false, false}};
+    const FormatCase cases[] = {
+        {1, L"Umwandeln in PS", false, false, false},  {2, L"Umwandeln in JPEG", false, true, true},
+        {3, L"Umwandeln in TIFF", false, true, false}, {4, L"Umwandeln in TIFF", false, true, false},
+        {5, L"Umwandeln in TIFF", false, true, false}, {0, L"Umwandeln in PDF", true, false, false}};
     Windows w;
     TEinstellungen_Form& f = *w.settings;
     f.Show();
@@ -115,9 +116,9 @@ TEST_F(DialogWindowsTest, EachOutputTypeShapesTheControls) {
         EXPECT_EQ(w.values.AuswahlRG, c.Format);
         EXPECT_EQ(w.main.Caption, c.Caption);
         EXPECT_EQ(w.main.MergeEnabled, c.Pdf);
-        for (TControl* pdfOnly : std::initializer_list<TControl*>{&f.EncryptBt, &f.GrafikenRG1, &f.DPRG1, &f.AutoRP,
-                                                                  &f.JNRG1, &f.LevelRG1, &f.AnzeigenCB,
-                                                                  &f.WasserzeichenCB})
+        for (TControl* pdfOnly :
+             std::initializer_list<TControl*>{&f.EncryptBt, &f.GrafikenRG1, &f.DPRG1, &f.AutoRP, &f.JNRG1, &f.LevelRG1,
+                                              &f.AnzeigenCB, &f.WasserzeichenCB})
             EXPECT_EQ(On(*pdfOnly), c.Pdf) << guidriver::ControlName(pdfOnly->Handle());
         EXPECT_EQ(On(f.SpinEdit2), c.Dpi);
         EXPECT_EQ(On(f.SeiteCB), c.Dpi);
@@ -261,7 +262,9 @@ TEST_F(DialogWindowsTest, EncryptionExcludesTheWatermarkAndCloseSetsTheLevel) {
     });
     f.EncryptBt.Click();
     EXPECT_EQ(e.ModalResult(), mrOk);
-    EXPECT_TRUE(boxes.Records.empty()) << (BoxTexts().empty() ? "" : std::string(BoxTexts()[0].begin(), BoxTexts()[0].end()));
+    EXPECT_TRUE(boxes.Records.empty()) << (BoxTexts().empty()
+                                               ? ""
+                                               : std::string(BoxTexts()[0].begin(), BoxTexts()[0].end()));
     EXPECT_EQ(w.record.Sicherheit, 1);
     EXPECT_TRUE(w.record.BerechtigungCheck);
     EXPECT_TRUE(w.record.Drucken);
@@ -309,8 +312,12 @@ TEST_F(DialogWindowsTest, PasswordMessagesComeFromTheLanguageFile) {
     TEncrypt_Form& e = *w.encrypt;
     WhenShown steps(e, [&] {
         guidriver::Click(e.BerechtigungCB.Handle());
+        ASSERT_TRUE(PumpUntil([&] { return e.BerechtigungE.Focused(); }));
+        guidriver::PostChars(e.BerechtigungE.Handle(), L"owner");
+        ASSERT_TRUE(PumpUntil([&] { return w.record.BerechtigungText == L"owner"; }));
         guidriver::Click(e.KennwortCB.Handle());
         ASSERT_TRUE(PumpUntil([&] { return e.KennwortE.Focused(); }));
+        ASSERT_TRUE(boxes.Records.empty());
         guidriver::PostChars(e.KennwortE.Handle(), L" ");
         ASSERT_TRUE(PumpUntil([&] { return e.KennwortE.Text() == L" "; }));
         guidriver::PostKey(e.KennwortE.Handle(), 'A'); // the single blank is reported at the next key
@@ -461,6 +468,22 @@ TEST_F(DialogWindowsTest, SecurityReminderOpensTheEncryptionDialogOnce) {
     EXPECT_FALSE(w.main.SecurityCheckRequest);
 }
 
+TEST_F(DialogWindowsTest, LegendShowsTheTextsAndClosesWithEsc) {
+    Windows w;
+    std::wstring caption, heading5, text10;
+    WhenShown steps(w.info, [&] {
+        caption = w.info.Caption();
+        heading5 = w.info.Panels[4].Heading->Caption();
+        text10 = w.info.Panels[9].Text->Caption();
+        guidriver::PostKey(w.info.JaBitBtn.Handle(), VK_ESCAPE);
+    });
+    w.settings->Information1->Click();
+    EXPECT_EQ(caption, L"Anleitung");
+    EXPECT_EQ(heading5, Texts().Get(L"EIN12"));
+    EXPECT_EQ(text10, Texts().Get(L"E_I12"));
+    EXPECT_FALSE(IsWindowVisible(w.info.Handle()));
+}
+
 // Not a check: shows both dialogs for a screenshot when OSTREL_DIALOGS_SHOT_MS is set.
 TEST_F(DialogWindowsTest, Gallery) {
     const char* ms = std::getenv("OSTREL_DIALOGS_SHOT_MS");
@@ -470,11 +493,13 @@ TEST_F(DialogWindowsTest, Gallery) {
     w.values.NameEdit = L"Jörg Müller";
     w.settings->SyncFromModel();
     w.settings->FormShow();
+    w.settings->SetPosition(TPosition::poDesigned);
     w.settings->SetBounds(10, 10, w.settings->Width(), w.settings->Height());
     w.settings->Show();
     w.encrypt->FormShow();
     w.encrypt->BerechtigungCB.SetChecked(true);
     w.encrypt->BerechtigungE.SetText(L"geheim");
+    w.encrypt->SetPosition(TPosition::poDesigned);
     w.encrypt->SetBounds(520, 10, w.encrypt->Width(), w.encrypt->Height());
     w.encrypt->Show();
     const DWORD until = GetTickCount() + static_cast<DWORD>(std::atoi(ms));

@@ -35,8 +35,8 @@ TEST_F(EncryptRulesTest, ShowingWithEncryptionOffClearsAndDisablesEverything) {
     EXPECT_EQ(c().EncryptCombo, 0);
     EXPECT_FALSE(c().EncryptComboEnabled);
     EXPECT_TRUE(c().BerechtigungCB.Enabled);
-    for (const EncryptBox& box : {c().KennwortCB, c().DruckenCB, c().HQCB, c().DokuaenderCB, c().KopEntCB,
-                                  c().InhaltCB, c().FormularCB})
+    for (const EncryptBox& box :
+         {c().KennwortCB, c().DruckenCB, c().HQCB, c().DokuaenderCB, c().KopEntCB, c().InhaltCB, c().FormularCB})
         EXPECT_EQ(box, (EncryptBox{false, false}));
     EXPECT_EQ(rig.host.Focus.front(), EncryptFocus::Button1);
 }

@@ -54,7 +54,8 @@ protected:
         e.SetChecked(EncryptCheckBox::BerechtigungCB, true);
         e.SetText(EncryptEdit::BerechtigungE, L"Besitzer Kennwort");
         e.SetChecked(EncryptCheckBox::KennwortCB, true);
-        e.SetText(EncryptEdit::KennwortE, L"\xD6" L"ffnen");
+        e.SetText(EncryptEdit::KennwortE, L"\xD6"
+                                          L"ffnen");
         e.SelectEncryptCombo(1);
         e.SetChecked(EncryptCheckBox::HQCB, true);
         e.SetChecked(EncryptCheckBox::DokuaenderCB, true);

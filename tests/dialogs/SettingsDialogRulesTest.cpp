@@ -18,9 +18,9 @@ protected:
 struct FormatRow {
     int Format;
     const wchar_t* Caption;
-    bool Pdf;   // EncryptBt, merge, GrafikenRG1, DPRG1, AutoRP, JNRG1, AnzeigenCB, watermark
-    bool Mail;  // MailRG1, NameEdit, MailEdit, NSRG1, MDCB1 (mail "Ja", SeiteCB unchecked)
-    bool Dpi;   // Label2, SpinEdit2, SeiteCB, SeiteLB1
+    bool Pdf;  // EncryptBt, merge, GrafikenRG1, DPRG1, AutoRP, JNRG1, AnzeigenCB, watermark
+    bool Mail; // MailRG1, NameEdit, MailEdit, NSRG1, MDCB1 (mail "Ja", SeiteCB unchecked)
+    bool Dpi;  // Label2, SpinEdit2, SeiteCB, SeiteLB1
     bool Quality;
 };
 
@@ -41,8 +41,8 @@ TEST_P(FormatRuleTest, ClickShapesTheDialogAndTheMainWindow) {
     const SettingsDialogEnabled& e = rig.settings.Enabled();
     EXPECT_EQ(rig.main.Caption, row.Caption);
     EXPECT_EQ(rig.main.MergeEnabled, row.Pdf);
-    for (bool on : {e.EncryptBt, e.GrafikenRG1, e.DPRG1, e.AutoRP, e.JNRG1, e.LevelRG1, e.AnzeigenCB,
-                    e.WasserzeichenCB, e.WasserzeichenEdit, e.WasserzBtn})
+    for (bool on : {e.EncryptBt, e.GrafikenRG1, e.DPRG1, e.AutoRP, e.JNRG1, e.LevelRG1, e.AnzeigenCB, e.WasserzeichenCB,
+                    e.WasserzeichenEdit, e.WasserzBtn})
         EXPECT_EQ(on, row.Pdf);
     EXPECT_EQ(rig.main.WatermarkIndicator, row.Pdf);
     EXPECT_TRUE(rig.values.WasserzeichenCB) << "leaving PDF keeps the check state";
@@ -206,8 +206,8 @@ TEST_F(SettingsRulesTest, RestEditTakesDigitsAndBackspaceOnly) {
         const wchar_t* In;
         const wchar_t* Out;
     };
-    for (Row row : {Row{L"999", L"255"}, Row{L"256", L"255"}, Row{L"255", L"255"}, Row{L"12", L"12"},
-                    Row{L"", L""}, Row{L"007", L"007"}})
+    for (Row row : {Row{L"999", L"255"}, Row{L"256", L"255"}, Row{L"255", L"255"}, Row{L"12", L"12"}, Row{L"", L""},
+                    Row{L"007", L"007"}})
         EXPECT_EQ(SettingsDialogModel::RestEditExitValue(row.In), row.Out) << row.In;
     DialogRig rig;
     rig.settings.SetRestEdit(L"9999");

@@ -1,0 +1,235 @@
+#include "app/main/PostProcessing.h"
+
+#include "app/common/ProcessRunner.h"
+#include "app/mail/Mail.h"
+#include "app/main/LanguageTexts.h"
+#include "app/main/OutputNaming.h"
+#include "app/main/ShellFileOperation.h"
+
+#include <shellapi.h>
+
+#include <stdexcept>
+
+namespace {
+
+// The memo keeps command lines to this length.
+constexpr std::size_t kMemoLineLength = 255;
+
+// Owns a file handle for the length of one test.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() {
+        if (Valid()) {
+            CloseHandle(handle_);
+        }
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+
+// The count after the end marker (RestEdit): digits only. An empty or other text is a number error, raised.
+int MarkerCount(const std::wstring& text) {
+    if (text.empty() || text.size() > 9 || text.find_first_not_of(L"0123456789") != std::wstring::npos) {
+        throw std::invalid_argument("the count after the end marker is not a number");
+    }
+    return std::stoi(text);
+}
+
+// A command-line program path: quoted when a blank would split it, so that no other program is started.
+std::wstring ProgramArgument(const std::wstring& path) {
+    if (path.find_first_of(L" \t") == std::wstring::npos || path.find(L'"') != std::wstring::npos) {
+        return path;
+    }
+    return L"\"" + path + L"\"";
+}
+
+std::wstring Quoted(const std::wstring& text) {
+    return L"\"" + text + L"\"";
+}
+
+} // namespace
+
+bool IsFileInUse(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        // Only a file that is not there is not in use; a path that cannot even be examined is.
+        return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND && error != ERROR_INVALID_NAME;
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return false;
+    }
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    return !file.Valid();
+}
+
+bool IsFileLocked(const std::wstring& path) {
+    // Read access without sharing: refused while any other handle is open on the file. (The same test as an
+    // exclusive-share OpenFile, without its ANSI path and 128-character limit.)
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return !file.Valid();
+}
+
+// What the mail steps send, derived once per file in step 1 and used again for the stamped file.
+struct PostProcessing::MailData {
+    std::wstring SenderName;
+    std::wstring SenderAddress;
+    std::wstring RecipientName;
+    bool ShowDialog = false;
+    std::wstring AttachmentBase;
+    MailTexts Wording;
+    bool Ready = false; // everything above was derived without a failure
+};
+
+PostProcessing::PostProcessing(ConversionWindow& window, const DialogSettings& dialog, const MainSettings& main,
+                               ConversionLog log, std::wstring programFolder)
+    : window_(window), dialog_(dialog), main_(main), log_(std::move(log)), programFolder_(std::move(programFolder)) {
+    if (!programFolder_.empty() && programFolder_.back() != L'\\') {
+        programFolder_ += L'\\';
+    }
+}
+
+std::wstring PostProcessing::WatermarkCommand(const std::wstring& outputFile, const std::wstring& stampedFile) const {
+    return ProgramArgument(programFolder_ + L"pdftk.exe") + L" " + Quoted(outputFile) + L" background " +
+           Quoted(dialog_.WasserzeichenEdit) + L" output " + Quoted(stampedFile);
+}
+
+void PostProcessing::Run(const ConvertedFile& file) {
+    const std::wstring fileName = ExtractFileName(file.outputPath);
+    const std::wstring outputFile = file.outDir + fileName;
+    const std::wstring stampedFile = file.outDir + L"W_" + fileName;
+    const bool pdf = file.outputType == GsOutputPdf;
+    // pdftk stamps PDF files only: a check left on from an earlier PDF setting must not touch other outputs.
+    const bool watermark = dialog_.WasserzeichenCB && pdf;
+    const bool mailOn = dialog_.MailRG1 == 0;
+
+    MailData mail;
+    DeleteInputAndMailOutput(file, mail);
+    if (watermark) {
+        StampWatermark(outputFile, stampedFile);
+    }
+    if (mailOn && watermark && mail.Ready) {
+        MailStampedFile(mail, outputFile, stampedFile);
+    }
+    if (pdf && dialog_.AnzeigenCB) {
+        OpenInReader(outputFile);
+        if (watermark) {
+            OpenInReader(stampedFile);
+        }
+    }
+    if (window_.LogEnabled() && mailOn && mailLogDue_) {
+        log_.WriteMailBlock(static_cast<int>(lastMailResult_));
+        mailLogDue_ = false;
+    }
+}
+
+void PostProcessing::DeleteInputAndMailOutput(const ConvertedFile& file, MailData& mail) {
+    const std::wstring outputFile = file.outDir + ExtractFileName(file.outputPath);
+    const std::wstring outputBase = ChangeFileExt(ExtractFileName(file.outputPath), L"");
+    const bool watermark = dialog_.WasserzeichenCB && file.outputType == GsOutputPdf;
+    const bool serverMode = dialog_.NSRG1 == 1;
+    bool inputInUse = true;
+    try {
+        inputInUse = IsFileInUse(file.inputFile);
+        if (!inputInUse && dialog_.loeschenRG1 == 0 && PathExists(file.inputFile)) {
+            Delete(file.inputFile);
+        }
+        mail.SenderName = dialog_.NameEdit;
+        mail.SenderAddress = dialog_.MailEdit;
+        if (!serverMode) {
+            mail.RecipientName = dialog_.MailEdit;
+        } else {
+            const std::wstring& marker = dialog_.BenutzerEdit;
+            const bool cuts = !marker.empty() && outputBase.find(marker) != std::wstring::npos;
+            mail.RecipientName =
+                ServerRecipientName(outputBase, marker, cuts ? MarkerCount(dialog_.RestEdit) : 0, dialog_.DomainEdit);
+        }
+        mail.ShowDialog = dialog_.MDCB1;
+    } catch (...) {
+        window_.ShowMessage(ConversionWindow::Box::Plain, Texts().Get(L"VFEHLER2"));
+        return;
+    }
+
+    if (dialog_.MailRG1 != 0) {
+        return;
+    }
+    try {
+        if (!serverMode) {
+            mail.AttachmentBase = outputBase;
+        } else {
+            const std::wstring marker = dialog_.BenutzerEdit.empty() ? L"X" : dialog_.BenutzerEdit;
+            const bool occurs = outputBase.find(marker.front()) != std::wstring::npos;
+            mail.AttachmentBase = ServerAttachmentBase(outputBase, marker, occurs ? MarkerCount(dialog_.RestEdit) : 0);
+        }
+        mail.Wording = MailTextsFor(main_.LanguageChoice);
+        mail.Ready = true;
+        if (inputInUse) {
+            return; // the input's program may still be printing: its output is not final
+        }
+        if (!watermark) {
+            Send(mail, outputFile, mail.AttachmentBase + OutputExtension(file.outputType));
+        }
+        window_.ProcessMessages();
+        if (lastMailResult_ == 0 && !IsFileLocked(outputFile) && !watermark) {
+            Delete(outputFile);
+        }
+    } catch (...) {
+        window_.ShowMessage(ConversionWindow::Box::Plain, Texts().Get(L"VFEHLER1"));
+    }
+}
+
+void PostProcessing::StampWatermark(const std::wstring& outputFile, const std::wstring& stampedFile) {
+    const std::wstring command = WatermarkCommand(outputFile, stampedFile);
+    const ChildRun run = RunHiddenPiped(command);
+    if (run.pipeFailed) {
+        window_.ShowMessage(ConversionWindow::Box::Plain, Texts().Get(L"AFEHLER3"));
+    } else if (!run.started) {
+        window_.ShowMessage(ConversionWindow::Box::Plain, Texts().Get(L"AFEHLER1"));
+    }
+    window_.AppendMemo(command.substr(0, kMemoLineLength) + L"\r");
+    if (window_.LogEnabled()) {
+        log_.WriteWatermarkBlock(programFolder_, stampedFile);
+    }
+}
+
+void PostProcessing::MailStampedFile(const MailData& mail, const std::wstring& outputFile,
+                                     const std::wstring& stampedFile) {
+    Send(mail, stampedFile, L"W_" + mail.AttachmentBase + L".pdf");
+    window_.ProcessMessages();
+    if (lastMailResult_ == 0 && !IsFileLocked(outputFile) && !IsFileLocked(stampedFile)) {
+        Delete(outputFile);
+        Delete(stampedFile);
+    }
+}
+
+void PostProcessing::OpenInReader(const std::wstring& path) {
+    // The path is one argument for the reader, blanks and all.
+    ShellExecuteW(Owner, L"open", main_.ReaderProgram.c_str(), Quoted(path).c_str(), nullptr, SW_SHOWNORMAL);
+}
+
+void PostProcessing::Send(const MailData& mail, const std::wstring& attachmentPath,
+                          const std::wstring& attachmentName) {
+    MailMessage message;
+    message.Subject = mail.Wording.Subject;
+    message.Body = mail.Wording.Body;
+    message.SenderName = mail.SenderName;
+    message.SenderAddress = mail.SenderAddress;
+    message.RecipientName = mail.RecipientName;
+    message.RecipientAddress = L"";
+    message.AttachmentPath = attachmentPath;
+    message.AttachmentName = attachmentName;
+    message.ShowDialog = mail.ShowDialog;
+    lastMailResult_ = SendMail(message, Owner, Texts().Get(L"MESSAGE1"), [this](const std::wstring& text) {
+        window_.ShowMessage(ConversionWindow::Box::Error, text);
+    });
+}
+
+void PostProcessing::Delete(const std::wstring& path) {
+    ShellFileOperation(path, L"", FO_DELETE, FOF_NOCONFIRMATION);
+}

@@ -1,0 +1,766 @@
+// Loading, updating, reloading and ordering the directory list view, and its file pane side.
+#include "components/DirView.h"
+
+#include "components/BaseUtils.h"
+#include "components/DriveTable.h"
+#include "gui/Application.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+namespace {
+
+constexpr DWORD kFileSearchAttributes = 55; // read-only, hidden, system, directory, archive
+constexpr DWORD kDirSearchAttributes = 22;  // hidden, system, directory
+constexpr DWORD kAnyAttributes = 63;
+constexpr int kMessagesEvery = 100;
+constexpr DWORD kDefaultDateTimeFrom = (33u << 16) | 0u;
+constexpr DWORD kDefaultDateTimeTo = (61343u << 16) | 49152u;
+
+// The hourglass while the view works; the previous cursor comes back however the work ends.
+class WaitCursor {
+public:
+    WaitCursor() : previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { SetCursor(previous_); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    HCURSOR previous_;
+};
+
+// Case-insensitive name keys: the file system does not tell "A.PS" and "a.ps" apart.
+std::wstring NameKey(const std::wstring& name) {
+    std::wstring key = name;
+    CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+    return key;
+}
+
+bool IsDot(const std::wstring& name) {
+    return name == L"." || name == L"..";
+}
+
+std::wstring StripTrailingBackslashes(std::wstring path) {
+    while (!path.empty() && path.back() == L'\\')
+        path.pop_back();
+    return path;
+}
+
+std::wstring LastComponent(const std::wstring& path) {
+    auto cut = path.find_last_of(L'\\');
+    return cut == std::wstring::npos ? path : path.substr(cut + 1);
+}
+
+bool IsDirectoryPath(const std::wstring& dir) {
+    if (dir.size() == 2 && dir[1] == L':') {
+        DWORD attributes = GetFileAttributesW((dir + L"\\").c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
+    DWORD attributes = GetFileAttributesW(dir.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+} // namespace
+
+TDirView::TDirView(gui::TControl* parent, std::wstring name, int left, int top, int width, int height)
+    : TSortListView(parent, std::move(name), left, top, width, height) {
+    TSortListView::SetViewStyle(vsReport);
+    SetExtendedStyle(LVS_EX_HEADERDRAGDROP, LVS_EX_HEADERDRAGDROP);
+    CreateColumns();
+}
+
+TDirView::~TDirView() {
+    if (driveView_)
+        driveView_->DirViewDestroyed(this);
+    StopSubDirScanner();
+    StopIconUpdateThread();
+    StopWatchThread();
+    // The records go with their items, while this object still receives the deletion notices.
+    ClearList();
+}
+
+// --- the folder ----------------------------------------------------------------------------------------------
+
+void TDirView::SetPath(const std::wstring& Value) {
+    std::wstring path = StripTrailingBackslashes(Value);
+    if (path == path_)
+        return;
+    lastPath_ = path_;
+    path_ = path;
+    LoadDirectory(path_);
+}
+
+std::wstring TDirView::GetPathName() const {
+    if (path_.size() == 2 && path_[1] == L':')
+        return path_ + L"\\";
+    return path_;
+}
+
+TEntryFilter TDirView::MakeFilter() const {
+    TEntryFilter filter;
+    auto add = [&filter](TSelAttr sel, DWORD bit) {
+        if (sel == SelYes)
+            filter.Required |= bit;
+        else if (sel == SelNo)
+            filter.Excluded |= bit;
+    };
+    add(SelArchive, FILE_ATTRIBUTE_ARCHIVE);
+    add(SelHidden, FILE_ATTRIBUTE_HIDDEN);
+    add(SelSysFile, FILE_ATTRIBUTE_SYSTEM);
+    add(SelReadOnly, FILE_ATTRIBUTE_READONLY);
+    filter.From = (static_cast<DWORD>(SelFileDateFrom) << 16) | SelFileTimeFrom;
+    filter.To = (static_cast<DWORD>(SelFileDateTo) << 16) | SelFileTimeTo;
+    filter.AnyTime = filter.From <= kDefaultDateTimeFrom && filter.To >= kDefaultDateTimeTo;
+    return filter;
+}
+
+bool TDirView::AskAddFile(TSearchRec& Rec) {
+    bool add = true;
+    if (OnAddFile)
+        OnAddFile(this, Rec, add);
+    return add;
+}
+
+void TDirView::ClearList() {
+    if (TSortListView::ItemCount() > 0) {
+        BeginUpdate();
+        ClearItems();
+        EndUpdate();
+    }
+    records_.clear();
+    filesSize_ = 0;
+    filesSelSize_ = 0;
+}
+
+void TDirView::LoadDirectory(const std::wstring& Dir) {
+    if (!loadEnabled_ || loading_) {
+        loadPending_ = true;
+        abortLoading_ = true;
+        return;
+    }
+    loading_ = true;
+    path_ = Dir;
+    hasParentItem_ = false;
+    RunNotify(OnStartLoading);
+
+    StopSubDirScanner();
+    StopIconUpdateThread();
+    StopWatchThread();
+    DisableChangeTimer();
+
+    bool aborted = false;
+    {
+        WaitCursor wait;
+        if (TSortListView::ItemCount() > 0)
+            ClearDropTarget();
+        ClearList();
+        GetSystemTime(&loadTime_);
+        TEntryFilter filter = MakeFilter();
+
+        BeginUpdate();
+        drawing_ = false;
+        filesSize_ = 0;
+        filesSelSize_ = 0;
+        try {
+            // A path without a drive letter has no drive: the list stays empty.
+            wchar_t letter = Dir.size() >= 2 && Dir[1] == L':' ? static_cast<wchar_t>(towupper(Dir[0])) : L'\0';
+            bool driveValid = false;
+            driveType_ = 0;
+            if (letter >= L'A' && letter <= L'Z') {
+                if (!driveView_)
+                    DriveInfo.ReadDriveStatus(letter, 0);
+                TDriveInfoRec drive = DriveInfo.Data(letter);
+                driveType_ = drive.DriveType;
+                driveValid = drive.Valid;
+            }
+            if (showMaskInHeader_ && inRecycleBin_)
+                RedoNameCaption();
+            dirOK_ = !Dir.empty() && driveValid && IsDirectoryPath(Dir);
+            if (!dirOK_) {
+                inRecycleBin_ = false;
+            } else {
+                bool flag = false;
+                if (driveView_ && driveView_->NodeRecycleBinFlag(Dir, flag))
+                    inRecycleBin_ = flag;
+                else
+                    inRecycleBin_ = Dir.size() >= 11 && NameKey(Dir.substr(1, 10)) == L":\\RECYCLED";
+                if (!desktopFolder_)
+                    SHGetDesktopFolder(desktopFolder_.ReleaseAndGetAddressOf());
+                if (inRecycleBin_) {
+                    LoadRecycleBinItems();
+                } else {
+                    currentFolder_.Reset();
+                    if (TPidlPtr folder = PIDL_GetFromPath(GetPathName()))
+                        PIDL_GetFolder(folder.get(), currentFolder_);
+                    LoadFiles(filter);
+                    if (path_.size() > 2 && !abortLoading_)
+                        AddParentDirItem();
+                    if (showDirectories_ && !abortLoading_)
+                        LoadSubDirectories();
+                }
+            }
+        } catch (...) {
+            // Whatever failed, the view must not stay in the loading state, or it never loads again.
+            loading_ = false;
+            drawing_ = true;
+            EndUpdate();
+            RunNotify(OnLoaded);
+            throw;
+        }
+
+        typeCache_.Sort([](const TTypeCacheRec* a, const TTypeCacheRec* b) {
+            return a->Ext.compare(b->Ext) < 0 ? -1 : a->Ext == b->Ext ? 0 : 1;
+        });
+        loading_ = false;
+
+        aborted = abortLoading_;
+        if (aborted) {
+            abortLoading_ = false;
+            Reload(false);
+        } else {
+            if (dirOK_)
+                SortItems();
+            loadPending_ = false;
+            if (lastPath_.size() > path_.size() && lastPath_.compare(0, path_.size(), path_) == 0 &&
+                TSortListView::ItemCount() > 0) {
+                int child = FindFileItem(LastComponent(lastPath_));
+                if (child >= 0) {
+                    SetItemFocused(child);
+                }
+            }
+            MakeFocusedVisible();
+        }
+        EndUpdate();
+        drawing_ = true;
+    }
+
+    if (dirOK_ && !aborted) {
+        if (UseIconUpdateThread && !inRecycleBin_)
+            StartIconUpdateThread();
+        StartWatchThread();
+        RunNotify(OnDirUpdated);
+    }
+    RunNotify(OnLoaded);
+}
+
+void TDirView::LoadFiles(const TEntryFilter& Filter) {
+    std::wstring masks = Mask();
+    std::set<std::wstring> added; // names listed by an earlier mask
+    int count = 0;
+    int maskCount = 0;
+    while (!masks.empty() && !abortLoading_) {
+        std::wstring mask = GetNextMask(masks);
+        ++maskCount;
+        if (mask.empty())
+            continue;
+        TFileSearch search(path_ + L"\\" + mask, kFileSearchAttributes);
+        TSearchRec rec;
+        while (!abortLoading_ && search.Next(rec)) {
+            if ((rec.Attr & FILE_ATTRIBUTE_DIRECTORY) || !Filter.Passes(rec))
+                continue;
+            if (!AskAddFile(rec))
+                continue;
+            std::wstring key = NameKey(rec.Name);
+            if (maskCount > 1 && added.count(key))
+                continue;
+            AddItem(rec);
+            if (++count % kMessagesEvery == 0)
+                gui::Application.ProcessMessages();
+            if (!masks.empty())
+                added.insert(key);
+        }
+    }
+}
+
+void TDirView::LoadSubDirectories() {
+    TFileSearch search(path_ + L"\\*.*", kDirSearchAttributes);
+    TSearchRec rec;
+    int found = 0;
+    while (!abortLoading_ && search.Next(rec)) {
+        if (!(rec.Attr & FILE_ATTRIBUTE_DIRECTORY) || IsDot(rec.Name))
+            continue;
+        ++found;
+        if (!AskAddFile(rec))
+            continue;
+        int item = AddItem(rec);
+        if (showSubDirSize_)
+            StartSubDirScanner(item);
+    }
+    if (driveView_ && driveType_ == DRIVE_REMOTE && found == 0)
+        driveView_->NoSubDirectoriesFound(path_);
+}
+
+int TDirView::AddItem(const TSearchRec& SearchRec) {
+    auto record = std::make_unique<TFileRec>();
+    TFileRec* rec = record.get();
+    rec->FileName = SearchRec.Name;
+    rec->FileExt = ShortFileExt(SearchRec.Name);
+    rec->DisplayName = FormatDisplayName(rec->FileName);
+    rec->Attr = SearchRec.Attr;
+    rec->IsDirectory = (SearchRec.Attr & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    rec->IsRecycleBin = rec->IsDirectory && (SearchRec.Attr & FILE_ATTRIBUTE_SYSTEM) && path_.size() == 2 &&
+                        path_[1] == L':' && NameKey(SearchRec.Name) == L"RECYCLED";
+    rec->Size = rec->IsDirectory ? -1 : SearchRec.Size;
+    rec->FileTime = SearchRec.LastWrite;
+    rec->Empty = true;
+    rec->IconEmpty = true;
+    if (!rec->IsDirectory && rec->Size > 0)
+        filesSize_ += rec->Size;
+    records_.emplace(rec, std::move(record));
+
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
+    item.iItem = TSortListView::ItemCount();
+    item.pszText = LPSTR_TEXTCALLBACKW;
+    item.iImage = I_IMAGECALLBACK;
+    item.lParam = reinterpret_cast<LPARAM>(rec);
+    int index = static_cast<int>(SendMessageW(Handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    if (index < 0) {
+        records_.erase(rec);
+        return -1;
+    }
+    if (rec->FileExt == L"LNK")
+        ListView_SetItemState(Handle(), index, INDEXTOOVERLAYMASK(2), LVIS_OVERLAYMASK);
+    if (SelectNewFiles)
+        TSortListView::SetItemSelected(index, true);
+    return index;
+}
+
+void TDirView::AddParentDirItem() {
+    hasParentItem_ = true;
+    auto record = std::make_unique<TFileRec>();
+    TFileRec* rec = record.get();
+    rec->FileName = L"..";
+    rec->DisplayName = L"..";
+    TSearchRec self;
+    if (FindFirstEntry(path_, kAnyAttributes, self)) {
+        rec->Attr = self.Attr;
+        rec->FileTime = self.LastWrite;
+    }
+    rec->IsDirectory = true;
+    rec->IsParentDir = true;
+    rec->Size = -1;
+    rec->TypeName = L"<DIR>";
+    rec->ImageIndex = StdDirIcon;
+    records_.emplace(rec, std::move(record));
+
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE | LVIF_STATE;
+    item.iItem = 0;
+    item.pszText = LPSTR_TEXTCALLBACKW;
+    item.iImage = rec->ImageIndex;
+    item.state = INDEXTOOVERLAYMASK(3);
+    item.stateMask = LVIS_OVERLAYMASK;
+    item.lParam = reinterpret_cast<LPARAM>(rec);
+    if (SendMessageW(Handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) < 0) {
+        records_.erase(rec);
+        hasParentItem_ = false;
+    }
+}
+
+void TDirView::Reload(bool CacheIcons) {
+    if (path_.empty())
+        return;
+    if (!loadEnabled_) {
+        loadPending_ = true;
+        return;
+    }
+    BeginUpdate();
+    std::set<std::wstring> selected;
+    std::map<std::wstring, int> keptIcons;
+    std::wstring focused;
+    for (int i = 0; i < TSortListView::ItemCount(); ++i) {
+        const TFileRec* rec = ItemRec(i);
+        if (!rec)
+            continue;
+        if (TSortListView::ItemSelected(i))
+            selected.insert(rec->FileName);
+        if (CacheIcons && !rec->IconEmpty && IsSpecialExt(rec->FileExt))
+            keptIcons[rec->FileName] = rec->ImageIndex;
+    }
+    if (const TFileRec* rec = ItemRec(ItemFocused()))
+        focused = rec->FileName;
+
+    LoadDirectory(path_);
+
+    for (int i = 0; i < TSortListView::ItemCount(); ++i) {
+        TFileRec* rec = ItemRec(i);
+        if (!rec)
+            continue;
+        if (!focused.empty() && rec->FileName == focused)
+            SetItemFocused(i);
+        if (selected.count(rec->FileName))
+            TSortListView::SetItemSelected(i, true);
+        if (CacheIcons && rec->IconEmpty) {
+            auto kept = keptIcons.find(rec->FileName);
+            if (kept != keptIcons.end()) {
+                rec->ImageIndex = kept->second;
+                rec->IconEmpty = false;
+            }
+        }
+    }
+    EndUpdate();
+    if (ItemFocused() < 0 && TSortListView::ItemCount() > 0) {
+        int top = ListView_GetTopIndex(Handle());
+        SetItemFocused(top >= 0 ? top : 0);
+    }
+    MakeFocusedVisible();
+}
+
+void TDirView::UpdateDirectory() {
+    if (loading_)
+        return;
+    if (inRecycleBin_) {
+        Reload(true);
+        return;
+    }
+    if (path_.empty() || !IsDirectoryPath(path_)) {
+        ClearList();
+        dirOK_ = false;
+        return;
+    }
+    WaitCursor wait;
+    DisableChangeTimer();
+
+    struct Snapshot {
+        int Item;
+        bool Seen = false;
+    };
+    std::map<std::wstring, Snapshot> snapshot;
+    for (int i = 0; i < TSortListView::ItemCount(); ++i)
+        if (const TFileRec* rec = ItemRec(i))
+            snapshot.emplace(NameKey(rec->FileName), Snapshot{i});
+
+    bool changed = false;
+    auto change = [&] {
+        if (!changed)
+            BeginUpdate();
+        changed = true;
+    };
+    std::vector<TSearchRec> added;
+    std::set<std::wstring> addedKeys; // a file found by several masks is added once
+    TEntryFilter filter = MakeFilter();
+    const std::int64_t sizeFrom = SelFileSizeFrom;
+    const std::int64_t sizeTo = SelFileSizeTo == 2147483647 ? INT64_MAX : SelFileSizeTo;
+
+    std::wstring masks = Mask();
+    while (!masks.empty()) {
+        std::wstring mask = GetNextMask(masks);
+        if (mask.empty())
+            continue;
+        TFileSearch search(path_ + L"\\" + mask, kFileSearchAttributes);
+        TSearchRec rec;
+        while (search.Next(rec)) {
+            if (IsDot(rec.Name))
+                continue;
+            std::wstring key = NameKey(rec.Name);
+            auto known = snapshot.find(key);
+            if (known != snapshot.end())
+                known->second.Seen = true;
+            bool passes = filter.Passes(rec) && !(rec.Attr & FILE_ATTRIBUTE_DIRECTORY) && rec.Size >= sizeFrom &&
+                          rec.Size <= sizeTo;
+            if (!passes)
+                continue;
+            if (known != snapshot.end()) {
+                int item = known->second.Item;
+                TFileRec* old = ItemRec(item);
+                if (!old || old->IsParentDir)
+                    continue;
+                bool sizeChanged = old->Size != rec.Size;
+                if (sizeChanged || old->Attr != rec.Attr || CompareFileTime(&old->FileTime, &rec.LastWrite) != 0) {
+                    change();
+                    filesSize_ += std::max<std::int64_t>(rec.Size, 0) - std::max<std::int64_t>(old->Size, 0);
+                    if (TSortListView::ItemSelected(item))
+                        filesSelSize_ += std::max<std::int64_t>(rec.Size, 0) - std::max<std::int64_t>(old->Size, 0);
+                    old->Size = rec.Size;
+                    old->Attr = rec.Attr;
+                    old->FileTime = rec.LastWrite;
+                    if (sizeChanged && OnFileSizeChanged)
+                        OnFileSizeChanged(this, item);
+                }
+            } else if (!addedKeys.count(key) && AskAddFile(rec)) {
+                addedKeys.insert(key);
+                added.push_back(rec);
+            }
+        }
+    }
+    if (showDirectories_) {
+        TFileSearch search(path_ + L"\\*.*", kDirSearchAttributes);
+        TSearchRec rec;
+        while (search.Next(rec)) {
+            if (!(rec.Attr & FILE_ATTRIBUTE_DIRECTORY) || IsDot(rec.Name))
+                continue;
+            std::wstring key = NameKey(rec.Name);
+            auto known = snapshot.find(key);
+            if (known != snapshot.end()) {
+                known->second.Seen = true;
+            } else if (!addedKeys.count(key) && AskAddFile(rec)) {
+                addedKeys.insert(key);
+                added.push_back(rec);
+            }
+        }
+    }
+
+    std::vector<int> gone;
+    for (const auto& [key, entry] : snapshot) {
+        const TFileRec* rec = ItemRec(entry.Item);
+        // ".." stays whatever the masks found: callers rely on it at index 0.
+        if (!entry.Seen && rec && !rec->IsParentDir)
+            gone.push_back(entry.Item);
+    }
+    std::sort(gone.rbegin(), gone.rend());
+    for (int item : gone) {
+        change();
+        DeleteItem(item);
+    }
+    for (const TSearchRec& rec : added) {
+        change();
+        int item = AddItem(rec);
+        if (item >= 0 && showSubDirSize_ && (rec.Attr & FILE_ATTRIBUTE_DIRECTORY))
+            StartSubDirScanner(item);
+    }
+    if (changed) {
+        if (SortAfterUpdate)
+            SortItems();
+        EndUpdate();
+    }
+    dirOK_ = true;
+    if (UseIconUpdateThread && !inRecycleBin_)
+        StartIconUpdateThread();
+    StopWatchThread();
+    StartWatchThread();
+    MakeFocusedVisible();
+    if (changed)
+        RunNotify(OnDirUpdated);
+}
+
+void TDirView::SortItems() {
+    if (!Handle() || TSortListView::ItemCount() == 0)
+        return;
+    TDirSortKey key;
+    switch (SortColumn()) {
+    case 1:
+        key = TDirSortKey::Size;
+        break;
+    case 2:
+        key = sortByExtension_ ? TDirSortKey::Extension : TDirSortKey::Type;
+        break;
+    case 3:
+        key = TDirSortKey::Date;
+        break;
+    case 4:
+        key = TDirSortKey::Attributes;
+        break;
+    default:
+        key = TDirSortKey::Name;
+        break;
+    }
+    StopIconUpdateThread();
+    bool wasDrawing = drawing_;
+    drawing_ = false;
+    BeginUpdate();
+    {
+        WaitCursor wait;
+        // The type order needs the type names; they are fetched here, not inside the comparison.
+        if (key == TDirSortKey::Type)
+            for (int i = 0; i < TSortListView::ItemCount(); ++i)
+                if (const TFileRec* rec = ItemRec(i); rec && rec->Empty)
+                    GetDisplayData(i, false);
+        bool ascending = SortAscending();
+        bool dirsOnTop = dirsOnTop_;
+        CustomSort([key, ascending, dirsOnTop](LPARAM a, LPARAM b) {
+            return CompareFileRecs(reinterpret_cast<const TFileRec*>(a), reinterpret_cast<const TFileRec*>(b), key,
+                                   ascending, dirsOnTop);
+        });
+    }
+    EndUpdate();
+    drawing_ = wasDrawing;
+    if (!loading_ && UseIconUpdateThread)
+        StartIconUpdateThread();
+}
+
+// --- items ---------------------------------------------------------------------------------------------------
+
+TFileRec* TDirView::ItemRec(int Item) const {
+    if (!Handle() || Item < 0 || Item >= TSortListView::ItemCount())
+        return nullptr;
+    auto* rec = reinterpret_cast<TFileRec*>(ItemData(Item));
+    return records_.count(rec) ? rec : nullptr;
+}
+
+std::wstring TDirView::ItemFullFileName(int Item) const {
+    const TFileRec* rec = ItemRec(Item);
+    if (!rec)
+        return {};
+    if (inRecycleBin_ && !rec->IsParentDir)
+        return rec->FileName;
+    return path_ + L"\\" + rec->FileName;
+}
+
+std::wstring TDirView::ItemFileName(int Item) const {
+    const TFileRec* rec = ItemRec(Item);
+    return rec ? rec->FileName : std::wstring();
+}
+
+int TDirView::FindFileItem(const std::wstring& FileName) const {
+    for (int i = 0; i < TSortListView::ItemCount(); ++i)
+        if (const TFileRec* rec = ItemRec(i); rec && lstrcmpiW(rec->FileName.c_str(), FileName.c_str()) == 0)
+            return i;
+    return -1;
+}
+
+bool TDirView::ItemSelected(int Item) const {
+    return ItemRec(Item) && TSortListView::ItemSelected(Item);
+}
+
+void TDirView::SetItemSelected(int Item, bool Selected) {
+    if (ItemRec(Item))
+        TSortListView::SetItemSelected(Item, Selected);
+}
+
+bool TDirView::ItemIsDirectory(int Item) const {
+    const TFileRec* rec = ItemRec(Item);
+    return rec && rec->IsDirectory;
+}
+
+bool TDirView::ItemIsParentDir(int Item) const {
+    const TFileRec* rec = ItemRec(Item);
+    return rec && rec->IsParentDir;
+}
+
+int TDirView::FirstSelectedIndex() const {
+    return Handle() ? ListView_GetNextItem(Handle(), -1, LVNI_SELECTED) : -1;
+}
+
+void TDirView::ClearSelection() {
+    if (Handle())
+        ListView_SetItemState(Handle(), -1, 0, LVIS_SELECTED);
+}
+
+void TDirView::FocusItem(int Item) {
+    if (!ItemRec(Item))
+        return;
+    TSortListView::SetItemSelected(Item, true);
+    SetItemFocused(Item);
+    ListView_EnsureVisible(Handle(), Item, FALSE);
+}
+
+void TDirView::MakeFocusedVisible() {
+    int focused = ItemFocused();
+    if (focused >= 0)
+        ListView_EnsureVisible(Handle(), focused, FALSE);
+}
+
+void TDirView::ReleaseRecord(LPARAM Data, bool WasSelected) {
+    auto found = records_.find(reinterpret_cast<const TFileRec*>(Data));
+    if (found == records_.end())
+        return;
+    const TFileRec& rec = *found->second;
+    if (!rec.IsDirectory && rec.Size > 0) {
+        filesSize_ -= rec.Size;
+        if (WasSelected)
+            filesSelSize_ -= rec.Size;
+    }
+    records_.erase(found);
+}
+
+// --- loading switches ------------------------------------------------------------------------------------------
+
+void TDirView::SetLoadEnabled(bool Value) {
+    if (Value == loadEnabled_)
+        return;
+    loadEnabled_ = Value;
+    if (loadEnabled_ && loadPending_) {
+        if (TSortListView::ItemCount() < 101)
+            Reload(true);
+        else
+            UpdateDirectory();
+    }
+}
+
+void TDirView::SetShowDirectories(bool Value) {
+    if (Value == showDirectories_)
+        return;
+    showDirectories_ = Value;
+    if (dirOK_)
+        Reload(true);
+}
+
+void TDirView::SetShowSubDirSize(bool Value) {
+    if (Value == showSubDirSize_)
+        return;
+    showSubDirSize_ = Value;
+    if (!Value) {
+        StopSubDirScanner();
+        return;
+    }
+    for (int i = 0; i < TSortListView::ItemCount(); ++i)
+        if (const TFileRec* rec = ItemRec(i); rec && rec->IsDirectory && !rec->IsParentDir)
+            StartSubDirScanner(i);
+}
+
+void TDirView::SetDirsOnTop(bool Value) {
+    if (Value == dirsOnTop_)
+        return;
+    dirsOnTop_ = Value;
+    if (showDirectories_ && dirOK_)
+        SortItems();
+}
+
+void TDirView::SetSortByExtension(bool Value) {
+    if (Value == sortByExtension_)
+        return;
+    sortByExtension_ = Value;
+    if (!dirOK_)
+        return;
+    if (SortColumn() == 2)
+        SortItems();
+    else if (Handle())
+        InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TDirView::SetFileNameDisplay(TFileNameDisplay Value) {
+    if (Value == fileNameDisplay_)
+        return;
+    fileNameDisplay_ = Value;
+    if (dirOK_)
+        Reload(true);
+}
+
+void TDirView::SetMask(const std::wstring& Value) {
+    std::wstring before = Mask();
+    TSortListView::SetMask(Value);
+    if (Mask() == before)
+        return;
+    Reload(true);
+    if (Handle())
+        RedoNameCaption();
+}
+
+void TDirView::SetShowMaskInHeader(bool Value) {
+    if (Value == showMaskInHeader_)
+        return;
+    showMaskInHeader_ = Value;
+    RedoNameCaption();
+}
+
+void TDirView::SetViewStyle(TViewStyle Value) {
+    if (Value == ViewStyle() || loading_)
+        return;
+    drawing_ = false;
+    TSortListView::SetViewStyle(Value);
+    drawing_ = true;
+}
+
+void TDirView::SetMultiSelect(bool Value) {
+    if (Value == MultiSelect())
+        return;
+    StoreColumnWidths();
+    TSortListView::SetMultiSelect(Value);
+    CreateColumns();
+    if (dirOK_) {
+        UpdateSortArrows();
+        Reload(true);
+    }
+}

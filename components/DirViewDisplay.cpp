@@ -1,0 +1,312 @@
+// What the directory list view shows: columns and their captions, cell texts, type names and icons fetched from
+// the shell when an item is first drawn, and the list notifications that keep the records.
+#include "components/DirView.h"
+
+#include "components/BaseUtils.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kColumnCount = 5;
+constexpr int kTypeNameLength = 80;
+
+constexpr UINT kIconTypeByName = SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES; // 0x4410
+constexpr UINT kIconTypeByPidl = kIconTypeByName | SHGFI_PIDL;                                  // 0x4418
+constexpr UINT kDirIconTypeByName = SHGFI_SYSICONINDEX | SHGFI_TYPENAME;                        // 0x4400
+constexpr UINT kDirIconTypeByPidl = kDirIconTypeByName | SHGFI_PIDL;                            // 0x4408
+constexpr UINT kTypeByName = SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES;                          // 0x410
+
+struct ShellAnswer {
+    bool Ok = false;
+    int Icon = 0;
+    std::wstring TypeName;
+};
+
+ShellAnswer AskShell(const void* nameOrPidl, DWORD attributes, UINT flags) {
+    SHFILEINFOW info{};
+    ShellAnswer answer;
+    DWORD_PTR ok = (flags & SHGFI_PIDL)
+                       ? SHGetFileInfoW(static_cast<LPCWSTR>(nameOrPidl), attributes, &info, sizeof info, flags)
+                       : SHGetFileInfoW(static_cast<const wchar_t*>(nameOrPidl), attributes, &info, sizeof info, flags);
+    if (!ok)
+        return answer;
+    answer.Ok = true;
+    answer.Icon = info.iIcon;
+    answer.TypeName.assign(info.szTypeName, std::min<size_t>(wcslen(info.szTypeName), kTypeNameLength));
+    return answer;
+}
+
+int CompareExt(const std::wstring& a, const std::wstring& b) {
+    int c = a.compare(b);
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
+std::wstring ToUpperAscii(std::wstring s) {
+    for (wchar_t& c : s)
+        if (c >= L'a' && c <= L'z')
+            c = static_cast<wchar_t>(c - L'a' + L'A');
+    return s;
+}
+
+std::wstring ToLowerAscii(std::wstring s) {
+    for (wchar_t& c : s)
+        if (c >= L'A' && c <= L'Z')
+            c = static_cast<wchar_t>(c - L'A' + L'a');
+    return s;
+}
+
+} // namespace
+
+// --- formatting ------------------------------------------------------------------------------------------------
+
+std::wstring TDirView::FormatDisplayName(const std::wstring& Name) const {
+    return ::FormatDisplayName(fileNameDisplay_, Name);
+}
+
+std::wstring TDirView::FormatFileTime(const FILETIME& FileTime) const {
+    FILETIME local{};
+    SYSTEMTIME time{};
+    if (!FileTimeToLocalFileTime(&FileTime, &local) || !FileTimeToSystemTime(&local, &time))
+        return {};
+    return FormatDateTime(time);
+}
+
+std::wstring TDirView::GetAttrString(DWORD Attr) const {
+    return ::GetAttrString(Attr, AttrSpace);
+}
+
+// --- columns ---------------------------------------------------------------------------------------------------
+
+std::wstring TDirView::NameColumnCaption() const {
+    std::wstring caption = DirViewTexts().Columns[0];
+    if (showMaskInHeader_ && Mask() != L"*.*")
+        caption += L" (" + Mask() + L")";
+    return caption;
+}
+
+void TDirView::CreateColumns() {
+    if (!Handle())
+        return;
+    BeginUpdate();
+    while (ColumnCount() > 0)
+        ListView_DeleteColumn(Handle(), 0);
+    const TDirViewTexts& texts = DirViewTexts();
+    const int widths[kColumnCount] = {ColWidthName, ColWidthSize, ColWidthType, ColWidthDate, ColWidthAttr};
+    for (int column = 0; column < kColumnCount; ++column)
+        AddColumn(column == 0 ? NameColumnCaption() : texts.Columns[column], widths[column],
+                  column == 1 ? LVCFMT_RIGHT : LVCFMT_LEFT);
+    EndUpdate();
+}
+
+void TDirView::RedoNameCaption() {
+    if (!Handle() || ColumnCount() == 0)
+        return;
+    std::wstring caption = NameColumnCaption();
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = caption.data();
+    SendMessageW(Handle(), LVM_SETCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+}
+
+void TDirView::StoreColumnWidths() {
+    if (!Handle())
+        return;
+    int* widths[kColumnCount] = {&ColWidthName, &ColWidthSize, &ColWidthType, &ColWidthDate, &ColWidthAttr};
+    // The attribute column may have been taken away; only the columns that exist give their width.
+    int count = std::min(ColumnCount(), kColumnCount);
+    for (int column = 0; column < count; ++column)
+        *widths[column] = ListView_GetColumnWidth(Handle(), column);
+}
+
+std::vector<int> TDirView::GetColumnOrder() const {
+    std::vector<int> order(static_cast<size_t>(Handle() ? ColumnCount() : 0));
+    if (!order.empty())
+        ListView_GetColumnOrderArray(Handle(), static_cast<int>(order.size()), order.data());
+    return order;
+}
+
+void TDirView::SetColumnOrder(const std::vector<int>& Order) {
+    if (!Handle() || Order.size() != static_cast<size_t>(ColumnCount()))
+        return;
+    std::vector<int> order = Order;
+    ListView_SetColumnOrderArray(Handle(), static_cast<int>(order.size()), order.data());
+    InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+// --- type names and icons --------------------------------------------------------------------------------------
+
+void TDirView::GetDisplayData(int Item, bool FetchIcon) {
+    TFileRec* rec = ItemRec(Item);
+    if (!rec)
+        return;
+    const bool special = IsSpecialExt(rec->FileExt);
+    const std::wstring fullName = ItemFullFileName(Item);
+    const std::wstring cacheKey = FullFileExt(rec->FileName);
+    auto cacheCompare = [](const TTypeCacheRec* a, const TTypeCacheRec* b) { return CompareExt(a->Ext, b->Ext); };
+
+    if (UseIconCache && !special && !rec->IsDirectory && rec->Empty) {
+        TTypeCacheRec key{cacheKey, {}, 0};
+        int found = typeCache_.FindItem(&key, cacheCompare);
+        if (found >= 0) {
+            const TTypeCacheRec* hit = typeCache_.GetItem(found);
+            rec->TypeName = hit->TypeName;
+            rec->ImageIndex = hit->ImageIndex;
+            rec->Empty = false;
+            rec->IconEmpty = false;
+        }
+    }
+    FetchIcon = rec->IconEmpty && (FetchIcon || !special);
+    if (!rec->Empty && !FetchIcon)
+        return;
+
+    if (FetchIcon) {
+        if (special && !rec->PIDL && !inRecycleBin_)
+            rec->PIDL = PIDL_GetFromPath(fullName);
+        if (rec->IsDirectory && rec->PIDL && currentFolder_) {
+            LPCITEMIDLIST last = ILFindLastID(rec->PIDL.get());
+            SFGAOF attributes = 0xF0000;
+            if (SUCCEEDED(currentFolder_->GetAttributesOf(1, &last, &attributes)) && (attributes & SFGAO_SHARE))
+                ListView_SetItemState(Handle(), Item, INDEXTOOVERLAYMASK(1), LVIS_OVERLAYMASK);
+        }
+        if (!rec->IsDirectory) {
+            ShellAnswer answer = rec->PIDL ? AskShell(rec->PIDL.get(), FILE_ATTRIBUTE_NORMAL, kIconTypeByPidl)
+                                           : AskShell(fullName.c_str(), FILE_ATTRIBUTE_NORMAL, kIconTypeByName);
+            if (answer.Ok) {
+                rec->TypeName = answer.TypeName;
+                rec->ImageIndex = answer.Icon;
+            } else if (rec->ImageIndex == 0) {
+                rec->ImageIndex = rec->FileExt == L"EXE" ? ExeFileIcon : DefaultFileIcon;
+            }
+            rec->IconEmpty = false;
+        } else if (driveType_ != DRIVE_FIXED) {
+            // No medium access for folders on removable, remote or optical drives.
+            rec->TypeName = L"<DIR>";
+            rec->ImageIndex = StdDirIcon;
+            rec->IconEmpty = false;
+        } else {
+            ShellAnswer answer = rec->PIDL ? AskShell(rec->PIDL.get(), 0, kDirIconTypeByPidl)
+                                           : AskShell(fullName.c_str(), 0, kDirIconTypeByName);
+            HIMAGELIST images = SmallImages();
+            int count = images ? ImageList_GetImageCount(images) : 0;
+            if (!answer.Ok || answer.Icon < 1 || answer.Icon > count)
+                answer = AskShell(fullName.c_str(), FILE_ATTRIBUTE_DIRECTORY, kIconTypeByName);
+            rec->TypeName = L"<DIR>";
+            rec->ImageIndex = answer.Ok ? answer.Icon : StdDirIcon;
+            rec->IconEmpty = false;
+        }
+        if (rec->TypeName.empty()) {
+            rec->TypeName = UnknownTypeText(DirViewTexts(), rec->FileExt);
+        } else if (UseIconCache && !special && !rec->IsDirectory && !rec->IconEmpty) {
+            TTypeCacheRec key{cacheKey, {}, 0};
+            if (typeCache_.IndexOfItem(&key, cacheCompare) < 0)
+                typeCache_.Add(
+                    std::make_unique<TTypeCacheRec>(TTypeCacheRec{cacheKey, rec->TypeName, rec->ImageIndex}));
+        }
+    } else {
+        if (rec->IsDirectory) {
+            // A folder's type column reads "<DIR>" whatever the shell calls folders.
+            rec->TypeName = L"<DIR>";
+        } else {
+            ShellAnswer answer = AskShell(fullName.c_str(), FILE_ATTRIBUTE_NORMAL, kTypeByName);
+            rec->TypeName = answer.TypeName;
+            if (rec->TypeName.empty())
+                rec->TypeName = UnknownTypeText(DirViewTexts(), rec->FileExt);
+        }
+        if (rec->IconEmpty)
+            rec->ImageIndex = rec->FileExt == L"EXE" ? ExeFileIcon : DefaultFileIcon;
+    }
+    rec->Empty = false;
+}
+
+int TDirView::ItemImageIndex(int Item) {
+    TFileRec* rec = ItemRec(Item);
+    if (!rec)
+        return -1;
+    bool fetch = !UseIconUpdateThread || ViewStyle() != vsReport;
+    if (rec->Empty || rec->IconEmpty)
+        GetDisplayData(Item, rec->IconEmpty && fetch);
+    if (rec->IconEmpty)
+        RequestIconUpdate(Item, ListView_GetTopIndex(Handle()));
+    return rec->ImageIndex;
+}
+
+std::wstring TDirView::CellText(int Item, int Column) {
+    TFileRec* rec = ItemRec(Item);
+    if (!rec)
+        return {};
+    if (rec->Empty)
+        GetDisplayData(Item, rec->IconEmpty && (!UseIconUpdateThread || ViewStyle() != vsReport));
+    switch (Column) {
+    case 0:
+        return rec->DisplayName;
+    case 1:
+        if (!rec->IsDirectory) {
+            std::int64_t size = GetFileSize64(ItemFullFileName(Item));
+            return size < 0 ? std::wstring(L"0") : FormatWithThousands64(size);
+        }
+        if (showSubDirSize_ && rec->Size >= 0)
+            return FormatWithThousands64(rec->Size);
+        return {};
+    case 2:
+        if (!rec->IsDirectory && sortByExtension_)
+            return (fileNameDisplay_ == fndNoCap || fileNameDisplay_ == fndNice) ? ToLowerAscii(rec->FileExt)
+                                                                                 : rec->FileExt;
+        return rec->TypeName;
+    case 3:
+        return FormatFileTime(rec->FileTime);
+    case 4:
+        return fileNameDisplay_ == fndCap ? ToUpperAscii(GetAttrString(rec->Attr)) : GetAttrString(rec->Attr);
+    default:
+        return {};
+    }
+}
+
+void TDirView::FillDisplayInfo(NMLVDISPINFOW* Info) {
+    LVITEMW& item = Info->item;
+    if (!drawing_) {
+        if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0)
+            item.pszText[0] = L'\0';
+        return;
+    }
+    if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+        std::wstring text = CellText(item.iItem, item.iSubItem);
+        size_t length = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
+        std::copy_n(text.c_str(), length, item.pszText);
+        item.pszText[length] = L'\0';
+    }
+    if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0) {
+        item.iImage = ItemImageIndex(item.iItem);
+        const TFileRec* rec = ItemRec(item.iItem);
+        if (rec && !rec->IconEmpty)
+            item.mask |= LVIF_DI_SETITEM;
+    }
+}
+
+bool TDirView::HandleNotify(NMHDR* header, LRESULT& result) {
+    switch (header->code) {
+    case LVN_GETDISPINFOW:
+        gui::GuardedVoid("dir view display data", [&] { FillDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(header)); });
+        return true;
+    case LVN_DELETEITEM: {
+        auto* nm = reinterpret_cast<NMLISTVIEW*>(header);
+        bool selected = ListView_GetItemState(Handle(), nm->iItem, LVIS_SELECTED) != 0;
+        ReleaseRecord(nm->lParam, selected);
+        break;
+    }
+    case LVN_ITEMCHANGED: {
+        auto* nm = reinterpret_cast<NMLISTVIEW*>(header);
+        if ((nm->uChanged & LVIF_STATE) && ((nm->uNewState ^ nm->uOldState) & LVIS_SELECTED) && nm->iItem >= 0) {
+            const TFileRec* rec = ItemRec(nm->iItem);
+            if (rec && !rec->IsDirectory && rec->Size > 0)
+                filesSelSize_ += (nm->uNewState & LVIS_SELECTED) ? rec->Size : -rec->Size;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return TSortListView::HandleNotify(header, result);
+}

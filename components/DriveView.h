@@ -1,0 +1,285 @@
+#pragma once
+// TDriveView: the tree of the machine's drives and their folders. One root node per valid drive letter, folders
+// read from disk one level at a time when a node is expanded (or the whole drive at once with FullDriveScan), kept
+// in step with the disk by one change watcher and one debounce timer per drive. The selected node is the current
+// folder (Directory); selecting it updates a linked directory list view and a linked drive combo box.
+//
+// Every node carries a TNodeData owned by the view; it is freed when the node is deleted. The view runs on the
+// user-interface thread only; the watchers report there through their own synchronisation.
+#include "components/ComponentErrors.h"
+#include "components/DirView.h"
+#include "components/DiscMon.h"
+#include "components/DriveTable.h"
+#include "components/FileOperator.h"
+#include "components/FilePane.h"
+#include "components/PIDL.h"
+#include "gui/ComCtrls.h"
+#include "gui/ExtCtrls.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+// A node operation was given no node, or a node without node data. The message names the operation.
+class ENodeNotAssigned : public EComponentError {
+public:
+    explicit ENodeNotAssigned(const std::string& operation);
+};
+
+// A rename to a name with characters that no folder name may hold.
+class EInvalidDirName : public EComponentError {
+public:
+    using EComponentError::EComponentError;
+};
+
+// The node's data: what the folder search and the shell told about the folder.
+class TNodeData {
+public:
+    TNodeData() = default;
+    TNodeData(const TNodeData&) = delete;
+    TNodeData& operator=(const TNodeData&) = delete;
+
+    std::wstring DirName;   // the name as found on disk; for a root node the drive root "X:\"
+    std::wstring ShortName; // the 8.3 alternative name, empty when the system gives none
+    DWORD Attr = 0;
+    bool Scanned = false; // the sub-folders have been read
+    bool Bold = false;
+    std::uint32_t DirSize = kDirSizeUnknown;
+    bool IsRecycleBin = false;
+    bool IconEmpty = true; // the images still have to be fetched
+    ULONG ShellAttr = 0;
+    TPidlPtr PIDL;               // relative to the parent's folder
+    TShellFolderPtr ShellFolder; // the folder's own shell folder, bound when needed
+
+    static constexpr std::uint32_t kDirSizeUnknown = 0xFFFFFFFFu;
+};
+
+// The view's record of one drive letter. The watcher and the timer are owned by the view; a copy from
+// GetDriveStatus borrows them.
+struct TDriveStatus {
+    bool Scanned = false;  // read at least once (full scan or first level)
+    bool Verified = false; // read completely by a full scan
+    HTREEITEM RootNode = nullptr;
+    TDiscMonitor* DiscMonitor = nullptr;
+    gui::TTimer* ChangeTimer = nullptr; // its Tag holds the letter
+    std::wstring DefaultDir;            // the folder last selected on the drive, with trailing backslash
+};
+
+class TDriveView;
+
+// What the tree needs of a linked drive combo box (TDriveComboBox implements it). The box links itself through
+// TDriveView::SetDriveComboBox.
+class TDriveViewDriveBox {
+public:
+    virtual ~TDriveViewDriveBox() = default;
+    virtual void DriveBoxSetDrive(wchar_t drive) = 0;
+    // Called by the tree when it goes, so the box forgets it.
+    virtual void DriveBoxDriveViewDestroyed(TDriveView* view) = 0;
+};
+
+using TDriveViewScanDirEvent = std::function<void(TDriveView* Sender, HTREEITEM Node, bool& DoScanDir)>;
+using TDriveViewDiskChangeEvent = std::function<void(TDriveView* Sender, wchar_t Drive)>;
+
+class TDriveView : public gui::TCustomTreeView, public FolderTree, public TDirViewTree {
+public:
+    TDriveView(gui::TControl* parent, std::wstring name, int left = 0, int top = 0, int width = 200, int height = 300);
+    ~TDriveView() override;
+
+    // --- the current folder (FolderTree) ---------------------------------------------------------------------
+    // The selected node's path; a drive root reads "X:\"; empty when nothing is selected.
+    std::wstring Directory() const override;
+    // Selects the node of the path, climbing to the nearest existing ancestor when the folder is missing.
+    void SetDirectory(const std::wstring& Value) override;
+    wchar_t GetSelectedDrive() const override;
+    void SelectDrive(wchar_t Drive) override;
+    void SelectNode(HTREEITEM Node);
+
+    // --- nodes and paths -------------------------------------------------------------------------------------
+    TNodeData* GetNodeData(HTREEITEM Node) const;  // null for a null node or one without data
+    std::wstring GetDirPath(HTREEITEM Node) const; // no trailing backslash; a root gives "X:"
+    std::wstring GetDirName(HTREEITEM Node) const;
+    wchar_t GetDrive(HTREEITEM Node) const;
+    HTREEITEM RootNode(HTREEITEM Node) const;
+    HTREEITEM FindNodeToPath(std::wstring Path);
+    TDriveStatus GetDriveStatus(wchar_t Drive) const;
+    std::wstring GetDisplayName(HTREEITEM Node);
+    bool IsSubDirNode(HTREEITEM Node) const;
+    bool NodeHasChildren(HTREEITEM Node) const;
+    bool NodeExpanded(HTREEITEM Node) const;
+
+    // --- reading and validating ------------------------------------------------------------------------------
+    // Status flags of the drive table (dsImageIndex, dsSize, dsDisplayName) plus kReadNamesAlways.
+    static constexpr unsigned kReadNamesAlways = 16;
+    void RefreshRootNodes(bool ScanDirectory, unsigned Flags);
+    virtual bool DoScanDir(HTREEITEM Node);
+    virtual HTREEITEM AddChildNode(HTREEITEM Parent, const WIN32_FIND_DATAW& SRec);
+    // ScanMode: 0 the node only, 1 all descendants, 2 children that have child nodes, 3 expanded children.
+    void ValidateDirectoryEx(HTREEITEM Node, int ScanMode, bool ReadUnscanned);
+    void ValidateDirectory(HTREEITEM Node) { ValidateDirectoryEx(Node, 2, false); }
+    void ValidateDirectoryIfNeeded(HTREEITEM Node);
+    void RescanDirectory(HTREEITEM Node) { ValidateDirectoryEx(Node, 3, false); }
+    void ReadSubTree(HTREEITEM Node) { ValidateDirectoryEx(Node, 1, true); }
+    void DeleteSubNodes(HTREEITEM Node);
+    virtual void SortChildren(HTREEITEM Node, bool Recursive);
+    void ExpandLevel(HTREEITEM Node, int Level);
+    virtual void CenterNode(HTREEITEM Node);
+
+    // --- sizes -----------------------------------------------------------------------------------------------
+    std::uint32_t GetDirSize(HTREEITEM Node);
+    void SetDirSize(HTREEITEM Node);
+    void RefreshDirSize(HTREEITEM Node);
+    std::uint32_t GetSubTreeSize(HTREEITEM Node);
+    static std::wstring FormatDirSize(std::uint32_t Bytes);
+
+    // --- rename ----------------------------------------------------------------------------------------------
+    virtual bool CanEdit(HTREEITEM Node);
+    // Renames the node's folder to NewName; raises EInvalidDirName for forbidden characters. False when the
+    // folder could not be renamed (the user was told).
+    bool RenameNode(HTREEITEM Node, const std::wstring& NewName);
+    // The text EInvalidDirName carries, in the user's language.
+    static std::wstring InvalidDirNameMessage();
+
+    // --- change watching -------------------------------------------------------------------------------------
+    virtual void CreateWatchThread(wchar_t Drive);
+    void StartWatchThread();
+    void StopWatchThread();
+    void TerminateWatchThread(wchar_t Drive);
+    void StartAllWatchThreads();
+    void StopAllWatchThreads();
+    bool WatchThreadActiveOnDrive(wchar_t Drive) const;
+    bool WatchThreadActive() const;
+    virtual bool CanUndo() const;
+
+    // --- links -----------------------------------------------------------------------------------------------
+    // The linked list view: the previous one's link back is cleared, the new one's points here. A list view
+    // that goes while linked calls SetDirView(nullptr) or DirViewDestroyed first.
+    TDirView* DirView() const { return dirView_; }
+    void SetDirView(TDirView* Value);
+    void DirViewDestroyed(TDirView* view);
+    // A drive combo box links itself here (TDriveComboBox::SetDriveView); the tree tells it the selected drive.
+    TDriveViewDriveBox* DriveComboBox() const { return driveBox_; }
+    void SetDriveComboBox(TDriveViewDriveBox* Value);
+
+    // --- properties ------------------------------------------------------------------------------------------
+    bool ConfirmDelete = true;
+    bool ConfirmOverwrite = true;
+    bool UseSystemContextMenu = true;
+    bool ReadDrives = true;
+    bool ShowAnimation = false;
+    bool DDLinkOnExeDrag = true;
+    bool UseDragImages = true;
+    bool TargetPopUpMenu = true;
+    COLORREF ColorBold = 0xFF0000;
+
+    bool FullDriveScan() const { return fullDriveScan_; }
+    void SetFullDriveScan(bool Value) { fullDriveScan_ = Value; }
+    bool DimmHiddenDirs() const { return dimmHiddenDirs_; }
+    void SetDimmHiddenDirs(bool Value);
+    COLORREF CompressedColor() const { return compressedColor_; }
+    void SetCompressedColor(COLORREF Value);
+    bool WatchDirectory() const { return watchDirectory_; }
+    void SetWatchDirectory(bool Value);
+    unsigned ChangeInterval() const { return changeInterval_; }
+    void SetChangeInterval(unsigned Value);
+    bool ShowDirSize() const { return showDirSize_; }
+    void SetShowDirSize(bool Value);
+    bool ShowVolLabel() const { return showVolLabel_; }
+    void SetShowVolLabel(bool Value);
+    TVolumeDisplayStyle VolDisplayStyle() const { return volDisplayStyle_; }
+    void SetVolDisplayStyle(TVolumeDisplayStyle Value);
+    TFileNameDisplay FileNameDisplay() const { return fileNameDisplay_; }
+    void SetFileNameDisplay(TFileNameDisplay Value);
+    const std::wstring& NoCheckDrives() const { return noCheckDrives_; }
+    void SetNoCheckDrives(const std::wstring& Value);
+
+    // --- events ----------------------------------------------------------------------------------------------
+    gui::TNotifyEvent OnStartScan;
+    gui::TNotifyEvent OnEndScan;
+    TDriveViewScanDirEvent OnScanDir;
+    TDriveViewDiskChangeEvent OnDiskChange;
+    TDriveViewDiskChangeEvent OnInsertedDiskChange;
+    TDriveViewDiskChangeEvent OnChangeDetected;
+    TDriveViewDiskChangeEvent OnChangeInvalid;
+    gui::TNotifyEvent OnDisplayContextMenu;
+
+    // --- hooks of the tree view commands (DriveViewCommands) -------------------------------------------------
+    // The view calls these where the user asks for a command (right click, the context-menu key, Alt+Enter). Their
+    // bodies are in DriveViewHooks.cpp and do nothing; the commands' own file replaces that one.
+    virtual void DisplayContextMenu(HTREEITEM Node, POINT ScreenPos);
+    virtual void DisplayPropertiesMenu(HTREEITEM Node);
+
+    // --- TDirViewTree: what the linked list view asks ------------------------------------------------------
+    bool NodeRecycleBinFlag(const std::wstring& Dir, bool& IsRecycleBin) override;
+    void NoSubDirectoriesFound(const std::wstring& Dir) override;
+    // The node of a path among the nodes already read (no disk access); null when there is none.
+    HTREEITEM FindReadNode(const std::wstring& Path) const;
+
+protected:
+    bool HandleNotify(NMHDR* header, LRESULT& result) override;
+    LRESULT DoCustomDraw(NMTVCUSTOMDRAW* draw) override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+    virtual bool CanExpand(HTREEITEM Node);
+    virtual bool CanChange(HTREEITEM Node);
+    virtual void Change(HTREEITEM Node);
+    virtual void Delete(HTREEITEM Node);
+    virtual void UpdateNodeImage(HTREEITEM Node);
+    virtual void KeyDownHandler(WORD& Key, gui::TShiftState Shift);
+
+private:
+    // DriveView.cpp
+    void ReadSubDirs(HTREEITEM Node);
+    void ScanDrive(wchar_t Drive);
+    void FullScanDrive(wchar_t Drive);
+    void ReadSubTreeRecursive(HTREEITEM Node, int& counter);
+    void ValidateNode(HTREEITEM Node, bool isStart, int scanMode, bool readUnscanned);
+    HTREEITEM InsertNode(HTREEITEM parent, std::unique_ptr<TNodeData> data, HTREEITEM after, bool hasChildren);
+    bool SearchHasSubDirs(const std::wstring& path) const;
+    void SetHasChildren(HTREEITEM Node, bool has);
+    void RefreshTexts();
+    void ChangeTimerFired(wchar_t drive);
+    void WatcherInvalid(wchar_t drive);
+    IShellFolder* ParentFolderOf(HTREEITEM Node);
+    // DriveViewNodes.cpp
+    void RunChangeHandling(HTREEITEM Node);
+    void RenameAfterEdit(HTREEITEM Node, const std::wstring& text);
+    void LeftButtonReleased();
+
+    TDriveStatus& Status(wchar_t drive);
+    const TDriveStatus& Status(wchar_t drive) const;
+
+    std::array<TDriveStatus, 26> drives_{};
+    std::array<std::unique_ptr<TDiscMonitor>, 26> monitors_{};
+    std::array<std::unique_ptr<gui::TTimer>, 26> timers_{};
+    std::unordered_map<TNodeData*, std::unique_ptr<TNodeData>> nodeData_;
+
+    TDirView* dirView_ = nullptr;
+    TDriveViewDriveBox* driveBox_ = nullptr;
+    TFileOperator fileOperator_;
+    TShellFolderPtr desktop_;
+    TShellFolderPtr drivesFolder_;
+
+    std::wstring lastPath_;
+    bool validating_ = false;
+    bool changeHandled_ = false;
+    bool leftButtonUp_ = true;
+    HTREEITEM dropTarget_ = nullptr;
+    bool labelEditing_ = false;
+    HTREEITEM reEditNode_ = nullptr;
+    std::wstring reEditText_;
+    wchar_t previousDrive_ = 0;
+
+    bool fullDriveScan_ = false;
+    bool dimmHiddenDirs_ = false;
+    COLORREF compressedColor_ = 0xFF0000;
+    bool watchDirectory_ = false;
+    unsigned changeInterval_ = 1000;
+    bool showDirSize_ = false;
+    bool showVolLabel_ = true;
+    TVolumeDisplayStyle volDisplayStyle_ = doPrettyName;
+    TFileNameDisplay fileNameDisplay_ = fndStored;
+    std::wstring noCheckDrives_;
+};

@@ -1,0 +1,332 @@
+#include "components/PathComboBox.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kIconRoom = 22; // the item text starts right of the drive icon
+constexpr int kListMargin = 8;
+
+// The screen's device context with a font selected, restored and released on scope exit.
+class ScreenDC {
+public:
+    explicit ScreenDC(HFONT font) : dc_(GetDC(nullptr)) {
+        if (dc_ && font)
+            old_ = SelectObject(dc_, font);
+    }
+    ~ScreenDC() {
+        if (!dc_)
+            return;
+        if (old_)
+            SelectObject(dc_, old_);
+        ReleaseDC(nullptr, dc_);
+    }
+    ScreenDC(const ScreenDC&) = delete;
+    ScreenDC& operator=(const ScreenDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_;
+    HGDIOBJ old_ = nullptr;
+};
+
+int TextWidth(HDC dc, const std::wstring& text) {
+    SIZE size{};
+    if (!dc || !GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size))
+        return 0;
+    return size.cx;
+}
+
+wchar_t UpperLetter(wchar_t letter) {
+    wchar_t text[2] = {letter, 0};
+    CharUpperW(text);
+    return text[0];
+}
+
+} // namespace
+
+// --- TCustomPathComboBox ---------------------------------------------------------------------------------------
+
+TCustomPathComboBox::TCustomPathComboBox(gui::TControl* parent, std::wstring name, int left, int top, int width,
+                                         int height, gui::TComboBoxStyle style)
+    : TComboBox(parent, std::move(name), left, top, width, height, style) {}
+
+int TCustomPathComboBox::GetTextWidth(const std::wstring& Text) const {
+    ScreenDC dc(FontHandle());
+    return TextWidth(dc.get(), Text);
+}
+
+int TCustomPathComboBox::GetMaxTextWidth() const {
+    ScreenDC dc(FontHandle());
+    int widest = 0;
+    for (int i = 0; i < Count(); ++i)
+        widest = std::max(widest, TextWidth(dc.get(), Item(i)));
+    return widest;
+}
+
+void TCustomPathComboBox::DropDown() {
+    int width = DropDownFixedWidth;
+    if (DropDownFixedWidth < 1) {
+        dropDownWidth_ = GetMaxTextWidth() + kListMargin;
+        width = dropDownWidth_;
+    }
+    SendMessageW(Handle(), CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
+}
+
+bool TCustomPathComboBox::HandleCommand(WORD code, LRESULT& result) {
+    if (code == CBN_DROPDOWN)
+        DropDown();
+    bool handled = TComboBox::HandleCommand(code, result);
+    switch (code) {
+    case CBN_SELENDOK:
+        selectionOK_ = true;
+        return true;
+    case CBN_SELENDCANCEL:
+        selectionOK_ = false;
+        return true;
+    case CBN_CLOSEUP:
+        if (OnCloseUp)
+            OnCloseUp(this, selectionOK_);
+        return true;
+    case CBN_DROPDOWN:
+        return true;
+    default:
+        return handled;
+    }
+}
+
+// --- TDriveComboBox --------------------------------------------------------------------------------------------
+
+TDriveComboBox::TDriveComboBox(gui::TControl* parent, std::wstring name, int left, int top, int width, int height)
+    : TDriveComboBox(DriveInfo, parent, std::move(name), left, top, width, height) {}
+
+TDriveComboBox::TDriveComboBox(TDriveInfo& table, gui::TControl* parent, std::wstring name, int left, int top,
+                               int width, int height)
+    : TCustomPathComboBox(parent, std::move(name), left, top, width, height, gui::TComboBoxStyle::csDropDownList),
+      table_(table) {
+    CreateWnd();
+}
+
+TDriveComboBox::~TDriveComboBox() {
+    SetDriveView(nullptr);
+    UnhookParent();
+}
+
+// The native combo box takes owner drawing only at creation: the window the base made is replaced by one with
+// the same place, size and neighbour.
+void TDriveComboBox::CreateWnd() {
+    HWND old = Handle();
+    RECT bounds{};
+    GetWindowRect(old, &bounds);
+    MapWindowPoints(nullptr, GetParent(old), reinterpret_cast<POINT*>(&bounds), 2);
+    HWND previous = GetWindow(old, GW_HWNDPREV);
+    const int listHeight = 200; // as the base: the window height includes the dropped-down list
+    UnhookParent();
+    DestroyHandle();
+    CreateHandle(
+        L"COMBOBOX",
+        WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
+        0, L"", bounds.left, bounds.top, bounds.right - bounds.left, (bounds.bottom - bounds.top) + listHeight);
+    SetWindowPos(Handle(), previous ? previous : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    HookParent();
+
+    SHFILEINFOW info{};
+    images_ = reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    UpdateItemHeight();
+    ResetItems();
+}
+
+void TDriveComboBox::HookParent() {
+    HWND parent = GetParent(Handle());
+    if (!parent)
+        return;
+    if (SetWindowSubclass(parent, &TDriveComboBox::ParentProc, reinterpret_cast<UINT_PTR>(this),
+                          reinterpret_cast<DWORD_PTR>(this)))
+        hookedParent_ = parent;
+}
+
+void TDriveComboBox::UnhookParent() {
+    if (hookedParent_ && IsWindow(hookedParent_))
+        RemoveWindowSubclass(hookedParent_, &TDriveComboBox::ParentProc, reinterpret_cast<UINT_PTR>(this));
+    hookedParent_ = nullptr;
+}
+
+// Owner drawing is asked of the parent window: its requests for this box are answered here.
+LRESULT CALLBACK TDriveComboBox::ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                            DWORD_PTR refData) {
+    auto* self = reinterpret_cast<TDriveComboBox*>(refData);
+    if (msg == WM_DRAWITEM && self) {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item && item->CtlType == ODT_COMBOBOX && item->hwndItem == self->Handle()) {
+            gui::GuardedVoid("drive combo box drawing", [&] { self->DrawItem(*item); });
+            return TRUE;
+        }
+    }
+    if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(hwnd, &TDriveComboBox::ParentProc, id);
+        if (self && self->hookedParent_ == hwnd)
+            self->hookedParent_ = nullptr;
+    }
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+void TDriveComboBox::UpdateItemHeight() {
+    TEXTMETRICW metrics{};
+    {
+        ScreenDC dc(FontHandle());
+        if (dc.get())
+            GetTextMetricsW(dc.get(), &metrics);
+    }
+    int h = std::max<int>(metrics.tmHeight, 10) + 2;
+    itemHeight_ = h;
+    if (!Handle())
+        return;
+    SendMessageW(Handle(), CB_SETITEMHEIGHT, 0, std::max(h, 12));
+    // The selection field; the window keeps its height, which here includes the dropped-down list.
+    SendMessageW(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), h);
+}
+
+LRESULT TDriveComboBox::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = TCustomPathComboBox::WndProc(msg, wParam, lParam);
+    // A new font (set on the box or handed down from its parent) changes the item height.
+    if (msg == WM_SETFONT)
+        UpdateItemHeight();
+    return result;
+}
+
+std::wstring TDriveComboBox::GetDriveDisplayName(wchar_t Drive) {
+    switch (displayStyle_) {
+    case doDisplayName:
+        return table_.DisplayName(Drive);
+    case doLongPrettyName:
+        return table_.LongPrettyName(Drive);
+    case doPrettyName:
+    default:
+        return table_.PrettyName(Drive);
+    }
+}
+
+void TDriveComboBox::ResetItems() {
+    ClearItems();
+    for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
+        TDriveInfoRec rec = table_.Data(letter);
+        if (!rec.Valid || rec.DriveType < 0 || rec.DriveType > dtRAM)
+            continue;
+        if (!(driveTypes_ & (1u << rec.DriveType)))
+            continue;
+        std::wstring item = GetDriveDisplayName(letter);
+        item.insert(item.begin(), letter);
+        AddItem(item);
+    }
+    for (int i = 0; i < Count(); ++i) {
+        if (Item(i)[0] == drive_) {
+            SetItemIndex(i);
+            break;
+        }
+    }
+    if (ItemIndex() < 0 && Count() > 0)
+        SetItemIndex(0);
+}
+
+void TDriveComboBox::SetDrive(wchar_t Value) {
+    wchar_t letter = UpperLetter(Value);
+    if (letter == drive_ || letter < L'A' || letter > L'Z')
+        return;
+    table_.ReadDriveStatus(letter, 0);
+    TDriveInfoRec rec = table_.Data(letter);
+    if (!rec.Valid || rec.DriveType < 0 || rec.DriveType > dtRAM || !(driveTypes_ & (1u << rec.DriveType)))
+        return;
+    drive_ = letter;
+    for (int i = 0; i < Count(); ++i) {
+        if (Item(i)[0] == letter) {
+            SetItemIndex(i);
+            break;
+        }
+    }
+}
+
+void TDriveComboBox::SetDisplayStyle(TVolumeDisplayStyle Value) {
+    if (Value == displayStyle_)
+        return;
+    displayStyle_ = Value;
+    ResetItems();
+    InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TDriveComboBox::SetDriveTypes(TDriveTypes Value) {
+    if (Value == driveTypes_)
+        return;
+    driveTypes_ = Value;
+    ResetItems();
+}
+
+void TDriveComboBox::SetDriveView(TDriveView* Value) {
+    if (Value == driveView_)
+        return;
+    if (driveView_ && driveView_->DriveComboBox() == this)
+        driveView_->SetDriveComboBox(nullptr);
+    driveView_ = Value;
+    if (!driveView_)
+        return;
+    // A tree reports to one box: the box it drops forgets it, as it would if the tree went, so that no box keeps a
+    // link the tree no longer knows of.
+    TDriveViewDriveBox* previous = driveView_->DriveComboBox();
+    if (previous && previous != this)
+        previous->DriveBoxDriveViewDestroyed(driveView_);
+    driveView_->SetDriveComboBox(this);
+}
+
+void TDriveComboBox::DriveBoxDriveViewDestroyed(TDriveView* view) {
+    if (view == driveView_)
+        driveView_ = nullptr;
+}
+
+int TDriveComboBox::GetMaxTextWidth() const {
+    return TCustomPathComboBox::GetMaxTextWidth() + kIconRoom;
+}
+
+bool TDriveComboBox::HandleCommand(WORD code, LRESULT& result) {
+    if (code == CBN_SELCHANGE) {
+        // The user's choice: taken as it is, the tree follows, then OnChange.
+        int index = ItemIndex();
+        std::wstring item = index >= 0 ? Item(index) : std::wstring();
+        if (!item.empty()) {
+            drive_ = item[0];
+            if (driveView_)
+                driveView_->SelectDrive(drive_);
+        }
+    }
+    return TCustomPathComboBox::HandleCommand(code, result);
+}
+
+void TDriveComboBox::DrawItem(const DRAWITEMSTRUCT& item) {
+    HDC dc = item.hDC;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    if (item.itemID == static_cast<UINT>(-1))
+        return;
+    std::wstring text = Item(static_cast<int>(item.itemID));
+    if (text.empty())
+        return;
+    const wchar_t letter = text[0];
+
+    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    SetBkMode(dc, TRANSPARENT);
+    if (images_)
+        ImageList_Draw(images_, table_.ImageIndex(letter), dc, item.rcItem.left + 2, item.rcItem.top + 1,
+                       ILD_TRANSPARENT);
+    RECT textRect = item.rcItem;
+    textRect.left += kIconRoom;
+    std::wstring name = GetDriveDisplayName(letter);
+    UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+    if (GetWindowLongPtrW(Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING)
+        format |= DT_RTLREADING | DT_RIGHT;
+    HGDIOBJ oldFont = SelectObject(dc, FontHandle());
+    DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &textRect, format);
+    SelectObject(dc, oldFont);
+    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT))
+        DrawFocusRect(dc, &item.rcItem);
+}

@@ -1,0 +1,138 @@
+#include "installer/setup/SetupRegistry.h"
+
+#include "gui/MessageBox.h"
+#include "gui/Registry.h"
+
+#include <shlobj.h>
+
+#include <memory>
+#include <system_error>
+
+using gui::TRegistry;
+
+bool RegistryEntryMissing = false;
+
+namespace {
+
+// The port key is written and reopened by its full name, which may come with a trailing backslash.
+std::wstring WithoutTrailingBackslash(std::wstring key) {
+    while (!key.empty() && key.back() == L'\\')
+        key.pop_back();
+    return key;
+}
+
+bool OpenForWriting(TRegistry& registry, const std::wstring& key) {
+    registry.SetRootKey(HKEY_LOCAL_MACHINE);
+    if (registry.OpenKey(WithoutTrailingBackslash(key), true))
+        return true;
+    gui::ShowMessage(L"Error opening/creating key: " + key);
+    return false;
+}
+
+template <class WriteValue>
+bool WriteValueUnder(const std::wstring& key, const std::wstring& name, WriteValue&& write) {
+    TRegistry registry(KEY_ALL_ACCESS);
+    if (!OpenForWriting(registry, key))
+        return false;
+    try {
+        write(registry);
+        return true;
+    } catch (const gui::ERegistryException&) {
+        gui::ShowMessage(L"Error writing value '" + name + L"' under key: " + key);
+        return false;
+    }
+}
+
+std::wstring MissingEntryMessage(const std::wstring& key, const std::wstring& name) {
+    const std::wstring head = L"Fehlenden Eintrag in der Windows-Registry erkannt:\r\r";
+    if (name == GhostscriptWert)
+        return head + L"AFPL Ghostscript ist noch nicht installiert!";
+    if (name == PortWert)
+        return head + L"RedMon ist noch nicht installiert!";
+    return head + L"Der Registry-Key '" + name + L"' existiert nicht unter: " + key;
+}
+
+struct PidlFree {
+    void operator()(ITEMIDLIST* pidl) const { CoTaskMemFree(pidl); }
+};
+
+} // namespace
+
+std::wstring ProgramFilesPath() {
+    ITEMIDLIST* raw = nullptr;
+    const HRESULT hr = SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAM_FILES, &raw);
+    const std::unique_ptr<ITEMIDLIST, PidlFree> pidl(raw);
+    if (FAILED(hr))
+        throw std::system_error(static_cast<int>(hr), std::system_category(), "SHGetSpecialFolderLocation");
+    wchar_t path[MAX_PATH] = {};
+    if (!SHGetPathFromIDListW(pidl.get(), path))
+        throw std::system_error(static_cast<int>(E_FAIL), std::system_category(), "SHGetPathFromIDList");
+    std::wstring folder = WithoutTrailingBackslash(path);
+    return folder + L'\\';
+}
+
+bool WriteRegString(const std::wstring& key, const std::wstring& name, const std::wstring& value) {
+    return WriteValueUnder(key, name, [&](TRegistry& registry) { registry.WriteString(name, value); });
+}
+
+bool WriteRegDWord(const std::wstring& key, const std::wstring& name, unsigned long value) {
+    return WriteValueUnder(key, name,
+                           [&](TRegistry& registry) { registry.WriteInteger(name, static_cast<DWORD>(value)); });
+}
+
+void ReadRegString(const std::wstring& key, const std::wstring& name, std::wstring& text) {
+    TRegistry registry(KEY_ALL_ACCESS);
+    registry.SetRootKey(HKEY_LOCAL_MACHINE);
+    // Opening with creation allowed leaves an empty key behind on a machine without the product, as the
+    // installers of those products expect to find it.
+    if (!registry.OpenKey(WithoutTrailingBackslash(key), true)) {
+        gui::ShowMessage(L"Fehler beim \u00f6ffnen/erstellen des Registry-Key: " + key);
+        // The caller's flag must not keep the outcome of an earlier read: nothing read means nothing found.
+        RegistryEntryMissing = true;
+        return;
+    }
+    if (!registry.ValueExists(name)) {
+        RegistryEntryMissing = true;
+        gui::ShowMessage(MissingEntryMessage(key, name));
+        return;
+    }
+    RegistryEntryMissing = false;
+    if (auto value = registry.TryReadString(name))
+        text = *value;
+    else if (auto number = registry.TryReadInteger(name))
+        text = std::to_wstring(*number);
+    else
+        text.clear();
+}
+
+bool PortKonfigurationSchreiben(const std::wstring& ghostscriptRoot) {
+    const std::wstring key = PortSchluessel;
+    bool ok = true;
+    auto text = [&](const wchar_t* name, const std::wstring& value) { ok = WriteRegString(key, name, value) && ok; };
+    auto number = [&](const wchar_t* name, unsigned long value) { ok = WriteRegDWord(key, name, value) && ok; };
+    text(L"", L"");
+    // The redirector fills in the job and page numbers; its files land in the conversion's input folder.
+    text(L"Arguments", L"c:\\pdf\\in\"\\%d_%02d.ps\"");
+    text(L"Command", ghostscriptRoot + L"redmon\\redfile.exe");
+    number(L"Delay", 300);
+    text(L"Description", L"PDF-Drucker f\u00fcr Ostrel");
+    number(L"LogFileDebug", 0);
+    text(L"LogFileName", L"");
+    number(L"LogFileUse", 0);
+    number(L"Output", 0);
+    text(L"Printer", L"PDF-Drucker");
+    number(L"PrintError", 0);
+    number(L"RunUser", 1);
+    number(L"ShowWindow", 2);
+    return ok;
+}
+
+bool RedMonSetupAbschliessen(int setupResult, const std::wstring& ghostscriptRoot) {
+    if (setupResult == -1) {
+        gui::ShowMessage(L"RedMon-Setup konnte nicht gestartet werden!");
+        return false;
+    }
+    const bool configured = PortKonfigurationSchreiben(ghostscriptRoot);
+    gui::ShowMessage(L"RedMon-Setup beendet!");
+    return configured;
+}

@@ -1,0 +1,1 @@
+ostrel_test(combos LIBS ostrel_components)

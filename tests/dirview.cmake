@@ -1,0 +1,1 @@
+ostrel_test(dirview LIBS ostrel_components)

@@ -1,0 +1,5 @@
+if(TARGET gswin32c_bridge)
+    ostrel_test(merge LIBS ostrel_app DEPENDS gswin32c_bridge)
+else()
+    ostrel_test(merge LIBS ostrel_app)
+endif()

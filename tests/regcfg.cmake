@@ -1,0 +1,1 @@
+ostrel_test(regcfg LIBS ostrel_installer)

@@ -1,0 +1,1 @@
+ostrel_test(smalldlg LIBS ostrel_app)

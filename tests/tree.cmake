@@ -1,0 +1,1 @@
+ostrel_test(tree LIBS ostrel_components)

@@ -1,0 +1,1 @@
+ostrel_test(update LIBS ostrel_app ws2_32)
