@@ -193,8 +193,8 @@ void TZipArchive::CallLibrary(UnzParams& params) {
     std::vector<std::string> specTexts;
     std::vector<UnzFileSpec> specs;
     if (!all) {
-        for (const auto& spec : FSpecArgs) {
-            specTexts.push_back(Narrow(spec));
+        for (const auto& pattern : FSpecArgs) {
+            specTexts.push_back(Narrow(pattern));
         }
         specs.resize(specTexts.size()); // zero-filled entries
         for (std::size_t i = 0; i < specs.size(); ++i) {

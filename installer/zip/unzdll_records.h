@@ -1,6 +1,6 @@
 #pragma once
 // The wire format between the zip component and UNZDLL.DLL: the parameter record of UnzDllExec, the callback
-// record, the spec entries and the exports' calling convention. Both sides include this one header.
+// record, the FileSpec entries and the exports' calling convention. Both sides include this one header.
 //
 // The layout is fixed for the 32-bit library: 4-byte fields, 4-byte packing, every field at its agreed offset.
 // A 64-bit build keeps the field order with pointer-wide pointer fields; only the 32-bit offsets are a contract
@@ -60,7 +60,7 @@ struct UnzCallbackRecord {
 using UnzCallback = std::int32_t(UNZ_STDCALL*)(UnzCallbackRecord* record);
 
 struct UnzFileSpec {
-    char* FileSpec;            // 0: zero-terminated spec, wildcards allowed
+    char* FileSpec;            // 0: zero-terminated name pattern, wildcards allowed
     std::uint8_t Reserved[68]; // 4
 };
 
@@ -100,16 +100,16 @@ struct UnzParams {
 #pragma pack(pop)
 
 #if defined(_WIN64) || defined(__x86_64__)
-// Nine pointer fields grow by four bytes each, two in the callback record, one in a spec entry.
+// Nine pointer fields grow by four bytes each, two in the callback record, one in a FileSpec entry.
 static_assert(sizeof(UnzParams) == 148 + 9 * 4, "64-bit parameter record layout changed");
 static_assert(sizeof(UnzCallbackRecord) == 540 + 4, "64-bit callback record layout changed");
-static_assert(sizeof(UnzFileSpec) == 72 + 4, "64-bit spec entry layout changed");
+static_assert(sizeof(UnzFileSpec) == 72 + 4, "64-bit FileSpec entry layout changed");
 static_assert(offsetof(UnzCallbackRecord, Caller) == 4);
 #else
 static_assert(sizeof(void*) == 4);
 static_assert(sizeof(UnzParams) == 148, "parameter record must be 148 bytes");
 static_assert(sizeof(UnzCallbackRecord) == 540, "callback record must be 540 bytes");
-static_assert(sizeof(UnzFileSpec) == 72, "spec entry must be 72 bytes");
+static_assert(sizeof(UnzFileSpec) == 72, "FileSpec entry must be 72 bytes");
 static_assert(offsetof(UnzParams, Caller) == 4 && offsetof(UnzParams, Version) == 8);
 static_assert(offsetof(UnzParams, Callback) == 12 && offsetof(UnzParams, Password) == 24);
 static_assert(offsetof(UnzParams, Test) == 28 && offsetof(UnzParams, Quiet) == 40);

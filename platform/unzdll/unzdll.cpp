@@ -243,9 +243,9 @@ bool Session::Wanted(const Entry& e) const {
     if (specs_.empty()) {
         return true;
     }
-    for (const auto& spec : specs_) {
-        if (MatchWild(spec.c_str(), e.name.c_str()) ||
-            (spec.find(L'\\') == std::wstring::npos && MatchWild(spec.c_str(), FilePart(e.name).c_str()))) {
+    for (const auto& pattern : specs_) {
+        if (MatchWild(pattern.c_str(), e.name.c_str()) ||
+            (pattern.find(L'\\') == std::wstring::npos && MatchWild(pattern.c_str(), FilePart(e.name).c_str()))) {
             return true;
         }
     }
@@ -454,9 +454,9 @@ std::int32_t Session::Run() {
     }
     for (std::int32_t i = 0; p_.Specs && i < p_.SpecCount; ++i) {
         if (p_.Specs[i].FileSpec) {
-            std::wstring spec = Widen(p_.Specs[i].FileSpec, CP_ACP);
-            std::replace(spec.begin(), spec.end(), L'/', L'\\');
-            specs_.push_back(spec);
+            std::wstring pattern = Widen(p_.Specs[i].FileSpec, CP_ACP);
+            std::replace(pattern.begin(), pattern.end(), L'/', L'\\');
+            specs_.push_back(pattern);
         }
     }
     if (ReadArchive()) {
