@@ -326,10 +326,15 @@ void TProgressBar::SetPosition(int position) { SendMessageW(Handle(), PBM_SETPOS
 
 // --- TSpinEdit -------------------------------------------------------------------------------------------------
 
+namespace {
+// The arrows stand inside the width the form gives the spin edit, as a spin edit's design width includes them.
+constexpr int kUpDownWidth = 16;
+} // namespace
+
 TSpinEdit::TSpinEdit(TControl* parent, std::wstring name, int left, int top, int width, int height)
-    : TEdit(parent, std::move(name), left, top, width, height) {
+    : TEdit(parent, std::move(name), left, top, width > kUpDownWidth ? width - kUpDownWidth : width, height) {
     updown_ = CreateWindowExW(0, UPDOWN_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | UDS_ARROWKEYS | UDS_SETBUDDYINT | UDS_NOTHOUSANDS,
-                              0, 0, 16, height, parent ? parent->Handle() : nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+                              0, 0, kUpDownWidth, height, parent ? parent->Handle() : nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(updown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Handle()), 0);
     SetRange(0, 0);
     PlaceUpDown();
@@ -338,11 +343,11 @@ TSpinEdit::TSpinEdit(TControl* parent, std::wstring name, int left, int top, int
 
 void TSpinEdit::PlaceUpDown() {
     if (!updown_) return;
-    SetWindowPos(updown_, nullptr, Left() + Width(), Top(), 16, Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(updown_, nullptr, Left() + Width(), Top(), kUpDownWidth, Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TSpinEdit::SetBounds(int left, int top, int width, int height) {
-    TEdit::SetBounds(left, top, width, height);
+    TEdit::SetBounds(left, top, width > kUpDownWidth ? width - kUpDownWidth : width, height);
     PlaceUpDown();
 }
 

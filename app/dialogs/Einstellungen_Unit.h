@@ -67,12 +67,12 @@ public:
     gui::TRadioGroup AutostartRG1{this, L"AutostartRG1", 162, 48, 150, 40};
     gui::TGroupBox TimerGB1{this, L"TimerGB1", 316, 48, 146, 40};
     gui::TSpinEdit SpinEdit1{&TimerGB1, L"SpinEdit1", 10, 14, 126, 20};
-    gui::TRadioGroup JNRG1{this, L"JNRG1", 266, 154, 97, 34};
+    gui::TRadioGroup JNRG1{this, L"JNRG1", 266, 154, 100, 34};
 
     gui::TRadioGroup GrafikenRG1{this, L"GrafikenRG1", 8, 92, 84, 96};
     gui::TRadioGroup DPRG1{this, L"DPRG1", 96, 92, 166, 96};
     gui::TRadioGroup LevelRG1{this, L"LevelRG1", 266, 92, 196, 60};
-    gui::TRadioGroup AutoRP{this, L"AutoRP", 365, 154, 97, 34};
+    gui::TRadioGroup AutoRP{this, L"AutoRP", 368, 154, 100, 34};
 
     gui::TRadioGroup MailRG1{this, L"MailRG1", 8, 192, 118, 40};
     gui::TCheckBox MDCB1{this, L"MDCB1", 12, 236, 104, 17};
