@@ -74,7 +74,11 @@ TDirView::~TDirView() {
     if (driveView_)
         driveView_->DirViewDestroyed(this);
     StopSubDirScanner();
-    StopIconUpdateThread();
+    try {
+        StopIconUpdateThread();
+    } catch (const std::exception&) {
+        // The late icon thread was cut loose and can no longer reach this view; a destructor must not throw.
+    }
     StopWatchThread();
     // The records go with their items, while this object still receives the deletion notices.
     ClearList();

@@ -122,6 +122,8 @@ struct TEntryFilter {
 };
 
 class TDirView;
+class TIconUpdateThread;
+class TSubDirScanner;
 
 // What the view asks of a linked drive-and-directory tree.
 class TDirViewTree {
@@ -258,6 +260,15 @@ public:
     virtual std::wstring FormatFileTime(const FILETIME& FileTime) const;
     virtual std::wstring GetAttrString(DWORD Attr) const;
 
+    // --- worker threads ----------------------------------------------------------------------------------------
+    // Sub-directory scanners still running.
+    int ScannerCount() const { return static_cast<int>(scannerList_.size()); }
+    bool HasIconUpdateThread() const { return iconUpdateThread_ != nullptr; }
+    // True when no icon thread exists or the icon thread has left its work loop.
+    bool IconThreadDone() const;
+    // Scanners for every directory item when sizes are shown, else for the selected directory item.
+    void StartSubDirScanners();
+
     // --- events ------------------------------------------------------------------------------------------------
     gui::TNotifyEvent OnStartLoading;
     TAddFileEvent OnAddFile;
@@ -273,16 +284,15 @@ protected:
     virtual void StartWatchThread() {}
     // The change timer: stopped (interval 0) while loading and updating.
     virtual void DisableChangeTimer() {}
-    virtual void StopIconUpdateThread() {}
-    virtual void StartIconUpdateThread() {}
+    // The worker threads (DirViewThreads.cpp). Stopping joins them; the icon thread's stop raises EIUThread
+    // when the thread does not end in time (it is then cut loose, its calls to the view become no-ops).
+    virtual void StopIconUpdateThread();
+    virtual void StartIconUpdateThread();
     // The item's icon is missing and the icon thread should fetch it (TopItem: the list's top item, or -1).
-    virtual void RequestIconUpdate(int Item, int TopItem) {
-        (void)Item;
-        (void)TopItem;
-    }
-    virtual void StopSubDirScanner() {}
+    virtual void RequestIconUpdate(int Item, int TopItem);
+    virtual void StopSubDirScanner();
     // A directory item whose total size should be computed.
-    virtual void StartSubDirScanner(int Item) { (void)Item; }
+    virtual void StartSubDirScanner(int Item);
     // The drop target highlight, cleared before a load empties the list.
     virtual void ClearDropTarget() {}
 
@@ -341,4 +351,10 @@ private:
     TPidlPtr recycleBinPIDL_;
     TListExt<TTypeCacheRec> typeCache_;
     std::unordered_map<const TFileRec*, std::unique_ptr<TFileRec>> records_;
+
+    friend class TIconUpdateThread;
+    friend class TSubDirScanner;
+    // Shared with the running thread, which keeps itself alive until its last act.
+    std::shared_ptr<TIconUpdateThread> iconUpdateThread_;
+    std::vector<std::shared_ptr<TSubDirScanner>> scannerList_;
 };

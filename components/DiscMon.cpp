@@ -1,5 +1,7 @@
 #include "components/DiscMon.h"
 
+#include "gui/Handles.h"
+
 #include <atomic>
 #include <mutex>
 #include <utility>
@@ -9,14 +11,7 @@ namespace {
 constexpr UINT kReportMessage = WM_USER + 1;
 constexpr wchar_t kWindowClass[] = L"OstrelDiscMonitorWindow";
 
-struct HandleCloser {
-    void operator()(HANDLE handle) const {
-        if (handle != nullptr && handle != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle);
-        }
-    }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+using gui::UniqueHandle;
 
 struct NotificationCloser {
     void operator()(HANDLE handle) const { FindCloseChangeNotification(handle); }

@@ -1,5 +1,7 @@
 #include "components/PIDL.h"
 
+#include "gui/AnsiText.h"
+
 #include <cstring>
 
 namespace {
@@ -9,17 +11,6 @@ USHORT ItemCount(const void* item) {
     USHORT cb;
     std::memcpy(&cb, item, sizeof cb);
     return cb;
-}
-
-std::wstring AnsiToWide(const char* text) {
-    int n = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, text, -1, nullptr, 0);
-    if (n <= 0) {
-        return {};
-    }
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, text, -1, wide.data(), n);
-    wide.resize(static_cast<std::size_t>(n - 1));
-    return wide;
 }
 
 } // namespace
@@ -213,11 +204,11 @@ bool PIDL_GetDisplayName(IShellFolder* Folder, LPCITEMIDLIST List, DWORD Flags, 
         }
         return true;
     case STRRET_OFFSET:
-        Name = AnsiToWide(reinterpret_cast<const char*>(List) + result.uOffset);
+        Name = gui::FromAnsi(reinterpret_cast<const char*>(List) + result.uOffset);
         return true;
     case STRRET_CSTR:
         result.cStr[MAX_PATH - 1] = '\0';
-        Name = AnsiToWide(result.cStr);
+        Name = gui::FromAnsi(result.cStr);
         return true;
     default:
         return false;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Sets up what is missing, builds the x86_64 programs and runs the main job under Wine.
-# The main program is not built yet, so for now the job is its conversion step alone: a sample PostScript file
-# becomes a PDF through the Ghostscript console program at C:\gs\gs8.54\bin\gswin32c.exe, with the product's
-# default PDF command line. The result is left in build/win64/run/out.
+# Sets up what is missing, builds the x86_64 programs and runs the main job under Wine: Ostrel.exe in a program
+# folder of its own (build/win64/run) with its language files and the MAPI32.DLL and pdftk.exe stand-ins, started
+# with a sample PostScript file on its command line. In that mode the program converts the file into its output
+# folder through the Ghostscript console program at C:\gs\gs8.54\bin\gswin32c.exe and ends. The result is left in
+# build/win64/run/out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -26,7 +27,25 @@ trap ostrel_wine_stop EXIT
 ostrel_wine_ready
 
 run="$build/run"
+for part in app/Ostrel.exe platform/mapi32/MAPI32.DLL; do
+    if [ ! -f "$build/$part" ]; then
+        echo "run: $part was not built" >&2
+        exit 1
+    fi
+done
 mkdir -p "$run/in" "$run/out"
+cp -f "$build/app/Ostrel.exe" "$run/Ostrel.exe"
+cp -f lang/Deutsch.plf lang/English.plf "$run/"
+cp -f "$build/platform/mapi32/MAPI32.DLL" "$run/MAPI32.DLL"
+if [ -f "$build/platform/pdftk/pdftk.exe.so" ]; then
+    cp -f "$build/platform/pdftk/pdftk.exe.so" "$run/pdftk.exe"
+fi
+
+windows_path() { local p="$1"; echo "Z:${p//\//\\}"; }
+# The settings file names the two folders; everything else keeps the program's defaults (manual mode, PDF).
+printf '[Verzeichnisse]\r\nEingabeverzeichnis=%s\r\nAusgabeverzeichnis=%s\r\n' \
+    "$(windows_path "$run/in")" "$(windows_path "$run/out")" >"$run/Ostrel.ini"
+
 input="$run/in/Beispiel.ps"
 output="$run/out/Beispiel.pdf"
 rm -f "$output"
@@ -43,17 +62,9 @@ cat >"$input" <<'PS'
 %%EOF
 PS
 
-windows_path() { local p="$1"; echo "Z:${p//\//\\}"; }
-program='C:\gs\gs8.54\bin\gswin32c.exe'
-switches=(-q -dNOPAUSE -dDOPDFMARKS -dBATCH -dAutoRotatePages=/PageByPage -sDEVICE=pdfwrite -dPDFSETTINGS=/default
-          -r300 -dCompatibilityLevel=1.3)
-out_switch="-sOutputFile=$(windows_path "$output")"
-in_arg=$(windows_path "$input")
-
-echo "== conversion"
-echo "$program ${switches[*]} -sOutputFile=\"$(windows_path "$output")\" \"$in_arg\""
+echo "== Ostrel.exe $(windows_path "$input")"
 set +e
-"$OSTREL_WINE64" "$program" "${switches[@]}" "$out_switch" "$in_arg" </dev/null
+(cd "$run" && WINEDLLOVERRIDES="mapi32=n,b" "$OSTREL_WINE64" Ostrel.exe "$(windows_path "$input")" </dev/null)
 status=$?
 set -e
 if [ $status -ne 0 ] || [ ! -s "$output" ]; then
@@ -63,4 +74,4 @@ fi
 pages=$(pdfinfo "$output" 2>/dev/null | sed -n 's/^Pages: *//p')
 echo
 echo "PDF written: $output ($pages pages)"
-echo "Note: this is the conversion step only; the main program (Ostrel.exe) is not built yet."
+echo "Program folder: $run (start Ostrel.exe there without an argument to use the main window)"

@@ -1,42 +1,14 @@
 #include "app/common/ProcessRunner.h"
 
+#include "gui/Handles.h"
+
 #include <windows.h>
 
-#include <utility>
 #include <vector>
 
 namespace {
 
-class UniqueHandle {
-public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(HANDLE h) : handle_(h) {}
-    ~UniqueHandle() { reset(); }
-    UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-        if (this != &other) {
-            reset(std::exchange(other.handle_, nullptr));
-        }
-        return *this;
-    }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-
-    HANDLE get() const { return handle_; }
-    HANDLE* out() {
-        reset();
-        return &handle_;
-    }
-    void reset(HANDLE h = nullptr) {
-        if (handle_ && handle_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle_);
-        }
-        handle_ = h;
-    }
-
-private:
-    HANDLE handle_ = nullptr;
-};
+using gui::UniqueHandle;
 
 // CreateProcessW may write into its command line, so it gets a private, terminated copy.
 std::vector<wchar_t> MutableCommandLine(const std::wstring& commandLine) {
@@ -63,9 +35,10 @@ ChildRun RunHiddenPiped(const std::wstring& commandLine, const std::function<voi
     // Only the write end may be inherited: a read end in the child would keep the pipe open after the child's
     // output is done, and ReadFile below would never see its end.
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    UniqueHandle readEnd, writeEnd;
-    if (!CreatePipe(readEnd.out(), writeEnd.out(), &inheritable, 0) ||
-        !SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0)) {
+    HANDLE pipeRead = nullptr, pipeWrite = nullptr;
+    const BOOL piped = CreatePipe(&pipeRead, &pipeWrite, &inheritable, 0);
+    UniqueHandle readEnd(pipeRead), writeEnd(pipeWrite);
+    if (!piped || !SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0)) {
         run.pipeFailed = true;
         run.startError = GetLastError();
         return run;

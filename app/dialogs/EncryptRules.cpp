@@ -122,33 +122,51 @@ void EncryptDialogModel::Message(const wchar_t* key, MessageIcon icon) {
 
 // --- enabling rules ----------------------------------------------------------------------------------------------
 
+void EncryptDialogModel::EnablePermissionBoxes() {
+    controls_.KennwortCB.Enabled = true;
+    controls_.DruckenCB.Enabled = true;
+    controls_.KopEntCB.Enabled = true;
+    controls_.FormularCB.Enabled = true;
+    controls_.DokuaenderCB.Enabled = true;
+}
+
+// With BerechtigungCB off every permission control goes off and empty. DruckenCB goes before HQCB, whose state it
+// rules.
+void EncryptDialogModel::ClearPermissions() {
+    controls_.EncryptCombo = k40Bit;
+    controls_.EncryptComboEnabled = false;
+    controls_.BerechtigungEEnabled = false;
+    SetText(EncryptEdit::BerechtigungE, L"");
+    DisableAndUncheck(EncryptCheckBox::KennwortCB);
+    SetText(EncryptEdit::KennwortE, L"");
+    DisableAndUncheck(EncryptCheckBox::DruckenCB);
+    DisableAndUncheck(EncryptCheckBox::DokuaenderCB);
+    DisableAndUncheck(EncryptCheckBox::HQCB);
+    DisableAndUncheck(EncryptCheckBox::KopEntCB);
+    DisableAndUncheck(EncryptCheckBox::FormularCB);
+    DisableAndUncheck(EncryptCheckBox::InhaltCB);
+}
+
+// High-quality printing is offered only while printing itself is not forbidden.
+void EncryptDialogModel::HQCBFollowsDrucken() {
+    if (controls_.DruckenCB.Checked)
+        DisableAndUncheck(EncryptCheckBox::HQCB);
+    else
+        controls_.HQCB.Enabled = true;
+}
+
 void EncryptDialogModel::BerechtigungCBClick() {
     if (controls_.BerechtigungCB.Checked) {
         controls_.EncryptComboEnabled = true;
         controls_.BerechtigungEEnabled = true;
         Focus(EncryptFocus::BerechtigungE);
-        controls_.KennwortCB.Enabled = true;
-        controls_.DruckenCB.Enabled = true;
-        controls_.KopEntCB.Enabled = true;
-        controls_.FormularCB.Enabled = true;
-        controls_.DokuaenderCB.Enabled = true;
+        EnablePermissionBoxes();
         DisableAndUncheck(EncryptCheckBox::HQCB);
         DisableAndUncheck(EncryptCheckBox::InhaltCB);
         // The watermark is stamped by pdftk, which cannot open an encrypted result.
         settings_.DisableWatermarkForEncryption();
     } else {
-        controls_.EncryptCombo = k40Bit;
-        controls_.EncryptComboEnabled = false;
-        controls_.BerechtigungEEnabled = false;
-        SetText(EncryptEdit::BerechtigungE, L"");
-        DisableAndUncheck(EncryptCheckBox::KennwortCB);
-        SetText(EncryptEdit::KennwortE, L"");
-        DisableAndUncheck(EncryptCheckBox::DruckenCB);
-        DisableAndUncheck(EncryptCheckBox::DokuaenderCB);
-        DisableAndUncheck(EncryptCheckBox::HQCB);
-        DisableAndUncheck(EncryptCheckBox::KopEntCB);
-        DisableAndUncheck(EncryptCheckBox::FormularCB);
-        DisableAndUncheck(EncryptCheckBox::InhaltCB);
+        ClearPermissions();
         settings_.EnableWatermarkCheck();
     }
     record_.BerechtigungCheck = controls_.BerechtigungCB.Checked;
@@ -166,22 +184,15 @@ void EncryptDialogModel::KennwortCBClick() {
 }
 
 void EncryptDialogModel::DruckenCBClick() {
-    if (Is128Bit()) {
-        if (controls_.DruckenCB.Checked)
-            DisableAndUncheck(EncryptCheckBox::HQCB);
-        else
-            controls_.HQCB.Enabled = true;
-    }
+    if (Is128Bit())
+        HQCBFollowsDrucken();
     record_.Drucken = controls_.DruckenCB.Checked;
 }
 
 void EncryptDialogModel::SelectEncryptCombo(int index) {
     controls_.EncryptCombo = index;
     if (index == k128Bit && !state_.MergeEncryptMode) {
-        if (controls_.DruckenCB.Checked)
-            DisableAndUncheck(EncryptCheckBox::HQCB);
-        else
-            controls_.HQCB.Enabled = true;
+        HQCBFollowsDrucken();
         controls_.InhaltCB.Enabled = true;
     } else {
         controls_.ComboItems[0] = Texts().Get(L"ENC8");
@@ -226,29 +237,11 @@ void EncryptDialogModel::FormShow() {
     if (controls_.BerechtigungCB.Checked) {
         controls_.EncryptComboEnabled = true;
         controls_.BerechtigungEEnabled = true;
-        controls_.KennwortCB.Enabled = true;
-        controls_.DruckenCB.Enabled = true;
-        controls_.KopEntCB.Enabled = true;
-        controls_.FormularCB.Enabled = true;
-        controls_.DokuaenderCB.Enabled = true;
-        if (controls_.DruckenCB.Checked)
-            DisableAndUncheck(EncryptCheckBox::HQCB);
-        else
-            controls_.HQCB.Enabled = true;
+        EnablePermissionBoxes();
+        HQCBFollowsDrucken();
         controls_.InhaltCB.Enabled = false;
     } else {
-        controls_.EncryptCombo = k40Bit;
-        controls_.EncryptComboEnabled = false;
-        controls_.BerechtigungEEnabled = false;
-        SetText(EncryptEdit::BerechtigungE, L"");
-        DisableAndUncheck(EncryptCheckBox::KennwortCB);
-        SetText(EncryptEdit::KennwortE, L"");
-        DisableAndUncheck(EncryptCheckBox::DruckenCB);
-        DisableAndUncheck(EncryptCheckBox::HQCB);
-        DisableAndUncheck(EncryptCheckBox::KopEntCB);
-        DisableAndUncheck(EncryptCheckBox::FormularCB);
-        DisableAndUncheck(EncryptCheckBox::DokuaenderCB);
-        DisableAndUncheck(EncryptCheckBox::InhaltCB);
+        ClearPermissions();
     }
 
     if (state_.ProfileEncryptPending)
@@ -294,48 +287,44 @@ void EncryptDialogModel::FormActivate() {
 
 // --- validation --------------------------------------------------------------------------------------------------
 
-void EncryptDialogModel::BerechtigungEKeyDown(unsigned key) {
-    if (controls_.BerechtigungE == L" ") {
-        Message(L"ENC11", MessageIcon::Error);
+void EncryptDialogModel::PasswordKeyDown(const std::wstring& text, unsigned key, const wchar_t* blankMessage,
+                                         EncryptFocus next) {
+    if (text == L" ") {
+        Message(blankMessage, MessageIcon::Error);
         return;
     }
     if (key == kVkReturn) {
         state_.EnterPressedFlag = true;
         if (!state_.ProfileLoadedFlag)
-            Focus(EncryptFocus::KennwortCB);
+            Focus(next);
     }
 }
 
+void EncryptDialogModel::BerechtigungEKeyDown(unsigned key) {
+    PasswordKeyDown(controls_.BerechtigungE, key, L"ENC11", EncryptFocus::KennwortCB);
+}
+
 void EncryptDialogModel::KennwortEKeyDown(unsigned key) {
-    if (controls_.KennwortE == L" ") {
-        Message(L"ENC12", MessageIcon::Error);
-        return;
-    }
-    if (key == kVkReturn) {
-        state_.EnterPressedFlag = true;
-        if (!state_.ProfileLoadedFlag)
-            Focus(EncryptFocus::DruckenCB);
+    PasswordKeyDown(controls_.KennwortE, key, L"ENC12", EncryptFocus::DruckenCB);
+}
+
+void EncryptDialogModel::PasswordExit(const std::wstring& text, const std::wstring& other, const wchar_t* sameMessage,
+                                      const wchar_t* emptyMessage, EncryptFocus self) {
+    if (text == other) {
+        Message(sameMessage, MessageIcon::Warning);
+        Focus(self);
+    } else if (!state_.EnterPressedFlag && text.empty()) {
+        Message(emptyMessage, MessageIcon::Error);
+        Focus(self);
     }
 }
 
 void EncryptDialogModel::BerechtigungEExit() {
-    if (controls_.BerechtigungE == controls_.KennwortE) {
-        Message(L"ENC11", MessageIcon::Warning);
-        Focus(EncryptFocus::BerechtigungE);
-    } else if (!state_.EnterPressedFlag && controls_.BerechtigungE.empty()) {
-        Message(L"ENC11", MessageIcon::Error);
-        Focus(EncryptFocus::BerechtigungE);
-    }
+    PasswordExit(controls_.BerechtigungE, controls_.KennwortE, L"ENC11", L"ENC11", EncryptFocus::BerechtigungE);
 }
 
 void EncryptDialogModel::KennwortEExit() {
-    if (controls_.KennwortE == controls_.BerechtigungE) {
-        Message(L"ENC13", MessageIcon::Warning);
-        Focus(EncryptFocus::KennwortE);
-    } else if (!state_.EnterPressedFlag && controls_.KennwortE.empty()) {
-        Message(L"ENC12", MessageIcon::Error);
-        Focus(EncryptFocus::KennwortE);
-    }
+    PasswordExit(controls_.KennwortE, controls_.BerechtigungE, L"ENC13", L"ENC12", EncryptFocus::KennwortE);
 }
 
 void EncryptDialogModel::Button1Enter() {

@@ -122,8 +122,15 @@ private:
     void DruckenCBClick();
     void LoadControlsFromRecord();
     void DisableAndUncheck(EncryptCheckBox box);
+    void EnablePermissionBoxes();
+    void ClearPermissions();
+    void HQCBFollowsDrucken();
     void Focus(EncryptFocus control);
     void Message(const wchar_t* key, MessageIcon icon);
+    // The rules the two password fields share; the message texts and the field that follows differ.
+    void PasswordKeyDown(const std::wstring& text, unsigned key, const wchar_t* blankMessage, EncryptFocus next);
+    void PasswordExit(const std::wstring& text, const std::wstring& other, const wchar_t* sameMessage,
+                      const wchar_t* emptyMessage, EncryptFocus self);
 
     SecuritySettings& record_;
     EncryptDialogState& state_;

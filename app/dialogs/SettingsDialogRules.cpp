@@ -39,6 +39,14 @@ std::wstring WithTrailingBackslash(std::wstring path) {
     return path;
 }
 
+// A setter's rule runs only when the control's value really changes, as a click on the selected item does nothing.
+template <typename T, typename Rule> void ChangeAndRun(T& field, T value, Rule rule) {
+    if (value == field)
+        return;
+    field = value;
+    rule();
+}
+
 } // namespace
 
 SettingsDialogModel::SettingsDialogModel(DialogSettings& values, ISettingsMainWindow& main,
@@ -53,73 +61,40 @@ bool SettingsDialogModel::PdftkPresent() const {
 // --- setters that run a rule -------------------------------------------------------------------------------------
 
 void SettingsDialogModel::SetAuswahlRG(int index) {
-    index = ClampRadioIndex(index, kRadioCountAuswahlRG);
-    if (index == values_.AuswahlRG)
-        return;
-    values_.AuswahlRG = index;
-    AuswahlRGClick();
+    ChangeAndRun(values_.AuswahlRG, ClampRadioIndex(index, kRadioCountAuswahlRG), [this] { AuswahlRGClick(); });
 }
 
 void SettingsDialogModel::SetMailRG1(int index) {
-    index = ClampRadioIndex(index, kRadioCountYesNo);
-    if (index == values_.MailRG1)
-        return;
-    values_.MailRG1 = index;
-    MailRG1Click();
+    ChangeAndRun(values_.MailRG1, ClampRadioIndex(index, kRadioCountYesNo), [this] { MailRG1Click(); });
 }
 
 void SettingsDialogModel::SetNSRG1(int index) {
-    index = ClampRadioIndex(index, kRadioCountNSRG1);
-    if (index == values_.NSRG1)
-        return;
-    values_.NSRG1 = index;
-    NSRG1Click();
+    ChangeAndRun(values_.NSRG1, ClampRadioIndex(index, kRadioCountNSRG1), [this] { NSRG1Click(); });
 }
 
 void SettingsDialogModel::SetSeiteCB(bool checked) {
-    if (checked == values_.SeiteCB)
-        return;
-    values_.SeiteCB = checked;
-    SeiteCBClick();
+    ChangeAndRun(values_.SeiteCB, checked, [this] { SeiteCBClick(); });
 }
 
 void SettingsDialogModel::SetAutostartRG1(int index) {
-    index = ClampRadioIndex(index, kRadioCountYesNo);
-    if (index == values_.AutostartRG1)
-        return;
-    values_.AutostartRG1 = index;
-    AutostartOrLoeschenClick();
+    ChangeAndRun(values_.AutostartRG1, ClampRadioIndex(index, kRadioCountYesNo),
+                 [this] { AutostartOrLoeschenClick(); });
 }
 
 void SettingsDialogModel::SetloeschenRG1(int index) {
-    index = ClampRadioIndex(index, kRadioCountYesNo);
-    if (index == values_.loeschenRG1)
-        return;
-    values_.loeschenRG1 = index;
-    AutostartOrLoeschenClick();
+    ChangeAndRun(values_.loeschenRG1, ClampRadioIndex(index, kRadioCountYesNo), [this] { AutostartOrLoeschenClick(); });
 }
 
 void SettingsDialogModel::SetJNRG1(int index) {
-    index = ClampRadioIndex(index, kRadioCountYesNo);
-    if (index == values_.JNRG1)
-        return;
-    values_.JNRG1 = index;
-    JNRG1Click();
+    ChangeAndRun(values_.JNRG1, ClampRadioIndex(index, kRadioCountYesNo), [this] { JNRG1Click(); });
 }
 
 void SettingsDialogModel::SetAutoRP(int index) {
-    index = ClampRadioIndex(index, kRadioCountYesNo);
-    if (index == values_.AutoRP)
-        return;
-    values_.AutoRP = index;
-    AutoRPClick();
+    ChangeAndRun(values_.AutoRP, ClampRadioIndex(index, kRadioCountYesNo), [this] { AutoRPClick(); });
 }
 
 void SettingsDialogModel::SetWasserzeichenCB(bool checked) {
-    if (checked == values_.WasserzeichenCB)
-        return;
-    values_.WasserzeichenCB = checked;
-    WasserzeichenCBClick();
+    ChangeAndRun(values_.WasserzeichenCB, checked, [this] { WasserzeichenCBClick(); });
 }
 
 void SettingsDialogModel::SetSpinEdit1(int seconds) {

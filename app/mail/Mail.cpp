@@ -2,27 +2,17 @@
 
 #include "app/mail/MyMapi.h"
 
-namespace {
+#include "gui/AnsiText.h"
 
-std::string Ansi(std::wstring_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
-    return bytes;
-}
-
-} // namespace
+using gui::ToAnsi;
 
 ULONG SendMail(const MailMessage& message, HWND owner, const std::wstring& cancelText, const MailErrorBox& errorBox,
                MapiLibrary* library) {
     // The strings live until MAPISendMail returns; empty texts are empty strings, never null.
-    std::string subject = Ansi(message.Subject), body = Ansi(message.Body);
-    std::string senderName = Ansi(message.SenderName), senderAddress = Ansi(message.SenderAddress);
-    std::string recipientName = Ansi(message.RecipientName), recipientAddress = Ansi(message.RecipientAddress);
-    std::string attachmentPath = Ansi(message.AttachmentPath), attachmentName = Ansi(message.AttachmentName);
+    std::string subject = ToAnsi(message.Subject), body = ToAnsi(message.Body);
+    std::string senderName = ToAnsi(message.SenderName), senderAddress = ToAnsi(message.SenderAddress);
+    std::string recipientName = ToAnsi(message.RecipientName), recipientAddress = ToAnsi(message.RecipientAddress);
+    std::string attachmentPath = ToAnsi(message.AttachmentPath), attachmentName = ToAnsi(message.AttachmentName);
 
     MapiRecipDesc originator{};
     originator.ulRecipClass = MAPI_ORIG;

@@ -2,26 +2,12 @@
 
 #include "app/main/LanguageTexts.h"
 
+#include "gui/AnsiText.h"
+#include "gui/Handles.h"
+
 #include <windows.h>
 
-#include <memory>
-
 namespace {
-
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using FileHandle = std::unique_ptr<void, HandleCloser>;
-
-std::string ToAnsi(const std::wstring& text) {
-    if (text.empty()) {
-        return {};
-    }
-    int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
-    return bytes;
-}
 
 std::wstring LastErrorText(DWORD error) {
     wchar_t* buffer = nullptr;
@@ -45,13 +31,12 @@ std::string Utf8(const std::wstring& text) {
 void AppendBlock(const std::filesystem::path& file, const std::vector<std::wstring>& texts) {
     std::string bytes;
     for (const std::wstring& text : texts) {
-        bytes += ToAnsi(LogTimestamp() + text);
+        bytes += gui::ToAnsi(LogTimestamp() + text);
         bytes += "\r\n";
     }
-    FileHandle handle(CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    gui::UniqueHandle handle(CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (handle.get() == INVALID_HANDLE_VALUE) {
-        handle.release();
         throw LogWriteError("cannot open the log " + Utf8(file.wstring()) + ": " + Utf8(LastErrorText(GetLastError())));
     }
     DWORD written = 0;

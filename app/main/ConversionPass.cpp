@@ -3,6 +3,7 @@
 #include "app/common/ProcessRunner.h"
 #include "app/main/DocInfoFile.h"
 #include "app/main/LanguageTexts.h"
+#include "app/main/Ostrel_Helpers.h"
 #include "app/main/ShellFileOperation.h"
 
 #include <windows.h>
@@ -18,13 +19,6 @@ constexpr int kGaugeMax = 100;
 const wchar_t kStopMessage[] = L"PDF-Erstellung wurde angehalten!\r\rPDF conversion stop immediately!";
 const wchar_t kFoldersMessage[] = L"Verzeichnisse werden nicht unterst\u00fctzt!\r\rFolders are not supported!";
 const wchar_t kIoMessage[] = L"I/O-FEHLER..!\r\rI/O-ERROR...!";
-
-std::wstring WithTrailingBackslash(const std::wstring& folder) {
-    if (folder.empty() || folder.back() == L'\\') {
-        return folder;
-    }
-    return folder + L'\\';
-}
 
 std::wstring UpperCase(std::wstring text) {
     if (!text.empty()) {

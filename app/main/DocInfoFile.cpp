@@ -1,17 +1,16 @@
 #include "app/main/DocInfoFile.h"
 
+#include "gui/AnsiText.h"
+#include "gui/Handles.h"
+
 #include <windows.h>
 
 #include <algorithm>
-#include <memory>
 
 namespace docinfo {
 namespace {
 
-struct HandleCloser {
-    void operator()(HANDLE h) const { CloseHandle(h); }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+using gui::UniqueHandle;
 
 UniqueHandle OpenHandle(const std::wstring& path, DWORD access, DWORD share, DWORD disposition) {
     HANDLE h = CreateFileW(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -128,23 +127,11 @@ bool WriteDocumentFile(const std::wstring& path, const DocumentFields& fields) {
 }
 
 std::wstring FieldToWide(std::string_view bytes) {
-    if (bytes.empty()) {
-        return {};
-    }
-    int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
-    return text;
+    return gui::FromAnsi(bytes);
 }
 
 std::string FieldFromWide(std::wstring_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
-    return bytes;
+    return gui::ToAnsi(text);
 }
 
 } // namespace docinfo

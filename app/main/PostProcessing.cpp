@@ -6,6 +6,8 @@
 #include "app/main/OutputNaming.h"
 #include "app/main/ShellFileOperation.h"
 
+#include "gui/Handles.h"
+
 #include <shellapi.h>
 
 #include <stdexcept>
@@ -15,22 +17,12 @@ namespace {
 // The memo keeps command lines to this length.
 constexpr std::size_t kMemoLineLength = 255;
 
-// Owns a file handle for the length of one test.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (Valid()) {
-            CloseHandle(handle_);
-        }
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
-};
+// Whether the file opens with that access and no sharing; the handle is closed again at once.
+bool CanOpen(const std::wstring& path, DWORD access) {
+    const gui::UniqueHandle file(
+        CreateFileW(path.c_str(), access, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.get() != INVALID_HANDLE_VALUE;
+}
 
 // The count after the end marker (RestEdit): digits only. An empty or other text is a number error, raised.
 int MarkerCount(const std::wstring& text) {
@@ -64,16 +56,13 @@ bool IsFileInUse(const std::wstring& path) {
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return false;
     }
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    return !file.Valid();
+    return !CanOpen(path, GENERIC_READ | GENERIC_WRITE);
 }
 
 bool IsFileLocked(const std::wstring& path) {
     // Read access without sharing: refused while any other handle is open on the file. (The same test as an
     // exclusive-share OpenFile, without its ANSI path and 128-character limit.)
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return !file.Valid();
+    return !CanOpen(path, GENERIC_READ);
 }
 
 // What the mail steps send, derived once per file in step 1 and used again for the stamped file.

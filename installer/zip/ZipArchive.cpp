@@ -4,6 +4,8 @@
 
 #include "installer/zip/ZipMessages.h"
 
+#include "gui/AnsiText.h"
+#include "gui/Handles.h"
 #include "gui/MessageBox.h"
 
 #include <windows.h>
@@ -14,19 +16,6 @@
 #include <new>
 
 namespace {
-
-std::string Narrow(const std::wstring& text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int n =
-        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(n > 0 ? n : 0, '\0');
-    if (n > 0) {
-        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-    }
-    return out;
-}
 
 // Puts the argument in place of the first printf-style field of the text ("%s", "%d", "%.1d").
 std::wstring FormatField(const std::wstring& text, const std::wstring& argument) {
@@ -53,18 +42,11 @@ public:
         : handle_(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr)) {
         LARGE_INTEGER size{};
-        if (handle_ != INVALID_HANDLE_VALUE && GetFileSizeEx(handle_, &size)) {
+        if (IsOpen() && GetFileSizeEx(handle_.get(), &size)) {
             size_ = size.QuadPart;
         }
     }
-    ~FileSource() override {
-        if (handle_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle_);
-        }
-    }
-    FileSource(const FileSource&) = delete;
-    FileSource& operator=(const FileSource&) = delete;
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool IsOpen() const { return handle_.get() != INVALID_HANDLE_VALUE; }
     std::int64_t Size() const override { return size_; }
     bool ReadAt(std::int64_t offset, void* buffer, std::size_t count) override {
         if (offset < 0 || count > 0x7FFFFFFF || offset > size_ || static_cast<std::int64_t>(count) > size_ - offset) {
@@ -73,12 +55,12 @@ public:
         LARGE_INTEGER to{};
         to.QuadPart = offset;
         DWORD got = 0;
-        return SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN) &&
-               ReadFile(handle_, buffer, static_cast<DWORD>(count), &got, nullptr) && got == count;
+        return SetFilePointerEx(handle_.get(), to, nullptr, FILE_BEGIN) &&
+               ReadFile(handle_.get(), buffer, static_cast<DWORD>(count), &got, nullptr) && got == count;
     }
 
 private:
-    HANDLE handle_;
+    gui::UniqueHandle handle_;
     std::int64_t size_ = 0;
 };
 
@@ -127,14 +109,14 @@ std::wstring ZipMessage(int id, int argument) {
 }
 
 EZipArchive::EZipArchive(int id, bool display)
-    : std::runtime_error(Narrow(ZipMessage(id))), id_(id), display_(display), message_(ZipMessage(id)) {}
+    : std::runtime_error(gui::ToAnsi(ZipMessage(id))), id_(id), display_(display), message_(ZipMessage(id)) {}
 
 EZipArchive::EZipArchive(int id, const std::wstring& argument, bool display)
-    : std::runtime_error(Narrow(ZipMessage(id, argument))), id_(id), display_(display),
+    : std::runtime_error(gui::ToAnsi(ZipMessage(id, argument))), id_(id), display_(display),
       message_(ZipMessage(id, argument)) {}
 
 EZipArchive::EZipArchive(int id, int argument, bool display)
-    : std::runtime_error(Narrow(ZipMessage(id, argument))), id_(id), display_(display),
+    : std::runtime_error(gui::ToAnsi(ZipMessage(id, argument))), id_(id), display_(display),
       message_(ZipMessage(id, argument)) {}
 
 std::wstring AppendDirSeparator(const std::wstring& path) {

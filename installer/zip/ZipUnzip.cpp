@@ -5,6 +5,7 @@
 #include "installer/zip/PasswordDlg.h"
 #include "installer/zip/ZipMessages.h"
 
+#include "gui/AnsiText.h"
 #include "gui/Application.h"
 
 #include <windows.h>
@@ -21,30 +22,10 @@ namespace {
 // The component's own minimum of the unzip library.
 constexpr int kMinUnzipVersion = 172;
 
-std::string Narrow(const std::wstring& text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int n =
-        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(n > 0 ? n : 0, '\0');
-    if (n > 0) {
-        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-    }
-    return out;
-}
-
 // The text area of a callback record: never read past its end, even when the library left it unterminated.
 std::wstring TextOf(const UnzCallbackRecord& record) {
     const std::size_t length = strnlen(record.Text, sizeof record.Text);
-    std::wstring text;
-    if (length > 0) {
-        const int n = MultiByteToWideChar(CP_ACP, 0, record.Text, static_cast<int>(length), nullptr, 0);
-        text.resize(n > 0 ? n : 0);
-        if (n > 0) {
-            MultiByteToWideChar(CP_ACP, 0, record.Text, static_cast<int>(length), text.data(), n);
-        }
-    }
+    std::wstring text = gui::FromAnsi(std::string_view(record.Text, length));
     while (!text.empty() && text.back() == L' ') {
         text.pop_back();
     }
@@ -186,15 +167,15 @@ void TZipArchive::CallLibrary(UnzParams& params) {
         }
     }
     // The strings live until the call returns.
-    std::string archive = Narrow(zipFileName_);
-    std::string password = Narrow(Password);
-    std::string baseDir = Narrow(ExtrBaseDir);
+    std::string archive = gui::ToAnsi(zipFileName_);
+    std::string password = gui::ToAnsi(Password);
+    std::string baseDir = gui::ToAnsi(ExtrBaseDir);
     const bool all = FSpecArgs.empty() || FSpecArgs.front() == L"*.*";
     std::vector<std::string> specTexts;
     std::vector<UnzFileSpec> specs;
     if (!all) {
         for (const auto& pattern : FSpecArgs) {
-            specTexts.push_back(Narrow(pattern));
+            specTexts.push_back(gui::ToAnsi(pattern));
         }
         specs.resize(specTexts.size()); // zero-filled entries
         for (std::size_t i = 0; i < specs.size(); ++i) {
@@ -291,7 +272,7 @@ void TZipArchive::HandleAction(UnzCallbackRecord& record) {
             record.Arg1 = 0;
             record.Arg2 = 0;
         } else {
-            PutText(record, Narrow(answer), kMaxPasswordLength);
+            PutText(record, gui::ToAnsi(answer), kMaxPasswordLength);
             record.Arg1 = 1;
             record.Arg2 = std::min(record.Arg2, 15);
         }

@@ -36,10 +36,6 @@ void LoadTexts() {
 
 } // namespace
 
-void SetGsVariable(const wchar_t* name, const std::wstring& value) {
-    SetEnvironmentVariableW(name, value.empty() ? nullptr : value.c_str());
-}
-
 std::string PostScriptPages(int pages) {
     std::string ps =
         "%!PS-Adobe-3.0\n%%Pages: " + std::to_string(pages) + "\n%%EndComments\n%%BeginProlog\n%%EndProlog\n";
@@ -59,9 +55,9 @@ PassWorld::PassWorld(const std::filesystem::path& inputFolder) : temp_(L"conv") 
     std::filesystem::create_directories(out);
     logFile = temp_.path() / L"OstrelLog.txt";
     gsLog_ = temp_.path() / L"gs-commands.txt";
-    SetGsVariable(L"OSTREL_GS_LOG", gsLog_.wstring());
-    SetGsVariable(L"OSTREL_GS_EXIT", L"");
-    SetGsVariable(L"OSTREL_GS_CHATTER", L"");
+    SetVariable(L"OSTREL_GS_LOG", gsLog_.wstring());
+    SetVariable(L"OSTREL_GS_EXIT", L"");
+    SetVariable(L"OSTREL_GS_CHATTER", L"");
     SetGsOptions(options, GsOptionIndexes{});
     inputPane = std::make_unique<testenv::FakeFilePane>(in.wstring());
     outputPane = std::make_unique<testenv::FakeFilePane>(out.wstring());
@@ -74,9 +70,9 @@ PassWorld::PassWorld(const std::filesystem::path& inputFolder) : temp_(L"conv") 
 }
 
 PassWorld::~PassWorld() {
-    SetGsVariable(L"OSTREL_GS_LOG", L"");
-    SetGsVariable(L"OSTREL_GS_EXIT", L"");
-    SetGsVariable(L"OSTREL_GS_CHATTER", L"");
+    SetVariable(L"OSTREL_GS_LOG", L"");
+    SetVariable(L"OSTREL_GS_EXIT", L"");
+    SetVariable(L"OSTREL_GS_CHATTER", L"");
 }
 
 void PassWorld::Reload() {

@@ -4,6 +4,7 @@
 #include "app/main/ConversionPass.h"
 
 #include "support/FakeFilePane.h"
+#include "support/RecordingWindow.h"
 #include "support/TestEnv.h"
 
 #include <filesystem>
@@ -14,60 +15,7 @@
 
 namespace convtest {
 
-class RecordingWindow : public ConversionWindow {
-public:
-    struct Message {
-        Box box;
-        std::wstring text;
-    };
-
-    void ShowMessage(Box box, const std::wstring& text) override { messages.push_back({box, text}); }
-    void ProcessMessages() override {
-        ++pumps;
-        if (onPump) {
-            onPump();
-        }
-    }
-    void ClearMemo() override { memo.clear(); }
-    void AppendMemo(const std::wstring& text) override { memo += text; }
-    void SetProgress(int position) override { progress.push_back(position); }
-    std::wstring InputPathText() const override { return inputPath; }
-    std::wstring OutputPathText() const override { return outputPath; }
-    void SetTimerInterval(std::uint32_t milliseconds) override { timerInterval = milliseconds; }
-    void EnableTimer(bool enabled) override { timerEnabled = enabled; }
-    bool TimerEnabled() const override { return timerEnabled; }
-    void EnableStartButton(bool enabled) override { startEnabled = enabled; }
-    void EnableMerge(bool enabled) override { mergeEnabled = enabled; }
-    void EnableTimerButton(bool enabled) override { timerButtonEnabled = enabled; }
-    void SetTimerButtonText(const std::wstring& text, const std::wstring& hint) override {
-        timerButtonText = text;
-        timerButtonHint = hint;
-    }
-    void ShowCheckIndicator(bool visible) override { checkIndicator = visible; }
-    bool CheckIndicatorVisible() const override { return checkIndicator; }
-    void SetCaption(const std::wstring& text) override { caption = text; }
-    bool LogEnabled() const override { return logOn; }
-    int EncryptComboIndex() const override { return encryptCombo; }
-
-    std::vector<Message> messages;
-    std::function<void()> onPump;
-    int pumps = 0;
-    std::wstring memo;
-    std::vector<int> progress;
-    std::wstring inputPath;
-    std::wstring outputPath;
-    std::uint32_t timerInterval = 0;
-    bool timerEnabled = false;
-    bool startEnabled = true;
-    bool mergeEnabled = true;
-    bool timerButtonEnabled = true;
-    std::wstring timerButtonText;
-    std::wstring timerButtonHint;
-    bool checkIndicator = false;
-    std::wstring caption;
-    bool logOn = false;
-    int encryptCombo = 0;
-};
+using RecordingWindow = testenv::RecordingWindow;
 
 // One test's world: input and output folders (below a temporary folder unless given), panes, settings, the pass.
 class PassWorld {
@@ -101,8 +49,7 @@ private:
     std::filesystem::path gsLog_;
 };
 
-// Sets or clears (empty value) an environment variable that the stand-in reads.
-void SetGsVariable(const wchar_t* name, const std::wstring& value);
+using testenv::SetVariable;
 
 // A PostScript program of the given number of pages.
 std::string PostScriptPages(int pages);

@@ -132,7 +132,7 @@ TEST_P(TakenItems, FollowModeAndFilter) {
     std::vector<std::wstring> selectionBeforeEnd;
     world.window.onPump = [&] { selectionBeforeEnd = world.inputPane->SelectedCaptions(); };
     // Ghostscript is told to fail at once: the rules decide what is run, not what comes out.
-    convtest::SetGsVariable(L"OSTREL_GS_EXIT", L"0");
+    convtest::SetVariable(L"OSTREL_GS_EXIT", L"0");
 
     world.RunPass(c.manual);
 
@@ -280,7 +280,7 @@ TEST(ConversionPass, FailedConversionKeepsItsInputAndIsReported) {
             world.pass->PatchDocumentInfo = nullptr;
             int postProcessed = 0;
             world.pass->AfterConversion = [&](const ConvertedFile&) { ++postProcessed; };
-            convtest::SetGsVariable(L"OSTREL_GS_EXIT", c.forcedExit);
+            convtest::SetVariable(L"OSTREL_GS_EXIT", c.forcedExit);
 
             world.RunPass(manual);
 
@@ -436,7 +436,7 @@ TEST(ConversionPass, EqualFoldersAreRefusedWhateverTheCase) {
 
 TEST(ConversionPass, ChattyGhostscriptDoesNotHangThePass) {
     PassWorld world;
-    convtest::SetGsVariable(L"OSTREL_GS_CHATTER", L"3000000");
+    convtest::SetVariable(L"OSTREL_GS_CHATTER", L"3000000");
     WriteFileBytes(world.in / L"a.ps", PostScriptPages(1));
     world.Reload();
     world.RunPass(false);

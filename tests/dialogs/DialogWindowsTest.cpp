@@ -8,6 +8,7 @@
 #include "gui/Application.h"
 #include "gui/Dialogs.h"
 #include "gui/MessageBox.h"
+#include "support/FormSteps.h"
 #include "support/GuiDriver.h"
 
 #include <cstdlib>
@@ -17,34 +18,16 @@ using namespace gui;
 
 namespace {
 
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000) {
-    return guidriver::PumpUntil(condition, timeoutMs, [] { Application.ProcessMessages(); });
-}
+using testenv::PumpUntil;
 
 bool On(const TControl& c) {
     return IsWindowEnabled(c.Handle()) != FALSE;
 }
 
-// Runs steps once the form is on screen (inside its modal loop), then lets the caller's ShowModal return.
-class WhenShown {
-public:
-    WhenShown(TForm& form, std::function<void()> steps) : form_(form), steps_(std::move(steps)) {
-        timer_.SetInterval(20);
-        timer_.OnTimer = [this](TComponent*) {
-            if (!IsWindowVisible(form_.Handle()))
-                return;
-            timer_.SetEnabled(false);
-            steps_();
-            // A failed step must not leave the test waiting in the modal loop.
-            if (testing::Test::HasFatalFailure())
-                form_.Close();
-        };
-    }
-
-private:
-    TForm& form_;
-    std::function<void()> steps_;
-    TTimer timer_;
+// A failed step must not leave the test waiting in the modal loop.
+struct WhenShown : testenv::WhenShown {
+    WhenShown(TForm& form, std::function<void()> steps)
+        : testenv::WhenShown(form, std::move(steps), Guard::CloseOnFatalFailure) {}
 };
 
 // The program's dialogs over a program folder of their own, German texts, boxes recorded.

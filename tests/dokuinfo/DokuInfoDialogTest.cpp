@@ -8,6 +8,7 @@
 #include "gui/ExtCtrls.h"
 #include "gui/MessageBox.h"
 #include "support/FakeFilePane.h"
+#include "support/FormSteps.h"
 #include "support/GuiDriver.h"
 #include "support/TestEnv.h"
 
@@ -36,24 +37,7 @@ const std::string kPostScript = "%!PS-Adobe-3.0\n"
                                 "showpage\n"
                                 "%%EOF\n";
 
-// Runs steps once the form is on screen (inside its modal loop).
-class WhenShown {
-public:
-    WhenShown(const TForm& form, std::function<void()> steps) : form_(form), steps_(std::move(steps)) {
-        timer_.SetInterval(20);
-        timer_.OnTimer = [this](TComponent*) {
-            if (!IsWindowVisible(form_.Handle()))
-                return;
-            timer_.SetEnabled(false);
-            steps_();
-        };
-    }
-
-private:
-    const TForm& form_;
-    std::function<void()> steps_;
-    TTimer timer_;
-};
+using testenv::WhenShown;
 
 class DokuInfoDialogTest : public testing::Test {
 protected:

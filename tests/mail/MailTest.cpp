@@ -3,6 +3,7 @@
 #include "app/mail/Mail.h"
 #include "app/mail/MyMapi.h"
 #include "app/main/ConversionLog.h"
+#include "support/MailDrop.h"
 #include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
@@ -14,41 +15,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Base64Decode(const std::string& text) {
-    static const std::string digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    unsigned value = 0;
-    int bits = 0;
-    for (char c : text) {
-        std::size_t d = digits.find(c);
-        if (d == std::string::npos) {
-            continue; // line ends and padding
-        }
-        value = (value << 6) | static_cast<unsigned>(d);
-        bits += 6;
-        if (bits >= 8) {
-            bits -= 8;
-            out += static_cast<char>((value >> bits) & 0xFF);
-        }
-    }
-    return out;
-}
-
-std::string Header(const std::string& eml, const std::string& name) {
-    std::smatch m;
-    std::regex line("(^|\r\n)" + name + ": ([^\r\n]*)");
-    return std::regex_search(eml, m, line) ? m[2].str() : "<missing>";
-}
-
-std::string AttachmentBytes(const std::string& eml) {
-    std::size_t start = eml.find("Content-Transfer-Encoding: base64\r\n\r\n");
-    std::size_t end = eml.rfind("--=_ostrel_mapi_boundary--");
-    if (start == std::string::npos || end == std::string::npos) {
-        return "<missing>";
-    }
-    start += 37;
-    return Base64Decode(eml.substr(start, end - start));
-}
+using testenv::MailAttachmentBytes;
+using testenv::MailHeader;
 
 // Each test gets its own drop folder and result code; the stand-in reads both at every send.
 class MailSend : public ::testing::Test {
@@ -131,14 +99,14 @@ TEST_F(MailSend, FixedRecipientMessageAsSent) {
     auto mails = Dropped();
     ASSERT_EQ(mails.size(), 1u);
     const std::string eml = testenv::ReadFileBytes(mails[0]);
-    EXPECT_EQ(Header(eml, "From"), "Sender Name <sender@example.org>");
-    EXPECT_EQ(Header(eml, "To"), "Recipient <>");
-    EXPECT_EQ(Header(eml, "Subject"), "Your file is finished!");
-    EXPECT_EQ(Header(eml, "X-MAPI-Flags"), "0x00000000");
-    EXPECT_EQ(Header(eml, "X-MAPI-Position"), "-1");
+    EXPECT_EQ(MailHeader(eml, "From"), "Sender Name <sender@example.org>");
+    EXPECT_EQ(MailHeader(eml, "To"), "Recipient <>");
+    EXPECT_EQ(MailHeader(eml, "Subject"), "Your file is finished!");
+    EXPECT_EQ(MailHeader(eml, "X-MAPI-Flags"), "0x00000000");
+    EXPECT_EQ(MailHeader(eml, "X-MAPI-Position"), "-1");
     EXPECT_NE(eml.find("filename=\"inXab.pdf\""), std::string::npos);
     EXPECT_NE(eml.find("\r\n\r\nsee the attached file.\r\n"), std::string::npos);
-    EXPECT_EQ(AttachmentBytes(eml), pdfBytes);
+    EXPECT_EQ(MailAttachmentBytes(eml), pdfBytes);
 }
 
 TEST_F(MailSend, ServerRecipientWithDialog) {
@@ -155,10 +123,10 @@ TEST_F(MailSend, ServerRecipientWithDialog) {
     auto mails = Dropped();
     ASSERT_EQ(mails.size(), 1u);
     const std::string eml = testenv::ReadFileBytes(mails[0]);
-    EXPECT_EQ(Header(eml, "To"), "in@firma.example <>");
-    EXPECT_EQ(Header(eml, "Subject"), "Ihre Datei ist fertig!");
-    EXPECT_EQ(Header(eml, "X-MAPI-Flags"), "0x0000000B");
-    EXPECT_EQ(Header(eml, "X-MAPI-UIParam"), "window");
+    EXPECT_EQ(MailHeader(eml, "To"), "in@firma.example <>");
+    EXPECT_EQ(MailHeader(eml, "Subject"), "Ihre Datei ist fertig!");
+    EXPECT_EQ(MailHeader(eml, "X-MAPI-Flags"), "0x0000000B");
+    EXPECT_EQ(MailHeader(eml, "X-MAPI-UIParam"), "window");
     EXPECT_NE(eml.find("filename=\"ab.pdf\""), std::string::npos);
     EXPECT_NE(eml.find("Siehe Anlage."), std::string::npos);
 }
@@ -228,6 +196,6 @@ TEST_F(MailSend, EmptyTextsArriveAsEmptyTexts) {
     auto mails = Dropped();
     ASSERT_EQ(mails.size(), 1u);
     const std::string eml = testenv::ReadFileBytes(mails[0]);
-    EXPECT_EQ(Header(eml, "To"), " <>");
-    EXPECT_EQ(Header(eml, "Subject"), "");
+    EXPECT_EQ(MailHeader(eml, "To"), " <>");
+    EXPECT_EQ(MailHeader(eml, "Subject"), "");
 }

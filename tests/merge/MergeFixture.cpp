@@ -23,10 +23,6 @@ std::wstring Text(const wchar_t* key) {
     return Texts().Get(key);
 }
 
-void SetVariable(const wchar_t* name, const std::wstring& value) {
-    SetEnvironmentVariableW(name, value.empty() ? nullptr : value.c_str());
-}
-
 std::string PostScriptPages(int pages) {
     std::string ps = "%!PS-Adobe-3.0\n%%Pages: " + std::to_string(pages) + "\n%%EndComments\n";
     for (int page = 1; page <= pages; ++page)

@@ -3,6 +3,7 @@
 // the Ghostscript stand-in at its product path logging its command lines, and sample PDFs made by it.
 #include "app/main/Merge.h"
 
+#include "support/RecordingWindow.h"
 #include "support/TestEnv.h"
 
 #include <filesystem>
@@ -17,7 +18,7 @@ inline constexpr wchar_t kGhostscript[] = L"C:\\gs\\gs8.54\\bin\\gswin32c.exe";
 
 void LoadEnglishTexts();
 std::wstring Text(const wchar_t* key);
-void SetVariable(const wchar_t* name, const std::wstring& value);
+using testenv::SetVariable;
 std::string PostScriptPages(int pages);
 int PdfPageCount(const std::string& pdf);
 // Makes a PDF of that many pages through the stand-in; fails the test when it cannot.
@@ -27,43 +28,12 @@ std::string Ansi(const std::wstring& text); // Windows-1252
 // A list file line: the bytes between double quotes, CR LF.
 std::string QuotedLine(const std::string& bytes);
 
-class RecordingWindow : public ConversionWindow {
-public:
-    struct Message {
-        Box box;
-        std::wstring text;
-    };
-    void ShowMessage(Box box, const std::wstring& text) override { messages.push_back({box, text}); }
-    void ProcessMessages() override { ++pumps; }
-    void ClearMemo() override { memo.clear(); }
-    void AppendMemo(const std::wstring& text) override { memo += text; }
-    void SetProgress(int position) override { progress.push_back(position); }
-    std::wstring InputPathText() const override { return {}; }
-    std::wstring OutputPathText() const override { return outputPath; }
-    void SetTimerInterval(std::uint32_t) override {}
-    void EnableTimer(bool) override {}
-    bool TimerEnabled() const override { return false; }
-    void EnableStartButton(bool enabled) override { startEnabled = enabled; }
-    void EnableMerge(bool enabled) override { mergeEnabled = enabled; }
-    void EnableTimerButton(bool enabled) override { timerButtonEnabled = enabled; }
-    void SetTimerButtonText(const std::wstring&, const std::wstring&) override {}
-    void ShowCheckIndicator(bool visible) override { checkIndicator = visible; }
-    bool CheckIndicatorVisible() const override { return checkIndicator; }
-    void SetCaption(const std::wstring& text) override { caption = text; }
-    bool LogEnabled() const override { return logOn; }
-    int EncryptComboIndex() const override { return 1; } // merging must not follow it
-
-    std::vector<Message> messages;
-    int pumps = 0;
-    std::wstring memo;
-    std::vector<int> progress;
-    std::wstring outputPath;
-    bool startEnabled = true;
-    bool mergeEnabled = true;
-    bool timerButtonEnabled = true;
-    bool checkIndicator = false;
-    std::wstring caption;
-    bool logOn = true;
+// The merge runs with the log on, and with an encryption choice it must not follow.
+struct RecordingWindow : testenv::RecordingWindow {
+    RecordingWindow() {
+        logOn = true;
+        encryptCombo = 1;
+    }
 };
 
 class ScriptedUi : public MergeUi {

@@ -9,6 +9,7 @@
 #include "gui/Dialogs.h"
 #include "gui/ExtCtrls.h"
 #include "gui/MessageBox.h"
+#include "support/FormSteps.h"
 #include "support/GuiDriver.h"
 
 #include <gtest/gtest.h>
@@ -20,28 +21,8 @@ using namespace mergetest;
 
 namespace {
 
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000) {
-    return guidriver::PumpUntil(condition, timeoutMs, [] { Application.ProcessMessages(); });
-}
-
-// Runs steps once the form is on screen (inside its modal loop).
-class WhenShown {
-public:
-    WhenShown(const TForm& form, std::function<void()> steps) : form_(form), steps_(std::move(steps)) {
-        timer_.SetInterval(20);
-        timer_.OnTimer = [this](TComponent*) {
-            if (!IsWindowVisible(form_.Handle()))
-                return;
-            timer_.SetEnabled(false);
-            steps_();
-        };
-    }
-
-private:
-    const TForm& form_;
-    std::function<void()> steps_;
-    TTimer timer_;
-};
+using testenv::PumpUntil;
+using testenv::WhenShown;
 
 std::wstring ColumnCaption(const TCustomListView& list) {
     wchar_t text[128] = {};

@@ -3,6 +3,7 @@
 #include "components/SizeGripThemed.h"
 #include "gui/Application.h"
 #include "gui/Form.h"
+#include "support/FormSteps.h"
 #include "support/GuiDriver.h"
 
 #include <gtest/gtest.h>
@@ -15,9 +16,7 @@ using namespace gui;
 
 namespace {
 
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000) {
-    return guidriver::PumpUntil(condition, timeoutMs, [] { Application.ProcessMessages(); });
-}
+using testenv::PumpUntil;
 
 class TGripTest_Form : public TForm {
 public:

@@ -1,40 +1,15 @@
 #include "PostSupport.h"
 
 #include "support/GuiDriver.h"
+#include "support/MailDrop.h"
 
 #include <algorithm>
-#include <regex>
 
 namespace fs = std::filesystem;
 
 namespace posttest {
 
 namespace {
-
-std::string Base64Decode(const std::string& text) {
-    static const std::string digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    unsigned value = 0;
-    int bits = 0;
-    for (char c : text) {
-        std::size_t d = digits.find(c);
-        if (d == std::string::npos) {
-            continue; // line ends and padding
-        }
-        value = (value << 6) | static_cast<unsigned>(d);
-        bits += 6;
-        if (bits >= 8) {
-            bits -= 8;
-            out += static_cast<char>((value >> bits) & 0xFF);
-        }
-    }
-    return out;
-}
-
-std::size_t Matches(const std::string& text, const std::regex& pattern) {
-    return static_cast<std::size_t>(
-        std::distance(std::sregex_iterator(text.begin(), text.end(), pattern), std::sregex_iterator()));
-}
 
 std::wstring FromUtf8(const std::string& bytes) {
     if (bytes.empty()) {
@@ -48,64 +23,16 @@ std::wstring FromUtf8(const std::string& bytes) {
 
 } // namespace
 
-std::string MakePdf(const std::vector<std::string>& pageTexts, std::size_t padding) {
-    std::vector<std::string> objects = {"<< /Type /Catalog /Pages 2 0 R >>", "",
-                                        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"};
-    std::string kids;
-    for (const auto& text : pageTexts) {
-        std::string content = "BT /F1 24 Tf 72 700 Td (" + text + ") Tj ET";
-        // Drawing operations that change nothing on the page, to give the file a size.
-        for (std::size_t i = 0; i < padding / 8; ++i) {
-            content += "\nq Q q Q";
-        }
-        objects.push_back("<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream");
-        objects.push_back("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 3 0 R >> "
-                          ">> /Contents " +
-                          std::to_string(objects.size()) + " 0 R >>");
-        kids += std::to_string(objects.size()) + " 0 R ";
-    }
-    objects[1] = "<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pageTexts.size()) + " >>";
-    std::string pdf = "%PDF-1.4\n";
-    std::string xref = "xref\n0 " + std::to_string(objects.size() + 1) + "\n0000000000 65535 f \n";
-    for (std::size_t i = 0; i < objects.size(); ++i) {
-        char entry[32];
-        snprintf(entry, sizeof entry, "%010zu 00000 n \n", pdf.size());
-        xref += entry;
-        pdf += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
-    }
-    std::size_t start = pdf.size();
-    pdf += xref + "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n" +
-           std::to_string(start) + "\n%%EOF\n";
-    return pdf;
-}
-
-int CountPages(const std::string& pdf) {
-    return static_cast<int>(Matches(pdf, std::regex(R"(/Type\s*/Page[^s])")));
-}
-
-int CountDrawnForms(const std::string& pdf) {
-    return static_cast<int>(Matches(pdf, std::regex(R"(/XObject)")));
-}
-
 std::string Mail::Header(const std::string& name) const {
-    std::smatch m;
-    std::regex line("(^|\r\n)" + name + ": ([^\r\n]*)");
-    return std::regex_search(Raw, m, line) ? m[2].str() : "<missing>";
+    return testenv::MailHeader(Raw, name);
 }
 
 std::string Mail::AttachmentName() const {
-    std::smatch m;
-    return std::regex_search(Raw, m, std::regex("filename=\"([^\"]*)\"")) ? m[1].str() : "<missing>";
+    return testenv::MailAttachmentName(Raw);
 }
 
 std::string Mail::AttachmentBytes() const {
-    std::size_t start = Raw.find("Content-Transfer-Encoding: base64\r\n\r\n");
-    std::size_t end = Raw.rfind("--=_ostrel_mapi_boundary--");
-    if (start == std::string::npos || end == std::string::npos) {
-        return "<missing>";
-    }
-    start += 37;
-    return Base64Decode(Raw.substr(start, end - start));
+    return testenv::MailAttachmentBytes(Raw);
 }
 
 std::vector<Mail> DroppedMails(const fs::path& drop) {

@@ -2,6 +2,8 @@
 // The world of a post-processing test: a program folder (with or without pdftk.exe), input and output folders, the
 // live settings, a recording window, and readers for what the stand-ins left behind (mails, reader starts).
 #include "app/main/PostProcessing.h"
+#include "support/PdfSamples.h"
+#include "support/RecordingWindow.h"
 #include "support/TestEnv.h"
 
 #include <windows.h>
@@ -13,49 +15,14 @@
 
 namespace posttest {
 
-class RecordingWindow : public ConversionWindow {
-public:
-    struct Message {
-        Box box;
-        std::wstring text;
-    };
-    void ShowMessage(Box box, const std::wstring& text) override { messages.push_back({box, text}); }
-    void ProcessMessages() override {
-        ++pumps;
-        if (onPump) {
-            onPump();
-        }
-    }
-    void ClearMemo() override { memo.clear(); }
-    void AppendMemo(const std::wstring& text) override { memo += text; }
-    void SetProgress(int) override {}
-    std::wstring InputPathText() const override { return {}; }
-    std::wstring OutputPathText() const override { return {}; }
-    void SetTimerInterval(std::uint32_t) override {}
-    void EnableTimer(bool) override {}
-    bool TimerEnabled() const override { return false; }
-    void EnableStartButton(bool) override {}
-    void EnableMerge(bool) override {}
-    void EnableTimerButton(bool) override {}
-    void SetTimerButtonText(const std::wstring&, const std::wstring&) override {}
-    void ShowCheckIndicator(bool) override {}
-    bool CheckIndicatorVisible() const override { return false; }
-    void SetCaption(const std::wstring&) override {}
-    bool LogEnabled() const override { return logOn; }
-    int EncryptComboIndex() const override { return 0; }
-
-    std::vector<Message> messages;
-    std::function<void()> onPump;
-    int pumps = 0;
-    std::wstring memo;
-    bool logOn = true;
+// The post-processing runs with the log on unless a test switches it off.
+struct RecordingWindow : testenv::RecordingWindow {
+    RecordingWindow() { logOn = true; }
 };
 
-// A PDF with one line of text per page; `padding` bytes of comment make it larger.
-std::string MakePdf(const std::vector<std::string>& pageTexts, std::size_t padding = 0);
-// How many pages the PDF has, and how many of them draw a form (the stamped background).
-int CountPages(const std::string& pdf);
-int CountDrawnForms(const std::string& pdf);
+using testenv::CountDrawnForms;
+using testenv::CountPages;
+using testenv::MakePdf;
 
 // The mails the MAPI32.DLL stand-in dropped, oldest first.
 struct Mail {

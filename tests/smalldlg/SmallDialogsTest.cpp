@@ -6,6 +6,7 @@
 #include "app/main/LanguageTexts.h"
 #include "gui/Application.h"
 #include "gui/ExtCtrls.h"
+#include "support/FormSteps.h"
 #include "support/GuiDriver.h"
 #include "support/TestEnv.h"
 
@@ -19,40 +20,12 @@ using namespace gui;
 
 namespace {
 
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000) {
-    return guidriver::PumpUntil(condition, timeoutMs, [] { Application.ProcessMessages(); });
-}
+using testenv::PumpUntil;
 
-// Runs steps once the form is on screen (inside its modal loop). A form that does not close within the deadline
-// is hidden (which ends its modal loop) and the case fails, instead of the whole program hanging.
-class WhenShown {
-public:
-    WhenShown(TForm& form, std::function<void()> steps) : form_(form), steps_(std::move(steps)) {
-        timer_.SetInterval(20);
-        timer_.OnTimer = [this](TComponent*) {
-            if (!IsWindowVisible(form_.Handle()))
-                return;
-            timer_.SetEnabled(false);
-            watchdog_.SetEnabled(true);
-            steps_();
-        };
-        watchdog_.SetEnabled(false);
-        watchdog_.SetInterval(8000);
-        watchdog_.OnTimer = [this](TComponent*) {
-            watchdog_.SetEnabled(false);
-            if (!IsWindowVisible(form_.Handle()))
-                return;
-            std::wstring name = guidriver::ClassName(form_.Handle());
-            ADD_FAILURE() << "the dialog did not close: " << std::string(name.begin(), name.end());
-            form_.Hide();
-        };
-    }
-
-private:
-    TForm& form_;
-    std::function<void()> steps_;
-    TTimer timer_;
-    TTimer watchdog_;
+// A form that does not close within the deadline fails the case instead of hanging the whole program.
+struct WhenShown : testenv::WhenShown {
+    WhenShown(TForm& form, std::function<void()> steps)
+        : testenv::WhenShown(form, std::move(steps), Guard::HideAfterDeadline) {}
 };
 
 void LoadTexts(const wchar_t* file) {

@@ -55,4 +55,8 @@ void WriteFileBytes(const std::filesystem::path& file, const std::string& bytes)
     out << bytes;
 }
 
+void SetVariable(const wchar_t* name, const std::wstring& value) {
+    SetEnvironmentVariableW(name, value.empty() ? nullptr : value.c_str());
+}
+
 } // namespace testenv

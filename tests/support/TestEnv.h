@@ -27,4 +27,7 @@ private:
 std::string ReadFileBytes(const std::filesystem::path& file);
 void WriteFileBytes(const std::filesystem::path& file, const std::string& bytes);
 
+// Sets an environment variable of this process (and the programs it starts); an empty value removes it.
+void SetVariable(const wchar_t* name, const std::wstring& value);
+
 } // namespace testenv

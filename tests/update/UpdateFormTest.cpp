@@ -6,6 +6,7 @@
 #include "app/main/LanguageTexts.h"
 #include "gui/Application.h"
 #include "gui/ExtCtrls.h"
+#include "support/FormSteps.h"
 #include "support/GuiDriver.h"
 #include "support/TestEnv.h"
 
@@ -16,24 +17,7 @@ using namespace gui;
 
 namespace {
 
-// Runs steps once the form is on screen (inside its modal loop); the steps end the modal loop themselves.
-class WhenShown {
-public:
-    WhenShown(const TForm& form, std::function<void()> steps) : form_(form), steps_(std::move(steps)) {
-        timer_.SetInterval(20);
-        timer_.OnTimer = [this](TComponent*) {
-            if (!IsWindowVisible(form_.Handle()))
-                return;
-            timer_.SetEnabled(false);
-            steps_();
-        };
-    }
-
-private:
-    const TForm& form_;
-    std::function<void()> steps_;
-    TTimer timer_;
-};
+using testenv::WhenShown;
 
 void LoadTexts(const wchar_t* file) {
     Texts().Clear();

@@ -1,0 +1,117 @@
+// Ostrel.exe: the single-instance guard, then the program body that makes every window in a fixed order under the
+// splash window and runs the message loop.
+#include "app/common/Sprachhinweis_Unit.h"
+#include "app/dialogs/Auswahl_Unit.h"
+#include "app/dialogs/DokuInfo1_Unit.h"
+#include "app/dialogs/Einstellungen_Unit.h"
+#include "app/dialogs/Encrypt_Unit.h"
+#include "app/dialogs/Merge_Unit.h"
+#include "app/dialogs/SmallDialogs.h"
+#include "app/dialogs/Update_Unit.h"
+#include "app/main/OstrelForward.h"
+#include "app/main/Ostrel_Unit.h"
+#include "gui/Application.h"
+#include "gui/MessageBox.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const {
+        if (handle) {
+            CloseHandle(handle);
+        }
+    }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+std::wstring FirstArgument() {
+    return __argc > 1 && __wargv && __wargv[1] ? std::wstring(__wargv[1]) : std::wstring();
+}
+
+// The running copy's window, restored and brought to the front; null when there is none.
+HWND RaiseRunningCopy() {
+    HWND window = FindWindowW(kMainWindowClass, nullptr);
+    if (!window) {
+        return nullptr;
+    }
+    if (IsIconic(window)) {
+        PostMessageW(window, WM_SYSCOMMAND, SC_RESTORE, 0);
+    }
+    SetForegroundWindow(window);
+    return window;
+}
+
+int RunProgram(const std::wstring& commandLineFile) {
+    gui::Application.Initialize();
+    gui::Application.SetTitle(kIntroTitle);
+    gui::Application.SetIcon(LoadIconW(nullptr, IDI_APPLICATION));
+
+    auto intro = std::make_unique<TIntroWin>();
+    intro->SetPosition(gui::TPosition::poScreenCenter);
+    intro->Show();
+    UpdateWindow(intro->Handle());
+
+    try {
+        gui::Application.CreateForm(Ostrel_Form, commandLineFile);
+        gui::Application.CreateForm(Update_Form, Ostrel_Form->ProgramFolder(), Ostrel_Form->ProgramVersion());
+        intro->Hide();
+        gui::Application.CreateForm(Einstellungen_Form, Ostrel_Form->Dialog, *Ostrel_Form, Ostrel_Form->ProgramFolder(),
+                                    Ostrel_Form->IniPath());
+        // The merge list needs the encryption dialog when it is made, so that dialog comes first.
+        gui::Application.CreateForm(Encrypt_Form, Ostrel_Form->Security, Ostrel_Form->EncryptState, *Einstellungen_Form,
+                                    Ostrel_Form->Settings.KeepSecurity);
+        Einstellungen_Form->SetEncryptForm(Encrypt_Form);
+        gui::Application.CreateForm(Info_Form);
+        gui::Application.CreateForm(Startbild_Form);
+        gui::Application.CreateForm(Auswahl_Form, Ostrel_Form->Dialog, Encrypt_Form);
+        gui::Application.CreateForm(DokuInfo1_Form);
+        gui::Application.CreateForm(Info_Sprache_Form);
+        gui::Application.CreateForm(Beenden_Form);
+        gui::Application.CreateForm(Anleitung_Form);
+        gui::Application.CreateForm(Sprachhinweis_Form);
+        gui::Application.CreateForm(Merge_Form);
+        gui::Application.CreateForm(Ein_Info_Form);
+        Einstellungen_Form->SetInfoForm(Ein_Info_Form);
+    } catch (const std::exception&) {
+        intro.reset();
+        gui::MessageDlg(L"Ostrel konnte nicht gestartet werden.\r\rOstrel could not be started.", kProgramTitle,
+                        gui::TMsgDlgType::mtError, gui::TMsgDlgButtons::mbOK);
+        gui::Application.DestroyForms();
+        return 1;
+    }
+    intro.reset();
+    gui::Application.SetTitle(kProgramTitle);
+    gui::Application.Run();
+    return 0;
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    const std::wstring argument = FirstArgument();
+    // The mutex only marks that a copy runs; it is held until the process ends.
+    UniqueHandle guard(CreateMutexW(nullptr, TRUE, L"Ostrel"));
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        if (HWND running = RaiseRunningCopy()) {
+            if (argument.empty()) {
+                return 0;
+            }
+            // The running copy converts the file, as this start would have.
+            if (ForwardFileToRunningCopy(running, argument)) {
+                return 0;
+            }
+            gui::MessageDlg(kForwardFailedText, kProgramTitle, gui::TMsgDlgType::mtError, gui::TMsgDlgButtons::mbOK);
+            return 0;
+        }
+    }
+    try {
+        return RunProgram(argument);
+    } catch (...) {
+        return 1;
+    }
+}

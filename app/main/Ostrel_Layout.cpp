@@ -1,0 +1,368 @@
+// The frame of the main window: its menus, bars and panels, the texts that go straight into them, the layout
+// rules, the tray icon and the reaction to drives that come and go.
+#include "app/main/LanguageTexts.h"
+#include "app/main/Ostrel_Unit.h"
+#include "gui/Application.h"
+
+#include <dbt.h>
+
+#include <initializer_list>
+
+namespace {
+
+struct MenuSpec {
+    const wchar_t* Name;
+    std::initializer_list<const wchar_t*> Items; // "-" is a separator; a name ending in '>' opens a sub-menu
+};
+
+// The menu bar, left to right; the help menu comes last and is moved to the right edge.
+const MenuSpec kMenuBar[] = {
+    {L"Datei1",
+     {L"Ansehen1", L"PDFanzeigen1", L"TitelVerfassereingeben1", L"-", L"Umbenennen1", L"NeuerOrdner", L"Entfernen1",
+      L"Eigenschaften1", L"-", L"Merge1", L"-", L"Ende1"}},
+    {L"Bearbeiten1", {L"Allesmarkieren1", L"Auswahlumkehren1"}},
+    {L"Ansicht1",
+     {L"SortExtL", L"SortExtR", L"SysHid", L"Attr1", L"Gitternetzlinien", L"-", L"Datumsformat1>",
+      L"Schriftfarbendern1", L"Hintergrundfarbendern1", L"-", L"Kommandozeile"}},
+    {L"Optionen1",
+     {L"Einstellungen1", L"-", L"Logdatei", L"Logdateiansehen1", L"-", L"Tray1", L"Zhlervorne1", L"VSpeichern1",
+      L"AbfragePSPRN", L"-", L"Verzspeichern", L"Posspeichern", L"-", L"Editor1", L"Ostrelinibearbeiten",
+      L"Sprachdateienbearbeiten", L"-", L"Sprache1>"}},
+    {L"Anderes",
+     {L"EigeneDateien", L"Arbeitsplatz", L"Drucker", L"Papierkorb", L"Systemsteuerung", L"Netzwerkumgebung", L"-",
+      L"Verknuepfen"}},
+    {L"Hilfe1", {L"Anleitung", L"Info", L"-", L"AbfrageaufneueVersion1", L"-", L"Ostrel1", L"Ostrel2"}},
+};
+
+const MenuSpec kSubMenus[] = {
+    {L"Datumsformat1", {L"DateTimeSek1", L"DateTime1", L"Date1"}},
+    {L"Sprache1", {L"Deutsch", L"English"}},
+};
+
+// Menu items that are check marks the user toggles.
+const wchar_t* const kToggles[] = {L"SortExtL",         L"SortExtR",      L"SysHid",      L"Attr1",
+                                   L"Gitternetzlinien", L"Kommandozeile", L"Logdatei",    L"Tray1",
+                                   L"Zhlervorne1",      L"VSpeichern1",   L"AbfragePSPRN"};
+
+void AddItems(gui::TMenuItem& parent, const MenuSpec& menu) {
+    for (const wchar_t* entry : menu.Items) {
+        std::wstring name = entry;
+        if (name == L"-") {
+            parent.AddSeparator();
+            continue;
+        }
+        const bool sub = name.back() == L'>';
+        if (sub) {
+            name.pop_back();
+        }
+        gui::TMenuItem* item = parent.Add(name, name);
+        if (sub) {
+            for (const MenuSpec& inner : kSubMenus) {
+                if (name == inner.Name) {
+                    AddItems(*item, inner);
+                }
+            }
+        }
+    }
+}
+
+gui::TControl* FindControl(gui::TControl& root, const std::wstring& name) {
+    for (gui::TControl* child : root.Controls()) {
+        if (child->Name() == name) {
+            return child;
+        }
+        if (gui::TControl* found = FindControl(*child, name)) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+
+void SetChecked(gui::TMenuItem* item, bool checked) {
+    if (item) {
+        item->SetChecked(checked);
+    }
+}
+
+bool IsChecked(gui::TMenuItem* item) {
+    return item && item->Checked();
+}
+
+} // namespace
+
+gui::TMenuItem* TOstrel_Form::MenuItem(const std::wstring& name) {
+    if (gui::TMenuItem* item = MainMenu1.Items.Find(name)) {
+        return item;
+    }
+    return PopupMenu2.Items.Find(name);
+}
+
+gui::TControl* TOstrel_Form::ControlByName(const std::wstring& name) {
+    return FindControl(*this, name);
+}
+
+void TOstrel_Form::BuildMenus() {
+    for (const MenuSpec& menu : kMenuBar) {
+        AddItems(*MainMenu1.Items.Add(menu.Name, menu.Name), menu);
+    }
+    for (const wchar_t* name : kToggles) {
+        MenuItem(name)->AutoCheck = true;
+    }
+    for (const wchar_t* name : {L"DateTimeSek1", L"DateTime1", L"Date1"}) {
+        gui::TMenuItem* item = MenuItem(name);
+        item->SetRadioItem(true);
+        item->GroupIndex = 1;
+        item->AutoCheck = true;
+    }
+    Hilfe1 = MenuItem(L"Hilfe1");
+    Merge1 = MenuItem(L"Merge1");
+    Einstellungen1 = MenuItem(L"Einstellungen1");
+    Logdatei = MenuItem(L"Logdatei");
+    Kommandozeile = MenuItem(L"Kommandozeile");
+    Tray1 = MenuItem(L"Tray1");
+    Deutsch = MenuItem(L"Deutsch");
+    English = MenuItem(L"English");
+    for (gui::TMenuItem* item : {Deutsch, English}) {
+        item->SetRadioItem(true);
+        item->GroupIndex = 2;
+        item->AutoCheck = true;
+    }
+    SetMenu(&MainMenu1);
+
+    Wiederherstellen2 = PopupMenu2.Items.Add(L"Wiederherstellen2", L"Wiederherstellen2");
+    PopupMenu2.Items.AddSeparator();
+    Einstellungenndern2 = PopupMenu2.Items.Add(L"Einstellungenndern2", L"Einstellungenndern2");
+    Info2 = PopupMenu2.Items.Add(L"Info2", L"Info2");
+    PopupMenu2.Items.AddSeparator();
+    Beenden2 = PopupMenu2.Items.Add(L"Beenden2", L"Beenden2");
+}
+
+void TOstrel_Form::BuildFrame() {
+    ToolPanel.SetAlign(gui::TAlign::alTop);
+    StatusBar1.SetAlign(gui::TAlign::alBottom);
+    StatusBar1.SetPanels({-1});
+    FKeyPanel.SetAlign(gui::TAlign::alBottom);
+    PDFPanel.SetAlign(gui::TAlign::alBottom);
+    DirView1Panel.SetAlign(gui::TAlign::alLeft);
+    Splitter1.SetAlign(gui::TAlign::alLeft);
+    DirView2Panel.SetAlign(gui::TAlign::alClient);
+    for (gui::TPanel* header : {&LeftHeader, &RightHeader}) {
+        header->SetAlign(gui::TAlign::alTop);
+        header->SetBevelOuter(gui::TBevelCut::bvNone);
+    }
+    for (TDirView* view : {&DirView1, &DirView2}) {
+        view->SetAlign(gui::TAlign::alClient);
+        view->SetMultiSelect(true);
+    }
+    // The trees are never seen: they keep the folder and the drive list behind each pane.
+    DriveView1.SetVisible(false);
+    DriveView2.SetVisible(false);
+    DriveView1.SetDirView(&DirView1);
+    DriveView2.SetDirView(&DirView2);
+    DriveComboBox1.SetDriveView(&DriveView1);
+    DriveComboBox2.SetDriveView(&DriveView2);
+    for (TPathComboBox* box : {&PathComboBox1, &PathComboBox2}) {
+        box->SetAnchors(gui::akLeft | gui::akTop | gui::akRight);
+    }
+    for (gui::TSpeedButton* button : {&Browser1, &Browser2}) {
+        button->SetAnchors(gui::akTop | gui::akRight);
+    }
+    Pruefung.SetText(L"\u25cf");
+    // Shown by the settings dialog while a watermark is chosen.
+    WasserzeichenSB.Hide();
+    Gauge1.SetRange(0, 100);
+    Gauge1.SetAnchors(gui::akLeft | gui::akTop | gui::akRight);
+    Memo1.SetAlign(gui::TAlign::alBottom);
+    Memo1.Hide();
+    ZaehlerLabel.SetCaption(L"000 ");
+}
+
+void TOstrel_Form::BindEvents() {
+    PDF_Erstellung.OnClick = [this](gui::TComponent*) { pass_->PDF_ErstellungClick(); };
+    Timerbutton.OnClick = [this](gui::TComponent*) { pass_->TimerbuttonClick(); };
+    Timer1.OnTimer = [this](gui::TComponent*) { pass_->Timer1Timer(); };
+    Timer1.SetEnabled(false);
+    MergeBitBtn.OnClick = [this](gui::TComponent*) { MergeBitBtnClick(); };
+    ZaehlerLabel.OnClick = [this](gui::TComponent*) { pass_->ZaehlerLabelClick(); };
+    F12Bt.OnClick = [this](gui::TComponent*) { pass_->RefreshPanes(); };
+    Merge1->OnClick = [this](gui::TComponent*) { MergeBitBtnClick(); };
+    Einstellungen1->OnClick = [this](gui::TComponent*) { Einstellungen1Click(); };
+    MenuItem(L"Ende1")->OnClick = [this](gui::TComponent*) { Ende1Click(); };
+    MenuItem(L"Info")->OnClick = [this](gui::TComponent*) { InfoClick(); };
+    Wiederherstellen2->OnClick = [this](gui::TComponent*) { Wiederherstellen2Click(); };
+    Einstellungenndern2->OnClick = [this](gui::TComponent*) { Einstellungen1Click(); };
+    Info2->OnClick = [this](gui::TComponent*) { InfoClick(); };
+    Beenden2->OnClick = [this](gui::TComponent*) { Ende1Click(); };
+}
+
+void TOstrel_Form::ApplyDirectTexts() {
+    const LanguageTexts& texts = Texts();
+    for (const LanguageDirectText& entry : LanguageDirectTexts()) {
+        const std::wstring name = entry.Control;
+        if (gui::TMenuItem* item = MenuItem(name)) {
+            if (entry.CaptionKey) {
+                item->SetCaption(texts.CaptionOf(entry));
+            }
+            if (entry.HintKey) {
+                item->SetHint(texts.HintOf(entry));
+            }
+        } else if (gui::TControl* control = ControlByName(name)) {
+            // A combo box's text is its folder, never a caption.
+            if (entry.CaptionKey && !dynamic_cast<gui::TComboBox*>(control)) {
+                control->SetCaption(texts.CaptionOf(entry));
+            }
+            if (entry.HintKey) {
+                control->SetHint(texts.HintOf(entry));
+            }
+        }
+    }
+}
+
+void TOstrel_Form::ApplyStart1(const Start1Result& start1) {
+    (void)start1;
+    SetBounds(WindowSettings.Left, WindowSettings.Top, WindowSettings.Width, WindowSettings.Height);
+    SetChecked(Logdatei, WindowSettings.Logdatei);
+    SetChecked(Kommandozeile, WindowSettings.Kommandozeile);
+    SetChecked(MenuItem(L"SortExtL"), WindowSettings.SortExtL);
+    SetChecked(MenuItem(L"SortExtR"), WindowSettings.SortExtR);
+    SetChecked(MenuItem(L"SysHid"), WindowSettings.SysHid);
+    SetChecked(MenuItem(L"Gitternetzlinien"), WindowSettings.Gitternetzlinien);
+    SetChecked(MenuItem(L"Attr1"), WindowSettings.Attr1);
+    SetChecked(Tray1, Settings.TrayOnMinimize);
+    SetChecked(MenuItem(L"Zhlervorne1"), Settings.CounterInFront);
+    SetChecked(MenuItem(L"VSpeichern1"), Settings.KeepSecurity);
+    SetChecked(MenuItem(L"AbfragePSPRN"), Settings.OnlyPsPrn);
+    const wchar_t* const dateItems[] = {L"DateTimeSek1", L"DateTime1", L"Date1"};
+    if (Settings.DateFormatIndex >= 0 && Settings.DateFormatIndex < 3) {
+        SetChecked(MenuItem(dateItems[Settings.DateFormatIndex]), true);
+    }
+    for (const std::wstring& folder : WindowSettings.LeftHistory) {
+        PathComboBox1.AddItem(folder);
+    }
+    for (const std::wstring& folder : WindowSettings.RightHistory) {
+        PathComboBox2.AddItem(folder);
+    }
+}
+
+void TOstrel_Form::FillWindowSettings() {
+    WindowSettings.Logdatei = IsChecked(Logdatei);
+    WindowSettings.Kommandozeile = IsChecked(Kommandozeile);
+    WindowSettings.SortExtL = IsChecked(MenuItem(L"SortExtL"));
+    WindowSettings.SortExtR = IsChecked(MenuItem(L"SortExtR"));
+    WindowSettings.SysHid = IsChecked(MenuItem(L"SysHid"));
+    WindowSettings.Gitternetzlinien = IsChecked(MenuItem(L"Gitternetzlinien"));
+    WindowSettings.Attr1 = IsChecked(MenuItem(L"Attr1"));
+    WindowSettings.Deutsch = IsChecked(Deutsch);
+    WindowSettings.English = IsChecked(English);
+    Settings.TrayOnMinimize = IsChecked(Tray1);
+    Settings.CounterInFront = IsChecked(MenuItem(L"Zhlervorne1"));
+    Settings.KeepSecurity = IsChecked(MenuItem(L"VSpeichern1"));
+    Settings.OnlyPsPrn = IsChecked(MenuItem(L"AbfragePSPRN"));
+    WindowSettings.LeftHistory.clear();
+    for (int i = 0; i < PathComboBox1.Count(); ++i) {
+        WindowSettings.LeftHistory.push_back(PathComboBox1.Item(i));
+    }
+    WindowSettings.RightHistory.clear();
+    for (int i = 0; i < PathComboBox2.Count(); ++i) {
+        WindowSettings.RightHistory.push_back(PathComboBox2.Item(i));
+    }
+}
+
+void TOstrel_Form::MoveHelpMenuRight() {
+    Hilfe1->SetCaption(IsChecked(Deutsch) ? L"&Hilfe" : L"&Help");
+    Hilfe1->SetRightJustify(true);
+}
+
+void TOstrel_Form::OrderBars() {
+    // The left positions put the controls of one alignment in their order on the bar.
+    const struct {
+        gui::TControl* Control;
+        int Left;
+        gui::TAlign Align;
+    } kBars[] = {
+        {&Viewer, 1, gui::TAlign::alLeft},          {&Timerbutton, 2, gui::TAlign::alLeft},
+        {&Pruefung, 100, gui::TAlign::alLeft},      {&WasserzeichenSB, 2, gui::TAlign::alRight},
+        {&PDF_Erstellung, 3, gui::TAlign::alRight}, {&MergeBitBtn, 4, gui::TAlign::alRight},
+        {&Bevel2, 1, gui::TAlign::alRight},         {&HochL, 2, gui::TAlign::alRight},
+        {&Bevel15, 3, gui::TAlign::alRight},        {&Hoch2L, 4, gui::TAlign::alRight},
+        {&Bevel3, 1, gui::TAlign::alRight},         {&HochR, 2, gui::TAlign::alRight},
+        {&Bevel1, 3, gui::TAlign::alRight},         {&Hoch2R, 4, gui::TAlign::alRight},
+    };
+    for (const auto& bar : kBars) {
+        bar.Control->SetLeft(bar.Left);
+        bar.Control->SetAlign(bar.Align);
+    }
+}
+
+void TOstrel_Form::LayoutFunctionKeys() {
+    const int w = Width() / 7;
+    int left = 0;
+    for (gui::TButton* button : {&F2Bt, &F3Bt, &F4Bt, &F7Bt, &F8Bt, &AnzeigenBt}) {
+        button->SetBounds(left, 0, w, FKeyPanel.ClientHeight());
+        left += w;
+    }
+    F12Bt.SetBounds(left, 0, std::max(0, FKeyPanel.ClientWidth() - left), FKeyPanel.ClientHeight());
+}
+
+void TOstrel_Form::LayoutPanes() {
+    DirView1Panel.SetWidth(Width() / 2 + Splitter1.Width() - 8);
+    for (TDirView* view : {&DirView1, &DirView2}) {
+        if (view->Handle()) {
+            ListView_SetColumnWidth(view->Handle(), 0, LVSCW_AUTOSIZE_USEHEADER);
+        }
+    }
+}
+
+// --- Tray, hints and drives ---------------------------------------------------------------------------------------
+
+void TOstrel_Form::AppMinimize() {
+    if (IsChecked(Tray1)) {
+        // Only a window whose icon is there may lose its taskbar button, or it could not be found again.
+        if (tray_.Add(gui::Application.Icon(), kProgramTitle)) {
+            ShowWindow(Handle(), SW_HIDE);
+        }
+    } else {
+        tray_.Remove();
+        ShowWindow(Handle(), SW_SHOW);
+    }
+}
+
+void TOstrel_Form::AppHint() {
+    StatusBar1.SetPanelText(0, gui::GetLongHint(gui::Application.Hint()));
+}
+
+void TOstrel_Form::Wiederherstellen2Click() {
+    ShowWindow(Handle(), SW_SHOW);
+    gui::Application.Restore();
+    gui::Application.BringToFront();
+}
+
+void TOstrel_Form::WMTrayIcon(gui::TMessage& msg) {
+    switch (static_cast<UINT>(msg.LParam)) {
+    case WM_LBUTTONUP:
+        tray_.Remove();
+        ShowWindow(Handle(), SW_SHOW);
+        gui::Application.Restore();
+        gui::Application.BringToFront();
+        break;
+    case WM_RBUTTONUP: {
+        SetForegroundWindow(Handle());
+        POINT cursor{};
+        GetCursorPos(&cursor);
+        PopupMenu2.Popup(cursor.x, cursor.y, Handle());
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void TOstrel_Form::WMDeviceChange(gui::TMessage& msg) {
+    if (msg.WParam == DBT_DEVICEARRIVAL || msg.WParam == DBT_DEVICEREMOVECOMPLETE) {
+        DriveView1.RefreshRootNodes(true, 23);
+        DriveView2.RefreshRootNodes(true, 23);
+        DriveComboBox1.ResetItems();
+        DriveComboBox2.ResetItems();
+    }
+    msg.Default = true;
+}

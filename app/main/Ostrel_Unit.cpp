@@ -1,0 +1,526 @@
+#include "app/main/Ostrel_Unit.h"
+
+#include "app/dialogs/Auswahl_Unit.h"
+#include "app/dialogs/Einstellungen_Unit.h"
+#include "app/dialogs/Encrypt_Unit.h"
+#include "app/dialogs/Merge_Unit.h"
+#include "app/dialogs/SmallDialogs.h"
+#include "app/main/LanguageTexts.h"
+#include "app/main/Merge.h"
+#include "app/main/MergeFormsUi.h"
+#include "app/main/OstrelForward.h"
+#include "gui/Application.h"
+#include "gui/MessageBox.h"
+
+#include <dbt.h>
+
+#include <system_error>
+
+TOstrel_Form* Ostrel_Form = nullptr;
+TEinstellungen_Form* Einstellungen_Form = nullptr;
+TEncrypt_Form* Encrypt_Form = nullptr;
+TInfo_Form* Info_Form = nullptr;
+TStartbild_Form* Startbild_Form = nullptr;
+TAuswahl_Form* Auswahl_Form = nullptr;
+TDokuInfo1_Form* DokuInfo1_Form = nullptr;
+TInfo_Sprache_Form* Info_Sprache_Form = nullptr;
+TBeenden_Form* Beenden_Form = nullptr;
+TAnleitung_Form* Anleitung_Form = nullptr;
+TSprachhinweis_Form* Sprachhinweis_Form = nullptr;
+TMerge_Form* Merge_Form = nullptr;
+TEin_Info_Form* Ein_Info_Form = nullptr;
+TUpdate_Form* Update_Form = nullptr;
+
+namespace {
+
+namespace fs = std::filesystem;
+using gui::TMsgDlgButtons;
+using gui::TMsgDlgType;
+
+const wchar_t kIncompleteLanguageFile[] =
+    L"FEHLER/ERROR:\rPLF-Datei nicht vollst\u00e4ndig!/PLF-File not completely!\r\r- Bitte kopieren Sie die "
+    L"Datei(en) ins Ostrel-Vezeichnis.\r- Please copy the File(s) into the Ostrel-Directory.";
+const wchar_t kFolderQuestion[] =
+    L"M\u00f6chten Sie sich automatisch ein IN- und OUT-Verzeichnis anlegen lassen (C:\\PDF\\IN und "
+    L"C:\\PDF\\OUT)?\rSolche Verzeichnisse werden f\u00fcr die Umwandlung der Dateien ben\u00f6tigt.\r\rWould you "
+    L"like to get an IN and OUT folder created automatically (C:\\PDF\\IN and C:\\PDF\\OUT)?\rSuch folders are "
+    L"needed for the production of the files.";
+const wchar_t kFoldersCreated[] =
+    L"C:\\PDF\\IN und C:\\PDF\\OUT wurden angelegt!\r\rC:\\PDF\\IN and C:\\PDF\\OUT have been created!";
+const wchar_t kFoldersNotCreated[] = L"C:\\PDF\\IN und C:\\PDF\\OUT konnten nicht angelegt werden!\r\rC:\\PDF\\IN "
+                                     L"and C:\\PDF\\OUT couldn't be created!";
+const wchar_t kSecurityReminder[] =
+    L"ACHTUNG/ATTENTION:\r\r\u00dcberpr\u00fcfen Sie bitte die Verschl\u00fcsselung!\rPlease check your encryption "
+    L"settings!";
+constexpr UINT_PTR kForwardRetryTimer = 1;
+constexpr UINT kForwardRetryMs = 250;
+const wchar_t kDefaultInputFolder[] = L"C:\\PDF\\IN";
+const wchar_t kDefaultOutputFolder[] = L"C:\\PDF\\OUT";
+
+fs::path ProgramFolderPath() {
+    wchar_t path[MAX_PATH * 2]{};
+    const DWORD length = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
+    return fs::path(std::wstring(path, length)).parent_path();
+}
+
+std::wstring TempFolder() {
+    wchar_t buffer[MAX_PATH + 1]{};
+    const DWORD length = GetTempPathW(static_cast<DWORD>(std::size(buffer)), buffer);
+    return length > 0 && length < std::size(buffer) ? std::wstring(buffer, length) : std::wstring();
+}
+
+bool FolderExists(const std::wstring& folder) {
+    std::error_code ec;
+    return fs::is_directory(folder, ec);
+}
+
+} // namespace
+
+TOstrel_Form::TOstrel_Form(std::wstring commandLineFile)
+    : gui::TForm(kMainWindowClass, L"Ostrel_Form"), commandLineFile_(std::move(commandLineFile)),
+      programFolder_(ProgramFolderPath()), iniPath_(OstrelIniPath()), tray_(Handle(), WM_TRAYICON) {
+    SetBounds(WindowSettings.Left, WindowSettings.Top, WindowSettings.Width, WindowSettings.Height);
+    SetMinSize(kMinWindowWidth, kMinWindowHeight);
+    BuildMenus();
+    BuildFrame();
+
+    ConversionLog log(ConversionLog::DefaultFile(), [](std::wstring_view key) { return Texts().Get(key); });
+    pass_ = std::make_unique<ConversionPass>(*this, ConversionPane{DirView1, DriveView1},
+                                             ConversionPane{DirView2, DriveView2},
+                                             ConversionSettings{Settings, Dialog, Security, Options}, log);
+    post_ =
+        std::make_unique<PostProcessing>(*this, Dialog, Settings, log, WithTrailingBackslash(programFolder_.wstring()));
+    post_->Owner = Handle();
+    pass_->BeforePass = [this] { post_->BeginPass(); };
+    pass_->AfterConversion = [this](const ConvertedFile& file) { post_->Run(file); };
+    pass_->Counter.OnChange = [this](const std::wstring& text) { ZaehlerLabel.SetCaption(text); };
+    BindEvents();
+
+    OnCreate = [this](gui::TComponent*) { FormCreate(); };
+    OnShow = [this](gui::TComponent*) { FormShow(); };
+    OnActivate = [this](gui::TComponent*) { FormActivate(); };
+    OnPaint = [this](gui::TComponent*) { FormPaint(); };
+    OnDestroy = [this](gui::TComponent*) { FormDestroy(); };
+    OnResize = [this](gui::TComponent*) {
+        LayoutFunctionKeys();
+        LayoutPanes();
+    };
+    SetMessageHandler(WM_TRAYICON, [this](gui::TMessage& msg) { WMTrayIcon(msg); });
+    SetMessageHandler(WM_DEVICECHANGE, [this](gui::TMessage& msg) { WMDeviceChange(msg); });
+    SetMessageHandler(WM_COPYDATA, [this](gui::TMessage& msg) { WMCopyData(msg); });
+    SetMessageHandler(WM_FORWARDEDFILE, [this](gui::TMessage&) { ConvertForwardedFiles(); });
+    SetMessageHandler(WM_TIMER, [this](gui::TMessage& msg) {
+        if (msg.WParam != kForwardRetryTimer) {
+            msg.Default = true;
+            return;
+        }
+        KillTimer(Handle(), kForwardRetryTimer);
+        ConvertForwardedFiles();
+    });
+    SetMessageHandler(gui::TTrayIcon::TaskbarCreatedMessage(), [this](gui::TMessage&) {
+        if (tray_.Added()) {
+            tray_.Add(gui::Application.Icon(), kProgramTitle);
+        }
+    });
+}
+
+TOstrel_Form::~TOstrel_Form() {
+    // The panes go before the trees that reference them.
+    DriveView1.SetDirView(nullptr);
+    DriveView2.SetDirView(nullptr);
+}
+
+// --- Life cycle ---------------------------------------------------------------------------------------------------
+
+void TOstrel_Form::FormCreate() {
+    Settings.CounterInFront = false;
+    Settings.KeepSecurity = false;
+    firstActivation_ = true;
+    pass_->StopRequested = false;
+    programVersion_ = GetProgramVersion();
+    gui::Application.OnMinimize = [this](gui::TComponent*) { AppMinimize(); };
+    gui::Application.OnHint = [this](gui::TComponent*) { AppHint(); };
+    ScreenSnap = true;
+
+    try {
+        const Start1Result start1 = ReadStart1(iniPath_, Settings, WindowSettings);
+        ApplyStart1(start1);
+        if (Kommandozeile->Checked()) {
+            SetHeight(Height() - kMemoHeight);
+        }
+        const LanguageSelection language = ChooseLanguage(Settings.LanguageChoice, programFolder_);
+        noLanguageFile_ = language.NoLanguageFile;
+        Deutsch->SetVisible(language.DeutschVisible);
+        English->SetVisible(language.EnglishVisible);
+        Deutsch->SetChecked(language.DeutschChecked);
+        English->SetChecked(language.EnglishChecked);
+        Texts().Load(language.File);
+        ApplyDirectTexts();
+
+        settingsFileExisted_ = ReadStart2(iniPath_, Settings, Options, start1.OptionIndexes);
+        if (!settingsFileExisted_) {
+            Pruefung.Hide();
+            SetCaption(Texts().Get(L"PFA"));
+        }
+        if (Settings.StartMode == 1) {
+            SetManualMode();
+        } else {
+            SetAutomaticMode();
+        }
+        LayoutPanes();
+    } catch (const std::exception&) {
+        gui::MessageDlg(kIncompleteLanguageFile, gui::Application.Title(), TMsgDlgType::mtPlain, TMsgDlgButtons::mbOK,
+                        Handle());
+    }
+
+    MoveHelpMenuRight();
+    LayoutFunctionKeys();
+
+    const std::wstring storedOutput = ReadStart3(iniPath_);
+    if (!commandLineFile_.empty()) {
+        SetInputFolder(CommandLineFolder(commandLineFile_));
+        SetOutputFolder(storedOutput);
+    }
+}
+
+void TOstrel_Form::FormShow() {
+    OrderBars();
+
+    const bool german = fs::exists(programFolder_ / L"Deutsch.plf");
+    const bool english = fs::exists(programFolder_ / L"English.plf");
+    noLanguageFile_ = !german && !english;
+    if (noLanguageFile_) {
+        // Nothing else of the first showing may run: the program ends with the settings file untouched.
+        SetWindowState(gui::TWindowState::wsMinimized);
+        if (Info_Sprache_Form) {
+            Info_Sprache_Form->SetPosition(gui::TPosition::poMainFormCenter);
+            Info_Sprache_Form->ShowModal();
+        }
+        // The settings dialog would write the file at its end as well.
+        if (Einstellungen_Form) {
+            Einstellungen_Form->OnDestroy = nullptr;
+        }
+        Close();
+        return;
+    }
+
+    bool foldersCreated = false;
+    if (!SettingsFileExists(iniPath_)) {
+        if (Startbild_Form) {
+            Startbild_Form->SetPosition(gui::TPosition::poMainFormCenter);
+            Startbild_Form->ShowModal();
+        }
+        if (gui::MessageDlg(kFolderQuestion, gui::Application.Title(), TMsgDlgType::mtConfirmation,
+                            TMsgDlgButtons::mbYesNo, Handle()) == gui::mrYes) {
+            std::error_code ec;
+            fs::create_directories(kDefaultInputFolder, ec);
+            fs::create_directories(kDefaultOutputFolder, ec);
+            if (FolderExists(kDefaultInputFolder) && FolderExists(kDefaultOutputFolder)) {
+                gui::MessageDlg(kFoldersCreated, gui::Application.Title(), TMsgDlgType::mtInformation,
+                                TMsgDlgButtons::mbOK, Handle());
+                try {
+                    WriteFirstRunFolders(iniPath_);
+                } catch (const std::exception&) {
+                }
+                foldersCreated = true;
+            } else {
+                gui::MessageDlg(kFoldersNotCreated, gui::Application.Title(), TMsgDlgType::mtWarning,
+                                TMsgDlgButtons::mbOK, Handle());
+            }
+        }
+    }
+
+    ReadShow(iniPath_, Settings, WindowSettings, Security, Dialog, Options);
+    if (Einstellungen_Form) {
+        Einstellungen_Form->SyncFromModel();
+    }
+    pass_->Counter.Reset();
+    ZaehlerLabel.SetCaption(pass_->Counter.LabelText());
+
+    if (commandLineFile_.empty()) {
+        SetInputFolder(WindowSettings.InputFolder.empty() ? TempFolder() : WindowSettings.InputFolder);
+    }
+    SetOutputFolder(WindowSettings.OutputFolder.empty() ? TempFolder() : WindowSettings.OutputFolder);
+
+    if (DriveView1.Directory() == DriveView2.Directory()) {
+        Settings.StartMode = 1;
+        SetManualMode();
+        ShowMessage(Box::Error, Texts().Get(L"MESSAGE2"));
+    }
+    if (foldersCreated) {
+        SetInputFolder(kDefaultInputFolder);
+        SetOutputFolder(kDefaultOutputFolder);
+        return;
+    }
+
+    if (Encrypt_Form && Encrypt_Form->EncryptCombo.Count() > 0) {
+        Encrypt_Form->EncryptCombo.SetItem(0, Texts().Get(L"ENC8"));
+        Encrypt_Form->EncryptCombo.SetItemIndex(0);
+    }
+    if (Kommandozeile->Checked()) {
+        SetHeight(Height() + kMemoHeight);
+        PDFPanel.SetHeight(PDFPanel.Height() + kMemoHeight);
+        Memo1.SetHeight(kMemoHeight);
+        Memo1.Show();
+    }
+}
+
+void TOstrel_Form::FormActivate() {
+    // One-shot: cleared before the dialogs open, because closing them activates this window again.
+    const bool remind = Settings.KeepSecurity && firstActivation_;
+    firstActivation_ = false;
+    if (remind) {
+        gui::MessageDlg(kSecurityReminder, gui::Application.Title(), TMsgDlgType::mtPlain, TMsgDlgButtons::mbOK,
+                        Handle());
+        securityCheckRequest_ = true;
+        Einstellungen1Click();
+    }
+}
+
+void TOstrel_Form::FormPaint() {
+    if (commandLineFile_.empty() || commandLineDone_) {
+        return;
+    }
+    commandLineDone_ = true;
+    ProcessMessages();
+    pass_->PDF_ErstellungClick(commandLineFile_);
+    gui::Application.Terminate();
+}
+
+void TOstrel_Form::FormDestroy() {
+    if (!noLanguageFile_) {
+        FillWindowSettings();
+        try {
+            WriteExit(iniPath_, Settings, WindowSettings, Security, noLanguageFile_);
+        } catch (const std::exception&) {
+            // A settings file that cannot be written must not keep the program from ending.
+        }
+    }
+    tray_.Remove();
+}
+
+// --- Modes --------------------------------------------------------------------------------------------------------
+
+void TOstrel_Form::SetManualMode() {
+    Timer1.SetEnabled(false);
+    EnableStartButton(true);
+    EnableMerge(true);
+    Pruefung.Hide();
+    SetTimerButtonText(Texts().Get(L"TBS"), Texts().Get(L"TBHINT"));
+    SetCaption(Texts().Get(L"PFA"));
+}
+
+void TOstrel_Form::SetAutomaticMode() {
+    Timer1.SetInterval(TimerIntervalFor(Settings.PollSeconds));
+    Timer1.SetEnabled(true);
+    EnableStartButton(false);
+    EnableMerge(false);
+    Pruefung.Show();
+    SetTimerButtonText(Texts().Get(L"TBH"), Texts().Get(L"TBHINT2"));
+    SetCaption(Texts().Get(L"PFG"));
+}
+
+void TOstrel_Form::WMCopyData(gui::TMessage& msg) {
+    const auto file = ForwardedFile(reinterpret_cast<const COPYDATASTRUCT*>(msg.LParam));
+    if (!file) {
+        msg.Default = true;
+        return;
+    }
+    // The sender waits for this answer: the conversion runs later, from the queue.
+    forwardedFiles_.push_back(*file);
+    PostMessageW(Handle(), WM_FORWARDEDFILE, 0, 0);
+    msg.Result = TRUE;
+}
+
+void TOstrel_Form::ConvertForwardedFiles() {
+    if (forwardedFiles_.empty()) {
+        return;
+    }
+    if (pass_->PassRunning() || settingsDialogOpen_) {
+        SetTimer(Handle(), kForwardRetryTimer, kForwardRetryMs, nullptr);
+        return;
+    }
+    const std::wstring file = forwardedFiles_.front();
+    forwardedFiles_.pop_front();
+    SetInputFolder(CommandLineFolder(file));
+    // The file may have come after the list was loaded.
+    DirView1.Reload(false);
+    pass_->PDF_ErstellungClick(file);
+    if (!forwardedFiles_.empty()) {
+        PostMessageW(Handle(), WM_FORWARDEDFILE, 0, 0);
+    }
+}
+
+// --- Folders ------------------------------------------------------------------------------------------------------
+
+void TOstrel_Form::SelectPathEntry(TPathComboBox& box, const std::wstring& folder) {
+    int index = box.IndexOf(folder);
+    if (index < 0) {
+        box.InsertItem(0, folder);
+        index = 0;
+    }
+    box.SetItemIndex(index);
+}
+
+void TOstrel_Form::SetInputFolder(const std::wstring& folder) {
+    if (folder.empty()) {
+        return;
+    }
+    DriveView1.SetDirectory(folder);
+    DirView1.SetPath(DriveView1.Directory());
+    SelectPathEntry(PathComboBox1, DriveView1.Directory());
+}
+
+void TOstrel_Form::SetOutputFolder(const std::wstring& folder) {
+    if (folder.empty()) {
+        return;
+    }
+    DriveView2.SetDirectory(folder);
+    DirView2.SetPath(DriveView2.Directory());
+    SelectPathEntry(PathComboBox2, DriveView2.Directory());
+}
+
+// --- Commands -----------------------------------------------------------------------------------------------------
+
+void TOstrel_Form::Einstellungen1Click() {
+    if (!Einstellungen_Form || settingsDialogOpen_) {
+        return;
+    }
+    settingsDialogOpen_ = true;
+    const SettingsDialogClosed closed = ::Einstellungen1Click(*Einstellungen_Form, Options);
+    settingsDialogOpen_ = false;
+    Options = closed.Options;
+    Settings.PollSeconds = closed.PollSeconds;
+    Timer1.SetInterval(closed.TimerInterval);
+}
+
+void TOstrel_Form::MergeBitBtnClick() {
+    if (!Merge_Form || !Auswahl_Form) {
+        return;
+    }
+    if (!merge_) {
+        mergeUi_ = std::make_unique<MergeFormsUi>(*Merge_Form, *Auswahl_Form, Encrypt_Form, Settings.ReaderProgram,
+                                                  [this] { pass_->RefreshPanes(); });
+        ConversionLog log(ConversionLog::DefaultFile(), [](std::wstring_view key) { return Texts().Get(key); });
+        merge_ = std::make_unique<MergeCommand>(*this, *mergeUi_, Dialog, log);
+    }
+    merge_->MergeBitBtnClick();
+}
+
+void TOstrel_Form::Ende1Click() {
+    if (Beenden_Form) {
+        Beenden_Form->SetPosition(gui::TPosition::poMainFormCenter);
+        if (Beenden_Form->ShowModal() != gui::mrOk) {
+            return;
+        }
+    }
+    Close();
+}
+
+void TOstrel_Form::InfoClick() {
+    if (Info_Form) {
+        Info_Form->SetPosition(gui::TPosition::poMainFormCenter);
+        Info_Form->ShowModal();
+    }
+}
+
+// --- ConversionWindow ---------------------------------------------------------------------------------------------
+
+void TOstrel_Form::ShowMessage(Box box, const std::wstring& text) {
+    const TMsgDlgType type = box == Box::Information ? TMsgDlgType::mtInformation
+                             : box == Box::Error     ? TMsgDlgType::mtError
+                                                     : TMsgDlgType::mtPlain;
+    gui::MessageDlg(text, gui::Application.Title(), type, TMsgDlgButtons::mbOK, Handle());
+}
+
+void TOstrel_Form::ProcessMessages() {
+    gui::Application.ProcessMessages();
+}
+void TOstrel_Form::ClearMemo() {
+    Memo1.SetText({});
+}
+void TOstrel_Form::AppendMemo(const std::wstring& text) {
+    Memo1.SetText(Memo1.Text() + text);
+}
+void TOstrel_Form::SetProgress(int position) {
+    Gauge1.SetPosition(position);
+}
+std::wstring TOstrel_Form::InputPathText() const {
+    return PathComboBox1.Text();
+}
+std::wstring TOstrel_Form::OutputPathText() const {
+    return PathComboBox2.Text();
+}
+void TOstrel_Form::SetTimerInterval(std::uint32_t milliseconds) {
+    Timer1.SetInterval(milliseconds);
+}
+void TOstrel_Form::EnableTimer(bool enabled) {
+    Timer1.SetEnabled(enabled);
+}
+bool TOstrel_Form::TimerEnabled() const {
+    return Timer1.Enabled();
+}
+void TOstrel_Form::EnableStartButton(bool enabled) {
+    PDF_Erstellung.SetEnabled(enabled);
+}
+
+void TOstrel_Form::EnableMerge(bool enabled) {
+    MergeBitBtn.SetEnabled(enabled);
+    if (Merge1) {
+        Merge1->SetEnabled(enabled);
+    }
+}
+
+void TOstrel_Form::EnableTimerButton(bool enabled) {
+    Timerbutton.SetEnabled(enabled);
+}
+
+void TOstrel_Form::SetTimerButtonText(const std::wstring& caption, const std::wstring& hint) {
+    Timerbutton.SetCaption(caption);
+    Timerbutton.SetHint(hint);
+}
+
+void TOstrel_Form::ShowCheckIndicator(bool visible) {
+    Pruefung.SetVisible(visible);
+}
+bool TOstrel_Form::CheckIndicatorVisible() const {
+    return Pruefung.Visible();
+}
+void TOstrel_Form::SetCaption(const std::wstring& caption) {
+    gui::TForm::SetCaption(caption);
+}
+bool TOstrel_Form::LogEnabled() const {
+    return Logdatei && Logdatei->Checked();
+}
+
+int TOstrel_Form::EncryptComboIndex() const {
+    return Encrypt_Form ? Encrypt_Form->EncryptCombo.ItemIndex() : 0;
+}
+
+// --- ISettingsMainWindow ------------------------------------------------------------------------------------------
+
+void TOstrel_Form::SetConversionCaption(const std::wstring& caption) {
+    PDF_Erstellung.SetCaption(caption);
+}
+void TOstrel_Form::SetMergeEnabled(bool enabled) {
+    EnableMerge(enabled);
+}
+void TOstrel_Form::SetWatermarkIndicatorVisible(bool visible) {
+    WasserzeichenSB.SetVisible(visible);
+}
+void TOstrel_Form::SetAutoRotateOption(const std::wstring& option) {
+    Options.GsAutoRotateOption = option;
+}
+std::wstring TOstrel_Form::LastGhostscriptProgram() const {
+    return pass_->PassSwitches.GhostscriptProgram;
+}
+
+bool TOstrel_Form::TakeSecurityCheckRequest() {
+    const bool request = securityCheckRequest_;
+    securityCheckRequest_ = false;
+    return request;
+}
+
+std::wstring TOstrel_Form::ReaderProgram() const {
+    return Settings.ReaderProgram;
+}

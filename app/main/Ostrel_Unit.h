@@ -1,0 +1,256 @@
+#pragma once
+// TOstrel_Form: the main window of the conversion program. Two file panes (input left, output right), each a
+// directory list bound to an invisible drive tree, a drive box and a path box; the conversion controls above, the
+// counter, gauge and command memo below, the function-key bar and the status bar at the bottom. The window owns
+// the settings model the dialogs bind to, and drives the conversion pass and its post-processing.
+#include "app/dialogs/EncryptRules.h"
+#include "app/dialogs/SettingsDialogRules.h"
+#include "app/main/ConversionPass.h"
+#include "app/main/GhostscriptCommand.h"
+#include "app/main/Ostrel_Helpers.h"
+#include "app/main/PostProcessing.h"
+#include "app/main/Settings.h"
+#include "app/main/SettingsFile.h"
+#include "components/DirView.h"
+#include "components/DriveView.h"
+#include "components/PathComboBox.h"
+#include "gui/ExtCtrls.h"
+#include "gui/Form.h"
+#include "gui/Menus.h"
+#include "gui/StdCtrls.h"
+#include "gui/TrayIcon.h"
+
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+class TEinstellungen_Form;
+class TEncrypt_Form;
+class TInfo_Form;
+class TStartbild_Form;
+class TAuswahl_Form;
+class TDokuInfo1_Form;
+class TInfo_Sprache_Form;
+class TBeenden_Form;
+class TAnleitung_Form;
+class TSprachhinweis_Form;
+class TMerge_Form;
+class TEin_Info_Form;
+class TUpdate_Form;
+class MergeFormsUi;
+class MergeCommand;
+
+inline constexpr wchar_t kMainWindowClass[] = L"TOstrel_Form";
+inline constexpr wchar_t kIntroTitle[] = L"Ostrel - Intro";
+inline constexpr wchar_t kProgramTitle[] = L"Ostrel V2.4";
+inline constexpr UINT WM_TRAYICON = WM_USER + 1;
+// Posted to convert the files a second start handed over, one at a time once no pass runs.
+inline constexpr UINT WM_FORWARDEDFILE = WM_USER + 2;
+inline constexpr int kMinWindowWidth = 612;
+inline constexpr int kMinWindowHeight = 290;
+inline constexpr int kMemoHeight = 48;
+
+// The windows made in the program body; the main window reaches them through these.
+extern TEinstellungen_Form* Einstellungen_Form;
+extern TEncrypt_Form* Encrypt_Form;
+extern TInfo_Form* Info_Form;
+extern TStartbild_Form* Startbild_Form;
+extern TAuswahl_Form* Auswahl_Form;
+extern TDokuInfo1_Form* DokuInfo1_Form;
+extern TInfo_Sprache_Form* Info_Sprache_Form;
+extern TBeenden_Form* Beenden_Form;
+extern TAnleitung_Form* Anleitung_Form;
+extern TSprachhinweis_Form* Sprachhinweis_Form;
+extern TMerge_Form* Merge_Form;
+extern TEin_Info_Form* Ein_Info_Form;
+extern TUpdate_Form* Update_Form;
+
+class TOstrel_Form : public gui::TForm, public ConversionWindow, public ISettingsMainWindow {
+public:
+    // commandLineFile: the first program argument (empty without one).
+    explicit TOstrel_Form(std::wstring commandLineFile = {});
+    ~TOstrel_Form() override;
+
+    // The settings model; the dialogs bind to it.
+    MainSettings Settings;
+    MainWindowSettings WindowSettings;
+    DialogSettings Dialog;
+    SecuritySettings Security;
+    EncryptDialogState EncryptState;
+    GsOptions Options;
+
+    const std::filesystem::path& ProgramFolder() const { return programFolder_; }
+    const std::wstring& IniPath() const { return iniPath_; }
+    const std::wstring& ProgramVersion() const { return programVersion_; }
+    bool NoLanguageFile() const { return noLanguageFile_; }
+    ConversionPass& Pass() { return *pass_; }
+
+    // Life cycle.
+    void FormCreate();
+    void FormShow();
+    void FormActivate();
+    void FormPaint();
+    void FormDestroy();
+
+    // Frame.
+    void AppMinimize();
+    void AppHint();
+    void WMTrayIcon(gui::TMessage& msg);
+    void WMDeviceChange(gui::TMessage& msg);
+    void Wiederherstellen2Click();
+    void LayoutFunctionKeys();
+    void LayoutPanes();
+    void OrderBars();
+
+    // Commands.
+    void Einstellungen1Click();
+    void MergeBitBtnClick();
+    void Ende1Click();
+    void InfoClick();
+    void SetManualMode();
+    void SetAutomaticMode();
+    // A file a second start handed over: converted as a command-line start would, the program keeps running.
+    void WMCopyData(gui::TMessage& msg);
+    void ConvertForwardedFiles();
+
+    // The input (left) and output (right) folder: tree, list and path box together.
+    void SetInputFolder(const std::wstring& folder);
+    void SetOutputFolder(const std::wstring& folder);
+
+    // ConversionWindow.
+    void ShowMessage(Box box, const std::wstring& text) override;
+    void ProcessMessages() override;
+    void ClearMemo() override;
+    void AppendMemo(const std::wstring& text) override;
+    void SetProgress(int position) override;
+    std::wstring InputPathText() const override;
+    std::wstring OutputPathText() const override;
+    void SetTimerInterval(std::uint32_t milliseconds) override;
+    void EnableTimer(bool enabled) override;
+    bool TimerEnabled() const override;
+    void EnableStartButton(bool enabled) override;
+    void EnableMerge(bool enabled) override;
+    void EnableTimerButton(bool enabled) override;
+    void SetTimerButtonText(const std::wstring& caption, const std::wstring& hint) override;
+    void ShowCheckIndicator(bool visible) override;
+    bool CheckIndicatorVisible() const override;
+    void SetCaption(const std::wstring& caption) override;
+    bool LogEnabled() const override;
+    int EncryptComboIndex() const override;
+
+    // ISettingsMainWindow.
+    void SetConversionCaption(const std::wstring& caption) override;
+    void SetMergeEnabled(bool enabled) override;
+    void SetWatermarkIndicatorVisible(bool visible) override;
+    void SetAutoRotateOption(const std::wstring& option) override;
+    std::wstring LastGhostscriptProgram() const override;
+    bool TakeSecurityCheckRequest() override;
+    std::wstring ReaderProgram() const override;
+
+    // --- Controls ----------------------------------------------------------------------------------------------
+    gui::TPanel ToolPanel{this, L"ToolPanel", 0, 0, 786, 30};
+    gui::TSpeedButton Viewer{&ToolPanel, L"Viewer", 1, 3, 25, 24};
+    gui::TButton Timerbutton{&ToolPanel, L"Timerbutton", 2, 3, 140, 24};
+    gui::TPanel Pruefung{&ToolPanel, L"Pruefung", 100, 3, 24, 24};
+    gui::TSpeedButton SBNetOn{&ToolPanel, L"SBNetOn", 150, 3, 25, 24};
+    gui::TSpeedButton SBNetOff{&ToolPanel, L"SBNetOff", 176, 3, 25, 24};
+    gui::TSpeedButton WasserzeichenSB{&ToolPanel, L"WasserzeichenSB", 2, 3, 25, 24};
+    gui::TBitBtn PDF_Erstellung{&ToolPanel, L"PDF_Erstellung", 3, 3, 150, 24};
+    gui::TBitBtn MergeBitBtn{&ToolPanel, L"MergeBitBtn", 4, 3, 110, 24};
+
+    gui::TStatusBar StatusBar1{this, L"StatusBar1"};
+    gui::TPanel FKeyPanel{this, L"FKeyPanel", 0, 480, 786, 25};
+    gui::TButton F2Bt{&FKeyPanel, L"F2Bt"};
+    gui::TButton F3Bt{&FKeyPanel, L"F3Bt"};
+    gui::TButton F4Bt{&FKeyPanel, L"F4Bt"};
+    gui::TButton F7Bt{&FKeyPanel, L"F7Bt"};
+    gui::TButton F8Bt{&FKeyPanel, L"F8Bt"};
+    gui::TButton AnzeigenBt{&FKeyPanel, L"AnzeigenBt"};
+    gui::TButton F12Bt{&FKeyPanel, L"F12Bt"};
+
+    gui::TPanel PDFPanel{this, L"PDFPanel", 0, 450, 786, 28};
+    gui::TLabel ZaehlerL{&PDFPanel, L"ZaehlerL", 6, 7, 90, 13};
+    gui::TLabel ZaehlerLabel{&PDFPanel, L"ZaehlerLabel", 100, 7, 40, 13};
+    gui::TProgressBar Gauge1{&PDFPanel, L"Gauge1", 150, 5, 300, 18};
+    gui::TMemo Memo1{&PDFPanel, L"Memo1", 0, 28, 786, kMemoHeight};
+
+    gui::TPanel DirView1Panel{this, L"DirView1Panel", 0, 30, 393, 400};
+    gui::TPanel LeftHeader{&DirView1Panel, L"LeftHeader", 0, 0, 393, 50};
+    gui::TLabel EinLabel{&LeftHeader, L"EinLabel", 4, 4, 120, 13};
+    gui::TBevel Bevel2{&LeftHeader, L"Bevel2", 1, 2, 2, 20};
+    gui::TLabel HochL{&LeftHeader, L"HochL", 2, 4, 30, 13};
+    gui::TBevel Bevel15{&LeftHeader, L"Bevel15", 3, 2, 2, 20};
+    gui::TLabel Hoch2L{&LeftHeader, L"Hoch2L", 4, 4, 30, 13};
+    TDriveComboBox DriveComboBox1{&LeftHeader, L"DriveComboBox1", 4, 24, 120, 22};
+    TPathComboBox PathComboBox1{&LeftHeader, L"PathComboBox1", 128, 24, 230, 22};
+    gui::TSpeedButton Browser1{&LeftHeader, L"Browser1", 362, 24, 25, 22};
+    TDirView DirView1{&DirView1Panel, L"DirView1", 0, 50, 393, 350};
+    TDriveView DriveView1{&DirView1Panel, L"DriveView1", 0, 0, 10, 10};
+    gui::TSplitter Splitter1{this, L"Splitter1", gui::TAlign::alLeft, 3};
+
+    gui::TPanel DirView2Panel{this, L"DirView2Panel", 396, 30, 390, 400};
+    gui::TPanel RightHeader{&DirView2Panel, L"RightHeader", 0, 0, 390, 50};
+    gui::TLabel AusLabel{&RightHeader, L"AusLabel", 4, 4, 120, 13};
+    gui::TBevel Bevel3{&RightHeader, L"Bevel3", 1, 2, 2, 20};
+    gui::TLabel HochR{&RightHeader, L"HochR", 2, 4, 30, 13};
+    gui::TBevel Bevel1{&RightHeader, L"Bevel1", 3, 2, 2, 20};
+    gui::TLabel Hoch2R{&RightHeader, L"Hoch2R", 4, 4, 30, 13};
+    TDriveComboBox DriveComboBox2{&RightHeader, L"DriveComboBox2", 4, 24, 120, 22};
+    TPathComboBox PathComboBox2{&RightHeader, L"PathComboBox2", 128, 24, 230, 22};
+    gui::TSpeedButton Browser2{&RightHeader, L"Browser2", 362, 24, 25, 22};
+    TDirView DirView2{&DirView2Panel, L"DirView2", 0, 50, 390, 350};
+    TDriveView DriveView2{&DirView2Panel, L"DriveView2", 0, 0, 10, 10};
+
+    gui::TTimer Timer1{L"Timer1"};
+    gui::TMainMenu MainMenu1{L"MainMenu1"};
+    gui::TPopupMenu PopupMenu2{L"PopupMenu2"};
+
+    // Menu items with their own behaviour here (the others are found by name, see MenuItem).
+    gui::TMenuItem* Hilfe1 = nullptr;
+    gui::TMenuItem* Merge1 = nullptr;
+    gui::TMenuItem* Einstellungen1 = nullptr;
+    gui::TMenuItem* Logdatei = nullptr;
+    gui::TMenuItem* Kommandozeile = nullptr;
+    gui::TMenuItem* Tray1 = nullptr;
+    gui::TMenuItem* Deutsch = nullptr;
+    gui::TMenuItem* English = nullptr;
+    gui::TMenuItem* Wiederherstellen2 = nullptr;
+    gui::TMenuItem* Einstellungenndern2 = nullptr;
+    gui::TMenuItem* Info2 = nullptr;
+    gui::TMenuItem* Beenden2 = nullptr;
+
+    // A menu item of the menu bar or the tray menu by name; null when there is none.
+    gui::TMenuItem* MenuItem(const std::wstring& name);
+    // A control of the window by name; null when there is none.
+    gui::TControl* ControlByName(const std::wstring& name);
+
+private:
+    void BuildMenus();
+    void BuildFrame();
+    void BindEvents();
+    void ApplyDirectTexts();
+    void ApplyStart1(const Start1Result& start1);
+    void MoveHelpMenuRight();
+    void FillWindowSettings();
+    void SelectPathEntry(TPathComboBox& box, const std::wstring& folder);
+
+    std::wstring commandLineFile_;
+    std::deque<std::wstring> forwardedFiles_;
+    std::filesystem::path programFolder_;
+    std::wstring iniPath_;
+    std::wstring programVersion_;
+    bool firstActivation_ = true;
+    bool noLanguageFile_ = false;
+    bool commandLineDone_ = false;
+    bool securityCheckRequest_ = false;
+    bool settingsFileExisted_ = false;
+    bool settingsDialogOpen_ = false;
+    std::unique_ptr<ConversionPass> pass_;
+    std::unique_ptr<PostProcessing> post_;
+    std::unique_ptr<MergeFormsUi> mergeUi_;
+    std::unique_ptr<MergeCommand> merge_;
+    gui::TTrayIcon tray_;
+};
+
+extern TOstrel_Form* Ostrel_Form;

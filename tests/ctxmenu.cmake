@@ -1,0 +1,1 @@
+ostrel_test(ctxmenu LIBS ostrel_components)

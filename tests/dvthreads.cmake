@@ -1,0 +1,1 @@
+ostrel_test(dvthreads LIBS ostrel_components)

@@ -1,0 +1,1 @@
+ostrel_test(folderdlg LIBS ostrel_components)

@@ -1,0 +1,333 @@
+// Ostrel.exe as a real process in a program folder of its own: the main window with its German texts, the single
+// copy, the command-line conversion, a file handed over by a second start, and the end without a language file.
+#include "support/GuiDriver.h"
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using testenv::ReadFileBytes;
+using testenv::TempDir;
+using testenv::WriteFileBytes;
+
+constexpr DWORD kStartTimeoutMs = 60000;
+constexpr DWORD kExitTimeoutMs = 90000;
+
+const char kSamplePostScript[] = "%!PS-Adobe-3.0\n%%Pages: 1\n%%EndComments\n/Helvetica findfont 24 scalefont "
+                                 "setfont\n%%Page: 1 1\n72 700 moveto (Ostrel) show showpage\n%%EOF\n";
+
+std::string Narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
+struct Process {
+    PROCESS_INFORMATION info{};
+    Process() = default;
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+    ~Process() {
+        if (info.hProcess) {
+            if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
+                TerminateProcess(info.hProcess, 99);
+                WaitForSingleObject(info.hProcess, 10000);
+            }
+            CloseHandle(info.hProcess);
+            CloseHandle(info.hThread);
+        }
+    }
+    // The exit code, or nullopt when the process did not end in time.
+    std::optional<DWORD> WaitExit(DWORD timeoutMs) const {
+        if (WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+            return std::nullopt;
+        }
+        DWORD code = 0;
+        GetExitCodeProcess(info.hProcess, &code);
+        return code;
+    }
+};
+
+// The top-level windows of a class that belong to a process.
+std::vector<HWND> WindowsOf(DWORD processId, const wchar_t* className) {
+    struct Search {
+        DWORD pid;
+        const wchar_t* cls;
+        std::vector<HWND> found;
+    } search{processId, className, {}};
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            wchar_t cls[128]{};
+            GetClassNameW(hwnd, cls, 128);
+            if (pid == s->pid && std::wstring(cls) == s->cls) {
+                s->found.push_back(hwnd);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The visible top-level windows of a process, for a failure message.
+std::string DescribeWindows(DWORD processId) {
+    std::string text;
+    HWND hwnd = nullptr;
+    while ((hwnd = FindWindowExW(nullptr, hwnd, nullptr, nullptr)) != nullptr) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        if (pid == processId && IsWindowVisible(hwnd)) {
+            text += Narrow(guidriver::ClassName(hwnd)) + " \"" + Narrow(guidriver::WindowText(hwnd)) + "\"; ";
+        }
+    }
+    return text;
+}
+
+int CountWindows(const wchar_t* className) {
+    int count = 0;
+    HWND hwnd = nullptr;
+    while ((hwnd = FindWindowExW(nullptr, hwnd, className, nullptr)) != nullptr) {
+        ++count;
+    }
+    return count;
+}
+
+class ProgramFolder {
+public:
+    explicit ProgramFolder(bool withLanguages = true) {
+        fs::copy_file(testenv::BinaryDir() / L"app" / L"Ostrel.exe", dir_ / L"Ostrel.exe");
+        if (withLanguages) {
+            for (const wchar_t* name : {L"Deutsch.plf", L"English.plf"}) {
+                fs::copy_file(testenv::SourceDir() / L"lang" / name, dir_ / name);
+            }
+        }
+        fs::create_directories(in());
+        fs::create_directories(out());
+    }
+
+    fs::path in() const { return dir_ / L"in"; }
+    fs::path out() const { return dir_ / L"out"; }
+    fs::path ini() const { return dir_ / L"Ostrel.ini"; }
+
+    void WriteIni() const {
+        WriteFileBytes(ini(), "[Verzeichnisse]\r\nEingabeverzeichnis=" + Narrow(in().wstring()) +
+                                  "\r\nAusgabeverzeichnis=" + Narrow(out().wstring()) + "\r\n");
+    }
+
+    // Starts Ostrel.exe from its folder, with the argument when one is given.
+    void Start(Process& process, const std::wstring& argument = {}) const {
+        std::wstring command = L"\"" + (dir_ / L"Ostrel.exe").wstring() + L"\"";
+        if (!argument.empty()) {
+            command += L" \"" + argument + L"\"";
+        }
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        const std::wstring folder = dir_.path().wstring();
+        ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                                   &startup, &process.info))
+            << GetLastError();
+    }
+
+private:
+    TempDir dir_{L"mainwin"};
+};
+
+HWND WaitForWindow(const Process& process, const wchar_t* className) {
+    HWND found = nullptr;
+    guidriver::PumpUntil(
+        [&] {
+            auto windows = WindowsOf(process.info.dwProcessId, className);
+            for (HWND hwnd : windows) {
+                if (IsWindowVisible(hwnd)) {
+                    found = hwnd;
+                }
+            }
+            return found != nullptr;
+        },
+        kStartTimeoutMs);
+    return found;
+}
+
+// Closes the main window and waits for the program to end.
+void CloseProgram(const Process& process, HWND main) {
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(process.WaitExit(kExitTimeoutMs), std::optional<DWORD>(0));
+}
+
+TEST(MainProgram, ShowsTheMainWindowWithGermanTextsAndKeepsOneCopy) {
+    ProgramFolder folder;
+    folder.WriteIni();
+    Process first;
+    folder.Start(first);
+    HWND main = WaitForWindow(first, L"TOstrel_Form");
+    ASSERT_NE(main, nullptr) << "no main window appeared";
+
+    struct Expected {
+        const wchar_t* control; // nullptr: the window itself
+        std::wstring text;
+    };
+    const Expected expected[] = {
+        {nullptr, L"Ostrel - manueller Betrieb"},
+        {L"PDF_Erstellung", L"Umwandeln in PDF"},
+        {L"F12Bt", L"F12 Aktualisieren"},
+        {L"Timerbutton", L"Automatik starten"},
+        {L"ZaehlerLabel", L"000 "},
+        {L"PathComboBox1", folder.in().wstring()},
+        {L"PathComboBox2", folder.out().wstring()},
+    };
+    for (const Expected& e : expected) {
+        HWND hwnd = e.control ? guidriver::FindControl(main, e.control) : main;
+        ASSERT_NE(hwnd, nullptr) << Narrow(e.control);
+        std::wstring text = guidriver::WindowText(hwnd);
+        // The path boxes show the folders as the trees give them, with or without the last backslash.
+        if (e.control && std::wstring(e.control).rfind(L"PathComboBox", 0) == 0 && text.size() > 3 &&
+            text.back() == L'\\') {
+            text.pop_back();
+        }
+        EXPECT_EQ(Narrow(text), Narrow(e.text)) << (e.control ? Narrow(e.control) : "caption");
+    }
+    RECT rect{};
+    GetWindowRect(main, &rect);
+    EXPECT_GE(rect.right - rect.left, 612);
+
+    // A second start raises the first and ends without a window of its own.
+    Process second;
+    folder.Start(second);
+    EXPECT_EQ(second.WaitExit(kExitTimeoutMs), std::optional<DWORD>(0));
+    EXPECT_EQ(CountWindows(L"TOstrel_Form"), 1);
+    EXPECT_TRUE(WindowsOf(second.info.dwProcessId, L"TOstrel_Form").empty());
+
+    CloseProgram(first, main);
+    // The exit burst kept the folders (they are written only by their save command).
+    const std::string ini = ReadFileBytes(folder.ini());
+    EXPECT_NE(ini.find("Eingabeverzeichnis=" + Narrow(folder.in().wstring())), std::string::npos) << ini;
+    EXPECT_NE(ini.find("[Start]"), std::string::npos) << "the exit burst ran";
+}
+
+TEST(MainProgram, KeepsItsMinimumSizeAndGoesToTheTrayWhenMinimised) {
+    ProgramFolder folder;
+    folder.WriteIni();
+    WriteFileBytes(folder.ini(), ReadFileBytes(folder.ini()) + "[Start]\r\nTray=1\r\n");
+    Process process;
+    folder.Start(process);
+    HWND main = WaitForWindow(process, L"TOstrel_Form");
+    ASSERT_NE(main, nullptr);
+
+    SetWindowPos(main, nullptr, 0, 0, 100, 100, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT rect{};
+    GetWindowRect(main, &rect);
+    EXPECT_EQ(rect.right - rect.left, 612);
+    EXPECT_EQ(rect.bottom - rect.top, 290);
+
+    // Minimised with the tray item checked, the window leaves the taskbar; a left click on the icon brings it back.
+    PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(guidriver::PumpUntil([&] { return !IsWindowVisible(main); }, kStartTimeoutMs));
+    PostMessageW(main, WM_USER + 1, 0, WM_LBUTTONUP);
+    EXPECT_TRUE(guidriver::PumpUntil([&] { return IsWindowVisible(main) && !IsIconic(main); }, kStartTimeoutMs));
+    CloseProgram(process, main);
+}
+
+TEST(MainProgram, EqualFoldersForceManualModeWithTheNotice) {
+    ProgramFolder folder;
+    const std::string in = Narrow(folder.in().wstring());
+    // Automatic mode is asked for, but both panes would show the same folder.
+    WriteFileBytes(folder.ini(), "[Verzeichnisse]\r\nEingabeverzeichnis=" + in + "\r\nAusgabeverzeichnis=" + in +
+                                     "\r\n[Start]\r\nAutostart=0\r\n");
+    Process process;
+    folder.Start(process);
+    HWND box = WaitForWindow(process, L"#32770");
+    ASSERT_NE(box, nullptr) << DescribeWindows(process.info.dwProcessId);
+    bool mentionsFolders = false;
+    for (HWND child : guidriver::ChildWindows(box)) {
+        if (guidriver::WindowText(child).find(L"Eingabe- und Ausgabeverzeichnis sind gleich!") != std::wstring::npos) {
+            mentionsFolders = true;
+        }
+    }
+    EXPECT_TRUE(mentionsFolders) << DescribeWindows(process.info.dwProcessId);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    HWND main = WaitForWindow(process, L"TOstrel_Form");
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(Narrow(guidriver::WindowText(main)), "Ostrel - manueller Betrieb");
+    HWND start = guidriver::FindControl(main, L"PDF_Erstellung");
+    ASSERT_NE(start, nullptr);
+    EXPECT_TRUE(IsWindowEnabled(start)) << "manual mode enables the conversion button";
+    CloseProgram(process, main);
+}
+
+TEST(MainProgram, ConvertsTheFileOnItsCommandLineAndEnds) {
+    ProgramFolder folder;
+    folder.WriteIni();
+    const fs::path input = folder.in() / L"Beispiel.ps";
+    WriteFileBytes(input, kSamplePostScript);
+    Process process;
+    folder.Start(process, input.wstring());
+    ASSERT_EQ(process.WaitExit(kExitTimeoutMs), std::optional<DWORD>(0)) << "the program did not end by itself";
+    const fs::path pdf = folder.out() / L"Beispiel.pdf";
+    ASSERT_TRUE(fs::exists(pdf));
+    EXPECT_EQ(ReadFileBytes(pdf).substr(0, 5), "%PDF-");
+    EXPECT_TRUE(fs::exists(input)) << "the input stays: deleting inputs is off";
+}
+
+TEST(MainProgram, ASecondStartWithAFileHandsItToTheRunningCopy) {
+    ProgramFolder folder;
+    folder.WriteIni();
+    Process first;
+    folder.Start(first);
+    HWND main = WaitForWindow(first, L"TOstrel_Form");
+    ASSERT_NE(main, nullptr);
+
+    const fs::path input = folder.in() / L"Nachgereicht.ps";
+    WriteFileBytes(input, kSamplePostScript);
+    Process second;
+    folder.Start(second, input.wstring());
+    EXPECT_EQ(second.WaitExit(kExitTimeoutMs), std::optional<DWORD>(0));
+    const fs::path pdf = folder.out() / L"Nachgereicht.pdf";
+    EXPECT_TRUE(guidriver::PumpUntil([&] { return fs::exists(pdf) && fs::file_size(pdf) > 0; }, kExitTimeoutMs))
+        << "the running copy did not convert the handed-over file";
+    EXPECT_EQ(WaitForSingleObject(first.info.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT))
+        << "the running copy keeps running";
+    CloseProgram(first, main);
+}
+
+TEST(MainProgram, EndsWithTheNoticeWhenNoLanguageFileIsThere) {
+    struct Case {
+        const char* name;
+        bool withIni;
+    };
+    for (const Case& c : {Case{"with settings file", true}, Case{"without settings file", false}}) {
+        SCOPED_TRACE(c.name);
+        ProgramFolder folder(false);
+        if (c.withIni) {
+            folder.WriteIni();
+        }
+        const std::string before = c.withIni ? ReadFileBytes(folder.ini()) : std::string();
+        Process process;
+        folder.Start(process);
+        HWND notice = WaitForWindow(process, L"TInfo_Sprache_Form");
+        ASSERT_NE(notice, nullptr) << "the notice did not appear";
+        HWND memo = guidriver::FindControl(notice, L"Memo1");
+        ASSERT_NE(memo, nullptr);
+        EXPECT_FALSE(guidriver::WindowText(memo).empty());
+        // The click may come before the notice's modal loop runs; it is repeated until the notice goes.
+        EXPECT_TRUE(guidriver::PumpUntil(
+            [&] { return !IsWindowVisible(notice) || !guidriver::ClickNamed(notice, L"BitBtn1"); }, kStartTimeoutMs))
+            << DescribeWindows(process.info.dwProcessId);
+        EXPECT_EQ(process.WaitExit(kExitTimeoutMs), std::optional<DWORD>(0));
+        if (c.withIni) {
+            EXPECT_EQ(ReadFileBytes(folder.ini()), before) << "the settings file must stay as it was";
+        } else {
+            EXPECT_FALSE(fs::exists(folder.ini())) << "no settings file may be created";
+        }
+    }
+}
+
+} // namespace

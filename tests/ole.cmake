@@ -1,0 +1,1 @@
+ostrel_test(ole LIBS ostrel_components)
