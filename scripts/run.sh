@@ -52,9 +52,12 @@ rm -f "$output"
 cat >"$input" <<'PS'
 %!PS-Adobe-3.0
 %%Title: Ostrel sample
+%%Creator: Ostrel run script
 %%Pages: 2
 %%EndComments
+%%BeginProlog
 /Helvetica findfont 36 scalefont setfont
+%%EndProlog
 %%Page: 1 1
 72 700 moveto (Ostrel sample, page 1) show showpage
 %%Page: 2 2
