@@ -123,7 +123,7 @@ void TZipArchive::RunUnzip() {
         ShowZipMessage(EX_UnAttPassword, ZipMessage(EX_UnAttPassword));
         passwordReqCount_ = 0;
     }
-    // Whatever happens below: the specs are used up, the count restored and the operation's hold released.
+    // Whatever happens below: the file patterns are used up, the count restored and the operation's hold released.
     struct AfterRun {
         TZipArchive& zip;
         int requests;
