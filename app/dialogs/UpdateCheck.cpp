@@ -1,5 +1,6 @@
 #include "app/dialogs/UpdateCheck.h"
 
+#include "app/common/AboutBox.h"
 #include "app/common/DownloadToFile.h"
 #include "gui/IniFile.h"
 
@@ -8,11 +9,11 @@
 #include <vector>
 
 std::wstring UpdateFileAddress() {
-    return std::wstring(MakerWebServer) + L"/update.ini";
+    return std::wstring(MakerHomePage) + L"/update.ini";
 }
 
 std::wstring DownloadPageAddress() {
-    return std::wstring(MakerWebServer) + L"/html/downloads.html";
+    return std::wstring(MakerHomePage) + L"/html/downloads.html";
 }
 
 const wchar_t* StatusKey(UpdateStatus status) {

@@ -8,10 +8,9 @@
 #include <string>
 #include <string_view>
 
-// The maker's web server, the one place that names it (update file and download page).
-inline constexpr wchar_t MakerWebServer[] = L"http://www.ostrel.example";
-std::wstring UpdateFileAddress();   // MakerWebServer + "/update.ini"
-std::wstring DownloadPageAddress(); // MakerWebServer + "/html/downloads.html"
+// Both on the maker's web server, MakerHomePage (app/common/AboutBox.h).
+std::wstring UpdateFileAddress();   // MakerHomePage + "/update.ini"
+std::wstring DownloadPageAddress(); // MakerHomePage + "/html/downloads.html"
 
 // The status line's language keys (section Updateform), in the order a check can show them.
 enum class UpdateStatus { UPD1, UPD2, UPD3, UPD4, UPD5 };
