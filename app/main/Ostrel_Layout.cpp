@@ -2,10 +2,12 @@
 // rules, the tray icon and the reaction to drives that come and go.
 #include "app/main/LanguageTexts.h"
 #include "app/main/Ostrel_Unit.h"
+#include "app/main/SettingsValues.h"
 #include "gui/Application.h"
 
 #include <dbt.h>
 
+#include <algorithm>
 #include <initializer_list>
 
 namespace {
@@ -219,7 +221,6 @@ void TOstrel_Form::ApplyDirectTexts() {
 }
 
 void TOstrel_Form::ApplyStart1(const Start1Result& start1) {
-    (void)start1;
     SetBounds(WindowSettings.Left, WindowSettings.Top, WindowSettings.Width, WindowSettings.Height);
     SetChecked(Logdatei, WindowSettings.Logdatei);
     SetChecked(Kommandozeile, WindowSettings.Kommandozeile);
@@ -232,16 +233,105 @@ void TOstrel_Form::ApplyStart1(const Start1Result& start1) {
     SetChecked(MenuItem(L"Zhlervorne1"), Settings.CounterInFront);
     SetChecked(MenuItem(L"VSpeichern1"), Settings.KeepSecurity);
     SetChecked(MenuItem(L"AbfragePSPRN"), Settings.OnlyPsPrn);
-    const wchar_t* const dateItems[] = {L"DateTimeSek1", L"DateTime1", L"Date1"};
-    if (Settings.DateFormatIndex >= 0 && Settings.DateFormatIndex < 3) {
-        SetChecked(MenuItem(dateItems[Settings.DateFormatIndex]), true);
-    }
     for (const std::wstring& folder : WindowSettings.LeftHistory) {
         PathComboBox1.AddItem(folder);
     }
     for (const std::wstring& folder : WindowSettings.RightHistory) {
         PathComboBox2.AddItem(folder);
     }
+
+    DirView1.SetSortColumn(WindowSettings.SortColumn1);
+    DirView2.SetSortColumn(WindowSettings.SortColumn2);
+    DirView1.SetSortAscending(WindowSettings.SortAscending1);
+    DirView2.SetSortAscending(WindowSettings.SortAscending2);
+    DirView1.SetSortByExtension(WindowSettings.SortExtL);
+    DirView2.SetSortByExtension(WindowSettings.SortExtR);
+    const TSelAttr hiddenAndSystem = WindowSettings.SysHid ? SelDontCare : SelNo;
+    for (TDirView* view : {&DirView1, &DirView2}) {
+        view->SelHidden = hiddenAndSystem;
+        view->SelSysFile = hiddenAndSystem;
+    }
+    // Unchecked leaves both panes as designed.
+    if (WindowSettings.Gitternetzlinien) {
+        DirView1.SetGridLines(true);
+        DirView2.SetGridLines(DirView1.GridLines());
+    }
+
+    gui::TFont font = DirView1.Font();
+    if (start1.FontNameSet) {
+        font.Name = WindowSettings.FontName;
+    }
+    if (start1.FontSizeSet) {
+        font.Size = WindowSettings.FontSize;
+    }
+    if (start1.FontStyleSet) {
+        font.Bold = WindowSettings.Style.Bold;
+        font.Italic = WindowSettings.Style.Italic;
+        font.Underline = WindowSettings.Style.Underline;
+    }
+    if (start1.FontNameSet || start1.FontSizeSet || start1.FontStyleSet) {
+        DirView1.SetFont(font);
+    }
+    if (start1.FontSpreads) {
+        DirView2.SetFont(DirView1.Font());
+        PathComboBox1.SetFont(DirView1.Font());
+        PathComboBox2.SetFont(DirView1.Font());
+    }
+
+    if (start1.ColorSet) {
+        const COLORREF color = IsSystemColor(WindowSettings.PaneColor)
+                                   ? GetSysColor(static_cast<int>(WindowSettings.PaneColor & 0xFF))
+                                   : static_cast<COLORREF>(WindowSettings.PaneColor);
+        DriveComboBox1.SetColor(color);
+        DriveComboBox2.SetColor(color);
+        for (TDirView* view : {&DirView1, &DirView2}) {
+            view->SetColor(color);
+            // A list view paints its own background; the control colour alone does not reach it.
+            if (view->Handle()) {
+                ListView_SetBkColor(view->Handle(), color);
+                ListView_SetTextBkColor(view->Handle(), color);
+            }
+        }
+        Memo1.SetColor(color);
+    }
+}
+
+void TOstrel_Form::ApplyPaneColumns() {
+    const wchar_t* const dateItems[] = {L"DateTimeSek1", L"DateTime1", L"Date1"};
+    const TDateTimeDisplay displays[] = {dtdDateTimeSec, dtdDateTime, dtdDate};
+    const int index = Settings.DateFormatIndex;
+    if (index >= 0 && index < 3) {
+        DirView1.SetDateTimeDisplay(displays[index]);
+        DirView2.SetDateTimeDisplay(displays[index]);
+        SetChecked(MenuItem(dateItems[index]), true);
+    }
+
+    const auto& widths = WindowSettings.ColumnWidths;
+    DirView1.ColWidthName = DirView2.ColWidthName = widths[0];
+    DirView1.ColWidthSize = DirView2.ColWidthSize = widths[1];
+    DirView1.ColWidthType = DirView2.ColWidthType = widths[2];
+    DirView1.ColWidthDate = DirView2.ColWidthDate = widths[3];
+    const bool attributes = widths[4] > 0;
+    if (attributes) {
+        DirView1.ColWidthAttr = DirView2.ColWidthAttr = widths[4];
+    }
+    for (TDirView* view : {&DirView1, &DirView2}) {
+        const HWND list = view->Handle();
+        if (!list) {
+            continue;
+        }
+        const int count = std::min<int>(view->ColumnCount(), static_cast<int>(widths.size()));
+        for (int column = 0; column < count; ++column) {
+            if (column < 4 || attributes) {
+                ListView_SetColumnWidth(list, column, widths[column]);
+            }
+        }
+        if (!attributes && view->ColumnCount() >= 5) {
+            ListView_DeleteColumn(list, 4);
+        }
+    }
+    WindowSettings.Attr1 = attributes;
+    SetChecked(MenuItem(L"Attr1"), attributes);
 }
 
 void TOstrel_Form::FillWindowSettings() {
@@ -266,6 +356,26 @@ void TOstrel_Form::FillWindowSettings() {
     for (int i = 0; i < PathComboBox2.Count(); ++i) {
         WindowSettings.RightHistory.push_back(PathComboBox2.Item(i));
     }
+
+    // The left pane is the one stored; a removed attribute column keeps its last width (Attr1 writes it as 0).
+    if (const HWND list = DirView1.Handle()) {
+        const int count = std::min<int>(DirView1.ColumnCount(), static_cast<int>(WindowSettings.ColumnWidths.size()));
+        for (int column = 0; column < count; ++column) {
+            WindowSettings.ColumnWidths[column] = ListView_GetColumnWidth(list, column);
+        }
+    }
+    WindowSettings.SortColumn1 = DirView1.SortColumn();
+    WindowSettings.SortColumn2 = DirView2.SortColumn();
+    WindowSettings.SortAscending1 = DirView1.SortAscending();
+    WindowSettings.SortAscending2 = DirView2.SortAscending();
+    WindowSettings.LeftGridLines = DirView1.GridLines();
+    const gui::TFont& font = DirView1.Font();
+    WindowSettings.FontName = font.Name;
+    WindowSettings.FontSize = font.Size;
+    // The pane's font carries no strike-out of its own: the stored choice stays as read.
+    WindowSettings.Style.Bold = font.Bold;
+    WindowSettings.Style.Italic = font.Italic;
+    WindowSettings.Style.Underline = font.Underline;
 }
 
 void TOstrel_Form::MoveHelpMenuRight() {
@@ -306,11 +416,6 @@ void TOstrel_Form::LayoutFunctionKeys() {
 
 void TOstrel_Form::LayoutPanes() {
     DirView1Panel.SetWidth(Width() / 2 + Splitter1.Width() - 8);
-    for (TDirView* view : {&DirView1, &DirView2}) {
-        if (view->Handle()) {
-            ListView_SetColumnWidth(view->Handle(), 0, LVSCW_AUTOSIZE_USEHEADER);
-        }
-    }
 }
 
 // --- Tray, hints and drives ---------------------------------------------------------------------------------------

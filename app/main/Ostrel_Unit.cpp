@@ -95,6 +95,7 @@ TOstrel_Form::TOstrel_Form(std::wstring commandLineFile)
     pass_->AfterConversion = [this](const ConvertedFile& file) { post_->Run(file); };
     pass_->Counter.OnChange = [this](const std::wstring& text) { ZaehlerLabel.SetCaption(text); };
     BindEvents();
+    WireNavigationCommands();
 
     OnCreate = [this](gui::TComponent*) { FormCreate(); };
     OnShow = [this](gui::TComponent*) { FormShow(); };
@@ -156,6 +157,7 @@ void TOstrel_Form::FormCreate() {
         English->SetChecked(language.EnglishChecked);
         Texts().Load(language.File);
         ApplyDirectTexts();
+        ApplyPaneColumns();
 
         settingsFileExisted_ = ReadStart2(iniPath_, Settings, Options, start1.OptionIndexes);
         if (!settingsFileExisted_) {

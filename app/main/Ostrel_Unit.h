@@ -11,6 +11,7 @@
 #include "app/main/PostProcessing.h"
 #include "app/main/Settings.h"
 #include "app/main/SettingsFile.h"
+#include "components/BrowseFolder.h"
 #include "components/DirView.h"
 #include "components/DriveView.h"
 #include "components/PathComboBox.h"
@@ -20,6 +21,7 @@
 #include "gui/StdCtrls.h"
 #include "gui/TrayIcon.h"
 
+#include <array>
 #include <deque>
 #include <filesystem>
 #include <memory>
@@ -117,6 +119,51 @@ public:
     // The input (left) and output (right) folder: tree, list and path box together.
     void SetInputFolder(const std::wstring& folder);
     void SetOutputFolder(const std::wstring& folder);
+
+    // Navigation and view commands (Ostrel_Navigation.cpp).
+    static constexpr int kFolderHistoryLimit = 20;
+    // Puts a folder at the top of a history box unless it is there already (letter case ignored), keeps at most
+    // kFolderHistoryLimit entries and selects the folder's entry.
+    static void AddToFolderHistory(gui::TComboBox& box, const std::wstring& folder);
+    void WireNavigationCommands();
+    void PathComboBox1Change();
+    void PathComboBox2Change();
+    void DriveComboBox1Exit();
+    void DriveComboBox2Exit();
+    void Hoch2LClick();
+    void Hoch2RClick();
+    void Aufwrts1Click();
+    void HochLClick();
+    void HochRClick();
+    void SortExtLClick();
+    void SortExtRClick();
+    void GitternetzlinienClick();
+    void SysHidClick();
+    void DateTimeSek1Click();
+    void DateTime1Click();
+    void Date1Click();
+    void Attr1Click();
+    void EigeneDateienClick();
+    void KommandozeileClick();
+    void Desktop1Click();
+    // Shows a shell folder (CSIDL_...) in a shell window; false when the folder or the window is not available.
+    bool OpenSpecialFolder(int folder);
+    void InputToSpecialFolder(int folder);
+    void Browser1Click();
+    void Browser2Click();
+    void BrowseForFolderDialog1Initialized(TBrowseForFolderDialog* Sender);
+    void LevelUp(TDriveView& tree);
+    void SetDateDisplay(int setting);
+    void BrowseForSide(TDriveView& tree, TDirView& pane, const std::wstring& title);
+    // Per side, the folder name shown last at each tree depth, so going up focuses the sub-folder just left.
+    static constexpr int kMaxRememberedDepth = 128;
+    using DepthMemory = std::array<std::wstring, kMaxRememberedDepth + 1>;
+    DepthMemory depthMemory1_;
+    DepthMemory depthMemory2_;
+    void DriveView1Change(HTREEITEM Node);
+    void DriveView2Change(HTREEITEM Node);
+    void SideFolderChanged(TDriveView& tree, TDirView& pane, gui::TComboBox& box, DepthMemory& memory, HTREEITEM node);
+    TBrowseForFolderDialog BrowseForFolderDialog1{this, L"BrowseForFolderDialog1"};
 
     // ConversionWindow.
     void ShowMessage(Box box, const std::wstring& text) override;
@@ -231,6 +278,8 @@ private:
     void BindEvents();
     void ApplyDirectTexts();
     void ApplyStart1(const Start1Result& start1);
+    // The pane settings of start 1 that wait for the language texts: date display and the columns.
+    void ApplyPaneColumns();
     void MoveHelpMenuRight();
     void FillWindowSettings();
     void SelectPathEntry(TPathComboBox& box, const std::wstring& folder);

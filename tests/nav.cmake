@@ -1,0 +1,1 @@
+ostrel_test(nav LIBS ostrel_app)
