@@ -43,6 +43,9 @@ ostrel_prefix_ready() {
             mkdir -p "$OSTREL_BUILD/drives/$d"
             ln -sfn "$OSTREL_BUILD/drives/$d" "$WINEPREFIX/dosdevices/$d:"
         done
+        # The mount manager reads the drive letters once when it starts. Let the boot's session end, so the next
+        # one starts a mount manager that knows the scratch drives; one that outlived the boot never would.
+        wineserver -w >/dev/null 2>&1 || true
         touch "$WINEPREFIX/.ostrel-ready"
     fi
     # The stand-ins for outside programs, at the paths the product expects them.

@@ -53,8 +53,8 @@ constexpr DWORD BitOf(wchar_t drive) {
     return 1u << (drive - L'A');
 }
 
-// A fresh prefix's mount manager may still be starting when the first test program runs; until it is, volume
-// information of the scratch drives is not available. Wait for it with a deadline.
+// Volume information comes from Wine's mount manager, which may still be starting when the first test program of
+// a fresh prefix runs. Wait for it with a deadline.
 void WaitForScratchVolume() {
     const ULONGLONG deadline = GetTickCount64() + 30000;
     DWORD serial = 0;
