@@ -183,3 +183,15 @@ std::int64_t DiskSize(int Drive) {
     }
     return static_cast<std::int64_t>(total.QuadPart);
 }
+
+std::wstring ExtractFileDir(const std::wstring& Path) {
+    const std::wstring trimmed = RemoveTrailingBackslash(Path);
+    const auto slash = trimmed.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : trimmed.substr(0, slash);
+}
+
+std::wstring UpperCase(std::wstring S) {
+    if (!S.empty())
+        CharUpperBuffW(S.data(), static_cast<DWORD>(S.size()));
+    return S;
+}

@@ -26,6 +26,28 @@ std::wstring AddTrailingBackslash(const std::wstring& S);
 std::wstring RemoveTrailingBackslash(const std::wstring& S);
 // The name part (after the last backslash or colon) without the part from its last full stop.
 std::wstring FileNameWithoutExt(const std::wstring& Path);
+// The folder part of a path without its trailing backslash ("S:\a\b" and "S:\a\b\" give "S:\a", "S:\a" gives
+// "S:"); empty when the path has no backslash.
+std::wstring ExtractFileDir(const std::wstring& Path);
+// Upper case by the system's rules, the way the file system compares names.
+std::wstring UpperCase(std::wstring S);
+
+// The hourglass while a view works; the previous cursor comes back however the work ends.
+class THourGlass {
+public:
+    explicit THourGlass(bool Active = true)
+        : previous_(Active ? SetCursor(LoadCursorW(nullptr, IDC_WAIT)) : nullptr), active_(Active) {}
+    ~THourGlass() {
+        if (active_)
+            SetCursor(previous_);
+    }
+    THourGlass(const THourGlass&) = delete;
+    THourGlass& operator=(const THourGlass&) = delete;
+
+private:
+    HCURSOR previous_;
+    bool active_;
+};
 // Decimal text with the locale's thousands separator between groups of three digits.
 std::wstring FormatWithThousands(std::uint32_t Value, LCID Locale = LOCALE_USER_DEFAULT);
 std::wstring FormatWithThousands64(std::int64_t Value, LCID Locale = LOCALE_USER_DEFAULT);

@@ -1,5 +1,6 @@
 #include "components/DataObject.h"
 
+#include "components/BaseUtils.h"
 #include "components/ComponentErrors.h"
 
 #include <algorithm>
@@ -11,18 +12,6 @@ void CheckIndex(int Index, int Count) {
     if (Index < 0 || Index >= Count)
         throw ERangeError("Invalid item index");
 }
-
-// Rendering may take a while (files are read, lists built); the user sees the hourglass meanwhile.
-class THourglass {
-public:
-    THourglass() : Previous(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~THourglass() { SetCursor(Previous); }
-    THourglass(const THourglass&) = delete;
-    THourglass& operator=(const THourglass&) = delete;
-
-private:
-    HCURSOR Previous;
-};
 
 FORMATETC WithoutDevice(const FORMATETC& Record) {
     FORMATETC copy = Record;
@@ -113,7 +102,7 @@ HRESULT TDataObject::GetData(FORMATETC* pformatetcIn, STGMEDIUM* pmedium) {
                 continue;
             if (record.cfFormat != pformatetcIn->cfFormat)
                 continue;
-            THourglass hourglass;
+            THourGlass hourglass;
             return RenderData(*pformatetcIn, *pmedium);
         }
         return DV_E_FORMATETC;

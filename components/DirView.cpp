@@ -2,8 +2,12 @@
 #include "components/DirView.h"
 
 #include "components/BaseUtils.h"
+#include "components/DiscMon.h"
 #include "components/DriveTable.h"
+#include "components/FileChanges.h"
+#include "components/FileOperator.h"
 #include "gui/Application.h"
+#include "gui/ExtCtrls.h"
 
 #include <algorithm>
 #include <map>
@@ -17,18 +21,6 @@ constexpr DWORD kAnyAttributes = 63;
 constexpr int kMessagesEvery = 100;
 constexpr DWORD kDefaultDateTimeFrom = (33u << 16) | 0u;
 constexpr DWORD kDefaultDateTimeTo = (61343u << 16) | 49152u;
-
-// The hourglass while the view works; the previous cursor comes back however the work ends.
-class WaitCursor {
-public:
-    WaitCursor() : previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~WaitCursor() { SetCursor(previous_); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    HCURSOR previous_;
-};
 
 // Case-insensitive name keys: the file system does not tell "A.PS" and "a.ps" apart.
 std::wstring NameKey(const std::wstring& name) {
@@ -67,7 +59,18 @@ TDirView::TDirView(gui::TControl* parent, std::wstring name, int left, int top, 
     : TSortListView(parent, std::move(name), left, top, width, height) {
     TSortListView::SetViewStyle(vsReport);
     SetExtendedStyle(LVS_EX_HEADERDRAGDROP, LVS_EX_HEADERDRAGDROP);
+    // Names are edited in place (the commands decide per item whether an edit may start).
+    SetReadOnly(false);
     CreateColumns();
+
+    fileOperator_ = std::make_unique<TFileOperator>(Handle());
+    fileOperator_->SetProgressTitle(L"Filesystem Operation");
+    fileOperator_->SetFlags({foAllowUndo, foNoConfirmMkDir});
+    changeTimer_ = std::make_unique<gui::TTimer>(L"ChangeTimer");
+    changeTimer_->SetEnabled(false);
+    changeTimer_->SetInterval(changeInterval_);
+    changeTimer_->OnTimer = [this](gui::TComponent*) { ChangeTimerElapsed(); };
+    CreateDragDrop();
 }
 
 TDirView::~TDirView() {
@@ -80,6 +83,11 @@ TDirView::~TDirView() {
         // The late icon thread was cut loose and can no longer reach this view; a destructor must not throw.
     }
     StopWatchThread();
+    // Watchers and the drag-and-drop object go before the window: none of them may report to a view half gone.
+    deleteWatchers_.clear();
+    discMonitor_.reset();
+    changeTimer_.reset();
+    dragState_.reset();
     // The records go with their items, while this object still receives the deletion notices.
     ClearList();
 }
@@ -155,7 +163,7 @@ void TDirView::LoadDirectory(const std::wstring& Dir) {
 
     bool aborted = false;
     {
-        WaitCursor wait;
+        THourGlass wait;
         if (TSortListView::ItemCount() > 0)
             ClearDropTarget();
         ClearList();
@@ -424,7 +432,7 @@ void TDirView::UpdateDirectory() {
         dirOK_ = false;
         return;
     }
-    WaitCursor wait;
+    THourGlass wait;
     DisableChangeTimer();
 
     struct Snapshot {
@@ -565,7 +573,7 @@ void TDirView::SortItems() {
     drawing_ = false;
     BeginUpdate();
     {
-        WaitCursor wait;
+        THourGlass wait;
         // The type order needs the type names; they are fetched here, not inside the comparison.
         if (key == TDirSortKey::Type)
             for (int i = 0; i < TSortListView::ItemCount(); ++i)
@@ -661,11 +669,11 @@ void TDirView::ReleaseRecord(LPARAM Data, bool WasSelected) {
     if (found == records_.end())
         return;
     const TFileRec& rec = *found->second;
-    if (!rec.IsDirectory && rec.Size > 0) {
-        filesSize_ -= rec.Size;
-        if (WasSelected)
-            filesSelSize_ -= rec.Size;
-    }
+    // A folder whose total a scanner stored counts in both totals like a file.
+    if (!rec.IsParentDir && rec.Size > 0)
+        filesSize_ = std::max<std::int64_t>(filesSize_ - rec.Size, 0);
+    if (WasSelected)
+        filesSelSize_ = std::max<std::int64_t>(filesSelSize_ - SelectionSize(rec, -1), 0);
     records_.erase(found);
 }
 

@@ -5,12 +5,15 @@
 // item is first drawn, and orders the items by any column with ".." always first. It is the file pane the
 // conversion application sees (FilePane).
 //
-// The file commands, clipboard, drag-and-drop, change watching and custom drawing, and the icon and folder-size
-// worker threads are built on this class: they plug in through the protected hooks below, which do nothing here.
+// The file commands, clipboard, drag-and-drop, change watching and custom drawing (DirViewCommands.cpp,
+// DirViewDragDrop.cpp, DirViewWatch.cpp) and the icon and folder-size worker threads (DirViewThreads.cpp) are
+// built on this class.
+#include "components/ComponentErrors.h"
 #include "components/FilePane.h"
 #include "components/ListExt.h"
 #include "components/PIDL.h"
 #include "components/SortListView.h"
+#include "components/ViewsShared.h"
 
 #include <windows.h>
 
@@ -22,6 +25,38 @@
 #include <vector>
 
 enum TFileNameDisplay { fndStored, fndCap, fndNoCap, fndNice };
+
+// The list view's errors carry a text in the user's language: Message() as typed, what() in UTF-8.
+class EDirViewError : public EComponentError {
+public:
+    explicit EDirViewError(const std::wstring& Message);
+    const std::wstring& Message() const { return message_; }
+
+private:
+    std::wstring message_;
+};
+// Opening an item through the shell failed; the message names the file.
+class EExecFile : public EDirViewError {
+public:
+    using EDirViewError::EDirViewError;
+};
+// A name typed into the list's editor holds a character no file name may hold.
+class EInvalidFileName : public EDirViewError {
+public:
+    using EDirViewError::EDirViewError;
+};
+
+// What went wrong with a drop; without an OnDDError handler it becomes EDragDrop "DragDrop Error: " + number.
+enum TDDError { DDCreateShortCutError = 0, DDPathNotFoundError = 1 };
+
+// The characters no file name may hold.
+inline constexpr wchar_t InvalidFileNameChars[] = L"\\/:*?\"<>|";
+// The text EInvalidFileName carries: the invalid-characters text, a blank and the nine characters with blanks.
+std::wstring InvalidFileNameMessage();
+// True for a name a rename may use: not empty and none of InvalidFileNameChars.
+bool IsValidFileName(const std::wstring& Name);
+// True for names whose extension is ".EXE" or ".COM" (any case): dragging only those offers a link.
+bool IsExecutableName(const std::wstring& Name);
 enum TSelAttr { SelDontCare, SelYes, SelNo };
 
 // One directory entry as a search finds it.
@@ -124,6 +159,20 @@ struct TEntryFilter {
 class TDirView;
 class TIconUpdateThread;
 class TSubDirScanner;
+class TDiscMonitor;
+class TFileOperator;
+class TFileDeleteThread;
+class TDragDropFilesEx;
+namespace gui {
+class TTimer;
+}
+
+// One name of a drop or paste: the full path of the source and, when the drop data names one, the name the
+// copy is to get in the target folder.
+struct TDroppedFile {
+    std::wstring Name;
+    std::wstring MappedName;
+};
 
 // What the view asks of a linked drive-and-directory tree.
 class TDirViewTree {
@@ -138,10 +187,50 @@ public:
     virtual void DirViewDestroyed(TDirView* View) = 0;
 };
 
-class TDirView : public TSortListView, public FilePane {
+// The drag-and-drop events both file views (the list and the tree) publish, with the same signatures.
+struct TFileViewDDEvents {
+    using TDDErrorEvent = std::function<void(gui::TComponent* Sender, TDDError ErrorNo)>;
+    using TDDExecutedEvent = std::function<void(gui::TComponent* Sender, int dwEffect)>;
+    using TDDFileOperationEvent =
+        std::function<void(gui::TComponent* Sender, int dwEffect, const std::wstring& SourcePath,
+                           const std::wstring& TargetPath, bool& DoOperation)>;
+    using TDDFileOperationExecutedEvent = std::function<void(
+        gui::TComponent* Sender, int dwEffect, const std::wstring& SourcePath, const std::wstring& TargetPath)>;
+    using TDDDragEnterEvent = std::function<void(gui::TComponent* Sender, IDataObject* DataObj, int grfKeyState,
+                                                 POINT pt, int& dwEffect, bool& Accept)>;
+    using TDDDragOverEvent = std::function<void(gui::TComponent* Sender, int grfKeyState, POINT pt, int& dwEffect)>;
+    using TDDDropEvent =
+        std::function<void(gui::TComponent* Sender, IDataObject* DataObj, int grfKeyState, POINT pt, int& dwEffect)>;
+    using TDDQueryContinueDragEvent =
+        std::function<void(gui::TComponent* Sender, BOOL fEscapePressed, int grfKeyState, HRESULT& Result)>;
+    using TDDGiveFeedbackEvent = std::function<void(gui::TComponent* Sender, int dwEffect, HRESULT& Result)>;
+    // DragStatus is the engine's TDragDetectStatus (ddsNone, ddsLeft, ddsRight, ddsCancelled, ddsDrag) as a number.
+    using TDDDragDetectEvent =
+        std::function<void(gui::TComponent* Sender, int grfKeyState, POINT DetectStart, POINT Pt, int DragStatus)>;
+    using TDDProcessDroppedEvent =
+        std::function<void(gui::TComponent* Sender, int grfKeyState, POINT pt, int& dwEffect)>;
+
+    TDDDragEnterEvent OnDDDragEnter;
+    gui::TNotifyEvent OnDDDragLeave;
+    TDDDragOverEvent OnDDDragOver;
+    TDDDropEvent OnDDDrop;
+    TDDQueryContinueDragEvent OnDDQueryContinueDrag;
+    TDDGiveFeedbackEvent OnDDGiveFeedback;
+    TDDDragDetectEvent OnDDDragDetect;
+    TDDProcessDroppedEvent OnDDProcessDropped;
+    TDDErrorEvent OnDDError;
+    TDDExecutedEvent OnDDExecuted;
+    TDDFileOperationEvent OnDDFileOperation;
+    TDDFileOperationExecutedEvent OnDDFileOperationExecuted;
+};
+
+class TDirView : public TSortListView, public FilePane, public TFileViewDDEvents {
 public:
     using TAddFileEvent = std::function<void(gui::TComponent* Sender, TSearchRec& SearchRec, bool& AddFile)>;
     using TItemEvent = std::function<void(gui::TComponent* Sender, int Item)>;
+    using TExecFileEvent = std::function<void(gui::TComponent* Sender, int Item, bool& AllowExec)>;
+    using TRenameEvent = std::function<void(gui::TComponent* Sender, int Item, const std::wstring& NewName)>;
+    using TSelectItemNewEvent = std::function<void(gui::TComponent* Sender, int Item, bool Selected)>;
 
     TDirView(gui::TControl* parent, std::wstring name, int left = 0, int top = 0, int width = 250, int height = 150);
     ~TDirView() override;
@@ -269,21 +358,103 @@ public:
     // Scanners for every directory item when sizes are shown, else for the selected directory item.
     void StartSubDirScanners();
 
+    // --- commands (DirViewCommands.cpp) ---------------------------------------------------------------------
+    // Opens the first selected item (or a focused ".."): folders are entered, files opened through the shell;
+    // with Alt held the properties are shown instead.
+    void ExecuteCurrentFile();
+    // ShellExecute of the item with the view's folder as working directory; raises EExecFile on failure.
+    void ExecuteFile(int Item);
+    // Deletes the selected items through the shell (AllowUndo: into the recycle bin). False when the shell
+    // failed or the user aborted; the list keeps the items that still exist.
+    bool DeleteSelectedFiles(bool AllowUndo);
+    // Creates the folder (an empty file) Path + "\" + Name and returns its new item, -1 when it exists already
+    // (LastDirectoryCreateError 183) or could not be made (LastDirectoryCreateError the system error).
+    int CreateDirectory(const std::wstring& Name);
+    int CreateFile(const std::wstring& Name);
+    // Drops the item of a file that no longer exists (FullName: a path in this folder).
+    void ValidateFile(const std::wstring& FullName);
+    void ValidateItem(int Item);
+    void ValidateSelectedFiles();
+    // Appends ItemFullFileName of every selected item, in list order.
+    void GetSelectedFiles(std::vector<std::wstring>& List) const;
+    // The shell context menu of the selection (of the folder when nothing is selected), at a screen point.
+    void DisplayContextMenu(POINT Where);
+    // The shell properties of the selection, or of the folder when nothing is selected.
+    void DisplayPropertiesMenu();
+    // True while the list's name editor is open.
+    bool IsEditing() const;
+    // Opens the name editor on the item (when it may be renamed); the rename runs when the edit ends.
+    void EditItem(int Item);
+    // The view's file operator holds an undoable last copy or move.
+    virtual bool CanUndo() const;
+    bool UndoCopyMove();
+
+    // --- clipboard -------------------------------------------------------------------------------------------
+    void EmptyClipBoard();
+    bool CopyToClipBoard();
+    bool CutToClipBoard();
+    bool CanPasteFromClipBoard();
+    // Pastes the clipboard's files into TargetPath (empty: the view's folder). True when there were files.
+    bool PasteFromClipBoard(const std::wstring& TargetPath = {});
+    // Copies the selection into the view's own folder under free names and selects the copies.
+    bool DuplicateSelectedFiles();
+
+    // --- drag-and-drop (DirViewDragDrop.cpp) ------------------------------------------------------------------
+    // Carries out a drop of Files into TargetPath with the effect (DROPEFFECT_COPY, _MOVE or _LINK), as a drop
+    // onto the view or a paste does. RenameOnCollision gives copies into the files' own folder free names.
+    void PerformDropOperation(const std::vector<TDroppedFile>& Files, const std::wstring& TargetPath, DWORD Effect,
+                              bool RenameOnCollision);
+    // The same with the names the drag-and-drop object received.
+    void PerformDragDropFileOperation(const std::wstring& TargetPath, DWORD Effect, bool RenameOnCollision);
+    // The view's drag-and-drop object (source, target and clipboard carrier).
+    TDragDropFilesEx& DragDropFilesEx();
+    bool TargetPopUpMenu() const { return targetPopUpMenu_; }
+    void SetTargetPopUpMenu(bool Value);
+
+    // --- change watching (DirViewWatch.cpp) -------------------------------------------------------------------
+    bool WatchForChanges() const { return watchForChanges_; }
+    virtual void SetWatchForChanges(bool Value);
+    // Milliseconds between a change notice and the update; zero is ignored.
+    unsigned ChangeInterval() const { return changeInterval_; }
+    virtual void SetChangeInterval(unsigned Value);
+    // Drive letters never watched, kept in upper case.
+    const std::wstring& NoCheckDrives() const { return noCheckDrives_; }
+    void SetNoCheckDrives(const std::wstring& Value);
+    virtual void StartWatchThread();
+    virtual void StopWatchThread();
+    bool WatchThreadActive() const;
+
+    // --- drawing -----------------------------------------------------------------------------------------------
+    bool DimmHiddenFiles() const { return dimmHiddenFiles_; }
+    virtual void SetDimmHiddenFiles(bool Value);
+
+    // --- command switches --------------------------------------------------------------------------------------
+    bool ConfirmDelete = true;
+    bool ConfirmOverwrite = true;
+    bool UseSystemContextMenu = true;
+    bool SingleClickToExec = false;
+    bool DDLinkOnExeDrag = true;
+    bool UseDragImages = true;
+
     // --- events ------------------------------------------------------------------------------------------------
     gui::TNotifyEvent OnStartLoading;
     TAddFileEvent OnAddFile;
     gui::TNotifyEvent OnLoaded;
     gui::TNotifyEvent OnDirUpdated;
     TItemEvent OnFileSizeChanged;
+    TExecFileEvent OnExecFile;
+    TRenameEvent OnBeginRename;
+    TRenameEvent OnEndRename;
+    TSelectItemNewEvent OnSelectItemNew;
+    gui::TNotifyEvent OnDisplayContextMenu;
+    gui::TNotifyEvent OnChangeDetected;
+    gui::TNotifyEvent OnChangeInvalid;
 
 protected:
     virtual void LoadRecycleBinItems();
 
-    // Hooks for the command, watching and thread layers; they do nothing here.
-    virtual void StopWatchThread() {}
-    virtual void StartWatchThread() {}
     // The change timer: stopped (interval 0) while loading and updating.
-    virtual void DisableChangeTimer() {}
+    virtual void DisableChangeTimer();
     // The worker threads (DirViewThreads.cpp). Stopping joins them; the icon thread's stop raises EIUThread
     // when the thread does not end in time (it is then cut loose, its calls to the view become no-ops).
     virtual void StopIconUpdateThread();
@@ -294,14 +465,17 @@ protected:
     // A directory item whose total size should be computed.
     virtual void StartSubDirScanner(int Item);
     // The drop target highlight, cleared before a load empties the list.
-    virtual void ClearDropTarget() {}
+    virtual void ClearDropTarget();
 
     // Adds the item for a found entry and returns its index.
     int AddItem(const TSearchRec& SearchRec);
+    int AddCreatedEntry(const std::wstring& FullName);
     void AddParentDirItem();
     bool Drawing() const { return drawing_; }
 
     bool HandleNotify(NMHDR* header, LRESULT& result) override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    LRESULT DoCustomDraw(NMLVCUSTOMDRAW* draw) override;
 
 private:
     struct TTypeCacheRec {
@@ -324,6 +498,55 @@ private:
     void RedoNameCaption();
     std::wstring ShellType(const std::wstring& Name, DWORD Attr, UINT Flags, int* Icon);
     void FillDisplayInfo(NMLVDISPINFOW* Info);
+    // The size an item adds to the selection total: a file's size (measured when unknown), a folder's once known.
+    std::int64_t SelectionSize(const TFileRec& Rec, int Item) const;
+    void ItemSelectionChanged(int Item, bool Selected);
+    void RecountSelectionSize();
+
+    // DirViewCommands.cpp
+    bool HandleCommandNotify(NMHDR* header, LRESULT& result);
+    bool CanEditItem(int Item) const;
+    bool BeginLabelEdit(int Item);
+    void EndLabelEdit(int Item, const wchar_t* Text);
+    void RenameItem(int Item, const std::wstring& NewName);
+    void RetryEdit();
+    bool KeyDownHandler(WPARAM Key);
+    bool ContextMenuMessage(LPARAM Position);
+    void HandleMenuVerb(const std::wstring& Verb, int Selected);
+    void StartDeleteWatcher(const std::vector<std::wstring>& Paths);
+    void StopTreeWatcher();
+    void StartTreeWatcher();
+    void ValidateTreeSelection();
+    void DrawParentDirArrow(NMLVCUSTOMDRAW* draw);
+    // DirViewDragDrop.cpp
+    void CreateDragDrop();
+    void DDError(TDDError ErrorNo);
+    void BeginDrag(bool RightButton, POINT Where);
+    void MakeDragImage(int FileCount, int DirCount, POINT Where);
+    void DDQueryContinueDrag(BOOL EscapePressed, DWORD KeyState, HRESULT& Result);
+    void DDDragEnter(IDataObject* DataObj, DWORD KeyState, POINT Pt, DWORD& Effect, bool& Accept);
+    void DDDragOver(DWORD KeyState, POINT Pt, DWORD& Effect);
+    void DDDragLeave();
+    void DDDrop(IDataObject* DataObj, DWORD KeyState, POINT Pt, DWORD& Effect);
+    void DDProcessDropped(DWORD KeyState, POINT Pt, DWORD Effect);
+    DWORD DropEffectFor(DWORD KeyState, POINT Pt, DWORD Effect);
+    void SetDropTarget(int Item);
+    // The folder a drop at the current highlight goes into.
+    std::wstring DropTargetFolder() const;
+    // Takes the cut marks away in every list view of the process.
+    static void ClearCutMarks();
+    // The clipboard mode, as none once another program has replaced this process's files on the clipboard.
+    TClipboardMode EffectiveClipboardMode();
+    // DirViewWatch.cpp
+    void ChangeDetected();
+    void ChangeInvalid();
+    void ChangeTimerElapsed();
+    void RestartChangeTimer(unsigned Interval);
+
+    struct TDragState;
+    struct TDragStateDeleter {
+        void operator()(TDragState* State) const noexcept;
+    };
 
     std::wstring path_;
     std::wstring lastPath_;
@@ -351,6 +574,23 @@ private:
     TPidlPtr recycleBinPIDL_;
     TListExt<TTypeCacheRec> typeCache_;
     std::unordered_map<const TFileRec*, std::unique_ptr<TFileRec>> records_;
+
+    bool watchForChanges_ = false;
+    unsigned changeInterval_ = 1000;
+    std::wstring noCheckDrives_;
+    bool dimmHiddenFiles_ = false;
+    bool targetPopUpMenu_ = true;
+    std::unique_ptr<TDiscMonitor> discMonitor_;
+    std::unique_ptr<gui::TTimer> changeTimer_;
+    std::unique_ptr<TFileOperator> fileOperator_;
+    std::vector<std::unique_ptr<TFileDeleteThread>> deleteWatchers_;
+    std::unique_ptr<TDragState, TDragStateDeleter> dragState_;
+    POINT dragStartPos_{};
+    bool mouseButtonDown_ = false; // a button went down inside the view: a begin-drag notice may start a drag
+    bool rightContext_ = false;    // the context menu comes from a right click
+    bool editRequested_ = false;   // the retry after a failed rename reopens the editor
+    std::wstring editText_;        // the text the reopened editor starts with
+    std::wstring editName_;        // the stored name of the item whose editor reopens
 
     friend class TIconUpdateThread;
     friend class TSubDirScanner;

@@ -298,15 +298,57 @@ bool TDirView::HandleNotify(NMHDR* header, LRESULT& result) {
     }
     case LVN_ITEMCHANGED: {
         auto* nm = reinterpret_cast<NMLISTVIEW*>(header);
-        if ((nm->uChanged & LVIF_STATE) && ((nm->uNewState ^ nm->uOldState) & LVIS_SELECTED) && nm->iItem >= 0) {
-            const TFileRec* rec = ItemRec(nm->iItem);
-            if (rec && !rec->IsDirectory && rec->Size > 0)
-                filesSelSize_ += (nm->uNewState & LVIS_SELECTED) ? rec->Size : -rec->Size;
-        }
+        if ((nm->uChanged & LVIF_STATE) && ((nm->uNewState ^ nm->uOldState) & LVIS_SELECTED))
+            gui::GuardedVoid("dir view selection",
+                             [&] { ItemSelectionChanged(nm->iItem, (nm->uNewState & LVIS_SELECTED) != 0); });
         break;
     }
     default:
+        if (bool handled =
+                gui::Guarded("dir view command notice", false, [&] { return HandleCommandNotify(header, result); }))
+            return handled;
         break;
     }
     return TSortListView::HandleNotify(header, result);
+}
+
+// --- selection totals ------------------------------------------------------------------------------------------
+
+std::int64_t TDirView::SelectionSize(const TFileRec& Rec, int Item) const {
+    if (Rec.IsParentDir)
+        return 0;
+    if (Rec.IsDirectory)
+        return std::max<std::int64_t>(Rec.Size, 0); // -1 until a scanner has summed the folder
+    if (Rec.Size >= 0)
+        return Rec.Size;
+    return std::max<std::int64_t>(GetFileSize64(ItemFullFileName(Item)), 0);
+}
+
+void TDirView::RecountSelectionSize() {
+    filesSelSize_ = 0;
+    for (int i = ListView_GetNextItem(Handle(), -1, LVNI_SELECTED); i >= 0;
+         i = ListView_GetNextItem(Handle(), i, LVNI_SELECTED))
+        if (const TFileRec* rec = ItemRec(i))
+            filesSelSize_ += SelectionSize(*rec, i);
+}
+
+void TDirView::ItemSelectionChanged(int Item, bool Selected) {
+    const TFileRec* rec = ItemRec(Item);
+    if (Item < 0 || !rec) {
+        // A change of all items at once (index -1) tells nothing about single sizes: count again.
+        RecountSelectionSize();
+    } else if (Selected && SelCount() == 1) {
+        filesSelSize_ = SelectionSize(*rec, Item);
+    } else {
+        filesSelSize_ += Selected ? SelectionSize(*rec, Item) : -SelectionSize(*rec, Item);
+    }
+    if (filesSelSize_ < 0)
+        filesSelSize_ = 0;
+    // ".." is never part of a selection that commands act on.
+    if (Selected && rec && rec->IsParentDir && !loading_) {
+        TSortListView::SetItemSelected(Item, false);
+        return;
+    }
+    if (OnSelectItemNew)
+        OnSelectItemNew(this, Item, Selected);
 }

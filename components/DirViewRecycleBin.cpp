@@ -2,6 +2,7 @@
 // from a directory search, and their stored names are the full paths of the deleted files inside the bin.
 #include "components/DirView.h"
 
+#include "components/BaseUtils.h"
 #include "components/MaskSearch.h"
 #include "gui/Application.h"
 
@@ -15,11 +16,6 @@ namespace {
 
 constexpr DWORD kAnyAttributes = 63;
 constexpr int kMessagesEvery = 100;
-
-std::wstring FolderOf(const std::wstring& path) {
-    auto cut = path.find_last_of(L'\\');
-    return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut);
-}
 
 } // namespace
 
@@ -58,7 +54,7 @@ void TDirView::LoadRecycleBinItems() {
         TSearchRec rec;
         if (!FindFirstEntry(physical, kAnyAttributes, rec))
             continue;
-        rec.Name = FolderOf(physical) + L"\\" + rec.Name;
+        rec.Name = ExtractFileDir(physical) + L"\\" + rec.Name;
         std::wstring parsingName;
         PIDL_GetDisplayName(bin.Get(), relative.get(), SHGDN_FORPARSING, parsingName);
 

@@ -2,7 +2,6 @@
 #include "components/DriveView.h"
 
 #include "components/BaseUtils.h"
-#include "components/DriveViewSupport.h"
 #include "gui/Application.h"
 
 #include <shlobj.h>
@@ -14,15 +13,8 @@
 
 namespace {
 
-using driveview_detail::HourGlass;
 
 constexpr DWORD kSearchAttrs = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM; // 22
-
-std::wstring Upper(std::wstring s) {
-    if (!s.empty())
-        CharUpperBuffW(s.data(), static_cast<DWORD>(s.size()));
-    return s;
-}
 
 bool IsDotName(const wchar_t* name) {
     return (name[0] == L'.' && name[1] == 0) || (name[0] == L'.' && name[1] == L'.' && name[2] == 0);
@@ -231,7 +223,7 @@ HTREEITEM TDriveView::AddChildNode(HTREEITEM Parent, const WIN32_FIND_DATAW& SRe
     data->ShortName = SRec.cAlternateFileName;
     data->Attr = SRec.dwFileAttributes;
     data->IsRecycleBin =
-        (SRec.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) && !ParentNode(Parent) && Upper(data->DirName) == L"RECYCLED";
+        (SRec.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) && !ParentNode(Parent) && UpperCase(data->DirName) == L"RECYCLED";
     if (IShellFolder* folder = ParentFolderOf(Parent)) {
         LPITEMIDLIST pidl = nullptr;
         ULONG attrs = SFGAO_HASSUBFOLDER | SFGAO_SHARE | SFGAO_FOLDER;
@@ -327,7 +319,7 @@ void TDriveView::FullScanDrive(wchar_t Drive) {
     HTREEITEM root = status.RootNode;
     if (!root)
         return;
-    HourGlass wait;
+    THourGlass wait;
     BeginUpdate();
     try {
         if (OnStartScan)
@@ -388,7 +380,7 @@ bool TDriveView::CanExpand(HTREEITEM Node) {
         }
     }
     if (!data->Scanned && DoScanDir(Node)) {
-        HourGlass wait;
+        THourGlass wait;
         ReadSubDirs(Node);
     }
     return true;
@@ -416,7 +408,7 @@ void TDriveView::ValidateDirectoryEx(HTREEITEM Node, int ScanMode, bool ReadUnsc
     if (!GetNodeData(Node) || validating_ || !DoScanDir(Node))
         return;
     const std::wstring remembered = Directory();
-    HourGlass wait(Focused());
+    THourGlass wait(Focused());
     const wchar_t drive = GetDrive(Node);
     if (!ParentNode(Node))
         Status(drive).ChangeTimer->SetEnabled(false);
@@ -468,11 +460,11 @@ void TDriveView::ValidateNode(HTREEITEM Node, bool isStart, int scanMode, bool r
         // Compare the child nodes with the folders on disk.
         std::map<std::wstring, HTREEITEM> children;
         for (HTREEITEM child = FirstChild(Node); child; child = NextSibling(child))
-            children.emplace(Upper(GetDirName(child)), child);
+            children.emplace(UpperCase(GetDirName(child)), child);
         std::set<HTREEITEM> keep;
         bool added = false;
         ForEachSubDir(path, L"*.*", [&](const WIN32_FIND_DATAW& fd) {
-            auto it = children.find(Upper(fd.cFileName));
+            auto it = children.find(UpperCase(fd.cFileName));
             if (it != children.end()) {
                 keep.insert(it->second);
                 TNodeData* childData = GetNodeData(it->second);
@@ -732,5 +724,5 @@ void TDriveView::SetChangeInterval(unsigned Value) {
 }
 
 void TDriveView::SetNoCheckDrives(const std::wstring& Value) {
-    noCheckDrives_ = Upper(Value);
+    noCheckDrives_ = UpperCase(Value);
 }

@@ -9,7 +9,9 @@
 #include "components/ComponentErrors.h"
 #include "components/DirView.h"
 #include "components/DiscMon.h"
+#include "components/DragDropFilesEx.h"
 #include "components/DriveTable.h"
+#include "components/FileChanges.h"
 #include "components/FileOperator.h"
 #include "components/FilePane.h"
 #include "components/PIDL.h"
@@ -22,6 +24,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 // A node operation was given no node, or a node without node data. The message names the operation.
 class ENodeNotAssigned : public EComponentError {
@@ -83,7 +86,7 @@ public:
 using TDriveViewScanDirEvent = std::function<void(TDriveView* Sender, HTREEITEM Node, bool& DoScanDir)>;
 using TDriveViewDiskChangeEvent = std::function<void(TDriveView* Sender, wchar_t Drive)>;
 
-class TDriveView : public gui::TCustomTreeView, public FolderTree, public TDirViewTree {
+class TDriveView : public gui::TCustomTreeView, public FolderTree, public TDirViewTree, public TFileViewDDEvents {
 public:
     TDriveView(gui::TControl* parent, std::wstring name, int left = 0, int top = 0, int width = 200, int height = 300);
     ~TDriveView() override;
@@ -205,11 +208,65 @@ public:
     TDriveViewDiskChangeEvent OnChangeInvalid;
     gui::TNotifyEvent OnDisplayContextMenu;
 
-    // --- hooks of the tree view commands (DriveViewCommands) -------------------------------------------------
-    // The view calls these where the user asks for a command (right click, the context-menu key, Alt+Enter). Their
-    // bodies are in DriveViewHooks.cpp and do nothing; the commands' own file replaces that one.
+    // --- commands (DriveViewCommands.cpp) -------------------------------------------------------------------
+    // Every command that changes the disk pauses the change watchers of the tree and of the linked list view
+    // while it runs, then brings the affected nodes in line with the disk itself.
+
+    // Makes the folder Name below ParentNode and returns its new node; null when the folder could not be made
+    // (LastDirectoryCreateError then holds the system's error code).
+    HTREEITEM CreateDirectory(HTREEITEM ParentNode, const std::wstring& Name);
+    // Deletes the node's folder (to the recycle bin with AllowUndo); true when the folder and its node are gone.
+    // A root node is never deleted.
+    bool DeleteDirectory(HTREEITEM Node, bool AllowUndo);
+    // Takes back the view's last copy, move or rename; true when the undo ran and succeeded.
+    bool UndoLastOperation();
+    // Draws the node bold in ColorBold (or plain again).
+    void SetBoldDraw(HTREEITEM Node, bool Bold);
+    // The shell's context menu of the node's folder at ScreenPos; the view itself carries out "rename", "cut",
+    // "copy" and "paste".
     virtual void DisplayContextMenu(HTREEITEM Node, POINT ScreenPos);
+    // The shell's properties of the node's folder.
     virtual void DisplayPropertiesMenu(HTREEITEM Node);
+    // Tells of a drag-and-drop failure: OnDDError when assigned, else EDragDrop "DragDrop Error: <number>".
+    void DDError(TDDError ErrorCode);
+
+    // --- clipboard (DriveViewDragDrop.cpp) ------------------------------------------------------------------
+    // The clipboard's mode (cut or copy) is shared by every view of the process (ViewsShared.h).
+    // Empties the system clipboard, takes away the cut marks of this tree and of the linked list view, mode none.
+    void EmptyClipBoard();
+    // Puts the selected node's folder on the clipboard; mode copy.
+    bool CopyToClipBoard();
+    // Puts the node's folder on the clipboard and marks the node as cut; mode cut. Never a drive.
+    bool CutToClipBoard(HTREEITEM Node);
+    // False when no node is selected or the clipboard cannot be opened.
+    bool CanPasteFromClipBoard();
+    // Pastes the clipboard's files into TargetPath (empty: the selected folder): after a cut they are moved and
+    // the clipboard emptied, else copied. True when there were files to paste.
+    bool PasteFromClipBoard(const std::wstring& TargetPath = {});
+
+    // --- drag-and-drop (DriveViewDragDrop.cpp) ---------------------------------------------------------------
+    // Carries out a drop of Files into TargetPath with Effect (DROPEFFECT_COPY, _MOVE or _LINK), as a drop onto
+    // the tree or a paste does; OntoRecycleBin deletes them instead. The nodes of the folders concerned are
+    // brought in line with the disk afterwards.
+    void PerformDropOperation(const std::vector<TDroppedFile>& Files, const std::wstring& TargetPath, DWORD Effect,
+                              bool OntoRecycleBin);
+    // The same with the names the drag-and-drop object holds.
+    void PerformDragDropFileOperation(const std::wstring& TargetPath, DWORD Effect, bool OntoRecycleBin);
+    TDragDropFilesEx& DragDropFilesEx() { return *dragDropFilesEx_; }
+    // The effect a drag over Target gets from the keys and the effects the source allows (Effect), by the
+    // tree's rules: no drop of the tree's own folder onto itself, below itself or onto its parent; move onto a
+    // recycle bin; link for executables; move within one drive.
+    DWORD DragOverEffect(HTREEITEM Target, DWORD grfKeyState, DWORD Effect);
+    // Whether a folder may be dropped onto TargetDir: not onto itself, one of its sub-folders or its parent.
+    static bool CanDropDirectoryOnto(const std::wstring& DraggedDir, const std::wstring& TargetDir);
+    // A drop released less than 0.05 s (500,000 units of 100 ns) after the drag started is a cancel.
+    static HRESULT DropTooEarlyFilter(HRESULT Result, ULONGLONG DragStartTime, ULONGLONG Now);
+    // The current system time in 100-nanosecond units.
+    static ULONGLONG SystemTimeNow();
+    // True while the tree's own drag runs.
+    bool Dragging() const { return dragNode_ != nullptr; }
+
+    // --- events of the commands ------------------------------------------------------------------------------
 
     // --- TDirViewTree: what the linked list view asks ------------------------------------------------------
     bool NodeRecycleBinFlag(const std::wstring& Dir, bool& IsRecycleBin) override;
@@ -248,6 +305,41 @@ private:
     void RenameAfterEdit(HTREEITEM Node, const std::wstring& text);
     void LeftButtonReleased();
 
+    // DriveViewCommands.cpp
+    // Stops the active change watchers of the tree (all drives, or one) and of the linked list view (and of the
+    // list view a drag came from) for the life of a command, and starts again the ones it stopped.
+    class WatchPause {
+    public:
+        explicit WatchPause(TDriveView& view, TDirView* otherSource = nullptr);
+        WatchPause(TDriveView& view, wchar_t drive);
+        ~WatchPause();
+        WatchPause(const WatchPause&) = delete;
+        WatchPause& operator=(const WatchPause&) = delete;
+
+    private:
+        void PauseList(TDirView* list);
+        TDriveView& view_;
+        std::vector<wchar_t> stopped_;
+        std::vector<TDirView*> lists_;
+    };
+    void RemoveNode(HTREEITEM Node);
+    // DriveViewDragDrop.cpp
+    std::unique_ptr<TDragDropFilesEx> CreateDragDrop();
+    void DDDragDetect(DWORD grfKeyState, POINT DetectStart, POINT Pt, TDragDetectStatus Status);
+    void StartDragNode(HTREEITEM Node);
+    void DDDragEnter(IDataObject* DataObj, DWORD grfKeyState, POINT Pt, DWORD& dwEffect, bool& Accept);
+    void DDDragOver(DWORD grfKeyState, POINT Pt, DWORD& dwEffect);
+    void DDDragLeave();
+    void DDDrop(IDataObject* DataObj, DWORD grfKeyState, POINT Pt, DWORD& dwEffect);
+    void DDQueryContinueDrag(BOOL fEscapePressed, DWORD grfKeyState, HRESULT& Result);
+    void SetDropTargetNode(HTREEITEM Node);
+    void DragAutoScroll(POINT Pt, HTREEITEM Node);
+    void HideDragImage();
+    void DragNodeDeleted(TFileDeleteThread* Sender, const std::vector<std::wstring>& Vanished);
+    void ReloadDirView();
+    void ClearCutMark();
+    void MarkCut(HTREEITEM Node);
+
     TDriveStatus& Status(wchar_t drive);
     const TDriveStatus& Status(wchar_t drive) const;
 
@@ -282,4 +374,25 @@ private:
     TVolumeDisplayStyle volDisplayStyle_ = doPrettyName;
     TFileNameDisplay fileNameDisplay_ = fndStored;
     std::wstring noCheckDrives_;
+
+    // The commands' state (DriveViewCommands.cpp, DriveViewDragDrop.cpp).
+    std::wstring cutPath_;                // the folder whose node shows the cut mark; empty for none
+    std::vector<std::wstring> dragPaths_; // the paths of the running drag over the tree
+    HTREEITEM dragNode_ = nullptr;        // the node the tree's own drag carries
+    ULONGLONG dragStartTime_ = 0;         // system time, 100 ns units
+    ULONGLONG lastScrollTime_ = 0;
+    ULONGLONG lastHScrollTime_ = 0;
+    ULONGLONG lastHoverTime_ = 0;
+    HTREEITEM hoverNode_ = nullptr;
+    int scrollCount_ = 0;
+    wchar_t dragDrive_ = 0; // the drive of the first dragged item
+    bool exeDrag_ = false;  // every dragged item is an executable: offer a link
+    HIMAGELIST dragImage_ = nullptr;
+    bool dragImageShown_ = false;
+    bool* ownMoveDone_ = nullptr; // set while the tree's own drag runs: the tree carried out its move itself
+    // Watchers of folders that a drop target moves away after the tree's own drag; kept so that none outlives
+    // the view.
+    std::vector<std::unique_ptr<TFileDeleteThread>> deleteThreads_;
+    // Declared last: made once the tree's window exists, and gone first.
+    std::unique_ptr<TDragDropFilesEx> dragDropFilesEx_ = CreateDragDrop();
 };

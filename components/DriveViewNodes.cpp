@@ -2,7 +2,6 @@
 // of the tree control.
 #include "components/BaseUtils.h"
 #include "components/DriveView.h"
-#include "components/DriveViewSupport.h"
 #include "gui/MessageBox.h"
 
 #include <shellapi.h>
@@ -17,12 +16,6 @@ constexpr UINT kReEditMessage = 1081;
 
 // The characters no folder name may hold, in the order the message lists them.
 constexpr wchar_t kForbiddenChars[] = L"\\/:*?\"<>|";
-
-std::wstring Upper(std::wstring s) {
-    if (!s.empty())
-        CharUpperBuffW(s.data(), static_cast<DWORD>(s.size()));
-    return s;
-}
 
 std::string Narrow(const std::wstring& text) {
     int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
@@ -156,7 +149,7 @@ HTREEITEM TDriveView::FindNodeToPath(std::wstring Path) {
     HTREEITEM node = Status(letter).RootNode;
     if (!node)
         return nullptr;
-    std::wstring rest = Upper(Path.substr(3));
+    std::wstring rest = UpperCase(Path.substr(3));
     if (rest.empty())
         return node;
     if (!Status(letter).Scanned)
@@ -181,7 +174,7 @@ HTREEITEM TDriveView::FindNodeToPath(std::wstring Path) {
         HTREEITEM match = nullptr;
         for (HTREEITEM child = FirstChild(node); child && !match; child = NextSibling(child)) {
             TNodeData* childData = GetNodeData(child);
-            if (childData && (Upper(childData->DirName) == part || Upper(childData->ShortName) == part))
+            if (childData && (UpperCase(childData->DirName) == part || UpperCase(childData->ShortName) == part))
                 match = child;
         }
         if (!match)
@@ -374,7 +367,7 @@ void TDriveView::RefreshDirSize(HTREEITEM Node) {
 std::uint32_t TDriveView::GetSubTreeSize(HTREEITEM Node) {
     if (!GetNodeData(Node))
         throw ENodeNotAssigned("GetSubTreeSize");
-    driveview_detail::HourGlass wait;
+    THourGlass wait;
     ValidateDirectoryEx(Node, 1, true);
     struct Walk {
         TDriveView& view;
@@ -501,7 +494,7 @@ void TDriveView::SetShowDirSize(bool Value) {
     if (Value == showDirSize_)
         return;
     showDirSize_ = Value;
-    driveview_detail::HourGlass wait;
+    THourGlass wait;
     RefreshTexts();
 }
 
@@ -548,7 +541,7 @@ HTREEITEM TDriveView::FindReadNode(const std::wstring& Path) const {
     if (letter < L'A' || letter > L'Z')
         return nullptr;
     HTREEITEM node = Status(letter).RootNode;
-    std::wstring rest = Path.size() > 3 ? Upper(Path.substr(3)) : std::wstring();
+    std::wstring rest = Path.size() > 3 ? UpperCase(Path.substr(3)) : std::wstring();
     size_t start = 0;
     while (node && start < rest.size()) {
         size_t end = rest.find(L'\\', start);
@@ -561,7 +554,7 @@ HTREEITEM TDriveView::FindReadNode(const std::wstring& Path) const {
         HTREEITEM match = nullptr;
         for (HTREEITEM child = FirstChild(node); child && !match; child = NextSibling(child)) {
             const TNodeData* data = GetNodeData(child);
-            if (data && (Upper(data->DirName) == part || Upper(data->ShortName) == part))
+            if (data && (UpperCase(data->DirName) == part || UpperCase(data->ShortName) == part))
                 match = child;
         }
         node = match;
@@ -618,12 +611,13 @@ bool TDriveView::CanEdit(HTREEITEM Node) {
     if (Node && Node == reEditNode_)
         return true;
     TNodeData* data = GetNodeData(Node);
-    if (!data || !ParentNode(Node) || data->IsRecycleBin)
+    // Renaming a folder while it is being dragged would pull the ground from under the drop.
+    if (!data || !ParentNode(Node) || data->IsRecycleBin || Dragging())
         return false;
     if (GetWindowLongW(Handle(), GWL_STYLE) & TVS_EDITLABELS) {
         if (data->Attr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM))
             return false;
-        return Upper(NodeText(Node)) == Upper(data->DirName);
+        return UpperCase(NodeText(Node)) == UpperCase(data->DirName);
     }
     return false;
 }
@@ -658,7 +652,7 @@ bool TDriveView::RenameNode(HTREEITEM Node, const std::wstring& NewName) {
         if (GetShortPathNameW(to.c_str(), shortPath, MAX_PATH + 1)) {
             std::wstring s = shortPath;
             std::wstring shortName = s.substr(s.find_last_of(L'\\') + 1);
-            if (Upper(shortName) != Upper(NewName))
+            if (UpperCase(shortName) != UpperCase(NewName))
                 data->ShortName = shortName;
         }
         SetNodeText(Node, GetDisplayName(Node));
@@ -771,8 +765,6 @@ bool TDriveView::HandleNotify(NMHDR* header, LRESULT& result) {
         hit.pt = client;
         HTREEITEM node = TreeView_HitTest(Handle(), &hit);
         if (node && UseSystemContextMenu) {
-            if (OnDisplayContextMenu)
-                OnDisplayContextMenu(this);
             DisplayContextMenu(node, pt);
             result = TRUE;
         }
@@ -884,8 +876,6 @@ LRESULT TDriveView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 TreeView_GetItemRect(Handle(), selected, &r, TRUE);
                 POINT pt{r.left, r.top + 20};
                 ClientToScreen(Handle(), &pt);
-                if (OnDisplayContextMenu)
-                    OnDisplayContextMenu(this);
                 DisplayContextMenu(selected, pt);
             }
             return 0;

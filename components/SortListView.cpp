@@ -1,5 +1,7 @@
 #include "components/SortListView.h"
 
+#include "gui/Handles.h"
+
 #include "components/BaseUtils.h"
 
 #include <shellapi.h>
@@ -128,21 +130,6 @@ void ReleaseSortArrows() {
     }
 }
 
-// A thread that already joined another apartment still uses the shell link object; it only must not leave.
-class ComApartment {
-public:
-    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComApartment() {
-        if (SUCCEEDED(result_))
-            CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    HRESULT result_;
-};
-
 std::wstring FolderOf(const std::wstring& path) {
     auto end = path.find_last_of(L"\\:");
     if (end == std::wstring::npos)
@@ -252,7 +239,7 @@ std::wstring FormatDateAndTime(const std::wstring& DateFormat, const std::wstrin
 // --- shortcuts -------------------------------------------------------------------------------------------------
 
 std::wstring ResolveShortcut(const std::wstring& LinkFile, bool WithUI) {
-    ComApartment apartment;
+    gui::ComApartment apartment;
     ComPtr<IShellLinkW> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))))
         return {};
@@ -273,7 +260,7 @@ std::wstring ResolveShortcut(const std::wstring& LinkFile, bool WithUI) {
 }
 
 bool CreateFileShortCut(const std::wstring& Target, const std::wstring& LinkName, const std::wstring& Description) {
-    ComApartment apartment;
+    gui::ComApartment apartment;
     ComPtr<IShellLinkW> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))))
         return false;

@@ -25,14 +25,15 @@ UINT g_nextControlId = 1000;
 std::shared_ptr<void> SharedFont(const TFont& font) {
     static std::map<std::wstring, std::weak_ptr<void>> cache;
     wchar_t key[160];
-    swprintf(key, 160, L"%ls|%d|%d%d%d", font.Name.c_str(), font.Size, font.Bold, font.Italic, font.Underline);
+    swprintf(key, 160, L"%ls|%d|%d%d%d%d", font.Name.c_str(), font.Size, font.Bold, font.Italic, font.Underline,
+             font.StrikeOut);
     if (auto found = cache[key].lock()) return found;
     HDC screen = GetDC(nullptr);
     int height = -MulDiv(font.Size, GetDeviceCaps(screen, LOGPIXELSY), 72);
     ReleaseDC(nullptr, screen);
-    HFONT handle = CreateFontW(height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, font.Italic, font.Underline, FALSE,
-                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                               DEFAULT_PITCH | FF_DONTCARE, font.Name.c_str());
+    HFONT handle = CreateFontW(height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, font.Italic, font.Underline,
+                               font.StrikeOut, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.Name.c_str());
     std::shared_ptr<void> shared(handle, [](void* h) {
         if (h) DeleteObject(static_cast<HGDIOBJ>(h));
     });

@@ -82,6 +82,7 @@ bool TFontDialog::Run(HWND owner) {
     lf.lfWeight = Font.Bold ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = Font.Italic;
     lf.lfUnderline = Font.Underline;
+    lf.lfStrikeOut = Font.StrikeOut;
     lstrcpynW(lf.lfFaceName, Font.Name.c_str(), LF_FACESIZE);
     CHOOSEFONTW cf{};
     cf.lStructSize = sizeof cf;
@@ -95,6 +96,7 @@ bool TFontDialog::Run(HWND owner) {
     Font.Bold = lf.lfWeight >= FW_BOLD;
     Font.Italic = lf.lfItalic;
     Font.Underline = lf.lfUnderline;
+    Font.StrikeOut = lf.lfStrikeOut;
     Font.Color = cf.rgbColors;
     return true;
 }

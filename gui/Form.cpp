@@ -213,6 +213,13 @@ void TForm::BringToFront() {
     SetForegroundWindow(Handle());
 }
 
+void TForm::SetModalResult(TModalResult result) {
+    modalResult_ = result;
+    // A result set while a sent message runs (another process or thread clicking) leaves the modal loop waiting
+    // inside GetMessage, which returns only for a posted message: post one so the loop sees the result.
+    if (Modal() && result != mrNone && Handle()) PostMessageW(Handle(), WM_NULL, 0, 0);
+}
+
 void TForm::Close() { RunClose(); }
 
 void TForm::RunClose() {
@@ -232,11 +239,11 @@ void TForm::RunClose() {
         break;
     case TCloseAction::caMinimize: ShowWindow(Handle(), SW_MINIMIZE); break;
     case TCloseAction::caHide:
-        if (Modal() && modalResult_ == mrNone) modalResult_ = mrCancel;
+        if (Modal() && modalResult_ == mrNone) SetModalResult(mrCancel);
         if (!Modal()) Hide();
         break;
     case TCloseAction::caFree:
-        if (Modal() && modalResult_ == mrNone) modalResult_ = mrCancel;
+        if (Modal() && modalResult_ == mrNone) SetModalResult(mrCancel);
         if (Application.MainForm() == this) Application.Terminate();
         if (!Modal()) Hide();
         break;

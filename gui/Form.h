@@ -62,7 +62,7 @@ public:
     TModalResult ShowModal();
     bool Modal() const { return modalDepth_ > 0; }
     TModalResult ModalResult() const { return modalResult_; }
-    void SetModalResult(TModalResult result) { modalResult_ = result; }
+    void SetModalResult(TModalResult result);
 
     TWindowState WindowState() const;
     void SetWindowState(TWindowState state);

@@ -21,7 +21,7 @@ TModalResult FirstButton(TMsgDlgButtons buttons) {
 // No system box has OK and Abort together, so that pair gets a small form of its own.
 class TOkAbortForm : public TForm {
 public:
-    TOkAbortForm(const std::wstring& caption, const std::wstring& text, TMsgDlgType type)
+    TOkAbortForm(const std::wstring& caption, const std::wstring& text, TMsgDlgType type, bool abortIsDefault)
         : TForm(L"TMessageForm", L"MessageForm") {
         SetBorderStyle(TFormBorderStyle::bsDialog);
         SetBorderIcons(biSystemMenu);
@@ -42,10 +42,11 @@ public:
         ok_.SetText(L"OK");
         abort_.SetText(L"Abort");
         ok_.ModalResult = mrOk;
-        ok_.SetDefault(true);
+        ok_.SetDefault(!abortIsDefault);
         abort_.ModalResult = mrAbort;
+        abort_.SetDefault(abortIsDefault);
         abort_.SetCancel(true);
-        ok_.SetFocus();
+        (abortIsDefault ? abort_ : ok_).SetFocus();
         OnClose = [this](TComponent*, TCloseAction&) {
             if (ModalResult() == mrNone || ModalResult() == mrCancel) SetModalResult(mrAbort);
         };
@@ -60,7 +61,7 @@ private:
 
 TModalResult ShowReal(const TMessageBoxRecord& box) {
     if (box.Buttons == TMsgDlgButtons::mbOKAbort) {
-        TOkAbortForm form(box.Caption, box.Text, box.Type);
+        TOkAbortForm form(box.Caption, box.Text, box.Type, box.DefaultButton == 1);
         TModalResult r = form.ShowModal();
         return r == mrOk ? mrOk : mrAbort;
     }
@@ -79,14 +80,16 @@ TModalResult ShowReal(const TMessageBoxRecord& box) {
     case TMsgDlgType::mtWarning: flags |= MB_ICONWARNING; break;
     case TMsgDlgType::mtError: flags |= MB_ICONERROR; break;
     }
+    if (box.DefaultButton == 1) flags |= MB_DEFBUTTON2;
+    if (box.DefaultButton == 2) flags |= MB_DEFBUTTON3;
     return MessageBoxW(box.Owner, box.Text.c_str(), box.Caption.c_str(), flags);
 }
 
 } // namespace
 
 TModalResult MessageDlg(const std::wstring& text, const std::wstring& caption, TMsgDlgType type,
-                        TMsgDlgButtons buttons, HWND owner) {
-    TMessageBoxRecord box{caption.empty() ? Application.Title() : caption, text, type, buttons, owner};
+                        TMsgDlgButtons buttons, HWND owner, int defaultButton) {
+    TMessageBoxRecord box{caption.empty() ? Application.Title() : caption, text, type, buttons, owner, defaultButton};
     if (!box.Owner) box.Owner = GetActiveWindow();
     if (!box.Owner && Application.MainForm()) box.Owner = Application.MainForm()->Handle();
     if (Hook()) return Hook()(box);

@@ -17,12 +17,15 @@ struct TMessageBoxRecord {
     TMsgDlgType Type = TMsgDlgType::mtPlain;
     TMsgDlgButtons Buttons = TMsgDlgButtons::mbOK;
     HWND Owner = nullptr;
+    // Which button Enter presses: 0 the first, 1 the second, 2 the third.
+    int DefaultButton = 0;
 };
 
 // Shows a box and returns mrOk, mrCancel, mrYes, mrNo or mrAbort. An empty caption is the application's title;
-// without an owner the box belongs to the active window of this thread (or the main form).
+// without an owner the box belongs to the active window of this thread (or the main form). defaultButton is the
+// index of the button Enter presses.
 TModalResult MessageDlg(const std::wstring& text, const std::wstring& caption, TMsgDlgType type,
-                        TMsgDlgButtons buttons, HWND owner = nullptr);
+                        TMsgDlgButtons buttons, HWND owner = nullptr, int defaultButton = 0);
 // A plain box with OK and the application's title as caption.
 void ShowMessage(const std::wstring& text);
 

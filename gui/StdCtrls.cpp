@@ -158,6 +158,18 @@ void TBitBtn::SetGlyph(HBITMAP bitmap) {
 TSpeedButton::TSpeedButton(TControl* parent, std::wstring name, int left, int top, int width, int height)
     : TButton(parent, std::move(name), left, top, width, height, BS_PUSHBUTTON) {}
 
+TSpeedButton::~TSpeedButton() {
+    if (Handle()) SendMessageW(Handle(), BM_SETIMAGE, IMAGE_ICON, 0);
+    if (icon_) DestroyIcon(icon_);
+}
+
+void TSpeedButton::SetIcon(HICON icon) {
+    SetWindowLongPtrW(Handle(), GWL_STYLE, GetWindowLongPtrW(Handle(), GWL_STYLE) | BS_ICON);
+    SendMessageW(Handle(), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+    if (icon_) DestroyIcon(icon_);
+    icon_ = icon;
+}
+
 void TSpeedButton::SetDown(bool down) {
     down_ = down;
     if (down && GroupIndex != 0 && Parent()) {

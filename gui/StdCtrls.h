@@ -70,6 +70,9 @@ private:
 class TSpeedButton : public TButton {
 public:
     TSpeedButton(TControl* parent, std::wstring name, int left = 0, int top = 0, int width = 23, int height = 22);
+    ~TSpeedButton() override;
+    // A picture instead of the caption; the button takes ownership of the icon.
+    void SetIcon(HICON icon);
     // With a GroupIndex the button stays down when clicked, and the other buttons of the group come up.
     int GroupIndex = 0;
     bool AllowAllUp = false;
@@ -83,6 +86,7 @@ protected:
 private:
     bool down_ = false;
     bool pressed_ = false;
+    HICON icon_ = nullptr;
 };
 
 class TCheckBox : public TControl {

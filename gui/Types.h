@@ -65,6 +65,7 @@ struct TFont {
     bool Bold = false;
     bool Italic = false;
     bool Underline = false;
+    bool StrikeOut = false;
     COLORREF Color = clDefault;
     bool operator==(const TFont&) const = default;
 };

@@ -1,5 +1,7 @@
 #include "app/common/DownloadToFile.h"
 
+#include "gui/Handles.h"
+
 #include <windows.h>
 #include <urlmon.h>
 #include <wininet.h>
@@ -105,23 +107,8 @@ private:
     DWORD status_ = 0;
 };
 
-// urlmon needs COM on this thread; a thread that already has it keeps its own apartment.
-class ComForThisCall {
-public:
-    ComForThisCall() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ~ComForThisCall() {
-        if (initialised_)
-            CoUninitialize();
-    }
-    ComForThisCall(const ComForThisCall&) = delete;
-    ComForThisCall& operator=(const ComForThisCall&) = delete;
-
-private:
-    bool initialised_;
-};
-
 bool Fetch(const std::wstring& address, const std::wstring& partialPath) {
-    ComForThisCall com;
+    gui::ComApartment com;
     StatusWatcher watcher;
     const HRESULT hr = URLDownloadToFileW(nullptr, address.c_str(), partialPath.c_str(), 0, &watcher);
     if (hr != S_OK)

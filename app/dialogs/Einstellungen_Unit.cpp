@@ -436,7 +436,8 @@ void TEinstellungen_Form::RunProfileCommand(void (ProfileCommands::*command)()) 
 // --- IProfileUi --------------------------------------------------------------------------------------------------
 
 YesNoCancel TEinstellungen_Form::AskSaveStartSettings(const std::wstring& text, const std::wstring& caption) {
-    switch (MessageDlg(text, caption, TMsgDlgType::mtPlain, TMsgDlgButtons::mbYesNoCancel, Handle())) {
+    // "No" is the default: Enter must not overwrite the start settings by accident.
+    switch (MessageDlg(text, caption, TMsgDlgType::mtPlain, TMsgDlgButtons::mbYesNoCancel, Handle(), 1)) {
     case mrYes:
         return YesNoCancel::Yes;
     case mrNo:

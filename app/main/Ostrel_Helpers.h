@@ -3,6 +3,7 @@
 // so the conversion pass and the tests link them without the main window.
 #include <cstdint>
 #include <string>
+#include <utility>
 
 // A folder path with exactly one trailing backslash: the empty string stays empty, a path ending in a backslash
 // stays as it is, any other gets one appended.
@@ -17,3 +18,14 @@ std::wstring CommandLineFolder(const std::wstring& argument);
 
 // The program file's version as "a.b.c.d" from its version resource; empty when it has none.
 std::wstring GetProgramVersion();
+
+// Adds a handler after the one an event has already, so wiring done in another file is kept.
+template <class Event, class Extra> void Chain(Event& event, Extra extra) {
+    Event previous = std::move(event);
+    event = [previous = std::move(previous), extra = std::move(extra)](auto&&... args) {
+        if (previous) {
+            previous(args...);
+        }
+        extra(args...);
+    };
+}

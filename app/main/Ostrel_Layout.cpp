@@ -6,6 +6,7 @@
 #include "gui/Application.h"
 
 #include <dbt.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <initializer_list>
@@ -20,20 +21,21 @@ struct MenuSpec {
 // The menu bar, left to right; the help menu comes last and is moved to the right edge.
 const MenuSpec kMenuBar[] = {
     {L"Datei1",
-     {L"Ansehen1", L"PDFanzeigen1", L"TitelVerfassereingeben1", L"-", L"Umbenennen1", L"NeuerOrdner", L"Entfernen1",
-      L"Eigenschaften1", L"-", L"Merge1", L"-", L"Ende1"}},
-    {L"Bearbeiten1", {L"Allesmarkieren1", L"Auswahlumkehren1"}},
+     {L"Ansehen1", L"PDFanzeigen1", L"TitelVerfassereingeben1", L"Bearbeiten1", L"-", L"Umbenennen1", L"NeuerOrdner",
+      L"Entfernen1", L"Eigenschaften1", L"-", L"Merge1", L"-", L"Ende1"}},
+    {L"Markieren1", {L"Allesmarkieren1", L"Auswahlumkehren1"}},
     {L"Ansicht1",
      {L"SortExtL", L"SortExtR", L"SysHid", L"Attr1", L"Gitternetzlinien", L"-", L"Datumsformat1>",
       L"Schriftfarbendern1", L"Hintergrundfarbendern1", L"-", L"Kommandozeile"}},
     {L"Optionen1",
      {L"Einstellungen1", L"-", L"Logdatei", L"Logdateiansehen1", L"-", L"Tray1", L"Zhlervorne1", L"VSpeichern1",
-      L"AbfragePSPRN", L"-", L"Verzspeichern", L"Posspeichern", L"-", L"Editor1", L"Ostrelinibearbeiten",
+      L"AbfragePSPRN", L"-", L"Verzspeichern", L"Posspeichern", L"-", L"Editor1", L"Reader", L"Ostrelinibearbeiten",
       L"Sprachdateienbearbeiten", L"-", L"Sprache1>"}},
     {L"Anderes",
-     {L"EigeneDateien", L"Arbeitsplatz", L"Drucker", L"Papierkorb", L"Systemsteuerung", L"Netzwerkumgebung", L"-",
-      L"Verknuepfen"}},
-    {L"Hilfe1", {L"Anleitung", L"Info", L"-", L"AbfrageaufneueVersion1", L"-", L"Ostrel1", L"Ostrel2"}},
+     {L"EigeneDateien", L"Desktop1", L"Arbeitsplatz", L"Drucker", L"Papierkorb", L"Systemsteuerung",
+      L"Netzwerkumgebung", L"-", L"Verknuepfen"}},
+    {L"Hilfe1",
+     {L"Anleitung", L"Kurzanleitungpdf", L"Info", L"-", L"AbfrageaufneueVersion1", L"-", L"Ostrel1", L"Ostrel2"}},
 };
 
 const MenuSpec kSubMenus[] = {
@@ -45,6 +47,27 @@ const MenuSpec kSubMenus[] = {
 const wchar_t* const kToggles[] = {L"SortExtL",         L"SortExtR",      L"SysHid",      L"Attr1",
                                    L"Gitternetzlinien", L"Kommandozeile", L"Logdatei",    L"Tray1",
                                    L"Zhlervorne1",      L"VSpeichern1",   L"AbfragePSPRN"};
+
+// A small picture of the shell's, or nullptr. Where the shell cannot name the stock picture, a folder's picture
+// still comes from the Windows folder itself.
+HICON SmallStockIcon(SHSTOCKICONID id) {
+    SHSTOCKICONINFO info{};
+    info.cbSize = sizeof(info);
+    HICON icon = nullptr;
+    if (SUCCEEDED(SHGetStockIconInfo(id, SHGSI_ICONLOCATION, &info)) && info.iIcon >= 0 &&
+        ExtractIconExW(info.szPath, info.iIcon, nullptr, &icon, 1) > 0) {
+        return icon;
+    }
+    if (id == SIID_FOLDER) {
+        wchar_t windows[MAX_PATH] = {};
+        SHFILEINFOW file{};
+        if (GetWindowsDirectoryW(windows, MAX_PATH) &&
+            SHGetFileInfoW(windows, 0, &file, sizeof(file), SHGFI_ICON | SHGFI_SMALLICON)) {
+            return file.hIcon;
+        }
+    }
+    return nullptr;
+}
 
 void AddItems(gui::TMenuItem& parent, const MenuSpec& menu) {
     for (const wchar_t* entry : menu.Items) {
@@ -169,6 +192,15 @@ void TOstrel_Form::BuildFrame() {
     for (gui::TSpeedButton* button : {&Browser1, &Browser2}) {
         button->SetAnchors(gui::akTop | gui::akRight);
     }
+    // The shell's own small pictures tell the tool buttons apart; their hints say the rest.
+    const std::pair<gui::TSpeedButton*, SHSTOCKICONID> pictures[] = {
+        {&Browser1, SIID_FOLDER}, {&Browser2, SIID_FOLDER}, {&SBNetOn, SIID_DRIVENET},
+        {&SBNetOff, SIID_DRIVENETDISABLED}};
+    for (const auto& [button, id] : pictures) {
+        if (HICON icon = SmallStockIcon(id)) {
+            button->SetIcon(icon);
+        }
+    }
     Pruefung.SetText(L"\u25cf");
     // Shown by the settings dialog while a watermark is chosen.
     WasserzeichenSB.Hide();
@@ -268,6 +300,7 @@ void TOstrel_Form::ApplyStart1(const Start1Result& start1) {
         font.Bold = WindowSettings.Style.Bold;
         font.Italic = WindowSettings.Style.Italic;
         font.Underline = WindowSettings.Style.Underline;
+        font.StrikeOut = WindowSettings.Style.StrikeOut;
     }
     if (start1.FontNameSet || start1.FontSizeSet || start1.FontStyleSet) {
         DirView1.SetFont(font);
@@ -372,10 +405,10 @@ void TOstrel_Form::FillWindowSettings() {
     const gui::TFont& font = DirView1.Font();
     WindowSettings.FontName = font.Name;
     WindowSettings.FontSize = font.Size;
-    // The pane's font carries no strike-out of its own: the stored choice stays as read.
     WindowSettings.Style.Bold = font.Bold;
     WindowSettings.Style.Italic = font.Italic;
     WindowSettings.Style.Underline = font.Underline;
+    WindowSettings.Style.StrikeOut = font.StrikeOut;
 }
 
 void TOstrel_Form::MoveHelpMenuRight() {
@@ -464,10 +497,7 @@ void TOstrel_Form::WMTrayIcon(gui::TMessage& msg) {
 
 void TOstrel_Form::WMDeviceChange(gui::TMessage& msg) {
     if (msg.WParam == DBT_DEVICEARRIVAL || msg.WParam == DBT_DEVICEREMOVECOMPLETE) {
-        DriveView1.RefreshRootNodes(true, 23);
-        DriveView2.RefreshRootNodes(true, 23);
-        DriveComboBox1.ResetItems();
-        DriveComboBox2.ResetItems();
+        RefreshDrives();
     }
     msg.Default = true;
 }

@@ -96,16 +96,15 @@ TOstrel_Form::TOstrel_Form(std::wstring commandLineFile)
     pass_->Counter.OnChange = [this](const std::wstring& text) { ZaehlerLabel.SetCaption(text); };
     BindEvents();
     WireNavigationCommands();
+    WireFileCommands();
+    WireProgramCommands();
 
     OnCreate = [this](gui::TComponent*) { FormCreate(); };
     OnShow = [this](gui::TComponent*) { FormShow(); };
     OnActivate = [this](gui::TComponent*) { FormActivate(); };
     OnPaint = [this](gui::TComponent*) { FormPaint(); };
     OnDestroy = [this](gui::TComponent*) { FormDestroy(); };
-    OnResize = [this](gui::TComponent*) {
-        LayoutFunctionKeys();
-        LayoutPanes();
-    };
+    OnResize = [this](gui::TComponent*) { FormResize(); };
     SetMessageHandler(WM_TRAYICON, [this](gui::TMessage& msg) { WMTrayIcon(msg); });
     SetMessageHandler(WM_DEVICECHANGE, [this](gui::TMessage& msg) { WMDeviceChange(msg); });
     SetMessageHandler(WM_COPYDATA, [this](gui::TMessage& msg) { WMCopyData(msg); });
@@ -158,6 +157,7 @@ void TOstrel_Form::FormCreate() {
         Texts().Load(language.File);
         ApplyDirectTexts();
         ApplyPaneColumns();
+        ApplyFileCommandTexts();
 
         settingsFileExisted_ = ReadStart2(iniPath_, Settings, Options, start1.OptionIndexes);
         if (!settingsFileExisted_) {
@@ -264,6 +264,10 @@ void TOstrel_Form::FormShow() {
         PDFPanel.SetHeight(PDFPanel.Height() + kMemoHeight);
         Memo1.SetHeight(kMemoHeight);
         Memo1.Show();
+    }
+    // The settings dialog's rule for automatic start with kept inputs, applied to the values read at start.
+    if (Settings.StartMode == 0 && Einstellungen_Form && Einstellungen_Form->loeschenRG1.ItemIndex() == 1) {
+        Einstellungen_Form->AnzeigenCB.SetEnabled(false);
     }
 }
 

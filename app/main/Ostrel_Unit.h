@@ -15,6 +15,7 @@
 #include "components/DirView.h"
 #include "components/DriveView.h"
 #include "components/PathComboBox.h"
+#include "gui/Dialogs.h"
 #include "gui/ExtCtrls.h"
 #include "gui/Form.h"
 #include "gui/Menus.h"
@@ -116,6 +117,70 @@ public:
     void WMCopyData(gui::TMessage& msg);
     void ConvertForwardedFiles();
 
+    // File commands (Ostrel_FileCommands.cpp): function keys, the menu "Datei", pane keys and mouse actions.
+    void WireFileCommands();
+    // The pane a command acts on: the input pane when it has the keyboard focus, else the output pane when it
+    // has; null when neither has. withSelection: that pane must also have a selected item.
+    TDirView* FocusedPane(bool withSelection);
+    static bool PaneHasFocus(const TDirView& pane);
+    void Umbenennen1Click();
+    void TitelVerfassereingeben1Click();
+    void Bearbeiten1Click();
+    void NeuerOrdnerClick();
+    void Entfernen1Click();
+    void AnzeigenBtClick();
+    void F12BtClick();
+    void ViewerClick();
+    void Eigenschaften1Click();
+    void Allesmarkieren1Click();
+    void Auswahlumkehren1Click();
+    void Ausschneiden11Click();
+    void Kopieren11Click();
+    void Einfgen11Click();
+    void Einfgen1Click();
+    void Escape1Click();
+    void DirView1KeyDown(WORD& Key, gui::TShiftState Shift);
+    void DirView2KeyDown(WORD& Key, gui::TShiftState Shift);
+    void PaneKeyDown(TDirView& Pane, void (TOstrel_Form::*LevelUp)(), WORD Key);
+    void DirView1DblClick();
+    void DirView2ExecFile(int Item, bool& AllowExec);
+    // External programs, option toggles, language and help items (Ostrel_Programs.cpp).
+    void WireProgramCommands();
+    // The captions the language file does not give: the editor and reader items, the edit menu.
+    void ApplyFileCommandTexts();
+    void StartEditor(const std::wstring& parameters);
+    void StartReader(const std::wstring& parameters);
+    void LogdateiClick();
+    void Tray1Click();
+    void Zhlervorne1Click();
+    void VSpeichern1Click();
+    void AbfragePSPRNClick();
+    void Logdateiansehen1Click();
+    void OstrelinibearbeitenClick();
+    void SprachdateienbearbeitenClick();
+    void VerknuepfenClick();
+    void OpenDialog1Show();
+    // Writes the file type of the extension ("ps", "prn") under HKEY_CLASSES_ROOT with the program as its opener;
+    // raises gui::ERegistryException when a key cannot be written.
+    void RegisterFileType(const std::wstring& extension, const std::wstring& program);
+    void Editor1Click();
+    void ReaderClick();
+    void ZaehlerLabelClick();
+    void DeutschClick();
+    void EnglishClick();
+    void AnleitungClick();
+    void KurzanleitungpdfClick();
+    void AbfrageaufneueVersion1Click();
+    void Ostrel1Click();
+    void Ostrel2Click();
+    // The panes' menu (Aufwrts1, Einfgen1) and the items reached only by their shortcuts.
+    gui::TPopupMenu PopupMenu1{L"PopupMenu1"};
+    gui::TPopupMenu HiddenCommands{L"HiddenCommands"};
+    gui::TOpenDialog OpenDialog1{L"OpenDialog1"};
+    gui::TOpenDialog OpenDialog2{L"OpenDialog2"};
+    gui::TOpenDialog OpenDialog3{L"OpenDialog3"};
+    gui::TMenuItem* Reader = nullptr;
+
     // The input (left) and output (right) folder: tree, list and path box together.
     void SetInputFolder(const std::wstring& folder);
     void SetOutputFolder(const std::wstring& folder);
@@ -152,7 +217,7 @@ public:
     void Browser1Click();
     void Browser2Click();
     void BrowseForFolderDialog1Initialized(TBrowseForFolderDialog* Sender);
-    void LevelUp(TDriveView& tree);
+    void LevelUp(TDriveView& tree, TDirView& pane);
     void SetDateDisplay(int setting);
     void BrowseForSide(TDriveView& tree, TDirView& pane, const std::wstring& title);
     // Per side, the folder name shown last at each tree depth, so going up focuses the sub-folder just left.
@@ -164,6 +229,40 @@ public:
     void DriveView2Change(HTREEITEM Node);
     void SideFolderChanged(TDriveView& tree, TDirView& pane, gui::TComboBox& box, DepthMemory& memory, HTREEITEM node);
     TBrowseForFolderDialog BrowseForFolderDialog1{this, L"BrowseForFolderDialog1"};
+    // View commands, pane focus, network drives and the layout on resizing.
+    void WireViewCommands();
+    void SBLevelUp1Click();
+    void SBLevelUp2Click();
+    void Schriftfarbendern1Click();
+    void Hintergrundfarbendern1Click();
+    void SBNetOnClick();
+    void SBNetOffClick();
+    void LwLinks1Click();
+    void LwRechts1Click();
+    void PathComboBox1Exit();
+    void PathComboBox2Exit();
+    void DriveComboBox1KeyDown(WORD& Key, gui::TShiftState Shift);
+    void DriveComboBox2KeyDown(WORD& Key, gui::TShiftState Shift);
+    void DirView1Enter();
+    void DirView2Enter();
+    void DirView1DirUpdated();
+    void DirView2DirUpdated();
+    void DirView1HeaderEndTrack();
+    void DirView2HeaderEndTrack();
+    void FormResize();
+    SIZE resizedTo_{}; // the window size FormResize last sized the name columns for
+    // The point (width div 50, height - 10) of the control, in screen coordinates.
+    static POINT CursorPointOf(const gui::TControl& control);
+    static void MoveCursorToControl(const gui::TControl& control);
+    // One background colour for both drive boxes, both panes, the command memo and the merge list.
+    void ApplyPaneColor(COLORREF color);
+    // Both trees and both drive boxes read the drives again.
+    void RefreshDrives();
+    // The system's network drive dialogs (owner, resource type); tests answer in their place.
+    std::function<DWORD(HWND, DWORD)> NetConnectionDialog;
+    std::function<DWORD(HWND, DWORD)> NetDisconnectDialog;
+    gui::TFontDialog FontDialog1{L"FontDialog1"};
+    gui::TColorDialog ColorDialog1{L"ColorDialog1"};
 
     // ConversionWindow.
     void ShowMessage(Box box, const std::wstring& text) override;
@@ -208,13 +307,14 @@ public:
 
     gui::TStatusBar StatusBar1{this, L"StatusBar1"};
     gui::TPanel FKeyPanel{this, L"FKeyPanel", 0, 480, 786, 25};
-    gui::TButton F2Bt{&FKeyPanel, L"F2Bt"};
-    gui::TButton F3Bt{&FKeyPanel, L"F3Bt"};
-    gui::TButton F4Bt{&FKeyPanel, L"F4Bt"};
-    gui::TButton F7Bt{&FKeyPanel, L"F7Bt"};
-    gui::TButton F8Bt{&FKeyPanel, L"F8Bt"};
-    gui::TButton AnzeigenBt{&FKeyPanel, L"AnzeigenBt"};
-    gui::TButton F12Bt{&FKeyPanel, L"F12Bt"};
+    // Speed buttons: a click must leave the keyboard focus in the pane the command acts on.
+    gui::TSpeedButton F2Bt{&FKeyPanel, L"F2Bt"};
+    gui::TSpeedButton F3Bt{&FKeyPanel, L"F3Bt"};
+    gui::TSpeedButton F4Bt{&FKeyPanel, L"F4Bt"};
+    gui::TSpeedButton F7Bt{&FKeyPanel, L"F7Bt"};
+    gui::TSpeedButton F8Bt{&FKeyPanel, L"F8Bt"};
+    gui::TSpeedButton AnzeigenBt{&FKeyPanel, L"AnzeigenBt"};
+    gui::TSpeedButton F12Bt{&FKeyPanel, L"F12Bt"};
 
     gui::TPanel PDFPanel{this, L"PDFPanel", 0, 450, 786, 28};
     gui::TLabel ZaehlerL{&PDFPanel, L"ZaehlerL", 6, 7, 90, 13};

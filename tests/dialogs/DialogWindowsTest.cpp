@@ -416,6 +416,7 @@ TEST_F(DialogWindowsTest, StartSettingsYesNoCancel) {
         EXPECT_EQ(boxes.Records[0].Text, Texts().Get(L"StSp1"));
         EXPECT_EQ(boxes.Records[0].Buttons, TMsgDlgButtons::mbYesNoCancel);
         EXPECT_EQ(boxes.Records[0].Type, TMsgDlgType::mtPlain);
+        EXPECT_EQ(boxes.Records[0].DefaultButton, 1) << "No is the default";
         EXPECT_EQ(SettingsFileExists(w.IniPath()), c.Written);
         EXPECT_EQ(IsWindowVisible(f.Handle()) == FALSE, c.Closed);
     }

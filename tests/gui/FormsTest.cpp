@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <thread>
 
 using namespace gui;
 
@@ -175,6 +177,66 @@ TEST(GuiMessageBox, OkAbortBoxIsARealDialog) {
         EXPECT_EQ(r, pressOk ? mrOk : mrAbort);
         EXPECT_NE(found, nullptr);
     }
+}
+
+// Enter presses the box's default button, whichever index the caller gave it.
+TEST(GuiMessageBox, EnterPressesTheChosenDefaultButton) {
+    const struct {
+        TMsgDlgButtons buttons;
+        int defaultButton;
+        TModalResult expected;
+    } cases[] = {{TMsgDlgButtons::mbYesNo, 0, mrYes},
+                 {TMsgDlgButtons::mbYesNo, 1, mrNo},
+                 {TMsgDlgButtons::mbYesNoCancel, 2, mrCancel},
+                 {TMsgDlgButtons::mbOKAbort, 1, mrAbort}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.defaultButton);
+        HWND found = nullptr;
+        TTimer driver;
+        driver.SetInterval(50);
+        driver.OnTimer = [&](TComponent*) {
+            HWND box = FindWindowW(nullptr, L"Vorgabe");
+            if (!box || !IsWindowVisible(box)) return;
+            driver.SetEnabled(false);
+            found = box;
+            HWND focused = nullptr;
+            for (HWND child : guidriver::ChildWindows(box)) {
+                if (SendMessageW(child, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) focused = child;
+            }
+            guidriver::PostKey(focused ? focused : box, VK_RETURN);
+        };
+        TModalResult r = MessageDlg(L"Weiter?", L"Vorgabe", TMsgDlgType::mtConfirmation, c.buttons, nullptr,
+                                    c.defaultButton);
+        EXPECT_NE(found, nullptr);
+        EXPECT_EQ(r, c.expected);
+    }
+}
+
+// A click sent from another thread (or process) runs inside the dialog's GetMessage, which returns only for a
+// posted message; the dialog must still end at once, not at the next unrelated message.
+TEST(GuiForm, ModalResultSetBySentClickEndsTheDialog) {
+    TForm dialog(L"TSentClick_Form");
+    TButton ok(&dialog, L"OK", 10, 10, 75, 25);
+    ok.ModalResult = mrOk;
+    const HWND dialogHandle = dialog.Handle();
+    const HWND okHandle = ok.Handle();
+    std::atomic<bool> returned{false};
+    std::atomic<bool> neededRescue{false};
+    std::thread clicker([&] {
+        const ULONGLONG deadline = GetTickCount64() + 20000;
+        while (!IsWindowVisible(dialogHandle) && GetTickCount64() < deadline) Sleep(10);
+        SendMessageW(okHandle, BM_CLICK, 0, 0);
+        const ULONGLONG wait = GetTickCount64() + 3000;
+        while (!returned && GetTickCount64() < wait) Sleep(10);
+        if (!returned) {
+            neededRescue = true;
+            PostMessageW(dialogHandle, WM_NULL, 0, 0);
+        }
+    });
+    EXPECT_EQ(dialog.ShowModal(), mrOk);
+    returned = true;
+    clicker.join();
+    EXPECT_FALSE(neededRescue) << "the dialog waited for an unrelated message";
 }
 
 TEST(GuiTimer, TicksWhileEnabledAndStops) {

@@ -266,6 +266,32 @@ TEST(MainProgram, EqualFoldersForceManualModeWithTheNotice) {
     CloseProgram(process, main);
 }
 
+// Automatic start that keeps its inputs must not open every result in the reader; deleting them allows it.
+TEST(MainProgram, AutomaticStartKeepingInputsDisablesTheReaderChoice) {
+    const struct {
+        const char* deleteChoice;
+        bool readerEnabled;
+    } cases[] = {{"1", false}, {"0", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.deleteChoice);
+        ProgramFolder folder;
+        WriteFileBytes(folder.ini(), "[Verzeichnisse]\r\nEingabeverzeichnis=" + Narrow(folder.in().wstring()) +
+                                         "\r\nAusgabeverzeichnis=" + Narrow(folder.out().wstring()) +
+                                         "\r\n[Start]\r\nAutostart=0\r\n[Eingabedateien]\r\nL\xf6schen=" +
+                                         c.deleteChoice + "\r\n");
+        Process process;
+        folder.Start(process);
+        HWND main = WaitForWindow(process, L"TOstrel_Form");
+        ASSERT_NE(main, nullptr) << DescribeWindows(process.info.dwProcessId);
+        const auto dialogs = WindowsOf(process.info.dwProcessId, L"TEinstellungen_Form");
+        ASSERT_EQ(dialogs.size(), 1u);
+        HWND reader = guidriver::FindControl(dialogs.front(), L"AnzeigenCB");
+        ASSERT_NE(reader, nullptr);
+        EXPECT_EQ(IsWindowEnabled(reader) != FALSE, c.readerEnabled);
+        CloseProgram(process, main);
+    }
+}
+
 TEST(MainProgram, ConvertsTheFileOnItsCommandLineAndEnds) {
     ProgramFolder folder;
     folder.WriteIni();

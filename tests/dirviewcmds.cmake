@@ -1,0 +1,1 @@
+ostrel_test(dirviewcmds LIBS ostrel_components)

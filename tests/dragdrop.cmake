@@ -1,0 +1,1 @@
+ostrel_test(dragdrop LIBS ostrel_components)

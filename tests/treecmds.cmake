@@ -1,0 +1,1 @@
+ostrel_test(treecmds LIBS ostrel_components)

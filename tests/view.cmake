@@ -1,0 +1,1 @@
+ostrel_test(view LIBS ostrel_app)
