@@ -52,6 +52,7 @@ bool TOpenDialog::Run(HWND owner) {
     if (Options & ofPathMustExist) ofn.Flags |= OFN_PATHMUSTEXIST;
     if (Options & ofFileMustExist) ofn.Flags |= OFN_FILEMUSTEXIST;
     if (Options & ofNoChangeDir) ofn.Flags |= OFN_NOCHANGEDIR;
+    if (Options & ofNoReadOnlyReturn) ofn.Flags |= OFN_NOREADONLYRETURN;
     BOOL ok = IsSave() ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
     if (!ok) return false;
     FilterIndex = static_cast<int>(ofn.nFilterIndex);

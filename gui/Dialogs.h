@@ -14,6 +14,8 @@ enum TOpenOption : unsigned {
     ofPathMustExist = 8,
     ofFileMustExist = 16,
     ofNoChangeDir = 32,
+    // The chosen file may not be read-only (nor in a write-protected folder).
+    ofNoReadOnlyReturn = 64,
 };
 using TOpenOptions = unsigned;
 

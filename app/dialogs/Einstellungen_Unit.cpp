@@ -129,7 +129,7 @@ TEinstellungen_Form::TEinstellungen_Form(DialogSettings& values, ISettingsMainWi
     OpenDialog3.Options = ofHideReadOnly | ofPathMustExist | ofFileMustExist;
     OpenDialog2.Filter = SaveDialog1.Filter = ProfileCommands::Filter();
     OpenDialog2.DefaultExt = SaveDialog1.DefaultExt = ProfileCommands::DefaultExt();
-    OpenDialog2.Options = ofHideReadOnly | ofPathMustExist | ofFileMustExist;
+    OpenDialog2.Options = ofHideReadOnly | ofPathMustExist | ofFileMustExist | ofNoReadOnlyReturn;
     SaveDialog1.Options = ofOverwritePrompt | ofHideReadOnly | ofPathMustExist;
 
     BindControls();
