@@ -212,20 +212,21 @@ TEST(GuiMessageBox, EnterPressesTheChosenDefaultButton) {
     }
 }
 
-// A click sent from another thread (or process) runs inside the dialog's GetMessage, which returns only for a
-// posted message; the dialog must still end at once, not at the next unrelated message.
-TEST(GuiForm, ModalResultSetBySentClickEndsTheDialog) {
-    TForm dialog(L"TSentClick_Form");
-    TButton ok(&dialog, L"OK", 10, 10, 75, 25);
-    ok.ModalResult = mrOk;
+// A command sent from another thread (or process) runs inside the dialog's GetMessage, which returns only for a
+// posted message; a result it sets must end the dialog at once, not at the next unrelated message.
+TEST(GuiForm, ModalResultSetByASentMessageEndsTheDialog) {
+    constexpr UINT kFinish = WM_APP + 77;
+    TForm dialog(L"TSentResult_Form");
+    dialog.SetMessageHandler(kFinish, [&](TMessage&) { dialog.SetModalResult(mrOk); });
     const HWND dialogHandle = dialog.Handle();
-    const HWND okHandle = ok.Handle();
     std::atomic<bool> returned{false};
     std::atomic<bool> neededRescue{false};
-    std::thread clicker([&] {
+    std::thread sender([&] {
         const ULONGLONG deadline = GetTickCount64() + 20000;
         while (!IsWindowVisible(dialogHandle) && GetTickCount64() < deadline) Sleep(10);
-        SendMessageW(okHandle, BM_CLICK, 0, 0);
+        // Let the dialog's first paint and activation go by, so nothing else is waiting in its queue.
+        Sleep(500);
+        SendMessageW(dialogHandle, kFinish, 0, 0);
         const ULONGLONG wait = GetTickCount64() + 3000;
         while (!returned && GetTickCount64() < wait) Sleep(10);
         if (!returned) {
@@ -235,7 +236,7 @@ TEST(GuiForm, ModalResultSetBySentClickEndsTheDialog) {
     });
     EXPECT_EQ(dialog.ShowModal(), mrOk);
     returned = true;
-    clicker.join();
+    sender.join();
     EXPECT_FALSE(neededRescue) << "the dialog waited for an unrelated message";
 }
 
