@@ -469,6 +469,7 @@ protected:
 
     // Adds the item for a found entry and returns its index.
     int AddItem(const TSearchRec& SearchRec);
+    int CreateEntry(const std::wstring& Name, bool Directory);
     int AddCreatedEntry(const std::wstring& FullName);
     void AddParentDirItem();
     bool Drawing() const { return drawing_; }

@@ -431,16 +431,37 @@ bool TDirView::DeleteSelectedFiles(bool AllowUndo) {
 }
 
 int TDirView::CreateDirectory(const std::wstring& Name) {
+    return CreateEntry(Name, true);
+}
+
+int TDirView::CreateFile(const std::wstring& Name) {
+    return CreateEntry(Name, false);
+}
+
+// Makes a new folder or empty file in the view's folder and lists it. The view's own watchers are paused so the
+// creation does not come back as a change notice; a new folder concerns the linked tree's watcher as well.
+int TDirView::CreateEntry(const std::wstring& Name, bool Directory) {
     const std::wstring fullName = path_ + L"\\" + Name;
     if (PathExists(fullName)) {
         LastDirectoryCreateError = ERROR_ALREADY_EXISTS;
         return -1;
     }
     StopWatchThread();
-    StopTreeWatcher();
+    if (Directory)
+        StopTreeWatcher();
     StopIconUpdateThread();
+    bool made = false;
+    if (Directory) {
+        made = ::CreateDirectoryW(fullName.c_str(), nullptr) != FALSE;
+    } else {
+        HANDLE file =
+            ::CreateFileW(fullName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        made = file != INVALID_HANDLE_VALUE;
+        if (made)
+            CloseHandle(file);
+    }
     int item = -1;
-    if (::CreateDirectoryW(fullName.c_str(), nullptr)) {
+    if (made) {
         LastDirectoryCreateError = 0;
         item = AddCreatedEntry(fullName);
     } else {
@@ -449,7 +470,8 @@ int TDirView::CreateDirectory(const std::wstring& Name) {
     if (UseIconUpdateThread && !inRecycleBin_)
         StartIconUpdateThread();
     StartWatchThread();
-    StartTreeWatcher();
+    if (Directory)
+        StartTreeWatcher();
     return item;
 }
 
@@ -464,30 +486,6 @@ int TDirView::AddCreatedEntry(const std::wstring& FullName) {
         ListView_EnsureVisible(Handle(), item, FALSE);
     }
     RunNotify(OnDirUpdated);
-    return item;
-}
-
-int TDirView::CreateFile(const std::wstring& Name) {
-    const std::wstring fullName = path_ + L"\\" + Name;
-    if (PathExists(fullName)) {
-        LastDirectoryCreateError = ERROR_ALREADY_EXISTS;
-        return -1;
-    }
-    StopWatchThread();
-    StopIconUpdateThread();
-    int item = -1;
-    HANDLE file =
-        ::CreateFileW(fullName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
-        LastDirectoryCreateError = 0;
-        item = AddCreatedEntry(fullName);
-    } else {
-        LastDirectoryCreateError = GetLastError();
-    }
-    if (UseIconUpdateThread && !inRecycleBin_)
-        StartIconUpdateThread();
-    StartWatchThread();
     return item;
 }
 

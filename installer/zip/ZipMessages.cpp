@@ -50,7 +50,7 @@ constexpr MessageText kMessages[] = {
     {10304, L"Error %.1d occurred during Auto SFX creation."},
     {10305, L"Error - your ZipDLL.dll can not use streams, please update to version >= 1.60"},
     {10306, L"Input stream may not be set to the output stream"},
-    {10307, L"Wildcards are not allowed in Filename or file specification"},
+    {10307, L"Wildcards are not allowed in Filename or file name pattern"},
     {10308, L"Destination directory '%s' must exist!"},
     {10401, L"Error - no files selected for deletion"},
     {10402, L"Delete Files from archive is not implemented for a spanned zip file"},
