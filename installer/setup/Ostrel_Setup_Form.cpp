@@ -293,7 +293,8 @@ bool TOstrel_Setup::Entpacken(const std::wstring& archive, const std::wstring& f
     const int result = ZipArchive1.ExtractArchive();
     ZipArchive1.FSpecArgs.clear();
     Pump();
-    if (result != 0)
+    // Without a name the component's "no zip file specified" says all there is to say.
+    if (result != 0 && !archive.empty())
         gui::ShowMessage(L"Die Datei '" + archive + L"' konnte nicht entpackt werden!");
     return result == 0;
 }
