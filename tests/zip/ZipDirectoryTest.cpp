@@ -1,7 +1,7 @@
 // The archive directory reader and the component's listing: entries, warnings, damaged and truncated archives,
 // the character-set rule for stored names, and the message table.
 #include "installer/zip/ZipArchive.h"
-#include "installer/zip/ZipDirectory.h"
+#include "core/ZipDirectory.h"
 #include "installer/zip/ZipMessages.h"
 
 #include "gui/MessageBox.h"
@@ -19,7 +19,7 @@ using testzip::ZipItem;
 
 namespace {
 
-class MemorySource : public ZipByteSource {
+class MemorySource : public ByteSource {
 public:
     explicit MemorySource(std::string bytes) : bytes_(std::move(bytes)) {}
     std::int64_t Size() const override { return static_cast<std::int64_t>(bytes_.size()); }

@@ -1,6 +1,6 @@
-#include "installer/zip/ZipDirectory.h"
+#include "core/ZipDirectory.h"
 
-#include "installer/zip/ZipMessages.h"
+#include "core/ZipMessageIds.h"
 
 #include <algorithm>
 #include <limits>
@@ -24,7 +24,7 @@ std::uint32_t Get32(const unsigned char* p) {
 }
 
 // Takes the record at pos of window (which starts at file offset windowStart) and judges what follows it.
-void TakeEndRecord(ZipByteSource& source, const unsigned char* record, std::int64_t position, ZipEndRecord& end) {
+void TakeEndRecord(ByteSource& source, const unsigned char* record, std::int64_t position, ZipEndRecord& end) {
     const std::int64_t physical = source.Size();
     end.Found = true;
     end.Position = position;
@@ -65,7 +65,7 @@ void TakeEndRecord(ZipByteSource& source, const unsigned char* record, std::int6
 
 } // namespace
 
-ZipEndRecord FindZipEndRecord(ZipByteSource& source) {
+ZipEndRecord FindZipEndRecord(ByteSource& source) {
     ZipEndRecord end;
     const std::int64_t size = source.Size();
     unsigned char head[8];
@@ -97,7 +97,7 @@ ZipEndRecord FindZipEndRecord(ZipByteSource& source) {
     return end;
 }
 
-ZipDirectory ReadZipDirectoryFrom(ZipByteSource& source, bool keepDirEntries,
+ZipDirectory ReadZipDirectoryFrom(ByteSource& source, bool keepDirEntries,
                                   const std::function<void(ZipDirEntry&)>& convert) {
     ZipDirectory dir;
     dir.End = FindZipEndRecord(source);
