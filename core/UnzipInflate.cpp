@@ -32,7 +32,8 @@ bool InflateEntry(const UnzipEntryData& entry, ByteSource& source, std::int64_t 
     if (entry.Method == 0) {
         for (std::uint64_t at = 0; ok && at < entry.PackedSize; at += kChunk) {
             const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, entry.PackedSize - at));
-            if (!source.ReadAt(offset + static_cast<std::int64_t>(at), input.data(), n)) {
+            // Stored data is written as it lies: the stated size bounds it as it bounds what inflate makes.
+            if (done + n > entry.Size || !source.ReadAt(offset + static_cast<std::int64_t>(at), input.data(), n)) {
                 ok = false;
                 break;
             }

@@ -16,7 +16,7 @@ struct UnzipEntryData {
 
 // Reads entry.PackedSize bytes from source at offset and writes what they unpack to into out (nothing when out is
 // null, as for a test run). progress gets the bytes written so far after each piece; when it answers false the loop
-// stops. Never writes more than entry.Size bytes. Returns false when the data is damaged, a write fails or the loop
-// was stopped; crcOk tells whether the data was whole and matched the entry's size and CRC.
+// stops. Never writes more than entry.Size bytes, whatever the method. Returns false when the data is damaged, a
+// write fails or the loop was stopped; crcOk tells whether the data was whole and matched the entry's size and CRC.
 bool InflateEntry(const UnzipEntryData& entry, ByteSource& source, std::int64_t offset, ByteSink* out,
                   const std::function<bool(std::uint64_t written)>& progress, bool& crcOk);

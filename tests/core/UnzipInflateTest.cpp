@@ -119,6 +119,7 @@ TEST(UnzipInflate, DamageIsToldAndNeverWritesPastTheStatedSize) {
         {"stated size smaller than the data", 8, packed, 1000, Crc(plain), false},
         {"stated size larger than the data", 8, packed, plain.size() + 1, Crc(plain), true},
         {"no deflate stream", 8, std::string(100, '\xFF'), plain.size(), Crc(plain), false},
+        {"stored data longer than its stated size", 0, plain, 1000, Crc(plain), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
