@@ -47,8 +47,11 @@ bool IsDeviceName(const std::wstring& part) {
         base == L"CONOUT$") {
         return true;
     }
-    return base.size() == 4 && (base.compare(0, 3, L"COM") == 0 || base.compare(0, 3, L"LPT") == 0) &&
-           std::iswdigit(base[3]);
+    // The port number: Windows takes the superscript digits for digits here, whatever the C runtime's locale says.
+    const wchar_t digit = base.size() == 4 ? base[3] : L'\0';
+    const bool port =
+        (digit >= L'0' && digit <= L'9') || digit == L'\u00b9' || digit == L'\u00b2' || digit == L'\u00b3';
+    return port && (base.compare(0, 3, L"COM") == 0 || base.compare(0, 3, L"LPT") == 0);
 }
 
 bool NameIsSafe(const std::wstring& relative) {

@@ -12,7 +12,8 @@ std::wstring FilePart(const std::wstring& name);
 // One part of a stored name as Windows resolves it when it opens a path: trailing dots and blanks are dropped.
 std::wstring ResolvedPart(const std::wstring& part);
 
-// CON, PRN, AUX, NUL, COM0-9, LPT0-9 (also with an extension or trailing blanks) open a device, not a file.
+// CON, PRN, AUX, NUL, COM0-9, LPT0-9 and COM or LPT with a superscript 1, 2 or 3 (also with an extension or
+// trailing blanks) open a device, not a file.
 bool IsDeviceName(const std::wstring& part);
 
 // Whether a stored name, taken relative to the base folder, names a file below it: no part climbs, names a device

@@ -26,8 +26,8 @@ TEST(UnzipNames, SafeNamesStayBelowTheBaseFolder) {
         {L"setup.exe", true},
         {L"doc\\de\\hilfe.txt", true},
         {L"a.b.c", true},
-        {L".profile", true},           // a leading dot names a file
-        {L"..data", true},             // so do dots followed by more
+        {L".profile", true},            // a leading dot names a file
+        {L"..data", true},              // so do dots followed by more
         {L"\u00c4nderungen.txt", true}, // outside ASCII
         {L"", false},
         {L"\\windows\\win.ini", false}, // from the root
@@ -46,13 +46,20 @@ TEST(UnzipNames, SafeNamesStayBelowTheBaseFolder) {
         {L"a|b", false},
         {L"a?b", false},
         {L"a*b", false},
-        {std::wstring(L"a\x01" L"b"), false},
+        {std::wstring(L"a\x01"
+                      L"b"),
+         false},
         {L"con", false},
         {L"doc\\NUL.txt", false},
         {L"aux .txt", false},
         {L"COM1", false},
         {L"lpt9.log", false},
         {L"CONIN$", false},
+        {L"LPT\u00b9", false}, // Windows counts the superscript digits as digits here
+        {L"com\u00b2.txt", false},
+        {L"COM\u00b3", false},
+        {L"COM\u00b4", true},
+        {L"LPT\u0661", true}, // other digits are no device
         {L"COM", true},
         {L"COM10", true},
         {L"console.txt", true},
@@ -70,9 +77,15 @@ TEST(UnzipNames, WildcardsMatchCaseInsensitively) {
         bool match;
     };
     const Case cases[] = {
-        {L"*.txt", L"doc\\liesmich.TXT", true}, {L"*.txt", L"a.txt.bak", false}, {L"a?c", L"abc", true},
-        {L"a?c", L"ac", false},                 {L"*", L"", true},               {L"", L"", true},
-        {L"", L"a", false},                     {L"a*b*c", L"aXbYbZc", true},    {L"a*b*c", L"aXbYbZ", false},
+        {L"*.txt", L"doc\\liesmich.TXT", true},
+        {L"*.txt", L"a.txt.bak", false},
+        {L"a?c", L"abc", true},
+        {L"a?c", L"ac", false},
+        {L"*", L"", true},
+        {L"", L"", true},
+        {L"", L"a", false},
+        {L"a*b*c", L"aXbYbZc", true},
+        {L"a*b*c", L"aXbYbZ", false},
         {L"**x", L"yyx", true},
     };
     for (const Case& c : cases) {
