@@ -28,9 +28,9 @@ DropBlock Le32(std::uint32_t v) {
 // An HDROP header with the names at namesAt and the wide flag as given.
 DropBlock Header(std::uint32_t namesAt, bool wide) {
     DropBlock block = Le32(namesAt);
-    Append(block, Le32(5));  // x
-    Append(block, Le32(7));  // y
-    Append(block, Le32(0));  // non-client
+    Append(block, Le32(5)); // x
+    Append(block, Le32(7)); // y
+    Append(block, Le32(0)); // non-client
     Append(block, Le32(wide ? 1 : 0));
     return block;
 }

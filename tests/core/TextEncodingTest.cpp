@@ -50,19 +50,16 @@ TEST(TextEncoding, BrokenUtf8AndLoneSurrogatesBecomeReplacements) {
         std::wstring text;
     };
     const Case cases[] = {
-        {"stray continuation", "a\x80z", L"a\ufffdz"},
-        {"cut sequence", "a\xE2\x82", L"a\ufffd"},
-        {"cut sequence before ASCII", "\xE2\x82z", L"\ufffdz"},
-        {"overlong", "\xC0\xAF", L"\ufffd\ufffd"},
-        {"overlong three bytes", "\xE0\x80\xAF", L"\ufffd"},
-        {"surrogate as UTF-8", "\xED\xA0\x80", L"\ufffd"},
-        {"beyond Unicode", "\xF4\x90\x80\x80", L"\ufffd"},
-        {"invalid lead", "\xFF", L"\ufffd"},
+        {"stray continuation", "a\x80z", L"a\ufffdz"},          {"cut sequence", "a\xE2\x82", L"a\ufffd"},
+        {"cut sequence before ASCII", "\xE2\x82z", L"\ufffdz"}, {"overlong", "\xC0\xAF", L"\ufffd\ufffd"},
+        {"overlong three bytes", "\xE0\x80\xAF", L"\ufffd"},    {"surrogate as UTF-8", "\xED\xA0\x80", L"\ufffd"},
+        {"beyond Unicode", "\xF4\x90\x80\x80", L"\ufffd"},      {"invalid lead", "\xFF", L"\ufffd"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(WideFromUtf8(c.bytes), c.text);
     }
     EXPECT_EQ(Utf8FromWide(std::wstring{L'a', wchar_t(0xD800)}), "a\xEF\xBF\xBD");
-    EXPECT_EQ(Utf8FromWide(std::wstring{wchar_t(0xDC00), L'b'}), "\xEF\xBF\xBD" "b");
+    EXPECT_EQ(Utf8FromWide(std::wstring{wchar_t(0xDC00), L'b'}), "\xEF\xBF\xBD"
+                                                                 "b");
 }

@@ -58,7 +58,7 @@ struct InflateRun {
 };
 
 InflateRun Inflate(const UnzipEntryData& entry, const std::string& archive, std::int64_t offset,
-            std::uint64_t stopAt = UINT64_MAX) {
+                   std::uint64_t stopAt = UINT64_MAX) {
     MemoryByteSource source(archive);
     StringSink sink;
     InflateRun run;

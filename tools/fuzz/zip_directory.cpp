@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
         FUZZ_CHECK(end.Position >= 0 && end.Position + 22 <= static_cast<std::int64_t>(size));
         FUZZ_CHECK(std::memcmp(data + end.Position, "PK\x05\x06", 4) == 0);
         FUZZ_CHECK(end.LogicalSize <= static_cast<std::int64_t>(size));
-        FUZZ_CHECK(end.Position + 22 + static_cast<std::int64_t>(end.Comment.size()) <= static_cast<std::int64_t>(size));
+        FUZZ_CHECK(end.Position + 22 + static_cast<std::int64_t>(end.Comment.size()) <=
+                   static_cast<std::int64_t>(size));
         FUZZ_CHECK(dir.Entries.size() + static_cast<std::size_t>(dir.DroppedDirEntries) <= end.TotalEntries);
         if (dir.ErrorId == 0) {
             // A directory read whole accounts for every entry the end record announces.
