@@ -1,17 +1,10 @@
 #include "core/DropData.h"
 
+#include "core/LittleEndian.h"
+
 #include <cstdint>
 
 namespace {
-
-std::uint16_t Get16(const unsigned char* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-std::uint32_t Get32(const unsigned char* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 void Put16(DropBlock& block, std::uint16_t value) {
     block.push_back(static_cast<unsigned char>(value));

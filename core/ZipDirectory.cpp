@@ -1,5 +1,6 @@
 #include "core/ZipDirectory.h"
 
+#include "core/LittleEndian.h"
 #include "core/ZipMessageIds.h"
 
 #include <algorithm>
@@ -14,14 +15,6 @@ constexpr std::uint32_t kSplitSignature = 0x08074b50;
 constexpr std::int64_t kEndSize = 22;
 constexpr std::int64_t kCentralSize = 46;
 constexpr std::int64_t kLargestComment = 65535;
-
-std::uint16_t Get16(const unsigned char* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-std::uint32_t Get32(const unsigned char* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 // Takes the record at pos of window (which starts at file offset windowStart) and judges what follows it.
 void TakeEndRecord(ByteSource& source, const unsigned char* record, std::int64_t position, ZipEndRecord& end) {

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include "core/UnzipInflate.h"
+#include "core/LittleEndian.h"
 #include "core/UnzipNames.h"
 #include "installer/zip/unzdll_records.h"
 
@@ -38,14 +39,6 @@ constexpr std::int32_t kErrArchive = 51, kErrUnsafeName = 52, kErrMethod = 53, k
                        kErrCrc = 57, kErrTooLarge = 58;
 // Far above what an installer unpacks (a few megabytes), far below what fills a disk.
 constexpr std::uint64_t kMaxTotalOutput = std::uint64_t{1} << 30;
-
-std::uint16_t Get16(const unsigned char* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-std::uint32_t Get32(const unsigned char* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 std::wstring Widen(const char* text, UINT codePage, int length = -1) {
     if (!text || length == 0) {
