@@ -10,8 +10,8 @@
 // Built in variants for tests with UNZDLL_VERSION set to a version the caller must refuse.
 #include <windows.h>
 
-#include "core/UnzipInflate.h"
 #include "core/LittleEndian.h"
+#include "core/UnzipInflate.h"
 #include "core/UnzipNames.h"
 #include "installer/zip/unzdll_records.h"
 
