@@ -1,9 +1,10 @@
 // The file list and its rendering into, and reading from, the shell's drag-and-drop formats.
 #include "components/DragDropFilesEx.h"
 
+#include "core/DropData.h"
+
 #include <shlobj.h>
 
-#include <cstdint>
 #include <cstring>
 #include <optional>
 
@@ -11,25 +12,10 @@ namespace {
 
 constexpr UINT GlobalBlockFlags = GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_SHARE;
 constexpr size_t MaxMappedNameChars = 1024;
+static_assert(sizeof(DROPFILES) == kHDropHeaderSize, "the header the core reads and writes");
 
 FORMATETC HGlobalFormat(UINT Format) {
     return FORMATETC{static_cast<CLIPFORMAT>(Format), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-}
-
-void AppendBytes(std::vector<BYTE>& Block, const void* Data, size_t Size) {
-    const BYTE* bytes = static_cast<const BYTE*>(Data);
-    Block.insert(Block.end(), bytes, bytes + Size);
-}
-
-void PutDword(std::vector<BYTE>& Block, size_t Offset, uint32_t Value) {
-    std::memcpy(Block.data() + Offset, &Value, sizeof(Value));
-}
-
-void AppendWideList(std::vector<BYTE>& Block, const std::vector<std::wstring>& Names) {
-    for (const std::wstring& name : Names)
-        AppendBytes(Block, name.c_str(), (name.size() + 1) * sizeof(wchar_t));
-    const wchar_t terminator = L'\0';
-    AppendBytes(Block, &terminator, sizeof(terminator));
 }
 
 std::wstring FromAnsi(const char* Text, size_t Length) {
@@ -83,95 +69,27 @@ private:
     size_t FSize = 0;
 };
 
-// Names, each ending with a zero, up to an empty one, within [Begin, End). Nothing when a name runs past the end.
-std::optional<std::vector<std::wstring>> ParseNameList(const BYTE* Begin, const BYTE* End, bool Wide) {
-    std::vector<std::wstring> names;
-    const BYTE* p = Begin;
-    const size_t unit = Wide ? sizeof(wchar_t) : 1;
-    while (true) {
-        const BYTE* start = p;
-        size_t length = 0;
-        while (true) {
-            if (static_cast<size_t>(End - p) < unit)
-                return std::nullopt;
-            bool zero;
-            if (Wide) {
-                wchar_t c;
-                std::memcpy(&c, p, sizeof(c));
-                zero = c == L'\0';
-            } else {
-                zero = *p == 0;
-            }
-            p += unit;
-            if (zero)
-                break;
-            ++length;
-        }
-        if (length == 0)
-            return names;
-        if (Wide) {
-            std::wstring name(length, L'\0');
-            std::memcpy(name.data(), start, length * sizeof(wchar_t));
-            names.push_back(std::move(name));
-        } else {
-            names.push_back(FromAnsi(reinterpret_cast<const char*>(start), length));
-        }
-    }
-}
-
 std::optional<std::vector<std::wstring>> ReadHDrop(const TReceivedBlock& Block) {
-    if (!Block.Data() || Block.Size() < sizeof(DROPFILES))
+    auto names = DecodeHDrop(Block.Data(), Block.Size());
+    if (!names)
         return std::nullopt;
-    DROPFILES header;
-    std::memcpy(&header, Block.Data(), sizeof(header));
-    if (header.pFiles < sizeof(DROPFILES) || header.pFiles > Block.Size())
-        return std::nullopt;
-    return ParseNameList(Block.Data() + header.pFiles, Block.Data() + Block.Size(), header.fWide != FALSE);
+    if (names->Wide)
+        return std::move(names->WideNames);
+    std::vector<std::wstring> wide;
+    for (const std::string& name : names->NarrowNames)
+        wide.push_back(FromAnsi(name.data(), name.size()));
+    return wide;
 }
 
-// True when an identifier list starts at Offset and its terminator lies inside the block.
-bool ValidListAt(const BYTE* Data, size_t Size, uint64_t Offset) {
-    uint64_t p = Offset;
-    while (true) {
-        if (p + sizeof(USHORT) > Size)
-            return false;
-        USHORT cb;
-        std::memcpy(&cb, Data + p, sizeof(cb));
-        if (cb == 0)
-            return true;
-        if (cb < sizeof(USHORT))
-            return false;
-        p += cb;
-    }
-}
-
-// The absolute lists of a "Shell IDList Array", following its offset table; nothing when malformed.
+// The absolute lists of a "Shell IDList Array"; nothing when malformed.
 std::optional<std::vector<TPidlPtr>> ReadIDListArray(const TReceivedBlock& Block) {
-    const BYTE* data = Block.Data();
-    const size_t size = Block.Size();
-    if (!data || size < 2 * sizeof(UINT))
+    const auto lists = DecodeIdListArray(Block.Data(), Block.Size());
+    if (!lists)
         return std::nullopt;
-    UINT count;
-    std::memcpy(&count, data, sizeof(count));
-    const uint64_t header = 4ull * count + 8;
-    if (header > size)
-        return std::nullopt;
-    auto offsetAt = [&](UINT index) {
-        UINT offset;
-        std::memcpy(&offset, data + sizeof(UINT) * (1 + index), sizeof(offset));
-        return offset;
-    };
-    const UINT parentOffset = offsetAt(0);
-    if (!ValidListAt(data, size, parentOffset))
-        return std::nullopt;
-    // The lists are copied out of the locked block, whose alignment the shell's routines do not need.
-    auto parent = reinterpret_cast<LPCITEMIDLIST>(data + parentOffset);
+    auto parent = reinterpret_cast<LPCITEMIDLIST>(lists->Parent.data());
     std::vector<TPidlPtr> items;
-    for (UINT i = 1; i <= count; ++i) {
-        const UINT offset = offsetAt(i);
-        if (!ValidListAt(data, size, offset))
-            return std::nullopt;
-        TPidlPtr absolute = PIDL_Concatenate(parent, reinterpret_cast<LPCITEMIDLIST>(data + offset));
+    for (const std::string& item : lists->Items) {
+        TPidlPtr absolute = PIDL_Concatenate(parent, reinterpret_cast<LPCITEMIDLIST>(item.data()));
         if (!absolute)
             return std::nullopt;
         items.push_back(std::move(absolute));
@@ -283,21 +201,14 @@ void TDataObjectFilesEx::BuildIDListBlock(const TFileList& FileList) {
     // Count, then count + 1 offsets from the start of the block; offset 0 names the common parent. Items of
     // different folders are written as absolute lists under the desktop (an empty parent), which every reader of
     // the standard layout resolves correctly.
-    std::vector<BYTE> block(4u * static_cast<size_t>(count) + 8, 0);
-    PutDword(block, 0, static_cast<uint32_t>(count));
-    PutDword(block, 4, static_cast<uint32_t>(block.size()));
-    if (oneParent) {
-        AppendBytes(block, parents.front().get(), PIDL_GetSize(parents.front().get()));
-    } else {
-        const USHORT emptyList = 0;
-        AppendBytes(block, &emptyList, sizeof(emptyList));
-    }
-    for (int i = 0; i < count; ++i) {
-        PutDword(block, 4u * static_cast<size_t>(i) + 8, static_cast<uint32_t>(block.size()));
-        LPCITEMIDLIST written = oneParent ? lasts[static_cast<size_t>(i)].get() : FileList.Item(i).Pidl.get();
-        AppendBytes(block, written, PIDL_GetSize(written));
-    }
-    FIDListBlock = std::move(block);
+    const auto bytesOf = [](LPCITEMIDLIST List) {
+        return std::string(reinterpret_cast<const char*>(List), PIDL_GetSize(List));
+    };
+    IdListArray lists;
+    lists.Parent = oneParent ? bytesOf(parents.front().get()) : std::string(2, '\0');
+    for (int i = 0; i < count; ++i)
+        lists.Items.push_back(bytesOf(oneParent ? lasts[static_cast<size_t>(i)].get() : FileList.Item(i).Pidl.get()));
+    FIDListBlock = EncodeIdListArray(lists);
     RegisterFormat(HGlobalFormat(CF_IDLIST));
 }
 
@@ -314,13 +225,7 @@ void TDataObjectFilesEx::BuildFileNameBlock(const TFileList& FileList) {
         FMappedNames.push_back(item.MappedName);
         FHasMappedNames = FHasMappedNames || !item.MappedName.empty();
     }
-    DROPFILES header{};
-    header.pFiles = sizeof(DROPFILES);
-    header.fWide = TRUE; // names outside the ANSI code page survive the trip
-    std::vector<BYTE> block;
-    AppendBytes(block, &header, sizeof(header));
-    AppendWideList(block, names);
-    FFileNameBlock = std::move(block);
+    FFileNameBlock = EncodeHDrop(names);
     RegisterFormat(HGlobalFormat(CF_HDROP));
     if (FHasMappedNames) {
         // A name list ends at its first empty entry: an entry that keeps its name maps to that same name, so the
@@ -343,7 +248,7 @@ HRESULT TDataObjectFilesEx::RenderData(const FORMATETC& FormatEtc, STGMEDIUM& Me
         std::vector<std::wstring> names;
         for (const std::wstring& name : FMappedNames)
             names.push_back(name.substr(0, MaxMappedNameChars));
-        AppendWideList(mapBlock, names);
+        AppendWideNameList(mapBlock, names);
         source = &mapBlock;
     }
     if (!source)
@@ -384,12 +289,16 @@ void ReadDroppedFiles(IDataObject* DataObj, TFileList& List, bool& FileNamesAreM
         {
             TReceivedBlock wide(DataObj, CF_FILENAMEMAPW);
             if (wide.Data())
-                mapped = ParseNameList(wide.Data(), wide.Data() + wide.Size(), true);
+                mapped = DecodeWideNameList(wide.Data(), wide.Size());
         }
         if (!mapped) {
             TReceivedBlock ansi(DataObj, CF_FILENAMEMAP);
             if (ansi.Data())
-                mapped = ParseNameList(ansi.Data(), ansi.Data() + ansi.Size(), false);
+                if (auto narrow = DecodeNarrowNameList(ansi.Data(), ansi.Size())) {
+                    mapped.emplace();
+                    for (const std::string& name : *narrow)
+                        mapped->push_back(FromAnsi(name.data(), name.size()));
+                }
         }
         if (mapped) {
             if (static_cast<int>(mapped->size()) > List.Count())

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up what is missing, builds both programs for x86_64 and i686, and runs every test under Wine.
+# Sets up what is missing; builds and runs the window-free core's tests natively (sanitizers) and its fuzz targets
+# for a few seconds each; builds both programs for x86_64 and i686, and runs every test under Wine.
 # Ends with CTest's summary and a last line "N passed, M failed"; exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -7,6 +8,13 @@ root=$(pwd)
 
 # Installs only what is missing; quick when everything is there.
 ./scripts/setup.sh
+
+echo "== core: native build and tests (clang, address and undefined-behaviour sanitizers)"
+cmake --preset native >/dev/null
+cmake --build --preset native
+ctest --preset native
+echo "== core: fuzz targets, a short smoke run each"
+./tools/fuzz/run.sh "${OSTREL_FUZZ_SECONDS:-5}"
 
 echo "== build: win64 (tested)"
 cmake --preset win64 >/dev/null

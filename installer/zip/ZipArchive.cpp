@@ -36,7 +36,7 @@ std::wstring MissingId(int id) {
 }
 
 // The archive file, opened for reading with writers shut out while the directory is read.
-class FileSource : public ZipByteSource {
+class FileSource : public ByteSource {
 public:
     explicit FileSource(const std::wstring& name)
         : handle_(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,

@@ -3,7 +3,7 @@
 // code); ExtractArchive hands the extraction to UNZDLL.DLL through TZipLibLoader and the records of
 // unzdll_records.h. No failure leaves the component as an exception: each becomes a message by id, shown in a
 // box unless Unattended, with the last error code and text kept.
-#include "installer/zip/ZipDirectory.h"
+#include "core/ZipDirectory.h"
 #include "installer/zip/ZipLibLoader.h"
 
 #include <functional>

@@ -10,14 +10,13 @@
 // Built in variants for tests with UNZDLL_VERSION set to a version the caller must refuse.
 #include <windows.h>
 
-#include <zlib.h>
-
+#include "core/LittleEndian.h"
+#include "core/UnzipInflate.h"
+#include "core/UnzipNames.h"
 #include "installer/zip/unzdll_records.h"
 
 #include <algorithm>
 #include <cstring>
-#include <cwchar>
-#include <cwctype>
 #include <string>
 #include <vector>
 
@@ -40,14 +39,6 @@ constexpr std::int32_t kErrArchive = 51, kErrUnsafeName = 52, kErrMethod = 53, k
                        kErrCrc = 57, kErrTooLarge = 58;
 // Far above what an installer unpacks (a few megabytes), far below what fills a disk.
 constexpr std::uint64_t kMaxTotalOutput = std::uint64_t{1} << 30;
-
-std::uint16_t Get16(const unsigned char* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-std::uint32_t Get32(const unsigned char* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 std::wstring Widen(const char* text, UINT codePage, int length = -1) {
     if (!text || length == 0) {
@@ -100,7 +91,7 @@ private:
     // Returns false when the caller asked to stop.
     bool ExtractOne(const Entry& e);
     bool ShouldWrite(const Entry& e, const std::wstring& target);
-    bool Inflate(const Entry& e, const unsigned char* data, HANDLE out, bool& crcOk);
+    bool Inflate(const Entry& e, std::uint64_t dataStart, HANDLE out, bool& crcOk);
     bool CrcError(const Entry& e);
 
     UnzParams& p_;
@@ -219,34 +210,6 @@ bool Session::ReadArchive() {
     return true;
 }
 
-bool MatchWild(const wchar_t* pattern, const wchar_t* text) {
-    // Iterative '*' and '?' matching with one back-tracking point, case-insensitive.
-    const wchar_t *star = nullptr, *resume = nullptr;
-    while (*text) {
-        if (*pattern == L'*') {
-            star = pattern++;
-            resume = text;
-        } else if (*pattern == L'?' || (*pattern && std::towupper(*pattern) == std::towupper(*text))) {
-            ++pattern;
-            ++text;
-        } else if (star) {
-            pattern = star + 1;
-            text = ++resume;
-        } else {
-            return false;
-        }
-    }
-    while (*pattern == L'*') {
-        ++pattern;
-    }
-    return *pattern == 0;
-}
-
-std::wstring FilePart(const std::wstring& name) {
-    const auto slash = name.find_last_of(L'\\');
-    return slash == std::wstring::npos ? name : name.substr(slash + 1);
-}
-
 bool Session::Wanted(const Entry& e) const {
     if (specs_.empty()) {
         return true;
@@ -258,50 +221,6 @@ bool Session::Wanted(const Entry& e) const {
         }
     }
     return false;
-}
-
-// One part of a stored name as Windows resolves it when it opens a path: trailing dots and blanks are dropped.
-std::wstring ResolvedPart(const std::wstring& part) {
-    const std::size_t end = part.find_last_not_of(L". ");
-    return end == std::wstring::npos ? std::wstring() : part.substr(0, end + 1);
-}
-
-// CON, PRN, AUX, NUL, COM0-9, LPT0-9 (also with an extension or trailing blanks) open a device, not a file.
-bool IsDeviceName(const std::wstring& part) {
-    std::wstring base = part.substr(0, part.find(L'.'));
-    base = base.substr(0, base.find_last_not_of(L' ') + 1);
-    for (wchar_t& c : base) {
-        c = static_cast<wchar_t>(std::towupper(c));
-    }
-    if (base == L"CON" || base == L"PRN" || base == L"AUX" || base == L"NUL" || base == L"CONIN$" ||
-        base == L"CONOUT$") {
-        return true;
-    }
-    return base.size() == 4 && (base.compare(0, 3, L"COM") == 0 || base.compare(0, 3, L"LPT") == 0) &&
-           std::iswdigit(base[3]);
-}
-
-bool NameIsSafe(const std::wstring& relative) {
-    if (relative.empty() || relative.front() == L'\\') {
-        return false;
-    }
-    std::size_t start = 0;
-    while (start <= relative.size()) {
-        const std::size_t stop = std::min(relative.find(L'\\', start), relative.size());
-        const std::wstring part = relative.substr(start, stop - start);
-        // A part that resolves to nothing, "." or ".." (every run of dots and blanks does) names no file of its own
-        // and may climb out of the base folder.
-        if (ResolvedPart(part).empty() || IsDeviceName(part)) {
-            return false;
-        }
-        for (wchar_t c : part) {
-            if (c < 0x20 || std::wcschr(L"<>:\"|?*", c)) {
-                return false;
-            }
-        }
-        start = stop + 1;
-    }
-    return true;
 }
 
 std::wstring FullPath(const std::wstring& path) {
@@ -352,55 +271,31 @@ bool Session::ShouldWrite(const Entry& e, const std::wstring& target) {
     return answer.Arg2 != 0;
 }
 
-bool Session::Inflate(const Entry& e, const unsigned char* data, HANDLE out, bool& crcOk) {
-    z_stream z{};
-    if (e.method == 8 && inflateInit2(&z, -MAX_WBITS) != Z_OK) {
-        return false;
+// An open file as the data loop's sink.
+class FileSink : public ByteSink {
+public:
+    explicit FileSink(HANDLE file) : file_(file) {}
+    bool Write(const void* data, std::size_t count) override {
+        DWORD written = 0;
+        return WriteFile(file_, data, static_cast<DWORD>(count), &written, nullptr) && written == count;
     }
-    std::vector<unsigned char> chunk(64 * 1024);
-    uLong crc = crc32(0, nullptr, 0);
-    std::uint64_t done = 0;
-    bool ok = true;
-    if (e.method == 0) {
-        for (std::uint64_t at = 0; ok && at < e.packedSize; at += chunk.size()) {
-            const auto n = static_cast<uInt>(std::min<std::uint64_t>(chunk.size(), e.packedSize - at));
-            crc = crc32(crc, data + at, n);
-            DWORD written = 0;
-            ok = !out || (WriteFile(out, data + at, n, &written, nullptr) && written == n);
-            done += n;
-            ok = ok && Call(actProgress, 0, static_cast<std::int32_t>(done), e.name);
-        }
-    } else {
-        z.next_in = const_cast<unsigned char*>(data);
-        z.avail_in = e.packedSize;
-        int status = Z_OK;
-        while (ok && status != Z_STREAM_END) {
-            z.next_out = chunk.data();
-            z.avail_out = static_cast<uInt>(chunk.size());
-            status = inflate(&z, Z_NO_FLUSH);
-            const uInt n = static_cast<uInt>(chunk.size()) - z.avail_out;
-            if (status != Z_OK && status != Z_STREAM_END) {
-                ok = false;
-                break;
-            }
-            if (n == 0 && status == Z_OK && z.avail_in == 0) {
-                ok = false; // the data ends before the stream does
-                break;
-            }
-            if (done + n > e.size) {
-                ok = false; // more than the entry claims: stop before it fills the disk
-                break;
-            }
-            crc = crc32(crc, chunk.data(), n);
-            DWORD written = 0;
-            ok = !out || n == 0 || (WriteFile(out, chunk.data(), n, &written, nullptr) && written == n);
-            done += n;
-            ok = ok && Call(actProgress, 0, static_cast<std::int32_t>(done), e.name);
-        }
-        inflateEnd(&z);
-    }
-    crcOk = ok && crc == e.crc && done == e.size;
-    return ok;
+
+private:
+    HANDLE file_;
+};
+
+bool Session::Inflate(const Entry& e, std::uint64_t dataStart, HANDLE out, bool& crcOk) {
+    MemoryByteSource source(archive_.data(), archive_.size());
+    FileSink sink(out);
+    UnzipEntryData data;
+    data.Method = e.method;
+    data.PackedSize = e.packedSize;
+    data.Size = e.size;
+    data.Crc = e.crc;
+    const auto progress = [&](std::uint64_t written) {
+        return Call(actProgress, 0, static_cast<std::int32_t>(written), e.name);
+    };
+    return InflateEntry(data, source, static_cast<std::int64_t>(dataStart), out ? &sink : nullptr, progress, crcOk);
 }
 
 bool CreateFolders(const std::wstring& base, const std::wstring& file) {
@@ -448,7 +343,7 @@ bool Session::ExtractOne(const Entry& e) {
     }
     bool crcOk = false;
     if (p_.Test) {
-        if (!Inflate(e, &archive_[dataStart], nullptr, crcOk) && stopped_) {
+        if (!Inflate(e, dataStart, nullptr, crcOk) && stopped_) {
             return false;
         }
         if (!crcOk) {
@@ -469,7 +364,7 @@ bool Session::ExtractOne(const Entry& e) {
     if (out == INVALID_HANDLE_VALUE) {
         return Message(kErrWrite, L"Cannot create " + target) && Skip(kErrWrite, e.name);
     }
-    const bool ok = Inflate(e, &archive_[dataStart], out, crcOk);
+    const bool ok = Inflate(e, dataStart, out, crcOk);
     const FILETIME stamp = EntryTime(e);
     SetFileTime(out, nullptr, nullptr, &stamp);
     CloseHandle(out);

@@ -3,19 +3,12 @@
 // It knows no windows and no message boxes: the caller hands it a byte source and turns the ids it reports into
 // messages. Every length an archive states is checked against the file before it is used, so a damaged or
 // truncated archive ends in a reported id, never in a read past the data.
+#include "core/ByteStreams.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
-
-// Random-access reading of the archive file.
-class ZipByteSource {
-public:
-    virtual ~ZipByteSource() = default;
-    virtual std::int64_t Size() const = 0;
-    // Reads exactly count bytes at offset; false on a short read or an error.
-    virtual bool ReadAt(std::int64_t offset, void* buffer, std::size_t count) = 0;
-};
 
 // One central header: the 42 bytes that follow its signature, then its variable parts.
 struct ZipDirEntry {
@@ -59,7 +52,7 @@ struct ZipEndRecord {
     std::string Comment; // only the bytes the file holds
 };
 
-ZipEndRecord FindZipEndRecord(ZipByteSource& source);
+ZipEndRecord FindZipEndRecord(ByteSource& source);
 
 struct ZipDirectory {
     std::vector<ZipDirEntry> Entries;
@@ -74,5 +67,5 @@ struct ZipDirectory {
 
 // Reads the whole directory. keepDirEntries keeps entries that name only a folder. convert fills FileName and
 // FileComment of an entry from its raw bytes (the character-set rule is the owner's); it may be empty.
-ZipDirectory ReadZipDirectoryFrom(ZipByteSource& source, bool keepDirEntries,
+ZipDirectory ReadZipDirectoryFrom(ByteSource& source, bool keepDirEntries,
                                   const std::function<void(ZipDirEntry&)>& convert);

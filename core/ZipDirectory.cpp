@@ -1,6 +1,7 @@
-#include "installer/zip/ZipDirectory.h"
+#include "core/ZipDirectory.h"
 
-#include "installer/zip/ZipMessages.h"
+#include "core/LittleEndian.h"
+#include "core/ZipMessageIds.h"
 
 #include <algorithm>
 #include <limits>
@@ -15,16 +16,8 @@ constexpr std::int64_t kEndSize = 22;
 constexpr std::int64_t kCentralSize = 46;
 constexpr std::int64_t kLargestComment = 65535;
 
-std::uint16_t Get16(const unsigned char* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-std::uint32_t Get32(const unsigned char* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
 // Takes the record at pos of window (which starts at file offset windowStart) and judges what follows it.
-void TakeEndRecord(ZipByteSource& source, const unsigned char* record, std::int64_t position, ZipEndRecord& end) {
+void TakeEndRecord(ByteSource& source, const unsigned char* record, std::int64_t position, ZipEndRecord& end) {
     const std::int64_t physical = source.Size();
     end.Found = true;
     end.Position = position;
@@ -65,7 +58,7 @@ void TakeEndRecord(ZipByteSource& source, const unsigned char* record, std::int6
 
 } // namespace
 
-ZipEndRecord FindZipEndRecord(ZipByteSource& source) {
+ZipEndRecord FindZipEndRecord(ByteSource& source) {
     ZipEndRecord end;
     const std::int64_t size = source.Size();
     unsigned char head[8];
@@ -97,7 +90,7 @@ ZipEndRecord FindZipEndRecord(ZipByteSource& source) {
     return end;
 }
 
-ZipDirectory ReadZipDirectoryFrom(ZipByteSource& source, bool keepDirEntries,
+ZipDirectory ReadZipDirectoryFrom(ByteSource& source, bool keepDirEntries,
                                   const std::function<void(ZipDirEntry&)>& convert) {
     ZipDirectory dir;
     dir.End = FindZipEndRecord(source);
