@@ -164,6 +164,7 @@ private:
     TAlign align_ = TAlign::alNone;
     TAnchors anchors_ = akLeft | akTop;
     SIZE anchorParentSize_{0, 0};
+    SIZE laidOut_{0, 0}; // the client size of the last layout of the children
     RECT anchorBounds_{0, 0, 0, 0};
     bool visible_ = true;
     std::wstring hint_;
