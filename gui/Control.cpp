@@ -471,8 +471,12 @@ RECT TControl::AlignArea() const {
     return r;
 }
 
+void TControl::EnableAlign() {
+    if (alignDisabled_ > 0 && --alignDisabled_ == 0) Realign();
+}
+
 void TControl::Realign() {
-    if (!hwnd_ || realignDepth_ > 0) return;
+    if (!hwnd_ || realignDepth_ > 0 || alignDisabled_ > 0) return;
     SIZE client{ClientWidth(), ClientHeight()};
     // A minimised window (or a panel squeezed to nothing) has no room to lay anything out in: the children keep
     // their places until there is room again.
@@ -622,6 +626,17 @@ void TControl::ApplyFont() {
 }
 
 HFONT TControl::FontHandle() const { return static_cast<HFONT>(hfont_.get()); }
+
+SIZE TControl::TextExtent(const std::wstring& text, int wrapWidth) const {
+    HDC dc = GetDC(hwnd_);
+    HGDIOBJ old = SelectObject(dc, FontHandle());
+    RECT r{0, 0, wrapWidth, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_CALCRECT | (wrapWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE));
+    SelectObject(dc, old);
+    ReleaseDC(hwnd_, dc);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
 
 void TControl::SetColor(COLORREF color) {
     color_ = color;
