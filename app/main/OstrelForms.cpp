@@ -34,6 +34,9 @@ void CreateOstrelForms(const std::wstring& commandLineFile, gui::TForm* intro) {
     gui::Application.CreateForm(Info_Form);
     gui::Application.CreateForm(Startbild_Form);
     gui::Application.CreateForm(Auswahl_Form, Ostrel_Form->Dialog, Encrypt_Form);
+    // The merge list adds files from the output folder and takes the drive boxes' colour.
+    Auswahl_Form->OutputFolder = [] { return Ostrel_Form ? Ostrel_Form->DriveView2.Directory() : std::wstring(); };
+    Auswahl_Form->DriveBoxColor = [] { return Ostrel_Form ? Ostrel_Form->DriveComboBox1.Color() : gui::clDefault; };
     gui::Application.CreateForm(DokuInfo1_Form);
     gui::Application.CreateForm(Info_Sprache_Form);
     gui::Application.CreateForm(Beenden_Form);
