@@ -6,6 +6,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <atomic>
 #include <vector>
 
@@ -382,10 +383,14 @@ void TBrowseForFolderDialog::Place() {
         top = work.bottom - height - caption - frameY;
         break;
     case fpCustom: {
+        // At the mouse, but the whole dialog on the work area: with the mouse near a screen edge its buttons
+        // would otherwise lie off the screen.
         POINT cursor{};
         GetCursorPos(&cursor);
-        left = cursor.x;
-        top = cursor.y;
+        RECT window{};
+        GetWindowRect(dialog_, &window);
+        left = std::max<int>(work.left, std::min<int>(cursor.x, work.right - (window.right - window.left)));
+        top = std::max<int>(work.top, std::min<int>(cursor.y, work.bottom - (window.bottom - window.top)));
         break;
     }
     }
