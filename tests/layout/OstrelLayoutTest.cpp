@@ -163,6 +163,15 @@ TEST_P(OstrelLayout, MainWindowInEveryState) {
     Pump();
     w.ExpectMainLaidOut(Name("main-restored"));
 
+    // A trip to the tray: minimised with the tray item checked, back by a click on the icon.
+    main.Tray1->SetChecked(true);
+    main.SetWindowState(gui::TWindowState::wsMinimized);
+    Pump();
+    SendMessageW(main.Handle(), WM_TRAYICON, 0, WM_LBUTTONUP);
+    testenv::PumpUntil([&] { return IsWindowVisible(main.Handle()) && !IsIconic(main.Handle()); });
+    main.Tray1->SetChecked(false);
+    w.ExpectMainLaidOut(Name("main-after-tray"));
+
     main.Kommandozeile->Click();
     Pump();
     ASSERT_TRUE(main.Memo1.Visible());
@@ -206,8 +215,18 @@ TEST_P(OstrelLayout, EveryDialog) {
     ExpectLaidOut(*Encrypt_Form, Name("encryption-on"));
     Encrypt_Form->BerechtigungCB.SetChecked(false);
     Encrypt_Form->Hide();
+    Encrypt_Form->Model().State().MergeEncryptMode = true;
+    ExpectDialogLaidOut(*Encrypt_Form, Name("encryption-merge"));
+    Encrypt_Form->Model().LeaveMergeMode();
     ExpectDialogLaidOut(*Merge_Form, Name("merge-name"));
     ExpectDialogLaidOut(*Auswahl_Form, Name("merge-list"));
+    // The merge list is sizeable: at its minimum size and larger its controls follow their anchors.
+    Auswahl_Form->Show();
+    Auswahl_Form->SetBounds(Auswahl_Form->Left(), Auswahl_Form->Top(), 200, 200);
+    ExpectLaidOut(*Auswahl_Form, Name("merge-list-minimum"));
+    Auswahl_Form->SetBounds(Auswahl_Form->Left(), Auswahl_Form->Top(), 760, 560);
+    ExpectLaidOut(*Auswahl_Form, Name("merge-list-large"));
+    Auswahl_Form->Hide();
     DokuInfo1_Form->FileName = (w.folders / L"in\\Beispiel.ps").wstring();
     ExpectDialogLaidOut(*DokuInfo1_Form, Name("document-information"));
     ExpectDialogLaidOut(*Update_Form, Name("update"));
