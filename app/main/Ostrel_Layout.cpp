@@ -605,13 +605,14 @@ void TOstrel_Form::LayoutFunctionKeys() {
     const int w = Width() / 7;
     // A caption wider than its button goes onto two lines, and the bar grows to show them.
     constexpr int kDesignHeight = 25;
-    constexpr int kTextMargin = 8;
+    constexpr int kEdge = 6; // a button's frame and the room of its focus rectangle, both sides together
+    constexpr int kVerticalEdge = 8;
     int height = kDesignHeight;
     const int rest = std::max(0, FKeyPanel.ClientWidth() - 6 * w);
     for (gui::TButton* button : {&F2Bt, &F3Bt, &F4Bt, &F7Bt, &F8Bt, &AnzeigenBt, &F12Bt}) {
         const int width = button == &F12Bt ? rest : w;
-        height = std::max<int>(height, button->TextExtent(button->Caption(), std::max(width - kTextMargin, 1)).cy +
-                                           kTextMargin);
+        height = std::max<int>(height, button->TextExtent(button->Caption(), std::max(width - kEdge, 1)).cy +
+                                           kVerticalEdge);
     }
     if (FKeyPanel.Height() != height) {
         FKeyPanel.SetHeight(height);

@@ -26,6 +26,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,10 @@ struct Language {
     const wchar_t* Choice; // [Sprache] Auswahl
     const char* Tag;       // in the fault lines and picture names
 };
+
+void PrintTo(const Language& language, std::ostream* out) {
+    *out << language.Tag;
+}
 
 // The program's windows over a program folder made for the case: input and output folders of their own, the
 // window at the top left of the screen, the language chosen, extra settings lines as given.
