@@ -46,8 +46,9 @@ public:
     using EDirViewError::EDirViewError;
 };
 
-// What went wrong with a drop; without an OnDDError handler it becomes EDragDrop "DragDrop Error: " + number.
-enum TDDError { DDCreateShortCutError = 0, DDPathNotFoundError = 1 };
+// What went wrong with a drop or paste; without an OnDDError handler it becomes EDragDrop "DragDrop Error: " +
+// number. DDFileOperationError: the shell's copy, move or delete failed (a cancel by the user is no error).
+enum TDDError { DDCreateShortCutError = 0, DDPathNotFoundError = 1, DDFileOperationError = 2 };
 
 // The characters no file name may hold.
 inline constexpr wchar_t InvalidFileNameChars[] = L"\\/:*?\"<>|";
@@ -394,18 +395,22 @@ public:
     bool CopyToClipBoard();
     bool CutToClipBoard();
     bool CanPasteFromClipBoard();
-    // Pastes the clipboard's files into TargetPath (empty: the view's folder). True when there were files.
+    // Pastes the clipboard's files into TargetPath (empty: the view's folder). True when they were pasted; a
+    // failed, cancelled or vetoed paste (or one with nothing to do) returns false, fires no OnDDExecuted and keeps
+    // the clipboard, a cut included. A failure is reported through DDError.
     bool PasteFromClipBoard(const std::wstring& TargetPath = {});
     // Copies the selection into the view's own folder under free names and selects the copies.
     bool DuplicateSelectedFiles();
 
     // --- drag-and-drop (DirViewDragDrop.cpp) ------------------------------------------------------------------
     // Carries out a drop of Files into TargetPath with the effect (DROPEFFECT_COPY, _MOVE or _LINK), as a drop
-    // onto the view or a paste does. RenameOnCollision gives copies into the files' own folder free names.
-    void PerformDropOperation(const std::vector<TDroppedFile>& Files, const std::wstring& TargetPath, DWORD Effect,
+    // onto the view or a paste does. RenameOnCollision gives copies into the files' own folder free names. True
+    // only when it was carried out and succeeded: OnDDFileOperationExecuted fires only then; a shell failure is
+    // reported through DDError (after the view and its watchers are back in order).
+    bool PerformDropOperation(const std::vector<TDroppedFile>& Files, const std::wstring& TargetPath, DWORD Effect,
                               bool RenameOnCollision);
     // The same with the names the drag-and-drop object received.
-    void PerformDragDropFileOperation(const std::wstring& TargetPath, DWORD Effect, bool RenameOnCollision);
+    bool PerformDragDropFileOperation(const std::wstring& TargetPath, DWORD Effect, bool RenameOnCollision);
     // The view's drag-and-drop object (source, target and clipboard carrier).
     TDragDropFilesEx& DragDropFilesEx();
     bool TargetPopUpMenu() const { return targetPopUpMenu_; }

@@ -529,8 +529,7 @@ void TDirView::DDProcessDropped(DWORD KeyState, POINT Pt, DWORD Effect) {
             // An explicit copy into the files' own folder gives the copies new names.
             const bool rename =
                 Effect == DROPEFFECT_COPY && SameFolder(FolderPart(state.DragDrop.FileList().Item(0).Name), target);
-            PerformDragDropFileOperation(target, Effect, rename);
-            if (OnDDExecuted)
+            if (PerformDragDropFileOperation(target, Effect, rename) && OnDDExecuted)
                 OnDDExecuted(this, static_cast<int>(Effect));
         }
     }
@@ -543,16 +542,16 @@ void TDirView::DDProcessDropped(DWORD KeyState, POINT Pt, DWORD Effect) {
 
 // --- the drop operation ----------------------------------------------------------------------------------------
 
-void TDirView::PerformDragDropFileOperation(const std::wstring& TargetPath, DWORD Effect, bool RenameOnCollision) {
+bool TDirView::PerformDragDropFileOperation(const std::wstring& TargetPath, DWORD Effect, bool RenameOnCollision) {
     const TFileList& list = dragState_->DragDrop.FileList();
     std::vector<TDroppedFile> files;
     const bool mapped = dragState_->DragDrop.FileNamesAreMapped();
     for (int i = 0; i < list.Count(); ++i)
         files.push_back(TDroppedFile{list.Item(i).Name, mapped ? list.Item(i).MappedName : std::wstring()});
-    PerformDropOperation(files, TargetPath, Effect, RenameOnCollision);
+    return PerformDropOperation(files, TargetPath, Effect, RenameOnCollision);
 }
 
-void TDirView::PerformDropOperation(const std::vector<TDroppedFile>& Files, const std::wstring& TargetPath,
+bool TDirView::PerformDropOperation(const std::vector<TDroppedFile>& Files, const std::wstring& TargetPath,
                                     DWORD Effect, bool RenameOnCollision) {
     THourGlass wait;
     const std::wstring target = RemoveTrailingBackslash(TargetPath);
@@ -571,10 +570,10 @@ void TDirView::PerformDropOperation(const std::vector<TDroppedFile>& Files, cons
         UpdateDirectory();
         for (int i = 0; i < failures; ++i)
             DDError(DDCreateShortCutError);
-        return;
+        return failures == 0;
     }
     if (Effect != DROPEFFECT_COPY && Effect != DROPEFFECT_MOVE)
-        return;
+        return false;
     std::vector<TDroppedFile> files;
     for (const TDroppedFile& file : Files) {
         // Moving an item to where it is already, or a folder into itself, has nothing to do.
@@ -583,7 +582,7 @@ void TDirView::PerformDropOperation(const std::vector<TDroppedFile>& Files, cons
         files.push_back(file);
     }
     if (files.empty())
-        return;
+        return false;
 
     TDirView* source = DragSourceDirView != this ? DragSourceDirView : nullptr;
     const bool wasWatching = WatchThreadActive();
@@ -642,10 +641,14 @@ void TDirView::PerformDropOperation(const std::vector<TDroppedFile>& Files, cons
     bool doOperation = true;
     if (OnDDFileOperation)
         OnDDFileOperation(this, static_cast<int>(Effect), sourcePath, targetFolder, doOperation);
+    bool succeeded = false;
+    bool failed = false;
     if (doOperation) {
-        fileOperator_->Execute();
+        succeeded = fileOperator_->Execute();
+        // A cancel by the user is told by the shell's own flag; anything else that did not succeed failed.
+        failed = !succeeded && !fileOperator_->AnyOperationsAborted();
         UpdateDirectory();
-        if (OnDDFileOperationExecuted)
+        if (succeeded && OnDDFileOperationExecuted)
             OnDDFileOperationExecuted(this, static_cast<int>(Effect), sourcePath, targetFolder);
     } else {
         from.clear();
@@ -664,6 +667,9 @@ void TDirView::PerformDropOperation(const std::vector<TDroppedFile>& Files, cons
     if (wasWatching || watchForChanges_)
         StartWatchThread();
     StartTreeWatcher();
+    if (failed)
+        DDError(DDFileOperationError);
+    return succeeded;
 }
 
 // --- clipboard -------------------------------------------------------------------------------------------------
@@ -745,29 +751,33 @@ bool TDirView::PasteFromClipBoard(const std::wstring& TargetPath) {
     if (!CanPasteFromClipBoard() || !dd.GetFromClipboard() || dd.FileList().Count() == 0)
         return false;
     const std::wstring target = TargetPath.empty() ? GetPathName() : TargetPath;
+    // Only a paste that was carried out counts: a failed or cancelled one keeps the clipboard (a cut is not lost)
+    // and tells no one it happened.
+    bool pasted = false;
+    DWORD effect = DROPEFFECT_COPY;
     switch (EffectiveClipboardMode()) {
     case cmNone:
-        PerformDragDropFileOperation(target, DROPEFFECT_COPY, false);
-        if (OnDDExecuted)
-            OnDDExecuted(this, DROPEFFECT_COPY);
+        pasted = PerformDragDropFileOperation(target, DROPEFFECT_COPY, false);
         break;
     case cmCut:
-        PerformDragDropFileOperation(target, DROPEFFECT_MOVE, false);
-        if (OnDDExecuted)
-            OnDDExecuted(this, DROPEFFECT_MOVE);
-        EmptyClipBoard();
+        effect = DROPEFFECT_MOVE;
+        pasted = PerformDragDropFileOperation(target, DROPEFFECT_MOVE, false);
         break;
     case cmCopy: {
         // Copies into the folder the files came from get new names; the test is against the real target, so a
         // paste into a sub-folder is a plain copy.
         const bool rename = SameFolder(FolderPart(dd.FileList().Item(0).Name), target);
-        PerformDragDropFileOperation(target, DROPEFFECT_COPY, rename);
-        if (OnDDExecuted)
-            OnDDExecuted(this, DROPEFFECT_COPY);
+        pasted = PerformDragDropFileOperation(target, DROPEFFECT_COPY, rename);
         break;
     }
     }
     dd.FileList().Clear();
+    if (!pasted)
+        return false;
+    if (OnDDExecuted)
+        OnDDExecuted(this, static_cast<int>(effect));
+    if (effect == DROPEFFECT_MOVE)
+        EmptyClipBoard();
     return true;
 }
 

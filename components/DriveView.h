@@ -241,17 +241,19 @@ public:
     // False when no node is selected or the clipboard cannot be opened.
     bool CanPasteFromClipBoard();
     // Pastes the clipboard's files into TargetPath (empty: the selected folder): after a cut they are moved and
-    // the clipboard emptied, else copied. True when there were files to paste.
+    // the clipboard emptied, else copied. True when they were pasted; a failed, cancelled or vetoed paste returns
+    // false, fires no OnDDExecuted and keeps the clipboard (a failure is reported through DDError).
     bool PasteFromClipBoard(const std::wstring& TargetPath = {});
 
     // --- drag-and-drop (DriveViewDragDrop.cpp) ---------------------------------------------------------------
     // Carries out a drop of Files into TargetPath with Effect (DROPEFFECT_COPY, _MOVE or _LINK), as a drop onto
     // the tree or a paste does; OntoRecycleBin deletes them instead. The nodes of the folders concerned are
-    // brought in line with the disk afterwards.
-    void PerformDropOperation(const std::vector<TDroppedFile>& Files, const std::wstring& TargetPath, DWORD Effect,
+    // brought in line with the disk afterwards. True only when it was carried out and succeeded
+    // (OnDDFileOperationExecuted fires only then); a shell failure is reported through DDError at the end.
+    bool PerformDropOperation(const std::vector<TDroppedFile>& Files, const std::wstring& TargetPath, DWORD Effect,
                               bool OntoRecycleBin);
     // The same with the names the drag-and-drop object holds.
-    void PerformDragDropFileOperation(const std::wstring& TargetPath, DWORD Effect, bool OntoRecycleBin);
+    bool PerformDragDropFileOperation(const std::wstring& TargetPath, DWORD Effect, bool OntoRecycleBin);
     TDragDropFilesEx& DragDropFilesEx() { return *dragDropFilesEx_; }
     // The effect a drag over Target gets from the keys and the effects the source allows (Effect), by the
     // tree's rules: no drop of the tree's own folder onto itself, below itself or onto its parent; move onto a

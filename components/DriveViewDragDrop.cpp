@@ -147,31 +147,30 @@ bool TDriveView::PasteFromClipBoard(const std::wstring& TargetPath) {
     if (dd.FileList().Count() == 0)
         return false;
     const std::wstring target = TargetPath.empty() ? Directory() : TargetPath;
-    if (ViewsClipboardMode == cmCut) {
-        PerformDragDropFileOperation(target, DROPEFFECT_MOVE, false);
-        if (OnDDExecuted)
-            OnDDExecuted(this, DROPEFFECT_MOVE);
+    const bool cut = ViewsClipboardMode == cmCut;
+    const DWORD effect = cut ? DROPEFFECT_MOVE : DROPEFFECT_COPY;
+    // A paste that did not happen keeps the clipboard: the cut is not lost.
+    if (!PerformDragDropFileOperation(target, effect, false))
+        return false;
+    if (OnDDExecuted)
+        OnDDExecuted(this, static_cast<int>(effect));
+    if (cut)
         EmptyClipBoard();
-    } else {
-        PerformDragDropFileOperation(target, DROPEFFECT_COPY, false);
-        if (OnDDExecuted)
-            OnDDExecuted(this, DROPEFFECT_COPY);
-    }
     return true;
 }
 
 // --- the drop operation ------------------------------------------------------------------------------------------
 
-void TDriveView::PerformDragDropFileOperation(const std::wstring& TargetPath, DWORD Effect, bool OntoRecycleBin) {
+bool TDriveView::PerformDragDropFileOperation(const std::wstring& TargetPath, DWORD Effect, bool OntoRecycleBin) {
     const TFileList& list = dragDropFilesEx_->FileList();
     std::vector<TDroppedFile> files;
     for (int i = 0; i < list.Count(); ++i)
         if (!list[i].Name.empty())
             files.push_back({list[i].Name, dragDropFilesEx_->FileNamesAreMapped() ? list[i].MappedName : L""});
-    PerformDropOperation(files, TargetPath, Effect, OntoRecycleBin);
+    return PerformDropOperation(files, TargetPath, Effect, OntoRecycleBin);
 }
 
-void TDriveView::PerformDropOperation(const std::vector<TDroppedFile>& Files, const std::wstring& TargetPath,
+bool TDriveView::PerformDropOperation(const std::vector<TDroppedFile>& Files, const std::wstring& TargetPath,
                                       DWORD Effect, bool OntoRecycleBin) {
     THourGlass wait;
     const std::wstring target = ShellFolderPath(TargetPath);
@@ -197,13 +196,15 @@ void TDriveView::PerformDropOperation(const std::vector<TDroppedFile>& Files, co
         }
         if (dirView_ && SamePath(dirView_->Path(), target))
             dirView_->Reload(true);
-        return;
+        return true;
     }
     if (!(Effect & (DROPEFFECT_COPY | DROPEFFECT_MOVE)) && !OntoRecycleBin)
-        return;
+        return false;
 
     const bool move = OntoRecycleBin || (Effect & DROPEFFECT_MOVE) != 0;
     std::vector<std::wstring> sourceFolders;
+    bool succeeded = false;
+    bool failed = false;
     {
         WatchPause pause(*this, DragSourceDirView);
         TFileOperationFlags flags{foAllowUndo, foNoConfirmMkDir};
@@ -243,8 +244,9 @@ void TDriveView::PerformDropOperation(const std::vector<TDroppedFile>& Files, co
         if (OnDDFileOperation)
             OnDDFileOperation(this, static_cast<int>(Effect), sourcePath, target, doOperation);
         if (doOperation && !fileOperator_.OperandFrom().empty()) {
-            fileOperator_.Execute();
-            if (OnDDFileOperationExecuted)
+            succeeded = fileOperator_.Execute();
+            failed = !succeeded && !fileOperator_.AnyOperationsAborted();
+            if (succeeded && OnDDFileOperationExecuted)
                 OnDDFileOperationExecuted(this, static_cast<int>(Effect), sourcePath, target);
         }
         fileOperator_.OperandFrom().clear();
@@ -275,6 +277,9 @@ void TDriveView::PerformDropOperation(const std::vector<TDroppedFile>& Files, co
         if (concerned)
             dirView_->Reload(true);
     }
+    if (failed)
+        DDError(DDFileOperationError);
+    return succeeded;
 }
 
 // --- the drag-and-drop component ---------------------------------------------------------------------------------
@@ -644,8 +649,9 @@ void TDriveView::DDDrop(IDataObject* DataObj, DWORD grfKeyState, POINT Pt, DWORD
         effect = DROPEFFECT_COPY;
     if (dragNode_ && effect == DROPEFFECT_MOVE && ownMoveDone_)
         *ownMoveDone_ = true;
-    PerformDropOperation(files, targetPath, effect, data->IsRecycleBin);
-    if (OnDDExecuted)
+    const bool done = PerformDropOperation(files, targetPath, effect, data->IsRecycleBin);
+    if (done && OnDDExecuted)
         OnDDExecuted(this, static_cast<int>(effect));
-    dwEffect = effect;
+    // The source learns what happened: a move that did not happen must not make it drop its items.
+    dwEffect = done ? effect : DROPEFFECT_NONE;
 }

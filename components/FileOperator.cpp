@@ -84,6 +84,10 @@ std::wstring FolderKey(const std::wstring& folder) {
     }
 }
 
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 bool SameFolder(const std::wstring& a, const std::wstring& b) {
     std::wstring ka = FolderKey(a);
     std::wstring kb = FolderKey(b);
@@ -178,9 +182,57 @@ bool TFileOperator::Execute() {
     return succeeded;
 }
 
+bool TFileOperator::OutcomeOnDisk(const std::vector<std::wstring>& to) const {
+    // Some shells answer success for a move whose sources are gone: what the disk shows decides. Copies under new
+    // names (rename on collision) cannot be named in advance and are taken on the shell's word.
+    const TFileOperation operation = Operation();
+    if ((operation != foMove && operation != foCopy) || (fileOp_.fFlags & FOF_RENAMEONCOLLISION)) {
+        return true;
+    }
+    const bool perItem = to.size() == operandFrom_.size() && (to.size() > 1 || (fileOp_.fFlags & FOF_MULTIDESTFILES));
+    if (!perItem && to.size() != 1) {
+        return true;
+    }
+    for (std::size_t i = 0; i < operandFrom_.size(); ++i) {
+        const std::wstring& source = operandFrom_[i];
+        const std::wstring name = FileNamePart(source);
+        if (name.empty()) {
+            return true; // a drive root: nothing to look for
+        }
+        const std::wstring target = perItem ? to[i] : JoinName(to.front(), name);
+        if (!Exists(target)) {
+            return false;
+        }
+        if (operation == foMove && Exists(source) && !SameFolder(source, target)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::vector<std::wstring> TFileOperator::TargetsPerItem() const {
+    // Some shells refuse to move several items into one folder (Wine's reports it as a cancel); every shell accepts
+    // the same move with one target per item. The record keeps the folder: undo and callers see the move they asked
+    // for.
+    if (Operation() != foMove || operandFrom_.size() < 2 || operandTo_.size() != 1 ||
+        (fileOp_.fFlags & FOF_MULTIDESTFILES)) {
+        return {};
+    }
+    std::vector<std::wstring> targets;
+    for (const auto& source : operandFrom_) {
+        const std::wstring name = FileNamePart(source);
+        if (name.empty()) {
+            return {}; // a drive root has no name to give its target
+        }
+        targets.push_back(JoinName(operandTo_.front(), name));
+    }
+    return targets;
+}
+
 bool TFileOperator::Run() {
     const std::wstring from = DoubleZeroList(operandFrom_);
-    const std::wstring to = DoubleZeroList(operandTo_);
+    const std::vector<std::wstring> perItem = TargetsPerItem();
+    const std::wstring to = DoubleZeroList(perItem.empty() ? operandTo_ : perItem);
     // The shell's dialogs belong to the top-level window that holds the owner.
     fileOp_.hwnd = owner_ != nullptr && IsWindow(owner_) ? GetAncestor(owner_, GA_ROOT) : nullptr;
     FreeNameMappings();
@@ -195,7 +247,13 @@ bool TFileOperator::Run() {
         fileOp_.pFrom = from.c_str();
         fileOp_.pTo = to.c_str();
         fileOp_.lpszProgressTitle = (fileOp_.fFlags & FOF_SIMPLEPROGRESS) ? progressTitle_.c_str() : nullptr;
-        succeeded = SHFileOperationW(&fileOp_) == 0;
+        const FILEOP_FLAGS flags = fileOp_.fFlags;
+        if (!perItem.empty()) {
+            fileOp_.fFlags |= FOF_MULTIDESTFILES;
+        }
+        succeeded = SHFileOperationW(&fileOp_) == 0 && !fileOp_.fAnyOperationsAborted;
+        fileOp_.fFlags = flags;
+        succeeded = succeeded && OutcomeOnDisk(perItem.empty() ? operandTo_ : perItem);
     }
     // The record must not keep pointers into buffers that are about to go.
     fileOp_.pFrom = nullptr;
@@ -261,6 +319,10 @@ bool TFileOperator::UndoExecute() {
     }
     const UINT savedFunc = fileOp_.wFunc;
     const FILEOP_FLAGS savedFlags = fileOp_.fFlags;
+    std::vector<std::wstring> savedFrom = lastOperandFrom_;
+    std::vector<std::wstring> savedTo = lastOperandTo_;
+    const TFileOperation savedOperation = lastOperation_;
+    TFileOperationFlags savedLastFlags = lastFlags_;
     bool result = false;
     try {
         TFileOperationFlags flags = lastFlags_;
@@ -297,6 +359,14 @@ bool TFileOperator::UndoExecute() {
         result = Execute();
     } catch (...) {
         result = false;
+    }
+    if (!result) {
+        // Nothing (or not everything) was taken back: the operation still stands and may be undone again.
+        lastOperandFrom_ = std::move(savedFrom);
+        lastOperandTo_ = std::move(savedTo);
+        lastOperation_ = savedOperation;
+        lastFlags_ = std::move(savedLastFlags);
+        canUndo_ = true;
     }
     fileOp_.wFunc = savedFunc;
     fileOp_.fFlags = savedFlags;

@@ -72,15 +72,21 @@ public:
     // Set by the shell when the user aborted the last operation (read after a delete to tell abort from success).
     bool AnyOperationsAborted() const { return fileOp_.fAnyOperationsAborted != FALSE; }
 
-    // Runs the operation; true on success. Never throws.
+    // Runs the operation; true on success, false when the shell failed or the user aborted. A move of several items
+    // into one folder is handed to the shell with one target per item, the form every shell accepts. Never throws.
     bool Execute();
-    // Undoes the recorded operation; true when an undo operation ran and succeeded. Never throws.
+    // Undoes the recorded operation; true when an undo operation ran and succeeded. A failed undo keeps the record
+    // (the operation still stands). Never throws.
     bool UndoExecute();
     // Forgets the undo record.
     void ClearOperands();
 
 private:
     bool Run();
+    // The targets of a move of several items into one folder, one per item; empty when the operation needs none.
+    std::vector<std::wstring> TargetsPerItem() const;
+    // Whether the disk shows what a copy or move into to claims to have done.
+    bool OutcomeOnDisk(const std::vector<std::wstring>& to) const;
     void RecordUndo(bool succeeded);
     void FreeNameMappings();
 

@@ -75,11 +75,32 @@ void TCustomPathComboBox::DropDown() {
     SendMessageW(Handle(), CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
 }
 
+bool TCustomPathComboBox::ListDropped() const {
+    return SendMessageW(Handle(), CB_GETDROPPEDSTATE, 0, 0) != FALSE;
+}
+
+void TCustomPathComboBox::RestoreAfterCancel() {
+    if (ItemIndex() != droppedIndex_)
+        SetItemIndex(droppedIndex_);
+    // An edit field shows what was typed or moved to; a drop-down list shows only its item.
+    const bool editable = (GetWindowLongPtrW(Handle(), GWL_STYLE) & 3) == CBS_DROPDOWN;
+    if (editable && Text() != droppedText_)
+        SetText(droppedText_);
+}
+
 bool TCustomPathComboBox::HandleCommand(WORD code, LRESULT& result) {
-    if (code == CBN_DROPDOWN)
-        DropDown();
-    bool handled = TComboBox::HandleCommand(code, result);
     switch (code) {
+    case CBN_DROPDOWN:
+        selectionOK_ = false;
+        droppedIndex_ = ItemIndex();
+        droppedText_ = Text();
+        DropDown();
+        return true;
+    case CBN_SELCHANGE:
+        // Only the highlight moves while the list is open.
+        if (ListDropped())
+            return true;
+        return TComboBox::HandleCommand(code, result);
     case CBN_SELENDOK:
         selectionOK_ = true;
         return true;
@@ -87,13 +108,13 @@ bool TCustomPathComboBox::HandleCommand(WORD code, LRESULT& result) {
         selectionOK_ = false;
         return true;
     case CBN_CLOSEUP:
+        if (!selectionOK_)
+            RestoreAfterCancel();
         if (OnCloseUp)
             OnCloseUp(this, selectionOK_);
         return true;
-    case CBN_DROPDOWN:
-        return true;
     default:
-        return handled;
+        return TComboBox::HandleCommand(code, result);
     }
 }
 
@@ -221,14 +242,18 @@ void TDriveComboBox::ResetItems() {
         item.insert(item.begin(), letter);
         AddItem(item);
     }
+    SelectDriveItem();
+    if (ItemIndex() < 0 && Count() > 0)
+        SetItemIndex(0);
+}
+
+void TDriveComboBox::SelectDriveItem() {
     for (int i = 0; i < Count(); ++i) {
         if (Item(i)[0] == drive_) {
             SetItemIndex(i);
-            break;
+            return;
         }
     }
-    if (ItemIndex() < 0 && Count() > 0)
-        SetItemIndex(0);
 }
 
 void TDriveComboBox::SetDrive(wchar_t Value) {
@@ -240,12 +265,7 @@ void TDriveComboBox::SetDrive(wchar_t Value) {
     if (!rec.Valid || rec.DriveType < 0 || rec.DriveType > dtRAM || !(driveTypes_ & (1u << rec.DriveType)))
         return;
     drive_ = letter;
-    for (int i = 0; i < Count(); ++i) {
-        if (Item(i)[0] == letter) {
-            SetItemIndex(i);
-            break;
-        }
-    }
+    SelectDriveItem();
 }
 
 void TDriveComboBox::SetDisplayStyle(TVolumeDisplayStyle Value) {
@@ -288,18 +308,35 @@ int TDriveComboBox::GetMaxTextWidth() const {
     return TCustomPathComboBox::GetMaxTextWidth() + kIconRoom;
 }
 
+void TDriveComboBox::TakeChoice(LRESULT& result) {
+    const int index = ItemIndex();
+    const std::wstring item = index >= 0 ? Item(index) : std::wstring();
+    if (item.empty() || item[0] == drive_)
+        return;
+    // Taken as it is (the list holds only drives the table accepted), the tree follows, then OnChange.
+    drive_ = item[0];
+    if (driveView_)
+        driveView_->SelectDrive(drive_);
+    TComboBox::HandleCommand(CBN_SELCHANGE, result);
+}
+
+void TDriveComboBox::RestoreAfterCancel() {
+    SelectDriveItem();
+}
+
 bool TDriveComboBox::HandleCommand(WORD code, LRESULT& result) {
-    if (code == CBN_SELCHANGE) {
-        // The user's choice: taken as it is, the tree follows, then OnChange.
-        int index = ItemIndex();
-        std::wstring item = index >= 0 ? Item(index) : std::wstring();
-        if (!item.empty()) {
-            drive_ = item[0];
-            if (driveView_)
-                driveView_->SelectDrive(drive_);
-        }
+    switch (code) {
+    case CBN_SELCHANGE:
+        // A change of the closed box (arrow keys) is a choice; in the open list it only moves the highlight.
+        if (!ListDropped())
+            TakeChoice(result);
+        return true;
+    case CBN_SELENDOK:
+        TakeChoice(result);
+        return TCustomPathComboBox::HandleCommand(code, result);
+    default:
+        return TCustomPathComboBox::HandleCommand(code, result);
     }
-    return TCustomPathComboBox::HandleCommand(code, result);
 }
 
 void TDriveComboBox::DrawItem(const DRAWITEMSTRUCT& item) {

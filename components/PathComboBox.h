@@ -15,6 +15,9 @@
 // elsewhere.
 using TComboCloseUpEvent = std::function<void(gui::TComponent* Sender, bool SelectionOK)>;
 
+// Moving through the open list is no choice: it changes nothing but the highlight (no OnChange). A choice is a click
+// on an item, Enter, or a change of the closed box. A list closed without a choice (Esc, a click elsewhere) puts the
+// box back to the item and text it had when the list opened.
 class TCustomPathComboBox : public gui::TComboBox {
 public:
     TCustomPathComboBox(gui::TControl* parent, std::wstring name, int left = 0, int top = 0, int width = 145,
@@ -35,10 +38,15 @@ protected:
     bool HandleCommand(WORD code, LRESULT& result) override;
     // Before the list opens.
     virtual void DropDown();
+    // The list closed without a choice: back to what the box showed when it opened.
+    virtual void RestoreAfterCancel();
+    bool ListDropped() const;
 
 private:
     int dropDownWidth_ = 0;
     bool selectionOK_ = false;
+    int droppedIndex_ = -1;
+    std::wstring droppedText_;
 };
 
 class TPathComboBox : public TCustomPathComboBox {
@@ -89,8 +97,14 @@ protected:
     bool HandleCommand(WORD code, LRESULT& result) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     virtual void DrawItem(const DRAWITEMSTRUCT& item);
+    // Back to the item of Drive: the box shows the drive the tree (and so the pane) is on.
+    void RestoreAfterCancel() override;
 
 private:
+    // The user chose the selected item: Drive takes its letter, the tree follows, then OnChange. Nothing when the
+    // letter is Drive already (a choice is told by more than one notification).
+    void TakeChoice(LRESULT& result);
+    void SelectDriveItem();
     // TDriveViewDriveBox: the tree's selection moved to another drive, or the tree goes.
     void DriveBoxSetDrive(wchar_t drive) override { SetDrive(drive); }
     void DriveBoxDriveViewDestroyed(TDriveView* view) override;

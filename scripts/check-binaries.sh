@@ -11,5 +11,5 @@ while IFS= read -r exe; do
         exit 1
     fi
     found=$((found + 1))
-done < <(find "$build" \( -iname '*.exe' -o -iname '*.dll' \) -not -path '*/wineprefix/*' -not -path '*/CMakeFiles/*' -not -path '*/platform/gswin32c/*' -not -path '*/platform/pdftk/*' -not -path "$build/run/*" -type f)
+done < <(find "$build" \( -iname '*.exe' -o -iname '*.dll' \) -not -path '*/wineprefix/*' -not -path '*/CMakeFiles/*' -not -path '*/platform/gswin32c/*' -not -path '*/platform/pdftk/*' -not -path "$build/run/*" -not -path "$build/scratch/*" -type f)
 echo "check-binaries: $found programs in $build are $want"

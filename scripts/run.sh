@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up what is missing, builds the x86_64 programs and runs the main job under Wine: Ostrel.exe in a program
-# folder of its own (build/win64/run) with its language files and the MAPI32.DLL and pdftk.exe stand-ins, started
+# Sets up what is missing, builds the x86_64 programs and runs the main job under Wine: the shipped folder
+# (build/win64/dist: Ostrel.exe, Ostrel_Setup.exe, UNZDLL.DLL, the language files and the manuals) copied into a
+# program folder of its own (build/win64/run) with the MAPI32.DLL and pdftk.exe stand-ins, Ostrel.exe started
 # with a sample PostScript file on its command line. In that mode the program converts the file into its output
 # folder through the Ghostscript console program at C:\gs\gs8.54\bin\gswin32c.exe and ends. The result is left in
 # build/win64/run/out.
@@ -27,15 +28,14 @@ trap ostrel_wine_stop EXIT
 ostrel_wine_ready
 
 run="$build/run"
-for part in app/Ostrel.exe platform/mapi32/MAPI32.DLL; do
+for part in dist/Ostrel.exe platform/mapi32/MAPI32.DLL; do
     if [ ! -f "$build/$part" ]; then
         echo "run: $part was not built" >&2
         exit 1
     fi
 done
 mkdir -p "$run/in" "$run/out"
-cp -f "$build/app/Ostrel.exe" "$run/Ostrel.exe"
-cp -f lang/Deutsch.plf lang/English.plf "$run/"
+cp -f "$build"/dist/* "$run/"
 cp -f "$build/platform/mapi32/MAPI32.DLL" "$run/MAPI32.DLL"
 if [ -f "$build/platform/pdftk/pdftk.exe.so" ]; then
     cp -f "$build/platform/pdftk/pdftk.exe.so" "$run/pdftk.exe"

@@ -7,7 +7,7 @@ packages=(
     mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     cmake make googletest
     wine wine64 wine64-tools fonts-wine
-    xvfb xauth x11-apps imagemagick
+    xvfb xauth x11-apps x11-utils openbox imagemagick
     ghostscript pdftk-java qpdf poppler-utils
     libz-mingw-w64-dev
 )

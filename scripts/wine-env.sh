@@ -22,6 +22,7 @@ ostrel_xvfb_ready() {
     local state="$OSTREL_BUILD/xvfb"
     if [ -f "$state.pid" ] && kill -0 "$(cat "$state.pid")" 2>/dev/null; then
         export DISPLAY=":$(cat "$state.display")"
+        ostrel_wm_ready
         return
     fi
     local fifo
@@ -33,6 +34,25 @@ ostrel_xvfb_ready() {
     rm -f "$fifo"
     echo "$display" >"$state.display"
     export DISPLAY=":$display"
+    ostrel_wm_ready
+}
+
+# A light window manager on the display, as every user's desktop has one. Without it Wine waits 2 s for the X
+# server each time a shown top-level window is hidden or destroyed. Wine draws the windows' own captions and
+# frames (see the prefix set-up), so their geometry is what Windows would give.
+ostrel_wm_ready() {
+    local state="$OSTREL_BUILD/wm"
+    if [ -f "$state.pid" ] && kill -0 "$(cat "$state.pid")" 2>/dev/null; then
+        return
+    fi
+    command -v openbox >/dev/null || return 0
+    openbox --sm-disable 9>&- </dev/null >/dev/null 2>&1 &
+    echo $! >"$state.pid"
+    # Windows mapped before the manager owns the screen would be left unmanaged: wait until it has taken it.
+    local deadline=$((SECONDS + 10))
+    until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || [ $SECONDS -ge $deadline ]; do
+        sleep 0.1
+    done
 }
 
 ostrel_prefix_ready() {
@@ -47,6 +67,11 @@ ostrel_prefix_ready() {
         # one starts a mount manager that knows the scratch drives; one that outlived the boot never would.
         wineserver -w >/dev/null 2>&1 || true
         touch "$WINEPREFIX/.ostrel-ready"
+    fi
+    if [ ! -f "$WINEPREFIX/.ostrel-frames" ]; then
+        # Wine draws every window's caption and frame itself, as Windows does; the window manager adds none.
+        "$OSTREL_WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f 9>&- >/dev/null 2>&1 || true
+        touch "$WINEPREFIX/.ostrel-frames"
     fi
     # The stand-ins for outside programs, at the paths the product expects them.
     local gs="$OSTREL_BUILD/platform/gswin32c/gswin32c.exe.so"
@@ -73,6 +98,10 @@ ostrel_wine_ready() {
 
 ostrel_wine_stop() {
     wineserver -k >/dev/null 2>&1 || true
+    if [ -f "$OSTREL_BUILD/wm.pid" ]; then
+        kill "$(cat "$OSTREL_BUILD/wm.pid")" 2>/dev/null || true
+        rm -f "$OSTREL_BUILD/wm.pid"
+    fi
     if [ -f "$OSTREL_BUILD/xvfb.pid" ]; then
         kill "$(cat "$OSTREL_BUILD/xvfb.pid")" 2>/dev/null || true
         rm -f "$OSTREL_BUILD/xvfb.pid"

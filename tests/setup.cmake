@@ -1,7 +1,10 @@
 # The set-up window against stand-ins for the outside programs: a Ghostscript installer that writes its registry
-# value, the port monitor's set-up program and a recording rundll32, built here with the cross compiler and put,
-# with UNZDLL.DLL, into setup-standins/ where the test copies them from.
-ostrel_test(setup LIBS ostrel_installer)
+# value, the port monitor's set-up program and a recording rundll32, built here with the cross compiler and put into
+# setup-standins/ where the test copies them from. What a user gets beside the installer (UNZDLL.DLL, the manuals)
+# comes from the build's dist folder. The test program lives in a folder of its own: no UNZDLL.DLL beside it may
+# stand in for one the installation lacks.
+ostrel_test(setup LIBS ostrel_installer DEPENDS dist)
+set_target_properties(test_setup PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/setup-bin)
 find_library(OSTREL_STATIC_ZLIB NAMES libz.a REQUIRED)
 target_link_libraries(test_setup PRIVATE ${OSTREL_STATIC_ZLIB})
 set(setup_standin_dir ${CMAKE_CURRENT_BINARY_DIR}/setup-standins)
@@ -17,9 +20,3 @@ foreach(role gs854w32:1 setup:2 rundll32:3)
                                                            RUNTIME_OUTPUT_DIRECTORY ${setup_standin_dir})
     add_dependencies(test_setup setup_standin_${name})
 endforeach()
-add_custom_command(OUTPUT ${setup_standin_dir}/UNZDLL.DLL
-                   COMMAND ${CMAKE_COMMAND} -E make_directory ${setup_standin_dir}
-                   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:unzdll> ${setup_standin_dir}/UNZDLL.DLL
-                   DEPENDS unzdll $<TARGET_FILE:unzdll>)
-add_custom_target(test_setup_dlls DEPENDS ${setup_standin_dir}/UNZDLL.DLL)
-add_dependencies(test_setup test_setup_dlls)

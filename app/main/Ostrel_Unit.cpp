@@ -10,6 +10,7 @@
 #include "app/main/MergeFormsUi.h"
 #include "app/main/OstrelForward.h"
 #include "gui/Application.h"
+#include "gui/IniFile.h"
 #include "gui/MessageBox.h"
 
 #include <dbt.h>
@@ -298,6 +299,15 @@ void TOstrel_Form::FormDestroy() {
         FillWindowSettings();
         try {
             WriteExit(iniPath_, Settings, WindowSettings, Security, noLanguageFile_);
+        } catch (const EIniFileException& e) {
+            // The user is told that the settings were not kept; the program still ends. The message loop has ended
+            // with a quit message left for the caller: it would close the box at once, so it waits until the box
+            // is answered.
+            MSG quit{};
+            const bool quitting = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+            gui::ShowMessage(e.Message());
+            if (quitting)
+                PostQuitMessage(static_cast<int>(quit.wParam));
         } catch (const std::exception&) {
             // A settings file that cannot be written must not keep the program from ending.
         }

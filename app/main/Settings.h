@@ -81,6 +81,8 @@ inline constexpr int kRadioCountGrafikenRG1 = 4;
 inline constexpr int kRadioCountDPRG1 = 5;
 inline constexpr int kRadioCountNSRG1 = 2;
 inline constexpr int kSpinEdit1Min = 0; // no upper limit
+// The least a stored poll period may be: under one second the poll timer never ticks.
+inline constexpr int kPollSecondsMin = 1;
 inline constexpr int kSpinEdit2Min = 0, kSpinEdit2Max = 600;
 inline constexpr int kSpinEdit3Min = 0, kSpinEdit3Max = 100;
 

@@ -39,7 +39,11 @@ void ReadDialogKeys(const TIniFile& ini, DialogSettings& d, KeySet set, ReadSpel
                     const bool program = member == &DialogSettings::Edit1;
                     value = ini.ReadString(k.Section, key, program ? lastGhostscriptProgram : value);
                 } else if constexpr (std::is_same_v<T, int>) {
-                    value = std::clamp(ini.ReadInteger(k.Section, key, value), k.Min, k.Max);
+                    const int stored = ini.ReadInteger(k.Section, key, value);
+                    // An index that names no item keeps the current choice (the last item would be a silent,
+                    // different one); a number is brought into the range the program runs.
+                    value = k.Kind == DialogValueKind::Radio ? IndexWithin(stored, k.Max + 1, value)
+                                                             : std::clamp(stored, k.Min, k.Max);
                 } else {
                     value = ini.ReadBool(k.Section, key, value);
                 }
@@ -67,6 +71,9 @@ void WriteDialogKeys(TIniFile& ini, const DialogSettings& d, KeySet set) {
     }
 }
 
+// The key lengths the encryption offers: 40 and 128 bit.
+constexpr int kKeyLengthCount = 2;
+
 void ReadSecurityKeys(const TIniFile& ini, SecuritySettings& s) {
     for (const SecurityKey& k : kSecurityKeys) {
         std::visit(
@@ -76,7 +83,7 @@ void ReadSecurityKeys(const TIniFile& ini, SecuritySettings& s) {
                 if constexpr (std::is_same_v<T, std::wstring>)
                     value = ini.ReadString(kVerschluesselung, k.Key, value);
                 else if constexpr (std::is_same_v<T, int>)
-                    value = ini.ReadInteger(kVerschluesselung, k.Key, value);
+                    value = IndexWithin(ini.ReadInteger(kVerschluesselung, k.Key, value), kKeyLengthCount, value);
                 else
                     value = ini.ReadBool(kVerschluesselung, k.Key, value);
             },
@@ -99,6 +106,22 @@ void WriteSecurityKeys(TIniFile& ini, const SecuritySettings& s) {
             },
             k.Member);
     }
+}
+
+constexpr int kPaneColumns = 5;
+
+// The work area of the screen nearest to the stored window (the primary one when the system tells none).
+WorkAreaRect WorkAreaNear(const WindowBounds& window) {
+    const RECT rect{window.Left, window.Top, window.Left + std::max(window.Width, 1),
+                    window.Top + std::max(window.Height, 1)};
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    RECT work{};
+    if (GetMonitorInfoW(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &info))
+        work = info.rcWork;
+    else if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
+        work = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return {work.left, work.top, work.right, work.bottom};
 }
 
 std::wstring HistoryKey(const wchar_t* prefix, int i) {
@@ -145,10 +168,15 @@ Start1Result ReadStart1(const std::wstring& iniPath, MainSettings& m, MainWindow
     const TIniFile ini(iniPath);
     Start1Result r;
 
-    w.Left = ini.ReadInteger(kPosition, L"Links", w.Left);
-    w.Top = ini.ReadInteger(kPosition, L"Oben", w.Top);
-    w.Width = ini.ReadInteger(kPosition, L"Breite", w.Width);
-    w.Height = ini.ReadInteger(kPosition, L"Höhe", w.Height);
+    const WindowBounds stored{ini.ReadInteger(kPosition, L"Links", w.Left), ini.ReadInteger(kPosition, L"Oben", w.Top),
+                              ini.ReadInteger(kPosition, L"Breite", w.Width),
+                              ini.ReadInteger(kPosition, L"Höhe", w.Height)};
+    // A position saved on another screen (or written by hand) must not open the window where nobody sees it.
+    const WindowBounds fitted = FitIntoWorkArea(stored, {w.Left, w.Top, w.Width, w.Height}, WorkAreaNear(stored));
+    w.Left = fitted.Left;
+    w.Top = fitted.Top;
+    w.Width = fitted.Width;
+    w.Height = fitted.Height;
 
     r.OptionIndexes.Level = ini.ReadInteger(kKompatibilitaet, L"Level", 1);
     r.OptionIndexes.Dpi = ini.ReadInteger(kAufloesung, L"dpi", 2);
@@ -174,8 +202,8 @@ Start1Result ReadStart1(const std::wstring& iniPath, MainSettings& m, MainWindow
 
     for (int i = 0; i < 5; ++i)
         w.ColumnWidths[i] = ini.ReadInteger(kAnsicht, ColumnKey(i), w.ColumnWidths[i]);
-    w.SortColumn1 = ini.ReadInteger(kAnsicht, L"Spalte-View1", w.SortColumn1);
-    w.SortColumn2 = ini.ReadInteger(kAnsicht, L"Spalte-View2", w.SortColumn2);
+    w.SortColumn1 = IndexWithin(ini.ReadInteger(kAnsicht, L"Spalte-View1", w.SortColumn1), kPaneColumns, w.SortColumn1);
+    w.SortColumn2 = IndexWithin(ini.ReadInteger(kAnsicht, L"Spalte-View2", w.SortColumn2), kPaneColumns, w.SortColumn2);
     w.SortAscending1 = ini.ReadBool(kAnsicht, L"SortAscending1", w.SortAscending1);
     w.SortAscending2 = ini.ReadBool(kAnsicht, L"SortAscending2", w.SortAscending2);
 
@@ -231,7 +259,8 @@ bool ReadStart2(const std::wstring& iniPath, MainSettings& m, GsOptions& options
     m.PollSeconds = 90;
     m.StartMode = 1;
     m.OnlyPsPrn = true;
-    m.PollSeconds = ini.ReadInteger(kTimer, L"Sekunden", m.PollSeconds);
+    // Below one second the poll timer never ticks while automatic mode claims to run.
+    m.PollSeconds = std::max(ini.ReadInteger(kTimer, L"Sekunden", m.PollSeconds), kPollSecondsMin);
     m.StartMode = ini.ReadInteger(kStart, L"Autostart", m.StartMode);
     m.OnlyPsPrn = ini.ReadBool(kStart, L"Abfrage auf PS/PRN", m.OnlyPsPrn);
     SetGsOptions(options, indexes);

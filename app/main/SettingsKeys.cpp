@@ -9,6 +9,8 @@ using D = DialogSettings;
 using S = SecuritySettings;
 
 constexpr int kNoUpperLimit = std::numeric_limits<int>::max();
+// An image resolution of 0 makes every conversion fail: a stored one is at least 1.
+constexpr int kStoredImageDpiMin = 1;
 
 DialogKey Text(const wchar_t* section, const wchar_t* key, std::wstring D::*member) {
     return {section, key, key, key, DialogValueKind::Text, member, 0, 0, true};
@@ -42,7 +44,7 @@ const std::array<DialogKey, 24> kDialogKeys = {
     Radio(kAufloesung, L"dpi", &D::GrafikenRG1, kRadioCountGrafikenRG1),
     Radio(kDistiller, L"Parameter", &D::DPRG1, kRadioCountDPRG1),
     Radio(kDistiller, L"AutoRotatePages", &D::AutoRP, kRadioCountYesNo, nullptr, L"AutorotatePages"),
-    Spin(kTimer, L"Sekunden", &D::SpinEdit1, kSpinEdit1Min, kNoUpperLimit),
+    Spin(kTimer, L"Sekunden", &D::SpinEdit1, kPollSecondsMin, kNoUpperLimit),
     Radio(kEMail, L"Versand", &D::MailRG1, kRadioCountYesNo),
     Text(kEMail, L"Name", &D::NameEdit),
     Text(kEMail, L"Adresse", &D::MailEdit),
@@ -55,7 +57,7 @@ const std::array<DialogKey, 24> kDialogKeys = {
     Check(kStart, L"Wasserzeichen", &D::WasserzeichenCB, false),
     Radio(kStart, L"Format", &D::AuswahlRG, kRadioCountAuswahlRG),
     Check(kStart, L"SeiteJN", &D::SeiteCB),
-    Spin(kAufloesung, L"dpi2", &D::SpinEdit2, kSpinEdit2Min, kSpinEdit2Max),
+    Spin(kAufloesung, L"dpi2", &D::SpinEdit2, kStoredImageDpiMin, kSpinEdit2Max),
     Spin(kAufloesung, L"Qualität", &D::SpinEdit3, kSpinEdit3Min, kSpinEdit3Max),
 };
 

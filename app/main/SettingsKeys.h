@@ -34,7 +34,7 @@ struct DialogKey {
     const wchar_t* LoadStartReadKey; // as load start settings spells it
     DialogValueKind Kind;
     std::variant<std::wstring DialogSettings::*, int DialogSettings::*, bool DialogSettings::*> Member;
-    int Min;              // Radio: -1; Spin: lowest value
+    int Min;              // Radio: -1; Spin: lowest value a stored value may have
     int Max;              // Radio: count - 1; Spin: highest value
     bool InDialogExitSet; // false only for [Start] Wasserzeichen: the 23-key set leaves it out
 };

@@ -2,6 +2,7 @@
 
 #include "gui/IniValues.h"
 
+#include <algorithm>
 #include <cwctype>
 #include <limits>
 
@@ -144,4 +145,22 @@ std::optional<FontStyle> DecodeFontStyle(int code) {
     default:
         return std::nullopt;
     }
+}
+
+WindowBounds FitIntoWorkArea(WindowBounds stored, const WindowBounds& fallback, const WorkAreaRect& area) {
+    const int areaWidth = std::max(area.Right - area.Left, 1);
+    const int areaHeight = std::max(area.Bottom - area.Top, 1);
+    if (stored.Width < 1)
+        stored.Width = fallback.Width;
+    if (stored.Height < 1)
+        stored.Height = fallback.Height;
+    stored.Width = std::clamp(stored.Width, 1, areaWidth);
+    stored.Height = std::clamp(stored.Height, 1, areaHeight);
+    stored.Left = std::clamp(stored.Left, area.Left, area.Left + areaWidth - stored.Width);
+    stored.Top = std::clamp(stored.Top, area.Top, area.Top + areaHeight - stored.Height);
+    return stored;
+}
+
+int IndexWithin(int stored, int count, int current) {
+    return stored >= 0 && stored < count ? stored : current;
 }

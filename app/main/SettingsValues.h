@@ -20,3 +20,25 @@ bool IsSystemColor(std::int32_t color);
 int EncodeFontStyle(const FontStyle& style);
 // The style a stored code applies: codes 1..5 give their single style; 0 and every other value apply none.
 std::optional<FontStyle> DecodeFontStyle(int code);
+
+// A window's place and size, and the part of a screen windows may use (its work area, right and bottom exclusive).
+struct WindowBounds {
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+    bool operator==(const WindowBounds&) const = default;
+};
+struct WorkAreaRect {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+};
+
+// Where a stored window may open so that the user sees it whole: a size below 1 takes fallback's, a size larger
+// than the area shrinks to it, and the window is moved the least that puts it inside the area.
+WindowBounds FitIntoWorkArea(WindowBounds stored, const WindowBounds& fallback, const WorkAreaRect& area);
+
+// A stored index of a list of count items: kept when it names one (0..count-1), else current stays.
+int IndexWithin(int stored, int count, int current);

@@ -8,6 +8,9 @@
 #include "gui/MessageBox.h"
 #include "installer/setup/SetupForms.h"
 #include "installer/setup/SetupRegistry.h"
+#include "installer/setup/SystemReason.h"
+
+#include <shlobj.h>
 
 #include <filesystem>
 #include <system_error>
@@ -234,24 +237,43 @@ void TOstrel_Setup::FormKeyDown(WORD& Key, gui::TShiftState) {
 }
 
 // ---- The steps --------------------------------------------------------------------------------------------------
+// Every step judges its own result: a success message follows only success, and a failure is told once, with the
+// reason the system or the zip component gave (the component shows its own reasons itself).
 
-void TOstrel_Setup::OrdnerAnlegen() {
-    for (const wchar_t* folder : {kEingang, kAusgang}) {
-        std::error_code error;
-        std::filesystem::create_directories(folder, error);
-        if (error && !std::filesystem::is_directory(folder))
-            gui::ShowMessage(std::wstring(L"Der Ordner ") + folder + L" konnte nicht angelegt werden!");
-    }
+bool TOstrel_Setup::FolderCreated(const std::wstring& folder) {
+    const int created = SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+    lastFolderError_ = static_cast<unsigned long>(created);
+    if (created == ERROR_SUCCESS)
+        return true;
+    std::error_code ignored;
+    return std::filesystem::is_directory(folder, ignored);
 }
 
-void TOstrel_Setup::GhostscriptInstallieren() {
+bool TOstrel_Setup::OrdnerAnlegen() {
+    bool ok = true;
+    for (const wchar_t* folder : {kEingang, kAusgang}) {
+        if (!FolderCreated(folder)) {
+            gui::ShowMessage(WithReason(std::wstring(L"Der Ordner ") + folder + L" konnte nicht angelegt werden!",
+                                        lastFolderError_));
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+bool TOstrel_Setup::GhostscriptInstallieren() {
     const std::wstring installer = Edit1.Text();
     if (installer.empty() || installer == GhostscriptInstalledNotice)
-        return;
+        return true;
     Hide();
-    RunAndWait(Quoted(installer), SW_SHOWNORMAL);
-    gui::ShowMessage(L"Ghostscript-Setup beendet!");
+    const int result = RunAndWait(Quoted(installer), SW_SHOWNORMAL);
+    const DWORD error = result == -1 ? GetLastError() : 0;
+    if (result == -1)
+        gui::ShowMessage(WithReason(L"Ghostscript-Setup konnte nicht gestartet werden!", error));
+    else
+        gui::ShowMessage(L"Ghostscript-Setup beendet!");
     Show();
+    return result != -1;
 }
 
 bool TOstrel_Setup::GhostscriptWurzel(std::wstring& root) {
@@ -265,71 +287,97 @@ bool TOstrel_Setup::GhostscriptWurzel(std::wstring& root) {
     return true;
 }
 
-void TOstrel_Setup::RedMonInstallieren(const std::wstring& root, bool extraPump) {
-    const std::wstring redMonFolder = root + L"RedMon";
-    std::error_code error;
-    std::filesystem::create_directories(redMonFolder, error);
+bool TOstrel_Setup::Entpacken(const std::wstring& archive, const std::wstring& folder) {
     ZipArchive1.FSpecArgs.push_back(L"*.*");
-    ZipArchive1.SetZipFileName(Edit2.Text());
-    ZipArchive1.ExtrBaseDir = AppendDirSeparator(redMonFolder);
+    ZipArchive1.SetZipFileName(archive);
+    ZipArchive1.ExtrBaseDir = folder;
     Pump();
-    ZipArchive1.ExtractArchive();
+    const int result = ZipArchive1.ExtractArchive();
     ZipArchive1.FSpecArgs.clear();
     Pump();
+    // Without a name the component's "no zip file specified" says all there is to say.
+    if (result != 0 && !archive.empty())
+        gui::ShowMessage(L"Die Datei '" + archive + L"' konnte nicht entpackt werden!");
+    return result == 0;
+}
+
+bool TOstrel_Setup::RedMonInstallieren(const std::wstring& root, bool extraPump) {
+    const std::wstring redMonFolder = root + L"RedMon";
+    if (!FolderCreated(redMonFolder)) {
+        gui::ShowMessage(WithReason(L"Der Ordner " + redMonFolder + L" konnte nicht angelegt werden!",
+                                    lastFolderError_));
+        return false;
+    }
+    // Nothing unpacked, nothing to set up: RedMon's set-up program is not started and no port is configured.
+    if (!Entpacken(Edit2.Text(), AppendDirSeparator(redMonFolder)))
+        return false;
     Pump();
     std::wstring command;
     ReadRegString(PortSchluessel, PortWert, command);
-    if (RegistryEntryMissing) {
-        const int result = RunAndWait(Quoted(redMonFolder + L"\\setup.exe"), SW_SHOWNORMAL);
-        if (extraPump)
-            Pump();
-        RedMonSetupAbschliessen(result, root);
-    } else {
+    if (!RegistryEntryMissing) {
         gui::ShowMessage(L"RedMon ist schon auf dem PC installiert!");
+        return true;
     }
+    const int result = RunAndWait(Quoted(redMonFolder + L"\\setup.exe"), SW_SHOWNORMAL);
+    const DWORD error = result == -1 ? GetLastError() : 0;
+    if (extraPump)
+        Pump();
+    return RedMonSetupAbschliessen(result, root, error);
 }
 
-void TOstrel_Setup::PdftkEntpacken() {
+bool TOstrel_Setup::PdftkEntpacken() {
     gui::ShowMessage(L"pdftk-1.41.exe.zip wird nun entpackt!");
-    ZipArchive1.FSpecArgs.push_back(L"*.*");
-    ZipArchive1.SetZipFileName(pdftkEdit.Text());
-    ZipArchive1.ExtrBaseDir = programFolder_;
-    Pump();
-    ZipArchive1.ExtractArchive();
-    ZipArchive1.FSpecArgs.clear();
-    Pump();
+    if (!Entpacken(pdftkEdit.Text(), programFolder_))
+        return false;
     gui::ShowMessage(L"Fertig entpackt. Das Programm befindet sich nun im gleichen Verzeichnis wie Ostrel!");
+    return true;
 }
 
-void TOstrel_Setup::DruckerInstallieren() {
+bool TOstrel_Setup::DruckerInstallieren() {
     if (Edit3.Text().empty() || Edit4.Text().empty()) {
         gui::ShowMessage(kDruckerAuswahl);
-        return;
+        return false;
     }
     Hide();
     Pump();
-    RunAndWait(PrinterInstallCommand(Edit3.Text()), SW_SHOWNORMAL);
+    const int result = RunAndWait(PrinterInstallCommand(Edit3.Text()), SW_SHOWNORMAL);
+    const DWORD error = result == -1 ? GetLastError() : 0;
     Pump();
+    if (result == -1) {
+        Show();
+        gui::ShowMessage(WithReason(L"Der PDF-Drucker konnte nicht installiert werden!", error));
+        return false;
+    }
+    return true;
 }
 
 void TOstrel_Setup::KomplettBtnClick() {
+    bool complete = true;
     {
         BusyScope scope(busy_);
-        OrdnerAnlegen();
-        GhostscriptInstallieren();
+        complete = OrdnerAnlegen() && complete;
+        complete = GhostscriptInstallieren() && complete;
         std::wstring root;
         const bool ghostscript = GhostscriptWurzel(root);
         if (Edit2.Text() == RedMonInstalledNotice)
             gui::ShowMessage(L"RedMon ist schon auf dem PC installiert!");
         else if (ghostscript)
-            RedMonInstallieren(root, false);
+            complete = RedMonInstallieren(root, false) && complete;
+        else
+            complete = false;
         if (InFolder(L"pdftk.exe"))
             gui::ShowMessage(L"pdftk.exe ist schon im Ostrel-Verzeichnis!");
         else if (!pdftkEdit.Text().empty())
-            PdftkEntpacken();
-        DruckerInstallieren();
+            complete = PdftkEntpacken() && complete;
+        complete = DruckerInstallieren() && complete;
         Show();
         Pump();
+        if (!complete) {
+            // The window stays, so that the user can mend what failed and repeat that step alone.
+            gui::ShowMessage(L"Das Komplett-Setup wurde nicht vollst\u00e4ndig durchgef\u00fchrt.\r"
+                             L"Bitte beheben Sie die gemeldeten Fehler und wiederholen Sie die Schritte einzeln.");
+            return;
+        }
         gui::ShowMessage(L"Komplett-Setup wurde durchgef\u00fchrt.\rViel Spa\u00df mit Ostrel!");
     }
     Close();
@@ -357,9 +405,7 @@ void TOstrel_Setup::Button5Click() {
 }
 
 void TOstrel_Setup::Button3Click() {
-    const bool complete = !Edit3.Text().empty() && !Edit4.Text().empty();
-    DruckerInstallieren();
-    if (complete)
+    if (DruckerInstallieren())
         Show();
 }
 

@@ -129,14 +129,19 @@ public:
     TZipArchive ZipArchive1;
 
 private:
-    // The steps of the complete set-up, shared with the single steps.
-    void OrdnerAnlegen();
-    void GhostscriptInstallieren();
+    // The steps of the complete set-up, shared with the single steps. Each returns whether it succeeded (nothing
+    // to do counts as success) and has told a failure itself.
+    bool OrdnerAnlegen();
+    // Creates folder with its missing parents; true when it exists afterwards (else the error is kept).
+    bool FolderCreated(const std::wstring& folder);
+    bool GhostscriptInstallieren();
     // Reads GS_DLL; the root, or nothing (after the missing-entry message and the notice) when it is missing.
     bool GhostscriptWurzel(std::wstring& root);
-    void RedMonInstallieren(const std::wstring& root, bool extraPump);
-    void PdftkEntpacken();
-    void DruckerInstallieren();
+    // Unpacks the whole archive into folder; a failure (told by the zip component) is concluded with one message.
+    bool Entpacken(const std::wstring& archive, const std::wstring& folder);
+    bool RedMonInstallieren(const std::wstring& root, bool extraPump);
+    bool PdftkEntpacken();
+    bool DruckerInstallieren();
     void Durchsuchen(gui::TEdit& edit, const wchar_t* title, const wchar_t* filter);
     void Herunterladen(const std::wstring& fileName, const std::wstring& url, gui::TEdit& edit,
                        const std::wstring& question, const std::wstring& success);
@@ -148,4 +153,5 @@ private:
     std::wstring programFolder_;
     bool busy_ = false;
     bool manualShown_ = false;
+    unsigned long lastFolderError_ = 0;
 };

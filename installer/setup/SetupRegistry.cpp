@@ -2,6 +2,7 @@
 
 #include "gui/MessageBox.h"
 #include "gui/Registry.h"
+#include "installer/setup/SystemReason.h"
 
 #include <shlobj.h>
 
@@ -105,11 +106,11 @@ void ReadRegString(const std::wstring& key, const std::wstring& name, std::wstri
         text.clear();
 }
 
-bool PortKonfigurationSchreiben(const std::wstring& ghostscriptRoot) {
-    const std::wstring key = PortSchluessel;
+bool PortKonfigurationSchreiben(const std::wstring& ghostscriptRoot, const std::wstring& portKey) {
+    const std::wstring& key = portKey;
     bool ok = true;
-    auto text = [&](const wchar_t* name, const std::wstring& value) { ok = WriteRegString(key, name, value) && ok; };
-    auto number = [&](const wchar_t* name, unsigned long value) { ok = WriteRegDWord(key, name, value) && ok; };
+    auto text = [&](const wchar_t* name, const std::wstring& value) { ok = ok && WriteRegString(key, name, value); };
+    auto number = [&](const wchar_t* name, unsigned long value) { ok = ok && WriteRegDWord(key, name, value); };
     text(L"", L"");
     // The redirector fills in the job and page numbers; its files land in the conversion's input folder.
     text(L"Arguments", L"c:\\pdf\\in\"\\%d_%02d.ps\"");
@@ -127,12 +128,16 @@ bool PortKonfigurationSchreiben(const std::wstring& ghostscriptRoot) {
     return ok;
 }
 
-bool RedMonSetupAbschliessen(int setupResult, const std::wstring& ghostscriptRoot) {
+bool RedMonSetupAbschliessen(int setupResult, const std::wstring& ghostscriptRoot, unsigned long setupError,
+                             const std::wstring& portKey) {
     if (setupResult == -1) {
-        gui::ShowMessage(L"RedMon-Setup konnte nicht gestartet werden!");
+        gui::ShowMessage(WithReason(L"RedMon-Setup konnte nicht gestartet werden!", setupError));
         return false;
     }
-    const bool configured = PortKonfigurationSchreiben(ghostscriptRoot);
+    if (!PortKonfigurationSchreiben(ghostscriptRoot, portKey)) {
+        gui::ShowMessage(L"Der Anschluss RPT1: konnte nicht eingerichtet werden!");
+        return false;
+    }
     gui::ShowMessage(L"RedMon-Setup beendet!");
-    return configured;
+    return true;
 }

@@ -33,12 +33,15 @@ bool WriteRegDWord(const std::wstring& key, const std::wstring& name, unsigned l
 // RegistryEntryMissing := true (nothing can be taken as installed when nothing could be read).
 void ReadRegString(const std::wstring& key, const std::wstring& name, std::wstring& text);
 
-// Writes the thirteen values of the port key for the redirector below ghostscriptRoot (ending in a backslash),
-// in their fixed order. Returns false when any write failed (each failure has shown its message).
-bool PortKonfigurationSchreiben(const std::wstring& ghostscriptRoot);
+// Writes the thirteen values of the port key (portKey; the tests name another) for the redirector below
+// ghostscriptRoot (ending in a backslash), in their fixed order. The first refused write shows its message and ends
+// the configuration: the same refusal is not told twelve times more. Returns false then.
+bool PortKonfigurationSchreiben(const std::wstring& ghostscriptRoot, const std::wstring& portKey = PortSchluessel);
 
-// Ends the RedMon step after its "setup.exe" (setupResult: what RunAndWait returned). The port is configured only
-// when the set-up program ran: a "Command" value written without RedMon would make every later run take RedMon for
-// installed. Shows "RedMon-Setup beendet!" after the configuration, or the message that the set-up program could
-// not be started. Returns true when the port was configured without a failure.
-bool RedMonSetupAbschliessen(int setupResult, const std::wstring& ghostscriptRoot);
+// Ends the RedMon step after its "setup.exe" (setupResult: what RunAndWait returned; setupError: the system's error
+// when it could not be started). The port is configured only when the set-up program ran: a "Command" value written
+// without RedMon would make every later run take RedMon for installed. Shows "RedMon-Setup beendet!" only after a
+// complete configuration; otherwise the message that the set-up program could not be started (with the system's
+// reason) or that the port could not be configured. Returns true when the port was configured.
+bool RedMonSetupAbschliessen(int setupResult, const std::wstring& ghostscriptRoot, unsigned long setupError = 0,
+                             const std::wstring& portKey = PortSchluessel);

@@ -221,12 +221,16 @@ void TZipArchive::DiagnoseMissingEndRecord(bool splitMark) {
 
 void TZipArchive::ReadZipDirectory() {
     ClearDirectory();
+    errCode_ = 0;
+    message_.clear();
     struct Busy {
         bool& flag;
         explicit Busy(bool& f) : flag(f) { flag = true; }
         ~Busy() { flag = false; }
     } busy(readingDirectory_);
     std::error_code ec;
+    dirErrCode_ = 0;
+    dirMessage_.clear();
     if (zipFileName_.empty() || !std::filesystem::exists(zipFileName_, ec)) {
         if (OnDirUpdate) {
             OnDirUpdate();
@@ -272,6 +276,11 @@ void TZipArchive::ReadZipDirectory() {
             what += static_cast<wchar_t>(static_cast<unsigned char>(*c));
         }
         ShowZipMessage(LI_ErrorUnknown, ZipMessage(LI_ErrorUnknown) + what);
+    }
+    // Only a read that kept no entry failed: warnings (garbage at the end, a shifted archive) leave them usable.
+    if (entries_.empty() && errCode_ != 0) {
+        dirErrCode_ = errCode_;
+        dirMessage_ = message_;
     }
     if (OnDirUpdate) {
         OnDirUpdate();

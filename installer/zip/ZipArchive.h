@@ -85,7 +85,9 @@ public:
     std::int64_t ZipEOC() const { return logicalSize_; }
     bool IsSpanned() const { return multiDisk_; }
 
-    // Runs one extraction; -255 at once while busy. Returns the last error code (0 when all went well).
+    // Runs one extraction; -255 at once while busy. Returns the last error code: 0 only when every chosen entry was
+    // extracted or left alone as the options say; a refused name, a damaged entry or a CRC error make it non-zero.
+    // The library's error messages of the run are shown together at its end (unless Unattended).
     int ExtractArchive();
     int SuccessCnt() const { return successCount_; }
     int ErrCode() const { return errCode_; }
@@ -107,6 +109,7 @@ private:
     void DiagnoseMissingEndRecord(bool splitMark);
     void ShowZipMessage(int id, const std::wstring& text);
     void ShowException(const EZipArchive& e);
+    void ShowLibraryErrors();
     void RunUnzip();
     void CallLibrary(unzdll::UnzParams& params);
     void HandleAction(unzdll::UnzCallbackRecord& record);
@@ -126,6 +129,11 @@ private:
     bool multiDisk_ = false;
     std::wstring message_;
     int errCode_ = 0;
+    // The error the last directory read of zipFileName_ ended with (0: none) and its text; already shown.
+    int dirErrCode_ = 0;
+    std::wstring dirMessage_;
+    // The library's error messages of the running extraction, shown together at its end.
+    std::vector<std::wstring> libraryErrors_;
     int successCount_ = 0;
     bool extracting_ = false;
     bool readingDirectory_ = false;

@@ -7,6 +7,7 @@
 
 #include "gui/AnsiText.h"
 #include "gui/Application.h"
+#include "gui/MessageBox.h"
 
 #include <windows.h>
 
@@ -79,6 +80,7 @@ int TZipArchive::ExtractArchive() {
     message_.clear();
     successCount_ = 0;
     cancel_ = false;
+    libraryErrors_.clear();
     try {
         RunUnzip();
     } catch (...) {
@@ -86,7 +88,25 @@ int TZipArchive::ExtractArchive() {
         FSpecArgs.clear();
         ShowZipMessage(EX_FatalUnZip, ZipMessage(EX_FatalUnZip));
     }
+    ShowLibraryErrors();
     return errCode_;
+}
+
+void TZipArchive::ShowLibraryErrors() {
+    // The library's own reasons (refused names, damaged entries, CRC errors) are shown once, together, after the run:
+    // one box per entry would bury the user under a hostile archive.
+    if (Unattended || libraryErrors_.empty()) {
+        return;
+    }
+    constexpr std::size_t kShown = 10;
+    std::wstring text;
+    for (std::size_t i = 0; i < libraryErrors_.size() && i < kShown; ++i) {
+        text += (i ? L"\r" : L"") + libraryErrors_[i];
+    }
+    if (libraryErrors_.size() > kShown) {
+        text += L"\r... and " + std::to_wstring(libraryErrors_.size() - kShown) + L" more";
+    }
+    gui::ShowMessage(text);
 }
 
 void TZipArchive::RunUnzip() {
@@ -99,6 +119,13 @@ void TZipArchive::RunUnzip() {
     if (!std::filesystem::exists(zipFileName_, ec)) {
         FSpecArgs.clear();
         ShowZipMessage(DS_NoInFile, ZipMessage(DS_NoInFile));
+        return;
+    }
+    if (Count() == 0 && dirErrCode_ != 0) {
+        // The directory read of this name failed and said why; the failure is the extraction's, not told again.
+        FSpecArgs.clear();
+        errCode_ = dirErrCode_;
+        message_ = dirMessage_;
         return;
     }
     if (Count() == 0) {
@@ -237,9 +264,14 @@ void TZipArchive::HandleAction(UnzCallbackRecord& record) {
         break;
     case actMessage: {
         message_ = TextOf(record);
-        errCode_ = record.Arg1 & 0xFF;
+        const int code = record.Arg1 & 0xFF;
+        // A message without a code is information; one with a code is an error of the run (and stays its result).
+        if (code != 0) {
+            errCode_ = code;
+            libraryErrors_.push_back(message_);
+        }
         if (OnMessage) {
-            OnMessage(errCode_, message_);
+            OnMessage(code, message_);
         }
         break;
     }
@@ -279,10 +311,18 @@ void TZipArchive::HandleAction(UnzCallbackRecord& record) {
         break;
     }
     case actCrcError:
+        // The entry is not written: an error of the run whatever the answer.
+        if ((record.Arg1 & 0xFF) != 0) {
+            errCode_ = record.Arg1 & 0xFF;
+        }
         record.Arg1 = 2; // no handler to decide
         break;
     case actSkipped:
-        errCode_ = record.Arg1 & 0xFF;
+        // Code 0: left alone as the options say (up to date, overwriting declined); that is no error, and it must
+        // not wipe out an earlier one.
+        if ((record.Arg1 & 0xFF) != 0) {
+            errCode_ = record.Arg1 & 0xFF;
+        }
         break;
     case actStreamSize:
         // Extraction into memory is not used by the installer: refuse the stream.

@@ -1,9 +1,11 @@
 // UNZDLL.DLL for machines without the outside unzip library: extracts stored and deflated entries of a zip
 // archive through the record contract the zip component speaks (installer/zip/unzdll_records.h).
 //
-// Whatever an archive says, nothing is created outside the base folder: names with a ".." part, a leading
-// separator or a drive are refused (message and "skipped"), and every target is checked once more after the
-// system has made it a full path.
+// Whatever an archive says, nothing is created outside the base folder: every part of a stored name is judged as
+// Windows would resolve it (trailing dots and blanks dropped, so ".. " and "..." climb like ".."; device names; a
+// drive or stream colon), a refused name is told (message and "skipped"), and every target is checked once more
+// after the system has made it a full path. An extraction whose entries would write more than kMaxTotalOutput
+// bytes together is refused before anything is written: a small archive cannot fill the disk.
 //
 // Built in variants for tests with UNZDLL_VERSION set to a version the caller must refuse.
 #include <windows.h>
@@ -14,6 +16,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <cwctype>
 #include <string>
 #include <vector>
@@ -31,8 +34,12 @@ constexpr std::uint32_t kCentralSignature = 0x02014b50;
 constexpr std::uint32_t kLocalSignature = 0x04034b50;
 constexpr std::size_t kEndSize = 22, kCentralSize = 46, kLocalSize = 30;
 // Reason codes of "skipped" (argument 1 of action 11) and of messages (argument 1 of action 4).
+// A file left alone because the options say so (up to date, or overwriting declined) is skipped with code 0: that
+// is no error.
 constexpr std::int32_t kErrArchive = 51, kErrUnsafeName = 52, kErrMethod = 53, kErrWrite = 54, kErrEncrypted = 55,
-                       kErrExists = 56, kErrCrc = 57;
+                       kErrCrc = 57, kErrTooLarge = 58;
+// Far above what an installer unpacks (a few megabytes), far below what fills a disk.
+constexpr std::uint64_t kMaxTotalOutput = std::uint64_t{1} << 30;
 
 std::uint16_t Get16(const unsigned char* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
@@ -94,6 +101,7 @@ private:
     bool ExtractOne(const Entry& e);
     bool ShouldWrite(const Entry& e, const std::wstring& target);
     bool Inflate(const Entry& e, const unsigned char* data, HANDLE out, bool& crcOk);
+    bool CrcError(const Entry& e);
 
     UnzParams& p_;
     std::vector<unsigned char> archive_;
@@ -252,16 +260,44 @@ bool Session::Wanted(const Entry& e) const {
     return false;
 }
 
+// One part of a stored name as Windows resolves it when it opens a path: trailing dots and blanks are dropped.
+std::wstring ResolvedPart(const std::wstring& part) {
+    const std::size_t end = part.find_last_not_of(L". ");
+    return end == std::wstring::npos ? std::wstring() : part.substr(0, end + 1);
+}
+
+// CON, PRN, AUX, NUL, COM0-9, LPT0-9 (also with an extension or trailing blanks) open a device, not a file.
+bool IsDeviceName(const std::wstring& part) {
+    std::wstring base = part.substr(0, part.find(L'.'));
+    base = base.substr(0, base.find_last_not_of(L' ') + 1);
+    for (wchar_t& c : base) {
+        c = static_cast<wchar_t>(std::towupper(c));
+    }
+    if (base == L"CON" || base == L"PRN" || base == L"AUX" || base == L"NUL" || base == L"CONIN$" ||
+        base == L"CONOUT$") {
+        return true;
+    }
+    return base.size() == 4 && (base.compare(0, 3, L"COM") == 0 || base.compare(0, 3, L"LPT") == 0) &&
+           std::iswdigit(base[3]);
+}
+
 bool NameIsSafe(const std::wstring& relative) {
-    if (relative.empty() || relative.front() == L'\\' || relative.find(L':') != std::wstring::npos) {
+    if (relative.empty() || relative.front() == L'\\') {
         return false;
     }
     std::size_t start = 0;
     while (start <= relative.size()) {
         const std::size_t stop = std::min(relative.find(L'\\', start), relative.size());
         const std::wstring part = relative.substr(start, stop - start);
-        if (part == L".." || part == L".") {
+        // A part that resolves to nothing, "." or ".." (every run of dots and blanks does) names no file of its own
+        // and may climb out of the base folder.
+        if (ResolvedPart(part).empty() || IsDeviceName(part)) {
             return false;
+        }
+        for (wchar_t c : part) {
+            if (c < 0x20 || std::wcschr(L"<>:\"|?*", c)) {
+                return false;
+            }
         }
         start = stop + 1;
     }
@@ -377,6 +413,11 @@ bool CreateFolders(const std::wstring& base, const std::wstring& file) {
     return true;
 }
 
+bool Session::CrcError(const Entry& e) {
+    // Told as a message like every other damaged entry, then asked as a CRC error; the file is not written.
+    return Message(kErrCrc, L"CRC error, the entry is not written: " + e.name) && Call(actCrcError, kErrCrc, 0, e.name);
+}
+
 bool Session::ExtractOne(const Entry& e) {
     if (!Call(actNewFile, 0, static_cast<std::int32_t>(e.size), e.name)) {
         return false;
@@ -401,19 +442,23 @@ bool Session::ExtractOne(const Entry& e) {
         return Message(kErrArchive, L"The data of an entry runs past the end of the archive: " + e.name) &&
                Skip(kErrArchive, e.name);
     }
+    // A stored entry is written as it lies: its two sizes must agree, or it would write more than it claims.
+    if (e.method == 0 && e.packedSize != e.size) {
+        return Message(kErrArchive, L"The sizes of an entry do not agree: " + e.name) && Skip(kErrArchive, e.name);
+    }
     bool crcOk = false;
     if (p_.Test) {
         if (!Inflate(e, &archive_[dataStart], nullptr, crcOk) && stopped_) {
             return false;
         }
         if (!crcOk) {
-            return Call(actCrcError, kErrCrc, 0, e.name);
+            return CrcError(e);
         }
         ++handled_;
         return true;
     }
     if (!ShouldWrite(e, target)) {
-        return !stopped_ && Skip(kErrExists, e.name);
+        return !stopped_ && Skip(0, e.name);
     }
     // Written beside the target first, so a damaged entry never replaces a good file.
     const std::wstring partial = target + L".unz~";
@@ -433,7 +478,7 @@ bool Session::ExtractOne(const Entry& e) {
         if (stopped_) {
             return false;
         }
-        return ok ? Call(actCrcError, kErrCrc, 0, e.name)
+        return ok ? CrcError(e)
                   : Message(kErrArchive, L"The data of an entry is damaged: " + e.name) && Skip(kErrArchive, e.name);
     }
     if (!MoveFileExW(partial.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
@@ -461,15 +506,20 @@ std::int32_t Session::Run() {
     }
     if (ReadArchive()) {
         std::vector<const Entry*> chosen;
-        std::int64_t totalSize = 0;
+        std::uint64_t totalSize = 0;
         for (const auto& e : entries_) {
             if (Wanted(e)) {
                 chosen.push_back(&e);
                 totalSize += e.size;
             }
         }
-        if (Call(actTotalFiles, 0, static_cast<std::int32_t>(chosen.size()), L"") &&
-            Call(actTotalSize, 0, static_cast<std::int32_t>(std::min<std::int64_t>(totalSize, 0x7FFFFFFF)), L"")) {
+        // No entry writes more than its size claims, so the claims bound the whole output before it starts.
+        if (totalSize > kMaxTotalOutput) {
+            Message(kErrTooLarge, L"The archive would write " + std::to_wstring(totalSize) +
+                                      L" bytes, more than the limit of " + std::to_wstring(kMaxTotalOutput) +
+                                      L": nothing is extracted");
+        } else if (Call(actTotalFiles, 0, static_cast<std::int32_t>(chosen.size()), L"") &&
+            Call(actTotalSize, 0, static_cast<std::int32_t>(std::min<std::uint64_t>(totalSize, 0x7FFFFFFF)), L"")) {
             for (const Entry* e : chosen) {
                 if (!ExtractOne(*e)) {
                     break;

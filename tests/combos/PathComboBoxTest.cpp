@@ -318,5 +318,88 @@ TEST_F(ComboTest, FollowsTheTreeAndMovesIt) {
     EXPECT_EQ(other.Drive(), L'T');
 }
 
+// The user moves through the open lists with the arrow keys: nothing changes until a choice, and Esc puts the boxes
+// back to the folder and drive the pane shows.
+TEST_F(ComboTest, OnlyAChoiceInTheOpenListChangesThePane) {
+    TDriveComboBox drives(&form, L"DriveComboBox1", 8, 8, 200, 22);
+    int driveChanges = 0;
+    drives.OnChange = [&](TComponent*) { ++driveChanges; };
+    std::vector<bool> driveCloseUps;
+    drives.OnCloseUp = [&](TComponent*, bool ok) { driveCloseUps.push_back(ok); };
+    auto tree = std::make_unique<TDriveView>(&form, L"DriveView1", 8, 80, 200, 100);
+    drives.SetDriveView(tree.get());
+    TPathComboBox paths(&form, L"PathComboBox1", 8, 40, 200, 22);
+    paths.AddItem(L"C:\\");
+    paths.AddItem(L"C:\\windows");
+    paths.AddItem(L"C:\\windows\\system32");
+    paths.SetItemIndex(0);
+    int pathChanges = 0;
+    paths.OnChange = [&](TComponent*) { ++pathChanges; };
+    std::vector<bool> pathCloseUps;
+    paths.OnCloseUp = [&](TComponent*, bool ok) { pathCloseUps.push_back(ok); };
+    form.SetClientSize(300, 200);
+    form.Show();
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(form.Handle()) != FALSE; }));
+
+    tree->SetDirectory(L"C:\\");
+    ASSERT_EQ(drives.Drive(), L'C');
+    const std::wstring letters = Letters(drives);
+    const auto at = letters.find(L'C');
+    ASSERT_TRUE(at != std::wstring::npos && at + 1 < letters.size()) << "a drive after C is listed";
+    const wchar_t next = letters[at + 1];
+    const auto dropped = [](const TComboBox& box) {
+        return SendMessageW(box.Handle(), CB_GETDROPPEDSTATE, 0, 0) != FALSE;
+    };
+
+    // The drive box: down one item in the open list, then Esc.
+    drives.SetFocus();
+    SendMessageW(drives.Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+    guidriver::PostKey(drives.Handle(), VK_DOWN);
+    ASSERT_TRUE(PumpUntil([&] { return drives.Item(drives.ItemIndex())[0] == next; }));
+    EXPECT_TRUE(dropped(drives));
+    EXPECT_EQ(tree->GetSelectedDrive(), L'C') << "moving through the list moves no pane";
+    EXPECT_EQ(drives.Drive(), L'C');
+    EXPECT_EQ(driveChanges, 0);
+    guidriver::PostKey(drives.Handle(), VK_ESCAPE);
+    ASSERT_TRUE(PumpUntil([&] { return driveCloseUps.size() == 1; }));
+    EXPECT_FALSE(driveCloseUps[0]);
+    EXPECT_EQ(drives.Item(drives.ItemIndex())[0], L'C') << "the box shows the pane's drive again";
+    EXPECT_EQ(tree->GetSelectedDrive(), L'C');
+    EXPECT_EQ(driveChanges, 0);
+
+    // The same with Enter: the choice is taken, once.
+    SendMessageW(drives.Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+    guidriver::PostKey(drives.Handle(), VK_DOWN);
+    guidriver::PostKey(drives.Handle(), VK_RETURN);
+    ASSERT_TRUE(PumpUntil([&] { return driveCloseUps.size() == 2; }));
+    EXPECT_TRUE(driveCloseUps[1]);
+    EXPECT_EQ(drives.Drive(), next);
+    EXPECT_EQ(tree->GetSelectedDrive(), next);
+    EXPECT_EQ(driveChanges, 1);
+
+    // The path box: the field follows the highlight while the list is open, and Esc restores it.
+    paths.SetFocus();
+    SendMessageW(paths.Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+    guidriver::PostKey(paths.Handle(), VK_DOWN);
+    guidriver::PostKey(paths.Handle(), VK_DOWN);
+    ASSERT_TRUE(PumpUntil([&] { return paths.ItemIndex() == 2; }));
+    EXPECT_EQ(pathChanges, 0);
+    guidriver::PostKey(paths.Handle(), VK_ESCAPE);
+    ASSERT_TRUE(PumpUntil([&] { return pathCloseUps.size() == 1; }));
+    EXPECT_FALSE(pathCloseUps[0]);
+    EXPECT_EQ(paths.ItemIndex(), 0);
+    EXPECT_EQ(paths.Text(), L"C:\\");
+    EXPECT_EQ(pathChanges, 0);
+
+    SendMessageW(paths.Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+    guidriver::PostKey(paths.Handle(), VK_DOWN);
+    guidriver::PostKey(paths.Handle(), VK_RETURN);
+    ASSERT_TRUE(PumpUntil([&] { return pathCloseUps.size() == 2; }));
+    EXPECT_TRUE(pathCloseUps[1]);
+    EXPECT_EQ(paths.ItemIndex(), 1);
+    EXPECT_EQ(paths.Text(), L"C:\\windows");
+    form.Hide();
+}
+
 
 } // namespace

@@ -134,12 +134,96 @@ TEST_F(CommandsTest, CutAndPasteIntoTheSameFolderLeavesTheFilesAlone) {
     view->OnDDFileOperation = [&](gui::TComponent*, int, const std::wstring&, const std::wstring&, bool&) {
         operated = true;
     };
-    EXPECT_TRUE(view->PasteFromClipBoard());
+    // Nothing moved, so nothing was pasted: the cut stays on the clipboard.
+    EXPECT_FALSE(view->PasteFromClipBoard());
     EXPECT_FALSE(operated);
     EXPECT_TRUE(boxes.Records.empty());
     EXPECT_TRUE(Exists(*folder / L"a.txt"));
     EXPECT_TRUE(Exists(*folder / L"sub" / L"x.dat"));
     EXPECT_NE(IndexOf(L"a.txt"), -1);
+    EXPECT_EQ(ViewsClipboardMode, cmCut);
+    view->EmptyClipBoard();
+}
+
+TEST_F(CommandsTest, CutAndPasteOfSeveralFilesAndAFolderMovesThemAll) {
+    FillFolder();
+    testenv::TempDir target(L"dvt");
+    Load();
+    TDirView& second = OtherView(target.path());
+    Select({L"a.txt", L"b.txt", L"sub"});
+    ASSERT_TRUE(view->CutToClipBoard());
+    std::vector<int> executed;
+    second.OnDDExecuted = [&](gui::TComponent*, int effect) { executed.push_back(effect); };
+    std::vector<TDDError> errors;
+    second.OnDDError = [&](gui::TComponent*, TDDError error) { errors.push_back(error); };
+
+    EXPECT_TRUE(second.PasteFromClipBoard());
+    for (const wchar_t* name : {L"a.txt", L"b.txt", L"sub"}) {
+        EXPECT_FALSE(Exists(*folder / name)) << name;
+        EXPECT_TRUE(Exists(target / name)) << name;
+        EXPECT_NE(IndexIn(second, name), -1) << name;
+    }
+    EXPECT_TRUE(Exists(target / L"sub" / L"x.dat"));
+    EXPECT_TRUE(Exists(*folder / L"c.txt"));
+    EXPECT_EQ(executed, std::vector<int>{DROPEFFECT_MOVE});
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(ViewsClipboardMode, cmNone);
+
+    // The move into one folder is taken back as a whole.
+    ASSERT_TRUE(second.CanUndo());
+    EXPECT_TRUE(second.UndoCopyMove());
+    for (const wchar_t* name : {L"a.txt", L"b.txt", L"sub"}) {
+        EXPECT_TRUE(Exists(*folder / name)) << name;
+        EXPECT_FALSE(Exists(target / name)) << name;
+    }
+}
+
+TEST_F(CommandsTest, APasteThatDidNotHappenKeepsTheCutAndTellsNoSuccess) {
+    FillFolder();
+    testenv::TempDir target(L"dvt");
+    Load();
+    TDirView& second = OtherView(target.path());
+    std::vector<int> executed;
+    second.OnDDExecuted = [&](gui::TComponent*, int effect) { executed.push_back(effect); };
+    int operationsExecuted = 0;
+    second.OnDDFileOperationExecuted = [&](gui::TComponent*, int, const std::wstring&, const std::wstring&) {
+        ++operationsExecuted;
+    };
+    std::vector<TDDError> errors;
+    second.OnDDError = [&](gui::TComponent*, TDDError error) { errors.push_back(error); };
+
+    // Vetoed: no error, nothing done.
+    Select({L"a.txt", L"b.txt"});
+    ASSERT_TRUE(view->CutToClipBoard());
+    second.OnDDFileOperation = [](gui::TComponent*, int, const std::wstring&, const std::wstring&, bool& doIt) {
+        doIt = false;
+    };
+    EXPECT_FALSE(second.PasteFromClipBoard());
+    EXPECT_TRUE(errors.empty());
+    second.OnDDFileOperation = nullptr;
+
+    // Failed: the files went away after the cut, so the shell cannot move them.
+    fs::remove(*folder / L"a.txt");
+    fs::remove(*folder / L"b.txt");
+    EXPECT_FALSE(second.PasteFromClipBoard());
+    EXPECT_EQ(errors, std::vector<TDDError>{DDFileOperationError});
+
+    EXPECT_TRUE(executed.empty());
+    EXPECT_EQ(operationsExecuted, 0);
+    EXPECT_FALSE(second.CanUndo());
+    EXPECT_EQ(ViewsClipboardMode, cmCut);
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_HDROP));
+
+    // Without a handler the failure is raised, and the clipboard is still kept.
+    second.OnDDError = nullptr;
+    try {
+        second.PasteFromClipBoard();
+        FAIL() << "no exception";
+    } catch (const EDragDrop& error) {
+        EXPECT_STREQ(error.what(), "DragDrop Error: 2");
+    }
+    EXPECT_EQ(ViewsClipboardMode, cmCut);
+    view->EmptyClipBoard();
 }
 
 TEST_F(CommandsTest, PasteIntoASubFolderOfTheSourceIsAPlainCopy) {

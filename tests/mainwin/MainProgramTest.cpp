@@ -467,3 +467,30 @@ TEST(MainProgram, AppliesTheStoredPaneViewAndWritesItBackAtExit) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(MainProgram, ASettingsFileThatCannotBeWrittenAtExitIsReported) {
+    ProgramFolder folder;
+    folder.WriteIni();
+    Process process;
+    folder.Start(process);
+    HWND main = WaitForWindow(process, L"TOstrel_Form");
+    ASSERT_NE(main, nullptr) << DescribeWindows(process.info.dwProcessId);
+    // A folder in the settings file's place: every write the exit burst makes is refused.
+    fs::remove(folder.ini());
+    fs::create_directory(folder.ini());
+    PostMessageW(main, WM_CLOSE, 0, 0);
+
+    HWND box = WaitForWindow(process, L"#32770");
+    ASSERT_NE(box, nullptr) << "no message at exit";
+    std::wstring text;
+    for (HWND child : guidriver::ChildWindows(box))
+        text += guidriver::WindowText(child) + L"\n";
+    EXPECT_NE(text.find(L"In " + folder.ini().wstring() + L" kann nicht geschrieben werden"), std::wstring::npos)
+        << Narrow(text);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(process.WaitExit(kExitTimeoutMs), std::optional<DWORD>(0));
+}
+
+} // namespace

@@ -1,12 +1,14 @@
 // The settings bursts against real files through the system's profile functions.
 #include "app/main/SettingsFile.h"
 #include "app/main/SettingsKeys.h"
+#include "app/main/SettingsValues.h"
 #include "gui/IniFile.h"
 #include "support/TestEnv.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <windows.h>
 
 namespace {
 
@@ -300,17 +302,89 @@ TEST_F(SettingsFileTest, StartSettingsSave24AndLoad23) {
     EXPECT_EQ(d.NameEdit, Changed().NameEdit);
 }
 
-TEST_F(SettingsFileTest, DialogStartFillsAnEmptyProgramPathAndClampsAsTheControls) {
+TEST_F(SettingsFileTest, DialogStartFillsAnEmptyProgramPathAndKeepsValuesTheProgramCanRun) {
     Write("[Dateien]\r\nProgrammdatei=\r\n[Start]\r\nFormat=9\r\n[Kompatibilit\xE4t]\r\nLevel=-4\r\n"
           "[Aufl\xF6sung]\r\ndpi2=900\r\nQualit\xE4t=-1\r\n[Timer]\r\nSekunden=-30\r\n");
     DialogSettings d;
     ReadDialogStart(path, d, L"");
     EXPECT_EQ(d.Edit1, L"C:\\gs\\gs8.54\\bin\\gswin32c.exe");
-    EXPECT_EQ(d.AuswahlRG, 5);
-    EXPECT_EQ(d.LevelRG1, -1);
+    // An index that names no item keeps the built-in choice instead of becoming the last item (TIFF).
+    EXPECT_EQ(d.AuswahlRG, 0);
+    EXPECT_EQ(d.LevelRG1, 1);
     EXPECT_EQ(d.SpinEdit2, 600);
     EXPECT_EQ(d.SpinEdit3, 0);
-    EXPECT_EQ(d.SpinEdit1, 0);
+    EXPECT_EQ(d.SpinEdit1, 1) << "a poll period runs at least every second";
+}
+
+// What Ostrel.ini and profiles may hold versus what the program takes: indexes within their lists, a poll period
+// of at least a second, an image resolution the conversion can run.
+TEST_F(SettingsFileTest, StoredValuesAreTakenOnlyWithinWhatTheProgramCanRun) {
+    struct Case {
+        const char* Lines; // [Start] Format, [Auflösung] dpi2, [Timer] Sekunden, [Verschlüsselung] Sicherheit
+        int Format, Dpi2, Seconds, KeyLength;
+    };
+    const Case cases[] = {
+        {"Format=3\r\n[Aufl\xF6sung]\r\ndpi2=150\r\n[Timer]\r\nSekunden=7\r\n[Verschl\xFCsselung]\r\nSicherheit=1",
+         3, 150, 7, 1},
+        {"Format=6\r\n[Aufl\xF6sung]\r\ndpi2=0\r\n[Timer]\r\nSekunden=0\r\n[Verschl\xFCsselung]\r\nSicherheit=2",
+         0, 1, 1, 0},
+        {"Format=-1\r\n[Aufl\xF6sung]\r\ndpi2=-5\r\n[Timer]\r\nSekunden=-90\r\n[Verschl\xFCsselung]\r\nSicherheit=-1",
+         0, 1, 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Lines);
+        Write(std::string("[Dateien]\r\nProgrammdatei=C:\\gs.exe\r\n[Start]\r\n") + c.Lines + "\r\n");
+        DialogSettings fromStart;
+        ReadDialogStart(path, fromStart, L"");
+        DialogSettings fromProfile;
+        SecuritySettings security;
+        ASSERT_TRUE(LoadProfile(path, fromProfile, security, L""));
+        for (const DialogSettings* d : {&fromStart, &fromProfile}) {
+            EXPECT_EQ(d->AuswahlRG, c.Format);
+            EXPECT_EQ(d->SpinEdit2, c.Dpi2);
+            EXPECT_EQ(d->SpinEdit1, c.Seconds);
+        }
+        EXPECT_EQ(security.Sicherheit, c.KeyLength);
+        MainSettings m;
+        GsOptions options;
+        ReadStart2(path, m, options, GsOptionIndexes{});
+        EXPECT_EQ(m.PollSeconds, c.Seconds);
+    }
+}
+
+TEST(SettingsValues, AStoredWindowIsFittedIntoTheWorkArea) {
+    const WorkAreaRect area{0, 0, 1280, 1000};
+    const WindowBounds fallback{405, 364, 786, 581};
+    struct Case {
+        WindowBounds Stored, Expected;
+    };
+    const Case cases[] = {
+        {{100, 50, 800, 600}, {100, 50, 800, 600}},          // inside: as stored
+        {{-30000, 50000, 800, 600}, {0, 400, 800, 600}},     // far off: moved the least onto the area
+        {{1200, -20, 800, 600}, {480, 0, 800, 600}},          // partly off to the right and above
+        {{10, 10, 99999, 5000}, {0, 0, 1280, 1000}},          // larger than the area: shrunk to it
+        {{10, 10, 0, -4}, {10, 10, 786, 581}},                // no size: the built-in one
+    };
+    for (const Case& c : cases) {
+        const WindowBounds got = FitIntoWorkArea(c.Stored, fallback, area);
+        EXPECT_EQ(got, c.Expected) << c.Stored.Left << "," << c.Stored.Top << " " << c.Stored.Width << "x"
+                                   << c.Stored.Height;
+    }
+    // A work area that does not start at the origin (a second screen to the left).
+    EXPECT_EQ(FitIntoWorkArea({100, 100, 300, 200}, fallback, {-1024, 0, 0, 768}), (WindowBounds{-300, 100, 300, 200}));
+}
+
+TEST_F(SettingsFileTest, AStoredWindowFarOffTheScreenOpensOnIt) {
+    Write("[Position]\r\nLinks=-30000\r\nOben=50000\r\nBreite=99999\r\nH\xF6he=0\r\n");
+    MainSettings m;
+    MainWindowSettings w;
+    ReadStart1(path, m, w);
+    RECT work{};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    EXPECT_EQ(w.Left, work.left);
+    EXPECT_EQ(w.Width, work.right - work.left);
+    EXPECT_EQ(w.Height, std::min<int>(581, work.bottom - work.top)) << "no stored height: the built-in one";
+    EXPECT_EQ(w.Top + w.Height, work.bottom);
 }
 
 TEST_F(SettingsFileTest, ProfileCarries23PlusElevenKeys) {
@@ -509,7 +583,7 @@ TEST_F(SettingsFileTest, ShowReadsFixedDefaultsAndSetsTheMailControls) {
 
 TEST_F(SettingsFileTest, PositionFoldersFirstRunAndStart3) {
     MainWindowSettings w;
-    w.Left = -8;
+    w.Left = 8;
     w.Top = 0;
     w.Width = 1024;
     w.Height = 700;
@@ -519,7 +593,7 @@ TEST_F(SettingsFileTest, PositionFoldersFirstRunAndStart3) {
     MainSettings m;
     MainWindowSettings back;
     ReadStart1(path, m, back);
-    EXPECT_EQ(back.Left, -8);
+    EXPECT_EQ(back.Left, 8);
     EXPECT_EQ(back.Width, 1024);
     EXPECT_EQ(back.Height, 700);
 

@@ -5,10 +5,13 @@
 #include "app/common/AboutBox.h"
 #include "installer/setup/SetupForms.h"
 #include "installer/setup/SetupRegistry.h"
+#include "support/ZipWriter.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -24,6 +27,12 @@ const std::wstring kManualMissing = L"Anleitung f\u00fcr 'Ostrel-Setup f\u00fcr 
                                     L"Sie mu\u00df sich im gleichen Verzeichnis wie das Programm befinden.";
 const std::wstring kPrinterPaths = L"Bitte Pfad zu 'pdf-Drucker.inf' UND 'catjetr1.ppd' ausw\u00e4hlen!";
 const std::wstring kDone = L"Komplett-Setup wurde durchgef\u00fchrt.\rViel Spa\u00df mit Ostrel!";
+const std::wstring kIncomplete = L"Das Komplett-Setup wurde nicht vollst\u00e4ndig durchgef\u00fchrt.\r"
+                                 L"Bitte beheben Sie die gemeldeten Fehler und wiederholen Sie die Schritte einzeln.";
+
+std::wstring NotUnpacked(const std::wstring& archive) {
+    return L"Die Datei '" + archive + L"' konnte nicht entpackt werden!";
+}
 
 std::wstring Q(const std::wstring& path) {
     return L"\"" + path + L"\"";
@@ -148,14 +157,38 @@ TEST(SetupCompleteTest, MissingPiecesAreReportedAndThePassGoesOn) {
 
     EXPECT_TRUE(setup.Log().empty());
     // Without a Ghostscript installer the window is first shown at the end, and only then is the manual looked for.
+    // Ghostscript and the printer are missing: no success is claimed, and the window stays for the single steps.
     EXPECT_EQ(setup.Texts(),
               (Texts{kGsMissing, L"AFPL Ghostscript ist noch nicht installiert!",
-                     L"pdftk.exe ist schon im Ostrel-Verzeichnis!", kPrinterPaths, kManualMissing, kDone}));
+                     L"pdftk.exe ist schon im Ostrel-Verzeichnis!", kPrinterPaths, kManualMissing, kIncomplete}));
     EXPECT_EQ(testenv::ReadFileBytes(setup.ProgramFolder() / L"pdftk.exe"), "already here");
     bool found = true;
     ReadString(PortSchluessel, L"Command", &found);
     EXPECT_FALSE(found);
-    EXPECT_FALSE(form.Visible());
+    EXPECT_TRUE(form.Visible());
+    EXPECT_FALSE(form.Busy());
+}
+
+TEST(SetupCompleteTest, AFailedExtractionIsNeitherCalledDoneNorTheSetupComplete) {
+    Installation setup;
+    setup.AddPdftkArchive("this is no archive");
+    TOstrel_Setup& form = setup.Create();
+    form.Edit2.SetText(RedMonInstalledNotice);
+    setuptest::WriteString(GhostscriptSchluessel, GhostscriptWert, setup.GsDllValue());
+    const std::wstring inf = setup.AddPrinterFiles();
+    form.Edit3.SetText(inf);
+    form.Edit4.SetText(setup.Scratch().wstring() + L"\\Drucker Dateien\\catjetr1.ppd");
+    setup.Boxes.Records.clear();
+
+    form.KomplettBtnClick();
+
+    const std::wstring archive = setup.ProgramFolder().wstring() + L"\\pdftk-1.41.exe.zip";
+    EXPECT_EQ(setup.Texts(),
+              (Texts{L"RedMon ist schon auf dem PC installiert!", L"pdftk-1.41.exe.zip wird nun entpackt!",
+                     L"This archive is not a valid Zip archive", NotUnpacked(archive), kManualMissing, kIncomplete}));
+    EXPECT_FALSE(Exists(setup.ProgramFolder() / L"pdftk.exe"));
+    EXPECT_EQ(setup.Log().size(), 1u) << "the printer step still ran";
+    EXPECT_TRUE(form.Visible());
 }
 
 // ---- Single steps -----------------------------------------------------------------------------------------------
@@ -169,7 +202,13 @@ TEST(SetupStepTest, PortIsNotConfiguredWhenTheSetupProgramCouldNotRun) {
 
     form.Button2Click();
 
-    EXPECT_EQ(setup.Texts(), (Texts{kRedMonMissing, L"RedMon-Setup konnte nicht gestartet werden!"}));
+    const Texts texts = setup.Texts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0], kRedMonMissing);
+    // The system's reason follows on a line of its own.
+    const std::wstring head = L"RedMon-Setup konnte nicht gestartet werden!\r";
+    EXPECT_EQ(texts[1].substr(0, head.size()), head);
+    EXPECT_GT(texts[1].size(), head.size());
     EXPECT_TRUE(Exists(setup.GsRoot() + L"RedMon\\redfile.exe"));
     bool found = true;
     ReadString(PortSchluessel, L"Command", &found);
@@ -177,20 +216,93 @@ TEST(SetupStepTest, PortIsNotConfiguredWhenTheSetupProgramCouldNotRun) {
     EXPECT_FALSE(form.Busy());
 }
 
-TEST(SetupStepTest, AMissingArchiveIsToldAndTheStepGoesOn) {
+TEST(SetupStepTest, AnArchiveThatCannotBeUnpackedEndsTheRedMonStep) {
     Installation setup;
     setuptest::WriteString(GhostscriptSchluessel, GhostscriptWert, setup.GsDllValue());
     TOstrel_Setup& form = setup.Create();
-    form.Edit2.SetText(setup.Scratch().wstring() + L"\\nowhere.zip");
+    const std::wstring archive = setup.Scratch().wstring() + L"\\nowhere.zip";
+    form.Edit2.SetText(archive);
     setup.Boxes.Records.clear();
 
     form.Button2Click();
 
+    // The component's reason, then the step's end: no set-up program, no port.
+    EXPECT_EQ(setup.Texts(), (Texts{L"Input file does not exist", NotUnpacked(archive)}));
+    EXPECT_TRUE(setup.Log().empty());
+    bool found = true;
+    ReadString(PortSchluessel, L"Command", &found);
+    EXPECT_FALSE(found);
+}
+
+// What the pdftk step says for an archive it cannot unpack: its announcement, the reason once, and that it failed.
+struct BadArchiveCase {
+    const char* What;
+    std::string Bytes; // empty: no archive at all
+    std::wstring Reason;
+};
+
+TEST(SetupStepTest, PdftkIsOnlyCalledUnpackedWhenItWas) {
+    const auto good = testzip::BuildZip({testzip::Entry("pdftk.exe", "pdftk tool bytes")});
+    std::string crc = good.Bytes;
+    crc[good.LocalHeaders[0] + 30 + 9 + 3] ^= 0x20;
+    const BadArchiveCase cases[] = {
+        {"no archive", "", L"Input file does not exist"},
+        {"not an archive", "plain text, no zip", L"This archive is not a valid Zip archive"},
+        {"damaged member", crc, L"CRC error, the entry is not written: pdftk.exe"},
+        {"member outside the folder",
+         testzip::MakeZip({testzip::Entry("../pdftk.exe", "evil")}),
+         L"Refused name outside the extract folder: ..\\pdftk.exe"},
+    };
+    for (const BadArchiveCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        Installation setup;
+        if (!c.Bytes.empty())
+            setup.AddPdftkArchive(c.Bytes);
+        TOstrel_Setup& form = setup.Create();
+        const std::wstring archive = setup.ProgramFolder().wstring() + L"\\pdftk-1.41.exe.zip";
+        form.pdftkEdit.SetText(archive);
+        setup.Boxes.Records.clear();
+        form.Button5Click();
+        EXPECT_EQ(setup.Texts(), (Texts{L"pdftk-1.41.exe.zip wird nun entpackt!", c.Reason, NotUnpacked(archive)}));
+        EXPECT_FALSE(Exists(setup.ProgramFolder() / L"pdftk.exe"));
+        EXPECT_FALSE(Exists(setup.Scratch() / L"pdftk.exe"));
+    }
+}
+
+TEST(SetupStepTest, WithoutAUsableUnzipLibraryNothingIsCalledUnpacked) {
+    for (setuptest::UnzipLibrary library : {setuptest::UnzipLibrary::Missing, setuptest::UnzipLibrary::Damaged}) {
+        const bool missing = library == setuptest::UnzipLibrary::Missing;
+        SCOPED_TRACE(missing ? "missing" : "damaged");
+        Installation setup(library);
+        setup.AddPdftkArchive();
+        TOstrel_Setup& form = setup.Create();
+        // A missing library is looked for by its bare name; a damaged one is named by its path.
+        const std::wstring reason =
+            L"Failed to load " +
+            (missing ? std::wstring(L"UNZDLL.DLL") : setup.ProgramFolder().wstring() + L"\\UNZDLL.DLL");
+        EXPECT_EQ(setup.Texts(), (Texts{reason, kGsMissing, kRedMonMissing}));
+        setup.Boxes.Records.clear();
+        form.Button5Click();
+        EXPECT_EQ(setup.Texts(),
+                  (Texts{L"pdftk-1.41.exe.zip wird nun entpackt!", reason,
+                         NotUnpacked(setup.ProgramFolder().wstring() + L"\\pdftk-1.41.exe.zip")}));
+        EXPECT_FALSE(Exists(setup.ProgramFolder() / L"pdftk.exe"));
+    }
+}
+
+TEST(SetupStepTest, AGhostscriptInstallerThatCannotStartIsNotCalledFinished) {
+    Installation setup;
+    TOstrel_Setup& form = setup.Create();
+    form.Edit1.SetText(setup.Scratch().wstring() + L"\\fehlt\\gs854w32.exe");
+    setup.Boxes.Records.clear();
+    form.Button1Click();
     const Texts texts = setup.Texts();
-    ASSERT_GE(texts.size(), 3u);
-    // The zip component's own message(s) come first; the step still reaches the set-up program and its outcome.
-    EXPECT_EQ(texts[texts.size() - 2], kRedMonMissing);
-    EXPECT_EQ(texts.back(), L"RedMon-Setup konnte nicht gestartet werden!");
+    ASSERT_GE(texts.size(), 1u);
+    const std::wstring head = L"Ghostscript-Setup konnte nicht gestartet werden!\r";
+    EXPECT_EQ(texts[0].substr(0, head.size()), head);
+    EXPECT_GT(texts[0].size(), head.size());
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), L"Ghostscript-Setup beendet!"), 0);
+    EXPECT_TRUE(form.Visible()) << "the window is back";
 }
 
 TEST(SetupStepTest, PdftkStepUnpacksEvenWhenTheToolIsThere) {
@@ -368,6 +480,28 @@ TEST(SetupFormsTest, CarryTheirTextsAndTheManualClosesOnEsc) {
     WORD esc = VK_ESCAPE;
     manual.FormKeyDown(esc, 0);
     EXPECT_FALSE(manual.Visible());
+}
+
+} // namespace
+
+namespace {
+
+// ---- What ships beside the installer ----------------------------------------------------------------------------
+
+TEST(SetupShippedTest, TheDistFolderCarriesTheDocumentsTheInstallerOpens) {
+    Installation setup;
+    for (const wchar_t* name : {L"Ostrel-Setup_Anleitung.rtf", L"Kurzanleitung.pdf"})
+        std::filesystem::copy_file(setuptest::DistDir() / name, setup.ProgramFolder() / name);
+    TOstrel_Setup& form = setup.Create();
+    // Found under the names the installer asks for (the short guide in its own letter case).
+    EXPECT_TRUE(form.Kurzanleitungpdf1->Enabled());
+    installer::TAnleitung_Form manual;
+    ASSERT_TRUE(manual.RichEdit1.LoadFromFile((setup.ProgramFolder() / L"Ostrel-Setup_Anleitung.rtf").wstring()));
+    const std::wstring text = manual.RichEdit1.Text();
+    EXPECT_NE(text.find(L"Komplett-Setup"), std::wstring::npos);
+    EXPECT_NE(text.find(L"UNZDLL.DLL"), std::wstring::npos);
+    EXPECT_EQ(text.find(L"\\rtf"), std::wstring::npos) << "read as rich text, not shown as its source";
+    EXPECT_EQ(testenv::ReadFileBytes(setup.ProgramFolder() / L"Kurzanleitung.pdf").substr(0, 5), "%PDF-");
 }
 
 } // namespace

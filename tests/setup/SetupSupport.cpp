@@ -14,6 +14,10 @@ fs::path StandInDir() {
     return testenv::BinaryDir() / L"tests" / L"setup-standins";
 }
 
+fs::path DistDir() {
+    return testenv::BinaryDir() / L"dist";
+}
+
 std::string StandInBytes(const std::wstring& name) {
     return testenv::ReadFileBytes(StandInDir() / name);
 }
@@ -52,11 +56,14 @@ void WriteString(const std::wstring& key, const std::wstring& name, const std::w
         throw std::runtime_error("registry write failed");
 }
 
-Installation::Installation() {
+Installation::Installation(UnzipLibrary library) {
     RemoveInstallerKeys();
     programFolder_ = dir_ / L"Mein Setup";
     fs::create_directories(programFolder_);
-    fs::copy_file(StandInDir() / L"UNZDLL.DLL", programFolder_ / L"UNZDLL.DLL");
+    if (library == UnzipLibrary::Shipped)
+        fs::copy_file(DistDir() / L"UNZDLL.DLL", programFolder_ / L"UNZDLL.DLL");
+    else if (library == UnzipLibrary::Damaged)
+        testenv::WriteFileBytes(programFolder_ / L"UNZDLL.DLL", "MZ this is no library");
     fs::copy_file(StandInDir() / L"rundll32.exe", programFolder_ / L"rundll32.exe");
     gsRoot_ = (dir_ / L"Programme Test" / L"gs").wstring() + L"\\";
     gsDll_ = gsRoot_ + L"gs8.54\\bin\\gsdll32.dll";
@@ -90,8 +97,11 @@ void Installation::AddRedMonArchive(bool withSetup) {
 }
 
 void Installation::AddPdftkArchive() {
-    testenv::WriteFileBytes(programFolder_ / L"pdftk-1.41.exe.zip",
-                            testzip::MakeZip({testzip::Entry("pdftk.exe", "pdftk tool bytes", true)}));
+    AddPdftkArchive(testzip::MakeZip({testzip::Entry("pdftk.exe", "pdftk tool bytes", true)}));
+}
+
+void Installation::AddPdftkArchive(const std::string& bytes) {
+    testenv::WriteFileBytes(programFolder_ / L"pdftk-1.41.exe.zip", bytes);
 }
 
 std::wstring Installation::AddPrinterFiles() {

@@ -14,8 +14,10 @@ namespace setuptest {
 
 namespace fs = std::filesystem;
 
-// The folder the test build put the stand-ins and UNZDLL.DLL into.
+// The folder the test build put the stand-ins into.
 fs::path StandInDir();
+// The build's dist folder: what a user gets.
+fs::path DistDir();
 std::string StandInBytes(const std::wstring& name);
 
 bool Exists(const fs::path& path);
@@ -25,14 +27,18 @@ std::wstring ReadString(const std::wstring& key, const std::wstring& name, bool*
 bool ReadDWord(const std::wstring& key, const std::wstring& name, unsigned long& value);
 void WriteString(const std::wstring& key, const std::wstring& name, const std::wstring& value);
 
+// What lies beside the installer as UNZDLL.DLL.
+enum class UnzipLibrary { Shipped, Missing, Damaged };
+
 class Installation {
 public:
-    Installation();
+    explicit Installation(UnzipLibrary library = UnzipLibrary::Shipped);
     ~Installation();
     Installation(const Installation&) = delete;
     Installation& operator=(const Installation&) = delete;
 
-    // "<scratch>\Mein Setup\" with UNZDLL.DLL and rundll32.exe (found first: it is the current directory).
+    // "<scratch>\Mein Setup\" with UNZDLL.DLL of the dist folder and rundll32.exe (found first: it is the current
+    // directory).
     fs::path ProgramFolder() const { return programFolder_; }
     // The GS_DLL value the Ghostscript stand-in writes, and the root the set-up derives from it.
     std::wstring GsDllValue() const { return gsDll_; }
@@ -43,6 +49,8 @@ public:
     // A port-monitor archive with a folder entry, its set-up program (when withSetup) and the redirector.
     void AddRedMonArchive(bool withSetup = true);
     void AddPdftkArchive();
+    // The pdftk archive as the given bytes.
+    void AddPdftkArchive(const std::string& bytes);
     // The printer files in a folder with a blank; returns the .inf path.
     std::wstring AddPrinterFiles();
 

@@ -326,3 +326,53 @@ TEST(FileOperatorUndo, ClearOperandsForgetsTheRecord) {
     EXPECT_FALSE(op.UndoExecute());
     EXPECT_TRUE(fs::exists(s.target / kFirst));
 }
+
+TEST(FileOperatorMove, SeveralFilesAndFoldersMoveIntoOneFolderAndBack) {
+    Scene s;
+    MakeFile(s.source / L"Unterordner Ö" / L"drin.txt", "inside");
+    MakeFile(s.target / L"schon da.txt", "kept");
+    TFileOperator op;
+    op.SetFlags({foAllowUndo, foNoConfirmMkDir, foNoConfirmation});
+    op.SetOperation(foMove);
+    op.OperandFrom() = Paths(s.source, {kFirst, kSecond, L"Unterordner Ö"});
+    op.OperandTo() = {s.target.wstring()};
+    ASSERT_TRUE(op.Execute());
+    EXPECT_FALSE(op.AnyOperationsAborted());
+    EXPECT_EQ(testenv::ReadFileBytes(s.target / kFirst), "first");
+    EXPECT_EQ(testenv::ReadFileBytes(s.target / kSecond), "second");
+    EXPECT_EQ(testenv::ReadFileBytes(s.target / L"Unterordner Ö" / L"drin.txt"), "inside");
+    EXPECT_EQ(testenv::ReadFileBytes(s.target / L"schon da.txt"), "kept");
+    EXPECT_TRUE(fs::is_empty(s.source));
+    // The record keeps the move as asked for: into one folder, so it can be taken back.
+    ASSERT_TRUE(op.CanUndo());
+    EXPECT_EQ(op.LastOperandTo(), std::vector<std::wstring>{s.target.wstring()});
+    EXPECT_EQ(op.Flags(), (TFileOperationFlags{foAllowUndo, foNoConfirmMkDir, foNoConfirmation}));
+
+    ASSERT_TRUE(op.UndoExecute());
+    EXPECT_EQ(testenv::ReadFileBytes(s.source / kFirst), "first");
+    EXPECT_EQ(testenv::ReadFileBytes(s.source / kSecond), "second");
+    EXPECT_EQ(testenv::ReadFileBytes(s.source / L"Unterordner Ö" / L"drin.txt"), "inside");
+    EXPECT_FALSE(fs::exists(s.target / kFirst));
+}
+
+TEST(FileOperatorUndo, AFailedUndoKeepsTheOperationUndoable) {
+    Scene s;
+    TFileOperator op;
+    op.SetFlags(kUndoable);
+    op.SetOperation(foMove);
+    op.OperandFrom() = Paths(s.source, {kFirst});
+    op.OperandTo() = {s.target.wstring()};
+    ASSERT_TRUE(op.Execute());
+    // The moved file is held open without sharing: moving it back fails.
+    HANDLE held = CreateFileW((s.target / kFirst).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const bool undone = op.UndoExecute();
+    CloseHandle(held);
+    if (undone)
+        GTEST_SKIP() << "this shell moves files that are held open";
+    EXPECT_TRUE(op.CanUndo());
+    EXPECT_EQ(op.LastOperation(), foMove);
+    EXPECT_EQ(op.LastOperandTo(), std::vector<std::wstring>{s.target.wstring()});
+    ASSERT_TRUE(op.UndoExecute());
+    EXPECT_EQ(testenv::ReadFileBytes(s.source / kFirst), "first");
+}

@@ -107,6 +107,31 @@ TEST(TreeClipboard, PasteAfterCutMovesTheFolderAndEmptiesTheClipboard) {
     EXPECT_EQ(executed, std::vector<int>{DROPEFFECT_MOVE});
 }
 
+TEST(TreeClipboard, APasteThatFailsKeepsTheCutAndReportsTheFailure) {
+    ClipboardReset reset;
+    DriveFolder folder(L'S');
+    folder.Make({L"src\\item", L"dst"});
+    TreeForm form;
+    TDriveView& tree = form.Tree;
+    std::vector<int> executed;
+    tree.OnDDExecuted = [&](gui::TComponent*, int effect) { executed.push_back(effect); };
+    std::vector<TDDError> errors;
+    tree.OnDDError = [&](gui::TComponent*, TDDError error) { errors.push_back(error); };
+    HTREEITEM item = ReadNode(tree, folder / L"src\\item");
+    ASSERT_NE(item, nullptr);
+    ASSERT_TRUE(tree.CutToClipBoard(item));
+    // The folder goes before the paste: the shell cannot move it.
+    ASSERT_TRUE(RemoveDirectoryW((folder / L"src\\item").c_str()));
+
+    tree.SetDirectory(folder / L"dst");
+    EXPECT_FALSE(tree.PasteFromClipBoard());
+    EXPECT_EQ(errors, std::vector<TDDError>{DDFileOperationError});
+    EXPECT_TRUE(executed.empty());
+    EXPECT_FALSE(tree.CanUndo());
+    EXPECT_EQ(ViewsClipboardMode, cmCut);
+    EXPECT_TRUE(ClipboardHasFiles());
+}
+
 TEST(TreeClipboard, ADriveIsNeverCutAndNothingSelectedGivesNothing) {
     ClipboardReset reset;
     TreeForm form;
@@ -157,6 +182,37 @@ TEST(TreeDropOperation, CopyAndMoveChangeDiskAndNodesOfBothFolders) {
     EXPECT_FALSE(IsFolder(source / L"moved"));
     EXPECT_NE(tree.FindReadNode(target / L"moved"), nullptr);
     EXPECT_EQ(tree.FindReadNode(source / L"moved"), nullptr);
+}
+
+TEST(TreeDropOperation, SeveralFoldersMoveAtOnceAndTheMoveIsUndone) {
+    DriveFolder source(L'S');
+    DriveFolder target(L'T');
+    source.Make({L"eins\\innen", L"zwei", L"drei"});
+    TreeForm form;
+    TDriveView& tree = form.Tree;
+    ReadNode(tree, target.Path());
+    ReadNode(tree, source.Path());
+    int executed = 0;
+    tree.OnDDFileOperationExecuted = [&](gui::TComponent*, int, const std::wstring&, const std::wstring&) {
+        ++executed;
+    };
+
+    EXPECT_TRUE(tree.PerformDropOperation({{source / L"eins", L""}, {source / L"zwei", L""}, {source / L"drei", L""}},
+                                          target.Path(), DROPEFFECT_MOVE, false));
+    for (const wchar_t* name : {L"eins", L"zwei", L"drei"}) {
+        EXPECT_TRUE(IsFolder(target / name)) << name;
+        EXPECT_FALSE(IsFolder(source / name)) << name;
+        EXPECT_NE(tree.FindReadNode(target / name), nullptr) << name;
+    }
+    EXPECT_TRUE(IsFolder(target / L"eins\\innen"));
+    EXPECT_EQ(executed, 1);
+
+    ASSERT_TRUE(tree.CanUndo());
+    EXPECT_TRUE(tree.UndoLastOperation());
+    for (const wchar_t* name : {L"eins", L"zwei", L"drei"}) {
+        EXPECT_TRUE(IsFolder(source / name)) << name;
+        EXPECT_FALSE(IsFolder(target / name)) << name;
+    }
 }
 
 TEST(TreeDropOperation, LinkMakesShortcutsNamedAfterTheItemsAndDrives) {

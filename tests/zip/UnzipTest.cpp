@@ -244,7 +244,8 @@ TEST(UnzipExtract, ExistingFilesFollowTheOptions) {
         SetFileTime(h, nullptr, nullptr, &past);
         CloseHandle(h);
         f.zip.ExtrOptions = c.options;
-        f.zip.ExtractArchive();
+        // A file left alone as the options say is no failure.
+        EXPECT_EQ(f.zip.ExtractArchive(), 0);
         EXPECT_EQ(testenv::ReadFileBytes(f.out / L"old.txt") == "new data", c.oldFileReplaced);
         EXPECT_EQ(testenv::ReadFileBytes(f.out / L"new.txt") == "new data", c.newFileReplaced);
         EXPECT_EQ(fs::exists(f.out / L"missing.txt"), c.missingWritten);
@@ -283,6 +284,55 @@ TEST(UnzipExtract, NamesOutsideTheBaseFolderAreRefused) {
     }
 }
 
+TEST(UnzipExtract, NamesWindowsWouldResolveDifferentlyAreRefused) {
+    // Windows drops trailing dots and blanks of every part, so each of these climbs or names a device.
+    const std::string bad[] = {"a/.. /y1.txt", "a/.../y2.txt", "a/. ./y3.txt", "a/..../../y4.txt", "a/ ../y5.txt",
+                               "CON",          "sub/aux.txt", "com1/y8.txt",  "y9<.txt",          "a\x01" "b.txt",
+                               "a//y11.txt"};
+    for (bool dirNames : {true, false}) {
+        SCOPED_TRACE(dirNames ? "with folder names" : "flat");
+        std::vector<ZipItem> items{testzip::Entry("good.txt", "good"), testzip::Entry("dir.v2/ok.txt", "ok")};
+        for (const std::string& name : bad) {
+            items.push_back(testzip::Entry(name, "evil", false, 0x0B14));
+        }
+        Fixture f(MakeZip(items));
+        f.zip.ExtrOptions = {ExtrOverWrite};
+        if (dirNames) {
+            f.zip.ExtrOptions.insert(ExtrDirNames);
+        }
+        EXPECT_EQ(f.zip.ExtractArchive(), 52);
+        EXPECT_EQ(f.zip.SuccessCnt(), 2);
+        const std::set<std::wstring> expected =
+            dirNames ? std::set<std::wstring>{L"out\\good.txt", L"out\\dir.v2\\ok.txt"}
+                     : std::set<std::wstring>{L"out\\good.txt", L"out\\ok.txt"};
+        EXPECT_EQ(f.Files(), expected);
+        for (const wchar_t* name : {L"a\\.. \\y1.txt", L"a\\...\\y2.txt", L"CON", L"sub\\aux.txt", L"com1\\y8.txt"}) {
+            EXPECT_TRUE(f.Said(std::wstring(L"Refused name outside the extract folder: ") + name)) << name;
+        }
+    }
+}
+
+TEST(UnzipExtract, AnArchiveThatWouldWriteTooMuchIsRefusedWhole) {
+    // Two entries of real, small data whose sizes claim 768 MiB each: together past the 1 GiB limit.
+    auto layout = testzip::BuildZip({testzip::Entry("a.bin", Noise(3000), true), testzip::Entry("b.txt", "b")});
+    testzip::Put32(layout.Bytes, layout.CentralHeaders[0] + 24, 0x30000000u);
+    testzip::Put32(layout.Bytes, layout.CentralHeaders[1] + 24, 0x30000000u);
+    Fixture f(layout.Bytes);
+    f.zip.ExtrOptions = {ExtrOverWrite};
+    EXPECT_NE(f.zip.ExtractArchive(), 0);
+    EXPECT_EQ(f.zip.SuccessCnt(), 0);
+    EXPECT_TRUE(f.Files().empty());
+    EXPECT_TRUE(f.Said(L"more than the limit of 1073741824: nothing is extracted"));
+
+    // One such claim alone stays below the limit: that entry is tried and found damaged, the other one arrives.
+    auto one = testzip::BuildZip({testzip::Entry("a.bin", Noise(3000), true), testzip::Entry("b.txt", "b")});
+    testzip::Put32(one.Bytes, one.CentralHeaders[0] + 24, 0x30000000u);
+    testenv::WriteFileBytes(f.dir / L"archive.zip", one.Bytes);
+    f.zip.SetZipFileName((f.dir / L"archive.zip").wstring());
+    EXPECT_NE(f.zip.ExtractArchive(), 0);
+    EXPECT_EQ(f.Files(), std::set<std::wstring>{L"out\\b.txt"});
+}
+
 TEST(UnzipExtract, DamagedArchivesAreReportedAndLeaveNoFiles) {
     const auto layout =
         testzip::BuildZip({testzip::Entry("a.txt", Noise(4000), true), testzip::Entry("b.txt", "plain b")});
@@ -312,6 +362,9 @@ TEST(UnzipExtract, DamagedArchivesAreReportedAndLeaveNoFiles) {
         {"compressed size past the end",
          [&](std::string& b) { testzip::Put32(b, layout.CentralHeaders[1] + 20, 0x7FFFFFF0u); },
          {L"out\\a.txt"}},
+        {"stored entry claims less than it holds",
+         [&](std::string& b) { testzip::Put32(b, layout.CentralHeaders[1] + 24, 3); },
+         {L"out\\a.txt"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -319,9 +372,50 @@ TEST(UnzipExtract, DamagedArchivesAreReportedAndLeaveNoFiles) {
         c.damage(bytes);
         Fixture f(bytes);
         f.zip.ExtrOptions = {ExtrOverWrite};
-        f.zip.ExtractArchive();
+        // Every damaged entry is an error of the run with a message of its own.
+        EXPECT_NE(f.zip.ExtractArchive(), 0);
         EXPECT_EQ(f.Files(), c.expected);
         EXPECT_EQ(f.zip.SuccessCnt(), static_cast<int>(c.expected.size()));
+        EXPECT_FALSE(f.texts.empty());
+    }
+}
+
+TEST(UnzipExtract, ACrcErrorIsAnErrorWithItsMessage) {
+    const auto layout = testzip::BuildZip({testzip::Entry("a.txt", "plain a"), testzip::Entry("b.txt", "plain b")});
+    std::string bytes = layout.Bytes;
+    bytes[layout.LocalHeaders[0] + 30 + 5 + 2] = '#';
+    Fixture f(bytes);
+    f.zip.ExtrOptions = {ExtrOverWrite};
+    EXPECT_EQ(f.zip.ExtractArchive(), 57);
+    EXPECT_TRUE(f.Said(L"CRC error, the entry is not written: a.txt"));
+    EXPECT_EQ(f.Files(), std::set<std::wstring>{L"out\\b.txt"});
+}
+
+TEST(UnzipExtract, ShownMessagesAppearOnceEach) {
+    gui::MessageBoxRecorder boxes;
+    {
+        // Not an archive: told when the name is set, and the extraction fails without telling it again.
+        Fixture f("not an archive at all");
+        f.zip.Unattended = false;
+        boxes.Records.clear();
+        f.zip.SetZipFileName((f.dir / L"archive.zip").wstring());
+        ASSERT_EQ(boxes.Records.size(), 1u);
+        EXPECT_EQ(boxes.Records[0].Text, L"This archive is not a valid Zip archive");
+        EXPECT_EQ(f.zip.ExtractArchive(), DS_NoValidZip);
+        EXPECT_EQ(boxes.Records.size(), 1u);
+    }
+    boxes.Records.clear();
+    {
+        // The library's reasons come together in one box after the run.
+        Fixture f(MakeZip({testzip::Entry("../up1.txt", "x"), testzip::Entry("good.txt", "g"),
+                           testzip::Entry("CON", "x")}));
+        f.zip.Unattended = false;
+        f.zip.ExtrOptions = {ExtrOverWrite};
+        boxes.Records.clear();
+        EXPECT_NE(f.zip.ExtractArchive(), 0);
+        ASSERT_EQ(boxes.Records.size(), 1u);
+        EXPECT_EQ(boxes.Records[0].Text, L"Refused name outside the extract folder: ..\\up1.txt\r"
+                                         L"Refused name outside the extract folder: CON");
     }
 }
 
