@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <map>
 #include <vector>
 
@@ -400,6 +399,5 @@ TEST_F(ComboTest, OnlyAChoiceInTheOpenListChangesThePane) {
     EXPECT_EQ(paths.Text(), L"C:\\windows");
     form.Hide();
 }
-
 
 } // namespace
