@@ -80,7 +80,8 @@ void TEin_Info_Form::Arrange() {
     for (size_t i = 0; i < Panels.size(); ++i) {
         Entry& e = Panels[i];
         const int textWidth = e.Text->Width();
-        const int textHeight = std::max<int>(kInfoPanelHeights[i] - kHeading, e.Text->TextExtent(e.Text->Text(), textWidth).cy);
+        const int textHeight =
+            std::max<int>(kInfoPanelHeights[i] - kHeading, e.Text->TextExtent(e.Text->Text(), textWidth).cy);
         e.Panel->SetBounds(kMargin, top, e.Panel->Width(), kHeading + textHeight);
         e.Text->SetBounds(e.Text->Left(), kHeading, textWidth, textHeight);
         top += kHeading + textHeight;

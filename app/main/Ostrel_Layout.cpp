@@ -164,8 +164,8 @@ HICON DrawnNetDriveIcon(bool connect) {
     HBRUSH body = CreateSolidBrush(RGB(200, 200, 200));
     HGDIOBJ oldPen = SelectObject(dc, outline);
     HGDIOBJ oldBrush = SelectObject(dc, body);
-    Rectangle(dc, 1, 6, 15, 12);      // the drive
-    MoveToEx(dc, 8, 12, nullptr);     // its cable
+    Rectangle(dc, 1, 6, 15, 12);  // the drive
+    MoveToEx(dc, 8, 12, nullptr); // its cable
     LineTo(dc, 8, 15);
     MoveToEx(dc, 3, 15, nullptr);
     LineTo(dc, 14, 15);
@@ -333,9 +333,10 @@ void TOstrel_Form::BuildFrame() {
     DriveComboBox1.SetDriveView(&DriveView1);
     DriveComboBox2.SetDriveView(&DriveView2);
     // The shell's own small pictures tell the tool buttons apart; their hints say the rest.
-    const std::pair<gui::TSpeedButton*, SHSTOCKICONID> pictures[] = {
-        {&Browser1, SIID_FOLDER}, {&Browser2, SIID_FOLDER}, {&SBNetOn, SIID_DRIVENET},
-        {&SBNetOff, SIID_DRIVENETDISABLED}};
+    const std::pair<gui::TSpeedButton*, SHSTOCKICONID> pictures[] = {{&Browser1, SIID_FOLDER},
+                                                                     {&Browser2, SIID_FOLDER},
+                                                                     {&SBNetOn, SIID_DRIVENET},
+                                                                     {&SBNetOff, SIID_DRIVENETDISABLED}};
     for (const auto& [button, id] : pictures) {
         HICON icon = SmallStockIcon(id);
         if (!icon && id != SIID_FOLDER) {
@@ -611,8 +612,8 @@ void TOstrel_Form::LayoutFunctionKeys() {
     const int rest = std::max(0, FKeyPanel.ClientWidth() - 6 * w);
     for (gui::TButton* button : {&F2Bt, &F3Bt, &F4Bt, &F7Bt, &F8Bt, &AnzeigenBt, &F12Bt}) {
         const int width = button == &F12Bt ? rest : w;
-        height = std::max<int>(height, button->TextExtent(button->Caption(), std::max(width - kEdge, 1)).cy +
-                                           kVerticalEdge);
+        height =
+            std::max<int>(height, button->TextExtent(button->Caption(), std::max(width - kEdge, 1)).cy + kVerticalEdge);
     }
     if (FKeyPanel.Height() != height) {
         FKeyPanel.SetHeight(height);

@@ -225,8 +225,8 @@ std::vector<std::string> LayoutCheck::Check(const gui::TForm& form, const std::s
         if (bounds.right <= bounds.left || bounds.bottom <= bounds.top)
             faults.push_back(where + " is shown with no size " + Describe(bounds));
         else if (!Contains(area, bounds))
-            faults.push_back(where + " " + Describe(bounds) + " is not inside " + Narrow(NameOf(parent)) + "'s client area " +
-                             Describe(area));
+            faults.push_back(where + " " + Describe(bounds) + " is not inside " + Narrow(NameOf(parent)) +
+                             "'s client area " + Describe(area));
         if (std::string fault = CaptionFault(child); !fault.empty())
             faults.push_back(where + ": " + fault);
         if (std::string fault = ScrollBarFault(child); !fault.empty())

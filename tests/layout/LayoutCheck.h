@@ -26,8 +26,7 @@ class LayoutCheck {
 public:
     // designed: the pairs of this window that may overlap. ownCaptions: texts the window shows by design that are
     // also a component's name ("&English" is the caption of the menu item English).
-    explicit LayoutCheck(std::span<const DesignedOverlap> designed = {},
-                         std::span<const std::wstring> ownCaptions = {})
+    explicit LayoutCheck(std::span<const DesignedOverlap> designed = {}, std::span<const std::wstring> ownCaptions = {})
         : designed_(designed), ownCaptions_(ownCaptions) {}
 
     // Judges the window (a form) and all its visible controls; menus are the form's menu bar and any popup menus

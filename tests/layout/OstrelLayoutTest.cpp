@@ -109,10 +109,11 @@ public:
         fs::create_directories(folders.path() / L"in");
         fs::create_directories(folders.path() / L"out");
         testenv::WriteFileBytes(folders / L"in\\Beispiel.ps", "%!PS\n");
-        const std::string ini = "[Verzeichnisse]\r\nEingabeverzeichnis=" + Narrow((folders / L"in").wstring()) +
-                                "\r\nAusgabeverzeichnis=" + Narrow((folders / L"out").wstring()) +
-                                "\r\n[Position]\r\nLinks=8\r\nOben=8\r\n[Sprache]\r\nAuswahl=" +
-                                Narrow(language.Choice) + "\r\n" + extraIni;
+        const std::string ini =
+            "[Verzeichnisse]\r\nEingabeverzeichnis=" + Narrow((folders / L"in").wstring()) +
+            "\r\nAusgabeverzeichnis=" + Narrow((folders / L"out").wstring()) +
+            "\r\n[Position]\r\nLinks=8\r\nOben=8\r\n[Sprache]\r\nAuswahl=" + Narrow(language.Choice) + "\r\n" +
+            extraIni;
         testenv::WriteFileBytes(folder / L"Ostrel.ini", ini);
         Texts().Clear();
         CreateOstrelForms(L"", nullptr);

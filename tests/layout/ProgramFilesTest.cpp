@@ -17,7 +17,8 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string ManifestOf(const fs::path& program) {
-    HMODULE module = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    HMODULE module =
+        LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (!module)
         return {};
     std::string text;
@@ -40,9 +41,9 @@ TEST(ProgramFiles, BothProgramsCarryAnIconAndAManifest) {
             DestroyIcon(large);
         const std::string manifest = ManifestOf(program);
         ASSERT_FALSE(manifest.empty()) << "no manifest";
-        for (const char* part : {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
-                                 "processorArchitecture=\"amd64\"", ">true</dpiAware>",
-                                 "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+        for (const char* part :
+             {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", "processorArchitecture=\"amd64\"",
+              ">true</dpiAware>", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
             EXPECT_NE(manifest.find(part), std::string::npos) << part;
     }
 }
