@@ -383,16 +383,18 @@ void TBrowseForFolderDialog::Place() {
         top = work.bottom - height - caption - frameY;
         break;
     case fpCustom: {
-        // At the mouse, but the whole dialog on the work area: with the mouse near a screen edge its buttons
-        // would otherwise lie off the screen.
         POINT cursor{};
         GetCursorPos(&cursor);
-        RECT window{};
-        GetWindowRect(dialog_, &window);
-        left = std::max<int>(work.left, std::min<int>(cursor.x, work.right - (window.right - window.left)));
-        top = std::max<int>(work.top, std::min<int>(cursor.y, work.bottom - (window.bottom - window.top)));
+        left = cursor.x;
+        top = cursor.y;
         break;
     }
     }
+    // Wherever the place asked for lies (the mouse near a screen edge; a corner reckoned from the client size,
+    // which leaves the frame past the edge), the whole dialog stays on the work area, so its buttons can be reached.
+    RECT window{};
+    GetWindowRect(dialog_, &window);
+    left = std::max<int>(work.left, std::min<int>(left, work.right - (window.right - window.left)));
+    top = std::max<int>(work.top, std::min<int>(top, work.bottom - (window.bottom - window.top)));
     SetWindowPos(dialog_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
