@@ -22,3 +22,18 @@ function(ostrel_library)
     endif()
 endfunction()
 
+
+# ostrel_program_manifest(<target> <name>)
+# Writes the application manifest of a program for the architecture being built (<name>.exe.manifest in the
+# target's binary folder) and lets the target's resource script find it and the script's own folder's files.
+function(ostrel_program_manifest target name)
+    if(CMAKE_SYSTEM_PROCESSOR MATCHES "64")
+        set(OSTREL_MANIFEST_ARCH amd64)
+    else()
+        set(OSTREL_MANIFEST_ARCH x86)
+    endif()
+    set(OSTREL_MANIFEST_NAME ${name})
+    configure_file(${CMAKE_SOURCE_DIR}/cmake/program.manifest.in ${CMAKE_CURRENT_BINARY_DIR}/${name}.exe.manifest
+                   @ONLY)
+    target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR})
+endfunction()

@@ -6,6 +6,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <atomic>
 #include <vector>
 
@@ -389,5 +390,11 @@ void TBrowseForFolderDialog::Place() {
         break;
     }
     }
+    // Wherever the place asked for lies (the mouse near a screen edge; a corner reckoned from the client size,
+    // which leaves the frame past the edge), the whole dialog stays on the work area, so its buttons can be reached.
+    RECT window{};
+    GetWindowRect(dialog_, &window);
+    left = std::max<int>(work.left, std::min<int>(left, work.right - (window.right - window.left)));
+    top = std::max<int>(work.top, std::min<int>(top, work.bottom - (window.bottom - window.top)));
     SetWindowPos(dialog_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -450,6 +450,9 @@ void TControl::RememberAnchorBase() {
     if (!hwnd_ || !parent_ || !parent_->hwnd_) return;
     anchorBounds_ = BoundsInParent(hwnd_);
     anchorParentSize_ = SIZE{parent_->ClientWidth(), parent_->ClientHeight()};
+    // Bounds set while the parent is minimised belong to the size it was last laid out at.
+    bool noRoom = IsIconic(parent_->hwnd_) || anchorParentSize_.cx <= 0 || anchorParentSize_.cy <= 0;
+    if (noRoom && parent_->laidOut_.cx > 0) anchorParentSize_ = parent_->laidOut_;
 }
 
 void TControl::SetAlign(TAlign align) {
@@ -468,16 +471,26 @@ RECT TControl::AlignArea() const {
     return r;
 }
 
+void TControl::EnableAlign() {
+    if (alignDisabled_ > 0 && --alignDisabled_ == 0) Realign();
+}
+
 void TControl::Realign() {
-    if (!hwnd_ || realignDepth_ > 0) return;
-    ++realignDepth_;
-    RECT area = AlignArea();
+    if (!hwnd_ || realignDepth_ > 0 || alignDisabled_ > 0) return;
     SIZE client{ClientWidth(), ClientHeight()};
+    // A minimised window (or a panel squeezed to nothing) has no room to lay anything out in: the children keep
+    // their places until there is room again.
+    if (IsIconic(hwnd_) || client.cx <= 0 || client.cy <= 0) return;
+    ++realignDepth_;
+    laidOut_ = client;
+    RECT area = AlignArea();
     auto place = [](TControl* c, int l, int t, int w, int h) {
         SetWindowPos(c->hwnd_, nullptr, l, t, std::max(w, 0), std::max(h, 0), SWP_NOZORDER | SWP_NOACTIVATE);
         c->anchorBounds_ = BoundsInParent(c->hwnd_);
     };
-    // The nearer a control already stands to its edge, the earlier it takes its share (stable for ties).
+    // The nearer a control already stands to its edge, the earlier it takes its share (stable for ties). The
+    // order goes by the left or top edge, which a change of size keeps: a bottom panel that grows (or a right
+    // button that widens) keeps its place among its neighbours; only a move changes the order.
     auto ordered = [&](TAlign which) {
         std::vector<TControl*> list;
         for (TControl* c : children_)
@@ -486,9 +499,9 @@ void TControl::Realign() {
             RECT ra = BoundsInParent(a->hwnd_), rb = BoundsInParent(b->hwnd_);
             switch (which) {
             case TAlign::alTop: return ra.top < rb.top;
-            case TAlign::alBottom: return ra.bottom > rb.bottom;
+            case TAlign::alBottom: return ra.top > rb.top;
             case TAlign::alLeft: return ra.left < rb.left;
-            case TAlign::alRight: return ra.right > rb.right;
+            case TAlign::alRight: return ra.left > rb.left;
             default: return false;
             }
         });
@@ -515,12 +528,10 @@ void TControl::Realign() {
         area.right -= w;
     }
     for (TControl* c : ordered(TAlign::alClient)) place(c, area.left, area.top, area.right - area.left, area.bottom - area.top);
+    // An anchored control keeps the distances its bounds had to the named edges when they were last set by the
+    // program; each layout starts again from those bounds, so a squeezed parent loses nothing.
     for (TControl* c : children_) {
-        if (c->align_ != TAlign::alNone || !c->hwnd_ || c->anchorParentSize_.cx == 0) continue;
-        if (c->anchors_ == (akLeft | akTop)) {
-            c->anchorParentSize_ = client;
-            continue;
-        }
+        if (c->align_ != TAlign::alNone || !c->hwnd_ || c->anchors_ == (akLeft | akTop)) continue;
         int dw = client.cx - c->anchorParentSize_.cx, dh = client.cy - c->anchorParentSize_.cy;
         RECT b = c->anchorBounds_;
         if (c->anchors_ & akRight) {
@@ -531,9 +542,8 @@ void TControl::Realign() {
             if (c->anchors_ & akTop) b.bottom += dh;
             else OffsetRect(&b, 0, dh);
         }
-        SetWindowPos(c->hwnd_, nullptr, b.left, b.top, b.right - b.left, b.bottom - b.top, SWP_NOZORDER | SWP_NOACTIVATE);
-        c->anchorBounds_ = b;
-        c->anchorParentSize_ = client;
+        SetWindowPos(c->hwnd_, nullptr, b.left, b.top, std::max<int>(b.right - b.left, 0),
+                     std::max<int>(b.bottom - b.top, 0), SWP_NOZORDER | SWP_NOACTIVATE);
     }
     --realignDepth_;
     AfterChildrenAligned();
@@ -616,6 +626,17 @@ void TControl::ApplyFont() {
 }
 
 HFONT TControl::FontHandle() const { return static_cast<HFONT>(hfont_.get()); }
+
+SIZE TControl::TextExtent(const std::wstring& text, int wrapWidth) const {
+    HDC dc = GetDC(hwnd_);
+    HGDIOBJ old = SelectObject(dc, FontHandle());
+    RECT r{0, 0, wrapWidth, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_CALCRECT | (wrapWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE));
+    SelectObject(dc, old);
+    ReleaseDC(hwnd_, dc);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
 
 void TControl::SetColor(COLORREF color) {
     color_ = color;

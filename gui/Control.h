@@ -61,6 +61,10 @@ public:
     void SetAnchors(TAnchors anchors);
     // Lays out the aligned and anchored children again.
     void Realign();
+    // Between these (nested), changes of the children's alignment and bounds are not laid out; the last
+    // EnableAlign lays them out once, so a bar's controls can be given their order by position all together.
+    void DisableAlign() { ++alignDisabled_; }
+    void EnableAlign();
 
     bool Enabled() const;
     virtual void SetEnabled(bool enabled);
@@ -80,6 +84,10 @@ public:
     virtual void SetText(const std::wstring& text);
     std::wstring Caption() const { return Text(); }
     void SetCaption(const std::wstring& text) { SetText(text); }
+
+    // The size a text takes in the control's font: one line (wrapWidth 0), or broken between words into lines of
+    // wrapWidth pixels (wider than wrapWidth when a word does not fit). Mnemonic ampersands are not counted.
+    SIZE TextExtent(const std::wstring& text, int wrapWidth = 0) const;
 
     const TFont& Font() const { return font_; }
     void SetFont(const TFont& font);
@@ -164,6 +172,7 @@ private:
     TAlign align_ = TAlign::alNone;
     TAnchors anchors_ = akLeft | akTop;
     SIZE anchorParentSize_{0, 0};
+    SIZE laidOut_{0, 0}; // the client size of the last layout of the children
     RECT anchorBounds_{0, 0, 0, 0};
     bool visible_ = true;
     std::wstring hint_;
@@ -177,6 +186,7 @@ private:
     int tabOrder_ = 0;
     ATOM nameAtom_ = 0;
     int realignDepth_ = 0;
+    int alignDisabled_ = 0;
 };
 
 } // namespace gui

@@ -52,7 +52,8 @@ TForm::TForm(const std::wstring& className, const std::wstring& name) : TControl
     Application.Initialize();
     RegisterOwnClass(className.c_str(), CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
                      Application.Icon());
-    CreateHandle(className.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, name, CW_USEDEFAULT,
+    // No caption until the form sets one: a component name is never a text for the user.
+    CreateHandle(className.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, L"", CW_USEDEFAULT,
                  CW_USEDEFAULT, 400, 300, true);
     if (Application.Icon()) SetIcon(Application.Icon());
 }

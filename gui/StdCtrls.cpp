@@ -109,6 +109,13 @@ void TButton::SetDefault(bool value) {
     SendMessageW(Handle(), BM_SETSTYLE, static_cast<WPARAM>(style | (value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON)), TRUE);
 }
 
+void TButton::SetWordWrap(bool wrap) {
+    LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_STYLE);
+    style = wrap ? (style | BS_MULTILINE) : (style & ~static_cast<LONG_PTR>(BS_MULTILINE));
+    SetWindowLongPtrW(Handle(), GWL_STYLE, style);
+    InvalidateRect(Handle(), nullptr, TRUE);
+}
+
 bool TButton::HandleCommand(WORD code, LRESULT&) {
     if (code != BN_CLICKED) return false;
     Click();
@@ -437,7 +444,51 @@ LRESULT TEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 TMemo::TMemo(TControl* parent, std::wstring name, int left, int top, int width, int height)
-    : TEdit(parent, std::move(name), left, top, width, height, ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL) {}
+    : TEdit(parent, std::move(name), left, top, width, height, ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL) {
+    UpdateScrollBar();
+}
+
+void TMemo::SetText(const std::wstring& text) {
+    TEdit::SetText(text);
+    UpdateScrollBar();
+}
+
+bool TMemo::HandleCommand(WORD code, LRESULT& result) {
+    bool handled = TEdit::HandleCommand(code, result);
+    if (code == EN_CHANGE) UpdateScrollBar();
+    return handled;
+}
+
+LRESULT TMemo::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = TEdit::WndProc(msg, wParam, lParam);
+    if (msg == WM_SIZE || msg == WM_SETFONT) UpdateScrollBar();
+    return result;
+}
+
+// The edit control keeps its scroll bar once it has one, disabled when there is nothing to scroll; a scroll bar
+// that cannot scroll only takes room from the text.
+void TMemo::UpdateScrollBar() {
+    if (!Handle() || updatingScrollBar_) return;
+    updatingScrollBar_ = true;
+    HDC dc = GetDC(Handle());
+    HGDIOBJ old = SelectObject(dc, FontHandle());
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(Handle(), dc);
+    // Two rounds: showing or hiding the bar changes the width the lines wrap in.
+    for (int round = 0; round < 2; ++round) {
+        RECT format{};
+        SendMessageW(Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+        const int visible = metrics.tmHeight > 0 ? (format.bottom - format.top) / metrics.tmHeight : 0;
+        const auto lines = static_cast<int>(SendMessageW(Handle(), EM_GETLINECOUNT, 0, 0));
+        const bool needed = lines > visible;
+        const bool shown = (GetWindowLongPtrW(Handle(), GWL_STYLE) & WS_VSCROLL) != 0;
+        if (needed == shown) break;
+        ShowScrollBar(Handle(), SB_VERT, needed);
+    }
+    updatingScrollBar_ = false;
+}
 
 std::vector<std::wstring> TMemo::Lines() const { return SplitLines(Text()); }
 

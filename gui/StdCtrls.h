@@ -41,6 +41,8 @@ public:
     void SetDefault(bool value);
     bool Cancel() const { return cancel_; }
     void SetCancel(bool value) { cancel_ = value; }
+    // A caption too long for one line breaks between words onto the next lines.
+    void SetWordWrap(bool wrap);
 
 protected:
     TButton(TControl* parent, std::wstring name, int left, int top, int width, int height, DWORD style);
@@ -178,13 +180,23 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 };
 
+// A multi-line edit whose vertical scroll bar shows only while its text has more lines than it can show.
 class TMemo : public TEdit {
 public:
     TMemo(TControl* parent, std::wstring name, int left = 0, int top = 0, int width = 185, int height = 89);
+    void SetText(const std::wstring& text) override;
     std::vector<std::wstring> Lines() const;
     void SetLines(const std::vector<std::wstring>& lines);
     void AddLine(const std::wstring& line);
     void Clear() { SetText(L""); }
+
+protected:
+    bool HandleCommand(WORD code, LRESULT& result) override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void UpdateScrollBar();
+    bool updatingScrollBar_ = false;
 };
 
 enum class TComboBoxStyle { csDropDown, csDropDownList };

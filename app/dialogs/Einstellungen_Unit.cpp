@@ -8,6 +8,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 using namespace gui;
 
 namespace {
@@ -39,7 +41,7 @@ TEin_Info_Form::TEin_Info_Form() : TForm(L"TEin_Info_Form", L"Ein_Info_Form") {
         Entry& e = Panels[i];
         e.Panel = std::make_unique<TPanel>(this, L"Panel" + std::to_wstring(i + 1), 8, top, 557, height);
         e.Panel->SetBevelOuter(TBevelCut::bvNone);
-        e.Heading = std::make_unique<TLabel>(e.Panel.get(), L"HeadLabel" + std::to_wstring(i + 1), 4, 0, 549, 14);
+        e.Heading = std::make_unique<TLabel>(e.Panel.get(), L"HeadLabel" + std::to_wstring(i + 1), 4, 0, 549, 15);
         TFont bold = e.Heading->Font();
         bold.Bold = true;
         e.Heading->SetFont(bold);
@@ -68,6 +70,25 @@ void TEin_Info_Form::FormShow() {
         Panels[i].Heading->SetText(Texts().Get(kInfoHeadings[i]));
         Panels[i].Text->SetText(Texts().Get(kInfoTexts[i]));
     }
+    Arrange();
+}
+
+void TEin_Info_Form::Arrange() {
+    constexpr int kMargin = 8;
+    constexpr int kHeading = 15;
+    int top = kMargin;
+    for (size_t i = 0; i < Panels.size(); ++i) {
+        Entry& e = Panels[i];
+        const int textWidth = e.Text->Width();
+        const int textHeight =
+            std::max<int>(kInfoPanelHeights[i] - kHeading, e.Text->TextExtent(e.Text->Text(), textWidth).cy);
+        e.Panel->SetBounds(kMargin, top, e.Panel->Width(), kHeading + textHeight);
+        e.Text->SetBounds(e.Text->Left(), kHeading, textWidth, textHeight);
+        top += kHeading + textHeight;
+    }
+    JaBitBtn.SetTop(top + kMargin);
+    SetClientHeight(std::max(JaBitBtn.Top() + JaBitBtn.Height() + kMargin, 541));
+    CenterOn(Position());
 }
 
 // --- settings dialog ---------------------------------------------------------------------------------------------
@@ -82,7 +103,7 @@ TEinstellungen_Form::TEinstellungen_Form(DialogSettings& values, ISettingsMainWi
     SetPosition(TPosition::poDesktopCenter);
     KeyPreview = true;
     BuildMenu();
-    SetClientSize(470, 544);
+    SetClientSize(490, 544);
 
     Label1.SetText(L"Ghostscript-Programm (gswin32c.exe):");
     Button1.SetText(L">>");
@@ -358,8 +379,18 @@ void TEinstellungen_Form::ApplyTexts() {
     Hilfe1->SetCaption(Texts().Get(L"MHC"));
 }
 
+void TEinstellungen_Form::ArrangeServerRow() {
+    constexpr int kGap = 8;
+    const int right = ClientWidth() - 8;
+    const int afterEndLabel = BenutzerLabel.Left() + BenutzerLabel.Width() + kGap;
+    const int left = std::max(afterEndLabel, std::min(330, right - RestLabel.Width()));
+    RestLabel.SetLeft(left);
+    RestEdit.SetLeft(left);
+}
+
 void TEinstellungen_Form::FormShow() {
     ApplyTexts();
+    ArrangeServerRow();
     const bool focusEncrypt = model_.FormShow();
     SyncFromModel();
     if (focusEncrypt)

@@ -22,6 +22,8 @@ class TEin_Info_Form : public gui::TForm {
 public:
     TEin_Info_Form();
     void FormShow();
+    // Each panel as tall as its design height or its text, the OK button below the last; the window follows.
+    void Arrange();
 
     struct Entry {
         std::unique_ptr<gui::TPanel> Panel;
@@ -58,55 +60,58 @@ public:
     void Kurzanleitungpdf1Click();
     void Information1Click();
     void EncryptBtClick();
+    // The server-mode row for the texts of the language at hand: the count label and its edit stand after the
+    // end-character label, as far right as the dialog allows.
+    void ArrangeServerRow();
 
     gui::TLabel Label1{this, L"Label1", 8, 6, 250, 13};
-    gui::TEdit Edit1{this, L"Edit1", 8, 22, 420, 21};
-    gui::TButton Button1{this, L"Button1", 432, 21, 30, 23};
+    gui::TEdit Edit1{this, L"Edit1", 8, 22, 440, 21};
+    gui::TButton Button1{this, L"Button1", 452, 21, 30, 23};
 
-    gui::TRadioGroup loeschenRG1{this, L"loeschenRG1", 8, 48, 150, 40};
-    gui::TRadioGroup AutostartRG1{this, L"AutostartRG1", 162, 48, 150, 40};
-    gui::TGroupBox TimerGB1{this, L"TimerGB1", 316, 48, 146, 40};
-    gui::TSpinEdit SpinEdit1{&TimerGB1, L"SpinEdit1", 10, 14, 126, 20};
+    gui::TRadioGroup loeschenRG1{this, L"loeschenRG1", 8, 48, 162, 40};
+    gui::TRadioGroup AutostartRG1{this, L"AutostartRG1", 174, 48, 146, 40};
+    gui::TGroupBox TimerGB1{this, L"TimerGB1", 324, 48, 158, 40};
+    gui::TSpinEdit SpinEdit1{&TimerGB1, L"SpinEdit1", 10, 14, 138, 20};
     gui::TRadioGroup JNRG1{this, L"JNRG1", 266, 154, 100, 34};
 
     gui::TRadioGroup GrafikenRG1{this, L"GrafikenRG1", 8, 92, 84, 96};
     gui::TRadioGroup DPRG1{this, L"DPRG1", 96, 92, 166, 96};
-    gui::TRadioGroup LevelRG1{this, L"LevelRG1", 266, 92, 196, 60};
-    gui::TRadioGroup AutoRP{this, L"AutoRP", 368, 154, 100, 34};
+    gui::TRadioGroup LevelRG1{this, L"LevelRG1", 266, 92, 216, 60};
+    gui::TRadioGroup AutoRP{this, L"AutoRP", 370, 154, 112, 34};
 
     gui::TRadioGroup MailRG1{this, L"MailRG1", 8, 192, 118, 40};
     gui::TCheckBox MDCB1{this, L"MDCB1", 12, 236, 104, 17};
     gui::TRadioGroup NSRG1{this, L"NSRG1", 8, 256, 118, 56};
     gui::TLabel NameLabel{this, L"NameLabel", 130, 194, 162, 13};
     gui::TEdit NameEdit{this, L"NameEdit", 130, 208, 162, 21};
-    gui::TLabel MailLabel{this, L"MailLabel", 300, 194, 162, 13};
-    gui::TEdit MailEdit{this, L"MailEdit", 300, 208, 162, 21};
-    gui::TLabel HDLabel{this, L"HDLabel", 130, 236, 332, 13};
-    gui::TEdit DomainEdit{this, L"DomainEdit", 130, 250, 332, 21};
+    gui::TLabel MailLabel{this, L"MailLabel", 300, 194, 182, 13};
+    gui::TEdit MailEdit{this, L"MailEdit", 300, 208, 182, 21};
+    gui::TLabel HDLabel{this, L"HDLabel", 130, 236, 352, 13};
+    gui::TEdit DomainEdit{this, L"DomainEdit", 130, 250, 352, 21};
     gui::TLabel BenutzerLabel{this, L"BenutzerLabel", 130, 278, 190, 13};
     gui::TEdit BenutzerEdit{this, L"BenutzerEdit", 130, 292, 40, 21};
     gui::TLabel RestLabel{this, L"RestLabel", 330, 278, 132, 13};
     gui::TEdit RestEdit{this, L"RestEdit", 330, 292, 40, 21};
 
     gui::TRadioGroup AuswahlRG{this, L"AuswahlRG", 8, 318, 150, 110};
-    gui::TGroupBox AusgabeRG{this, L"AusgabeRG", 162, 318, 300, 110};
+    gui::TGroupBox AusgabeRG{this, L"AusgabeRG", 162, 318, 320, 110};
     gui::TLabel Label2{&AusgabeRG, L"Label2", 10, 20, 40, 13};
     gui::TSpinEdit SpinEdit2{&AusgabeRG, L"SpinEdit2", 60, 16, 70, 20};
     gui::TLabel Label3{&AusgabeRG, L"Label3", 146, 20, 60, 13};
     gui::TSpinEdit SpinEdit3{&AusgabeRG, L"SpinEdit3", 210, 16, 70, 20};
-    gui::TGroupBox SeiteGB{&AusgabeRG, L"SeiteGB", 10, 44, 280, 56};
+    gui::TGroupBox SeiteGB{&AusgabeRG, L"SeiteGB", 10, 44, 300, 56};
     gui::TCheckBox SeiteCB{&SeiteGB, L"SeiteCB", 10, 22, 17, 17};
-    gui::TLabel SeiteLB1{&SeiteGB, L"SeiteLB1", 30, 24, 240, 13};
+    gui::TLabel SeiteLB1{&SeiteGB, L"SeiteLB1", 30, 24, 260, 13};
 
-    gui::TCheckBox AnzeigenCB{this, L"AnzeigenCB", 8, 434, 454, 17};
+    gui::TCheckBox AnzeigenCB{this, L"AnzeigenCB", 8, 434, 474, 17};
     gui::TCheckBox WasserzeichenCB{this, L"WasserzeichenCB", 8, 458, 150, 17};
-    gui::TEdit WasserzeichenEdit{this, L"WasserzeichenEdit", 160, 456, 268, 21};
-    gui::TButton WasserzBtn{this, L"WasserzBtn", 432, 455, 30, 23};
-    gui::TLabel pdftkLabel{this, L"pdftkLabel", 8, 482, 454, 13};
-    gui::TLabel pdftkLabel2{this, L"pdftkLabel2", 8, 496, 454, 13};
+    gui::TEdit WasserzeichenEdit{this, L"WasserzeichenEdit", 160, 456, 288, 21};
+    gui::TButton WasserzBtn{this, L"WasserzBtn", 452, 455, 30, 23};
+    gui::TLabel pdftkLabel{this, L"pdftkLabel", 8, 482, 474, 13};
+    gui::TLabel pdftkLabel2{this, L"pdftkLabel2", 8, 496, 474, 13};
 
     gui::TButton EncryptBt{this, L"EncryptBt", 8, 514, 150, 25};
-    gui::TBitBtn OKBitBtn1{this, L"OKBitBtn1", 380, 514, 82, 25};
+    gui::TBitBtn OKBitBtn1{this, L"OKBitBtn1", 400, 514, 82, 25};
 
     gui::TOpenDialog OpenDialog1{L"OpenDialog1"};
     gui::TOpenDialog OpenDialog2{L"OpenDialog2"};

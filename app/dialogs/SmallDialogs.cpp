@@ -153,6 +153,7 @@ TIntroWin::TIntroWin() : TForm(L"TIntroWin", L"IntroWin") {
     SetBorderStyle(gui::TFormBorderStyle::bsNone);
     SetClientSize(280, 137);
     SetPosition(gui::TPosition::poScreenCenter);
+    SetCaption(L"Ostrel");
     gui::TFont big = ProductL.Font();
     big.Size = 20;
     big.Bold = true;

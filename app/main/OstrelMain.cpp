@@ -1,13 +1,7 @@
 // Ostrel.exe: the single-instance guard, then the program body that makes every window in a fixed order under the
 // splash window and runs the message loop.
-#include "app/common/Sprachhinweis_Unit.h"
-#include "app/dialogs/Auswahl_Unit.h"
-#include "app/dialogs/DokuInfo1_Unit.h"
-#include "app/dialogs/Einstellungen_Unit.h"
-#include "app/dialogs/Encrypt_Unit.h"
-#include "app/dialogs/Merge_Unit.h"
 #include "app/dialogs/SmallDialogs.h"
-#include "app/dialogs/Update_Unit.h"
+#include "app/main/OstrelForms.h"
 #include "app/main/OstrelForward.h"
 #include "app/main/Ostrel_Unit.h"
 #include "gui/Application.h"
@@ -49,7 +43,6 @@ HWND RaiseRunningCopy() {
 int RunProgram(const std::wstring& commandLineFile) {
     gui::Application.Initialize();
     gui::Application.SetTitle(kIntroTitle);
-    gui::Application.SetIcon(LoadIconW(nullptr, IDI_APPLICATION));
 
     auto intro = std::make_unique<TIntroWin>();
     intro->SetPosition(gui::TPosition::poScreenCenter);
@@ -57,26 +50,7 @@ int RunProgram(const std::wstring& commandLineFile) {
     UpdateWindow(intro->Handle());
 
     try {
-        gui::Application.CreateForm(Ostrel_Form, commandLineFile);
-        gui::Application.CreateForm(Update_Form, Ostrel_Form->ProgramFolder(), Ostrel_Form->ProgramVersion());
-        intro->Hide();
-        gui::Application.CreateForm(Einstellungen_Form, Ostrel_Form->Dialog, *Ostrel_Form, Ostrel_Form->ProgramFolder(),
-                                    Ostrel_Form->IniPath());
-        // The merge list needs the encryption dialog when it is made, so that dialog comes first.
-        gui::Application.CreateForm(Encrypt_Form, Ostrel_Form->Security, Ostrel_Form->EncryptState, *Einstellungen_Form,
-                                    Ostrel_Form->Settings.KeepSecurity);
-        Einstellungen_Form->SetEncryptForm(Encrypt_Form);
-        gui::Application.CreateForm(Info_Form);
-        gui::Application.CreateForm(Startbild_Form);
-        gui::Application.CreateForm(Auswahl_Form, Ostrel_Form->Dialog, Encrypt_Form);
-        gui::Application.CreateForm(DokuInfo1_Form);
-        gui::Application.CreateForm(Info_Sprache_Form);
-        gui::Application.CreateForm(Beenden_Form);
-        gui::Application.CreateForm(Anleitung_Form);
-        gui::Application.CreateForm(Sprachhinweis_Form);
-        gui::Application.CreateForm(Merge_Form);
-        gui::Application.CreateForm(Ein_Info_Form);
-        Einstellungen_Form->SetInfoForm(Ein_Info_Form);
+        CreateOstrelForms(commandLineFile, intro.get());
     } catch (const std::exception&) {
         intro.reset();
         gui::MessageDlg(L"Ostrel konnte nicht gestartet werden.\r\rOstrel could not be started.", kProgramTitle,

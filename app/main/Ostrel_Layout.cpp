@@ -38,6 +38,84 @@ const MenuSpec kMenuBar[] = {
      {L"Anleitung", L"Kurzanleitungpdf", L"Info", L"-", L"AbfrageaufneueVersion1", L"-", L"Ostrel1", L"Ostrel2"}},
 };
 
+// The captions the menu items carry by design. The language file replaces those it has a text for; the others
+// (the tray and merge items, the language items, the desktop folder) keep these in both languages.
+const std::pair<const wchar_t*, const wchar_t*> kDesignCaptions[] = {
+    {L"Datei1", L"&Datei"},
+    {L"Ansehen1", L"Postscript-Datei anzeigen"},
+    {L"PDFanzeigen1", L"PDF anzeigen"},
+    {L"TitelVerfassereingeben1", L"Titel/Verfasser eingeben"},
+    {L"Bearbeiten1", L"Bearbeiten"},
+    {L"Umbenennen1", L"Umbenennen"},
+    {L"NeuerOrdner", L"Neuer Ordner"},
+    {L"Entfernen1", L"L\u00f6schen"},
+    {L"Eigenschaften1", L"Eigenschaften"},
+    {L"Merge1", L"&Merge..."},
+    {L"Ende1", L"Beenden"},
+    {L"Markieren1", L"&Markieren"},
+    {L"Allesmarkieren1", L"Alles markieren"},
+    {L"Auswahlumkehren1", L"Auswahl umkehren"},
+    {L"Ansicht1", L"&Ansicht"},
+    {L"SortExtL", L"Anzeige der Erweiterung (links)"},
+    {L"SortExtR", L"Anzeige der Erweiterung (rechts)"},
+    {L"SysHid", L"Versteckte und System-Dateien anzeigen"},
+    {L"Attr1", L"Attribute anzeigen"},
+    {L"Gitternetzlinien", L"Gitternetzlinien anzeigen"},
+    {L"Datumsformat1", L"Datumsformat"},
+    {L"DateTimeSek1", L"Datum, Uhrzeit und Sekunden"},
+    {L"DateTime1", L"Datum und Uhrzeit"},
+    {L"Date1", L"Datum"},
+    {L"Schriftfarbendern1", L"Schriftart \u00e4ndern..."},
+    {L"Hintergrundfarbendern1", L"Hintergrundfarbe \u00e4ndern..."},
+    {L"Kommandozeile", L"Kommandozeile anzeigen"},
+    {L"Optionen1", L"&Optionen"},
+    {L"Einstellungen1", L"Einstellungen..."},
+    {L"Logdatei", L"Logdatei"},
+    {L"Logdateiansehen1", L"Logdatei ansehen"},
+    {L"Tray1", L"&Tray"},
+    {L"Zhlervorne1", L"&Z\u00e4hler vorne"},
+    {L"VSpeichern1", L"Verschl\u00fcsselung speichern"},
+    {L"AbfragePSPRN", L"Nur PS/PRN-Dateien umwandeln"},
+    {L"Verzspeichern", L"Verzeichnisse speichern"},
+    {L"Posspeichern", L"Position speichern"},
+    {L"Editor1", L"Editor"},
+    {L"Reader", L"PDF-Reader"},
+    {L"Ostrelinibearbeiten", L"Ostrel.ini bearbeiten..."},
+    {L"Sprachdateienbearbeiten", L"Sprachdatei(en) bearbeiten"},
+    {L"Sprache1", L"Sprache"},
+    {L"Deutsch", L"&Deutsch"},
+    {L"English", L"&English"},
+    {L"Anderes", L"&Anderes"},
+    {L"EigeneDateien", L"Eigene Dateien"},
+    {L"Desktop1", L"Desktop"},
+    {L"Arbeitsplatz", L"Arbeitsplatz"},
+    {L"Drucker", L"Drucker"},
+    {L"Papierkorb", L"Papierkorb"},
+    {L"Systemsteuerung", L"Systemsteuerung"},
+    {L"Netzwerkumgebung", L"Netzwerkumgebung"},
+    {L"Verknuepfen", L"Verkn\u00fcpfen..."},
+    {L"Hilfe1", L"&Hilfe"},
+    {L"Anleitung", L"Anleitung"},
+    {L"Kurzanleitungpdf", L"Kurzanleitung.pdf"},
+    {L"Info", L"Info..."},
+    {L"AbfrageaufneueVersion1", L"Auf neue Version pr\u00fcfen..."},
+    {L"Ostrel1", L"Ostrel-Homepage besuchen"},
+    {L"Ostrel2", L"Ostrel-Forum besuchen"},
+    {L"Wiederherstellen2", L"Wiederherstellen"},
+    {L"Einstellungenndern2", L"Einstellungen \u00e4ndern..."},
+    {L"Info2", L"Info..."},
+    {L"Beenden2", L"Beenden"},
+};
+
+std::wstring DesignCaption(const std::wstring& name) {
+    for (const auto& [item, caption] : kDesignCaptions) {
+        if (name == item) {
+            return caption;
+        }
+    }
+    return {};
+}
+
 const MenuSpec kSubMenus[] = {
     {L"Datumsformat1", {L"DateTimeSek1", L"DateTime1", L"Date1"}},
     {L"Sprache1", {L"Deutsch", L"English"}},
@@ -69,6 +147,59 @@ HICON SmallStockIcon(SHSTOCKICONID id) {
     return nullptr;
 }
 
+// A 16-pixel picture of a network drive with a green plus (connect) or a red cross (disconnect), for where the
+// shell has no picture of its own for it.
+HICON DrawnNetDriveIcon(bool connect) {
+    constexpr int kSize = 16;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP colour = CreateCompatibleBitmap(screen, kSize, kSize);
+    HBITMAP mask = CreateBitmap(kSize, kSize, 1, 1, nullptr);
+    HGDIOBJ old = SelectObject(dc, mask);
+    PatBlt(dc, 0, 0, kSize, kSize, BLACKNESS); // the whole picture is opaque
+    SelectObject(dc, colour);
+    const RECT all{0, 0, kSize, kSize};
+    FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+    HPEN outline = CreatePen(PS_SOLID, 1, RGB(64, 64, 64));
+    HBRUSH body = CreateSolidBrush(RGB(200, 200, 200));
+    HGDIOBJ oldPen = SelectObject(dc, outline);
+    HGDIOBJ oldBrush = SelectObject(dc, body);
+    Rectangle(dc, 1, 6, 15, 12);  // the drive
+    MoveToEx(dc, 8, 12, nullptr); // its cable
+    LineTo(dc, 8, 15);
+    MoveToEx(dc, 3, 15, nullptr);
+    LineTo(dc, 14, 15);
+    HPEN sign = CreatePen(PS_SOLID, 2, connect ? RGB(0, 150, 0) : RGB(200, 0, 0));
+    SelectObject(dc, sign);
+    if (connect) {
+        MoveToEx(dc, 11, 0, nullptr);
+        LineTo(dc, 11, 6);
+        MoveToEx(dc, 8, 3, nullptr);
+        LineTo(dc, 14, 3);
+    } else {
+        MoveToEx(dc, 8, 0, nullptr);
+        LineTo(dc, 14, 6);
+        MoveToEx(dc, 14, 0, nullptr);
+        LineTo(dc, 8, 6);
+    }
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, old);
+    DeleteObject(sign);
+    DeleteObject(outline);
+    DeleteObject(body);
+    ICONINFO info{};
+    info.fIcon = TRUE;
+    info.hbmMask = mask;
+    info.hbmColor = colour;
+    HICON icon = CreateIconIndirect(&info);
+    DeleteObject(mask);
+    DeleteObject(colour);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return icon;
+}
+
 void AddItems(gui::TMenuItem& parent, const MenuSpec& menu) {
     for (const wchar_t* entry : menu.Items) {
         std::wstring name = entry;
@@ -80,7 +211,7 @@ void AddItems(gui::TMenuItem& parent, const MenuSpec& menu) {
         if (sub) {
             name.pop_back();
         }
-        gui::TMenuItem* item = parent.Add(name, name);
+        gui::TMenuItem* item = parent.Add(name, DesignCaption(name));
         if (sub) {
             for (const MenuSpec& inner : kSubMenus) {
                 if (name == inner.Name) {
@@ -128,7 +259,7 @@ gui::TControl* TOstrel_Form::ControlByName(const std::wstring& name) {
 
 void TOstrel_Form::BuildMenus() {
     for (const MenuSpec& menu : kMenuBar) {
-        AddItems(*MainMenu1.Items.Add(menu.Name, menu.Name), menu);
+        AddItems(*MainMenu1.Items.Add(menu.Name, DesignCaption(menu.Name)), menu);
     }
     for (const wchar_t* name : kToggles) {
         MenuItem(name)->AutoCheck = true;
@@ -154,15 +285,23 @@ void TOstrel_Form::BuildMenus() {
     }
     SetMenu(&MainMenu1);
 
-    Wiederherstellen2 = PopupMenu2.Items.Add(L"Wiederherstellen2", L"Wiederherstellen2");
+    Wiederherstellen2 = PopupMenu2.Items.Add(L"Wiederherstellen2", DesignCaption(L"Wiederherstellen2"));
     PopupMenu2.Items.AddSeparator();
-    Einstellungenndern2 = PopupMenu2.Items.Add(L"Einstellungenndern2", L"Einstellungenndern2");
-    Info2 = PopupMenu2.Items.Add(L"Info2", L"Info2");
+    Einstellungenndern2 = PopupMenu2.Items.Add(L"Einstellungenndern2", DesignCaption(L"Einstellungenndern2"));
+    Info2 = PopupMenu2.Items.Add(L"Info2", DesignCaption(L"Info2"));
     PopupMenu2.Items.AddSeparator();
-    Beenden2 = PopupMenu2.Items.Add(L"Beenden2", L"Beenden2");
+    Beenden2 = PopupMenu2.Items.Add(L"Beenden2", DesignCaption(L"Beenden2"));
 }
 
 void TOstrel_Form::BuildFrame() {
+    // Anchors take the distances the controls have in the panels' design sizes, before alignment resizes them.
+    for (TPathComboBox* box : {&PathComboBox1, &PathComboBox2}) {
+        box->SetAnchors(gui::akLeft | gui::akTop | gui::akRight);
+    }
+    for (gui::TSpeedButton* button : {&Browser1, &Browser2}) {
+        button->SetAnchors(gui::akTop | gui::akRight);
+    }
+    Gauge1.SetAnchors(gui::akLeft | gui::akTop | gui::akRight);
     ToolPanel.SetAlign(gui::TAlign::alTop);
     StatusBar1.SetAlign(gui::TAlign::alBottom);
     StatusBar1.SetPanels({-1});
@@ -171,9 +310,16 @@ void TOstrel_Form::BuildFrame() {
     DirView1Panel.SetAlign(gui::TAlign::alLeft);
     Splitter1.SetAlign(gui::TAlign::alLeft);
     DirView2Panel.SetAlign(gui::TAlign::alClient);
-    for (gui::TPanel* header : {&LeftHeader, &RightHeader}) {
+    for (gui::TPanel* header : {&LeftHeader, &RightHeader, &LeftTitle, &RightTitle}) {
         header->SetAlign(gui::TAlign::alTop);
         header->SetBevelOuter(gui::TBevelCut::bvNone);
+    }
+    // The level-up labels are narrow targets: each gets a small button-sized area, its text in the middle.
+    for (gui::TLabel* label : {&HochL, &Hoch2L, &HochR, &Hoch2R}) {
+        label->SetAutoSize(false);
+        label->SetAlignment(gui::TAlignment::taCenter);
+        SetWindowLongPtrW(label->Handle(), GWL_STYLE, GetWindowLongPtrW(label->Handle(), GWL_STYLE) | SS_CENTERIMAGE);
+        label->SetWidth(18);
     }
     for (TDirView* view : {&DirView1, &DirView2}) {
         view->SetAlign(gui::TAlign::alClient);
@@ -186,26 +332,29 @@ void TOstrel_Form::BuildFrame() {
     DriveView2.SetDirView(&DirView2);
     DriveComboBox1.SetDriveView(&DriveView1);
     DriveComboBox2.SetDriveView(&DriveView2);
-    for (TPathComboBox* box : {&PathComboBox1, &PathComboBox2}) {
-        box->SetAnchors(gui::akLeft | gui::akTop | gui::akRight);
-    }
-    for (gui::TSpeedButton* button : {&Browser1, &Browser2}) {
-        button->SetAnchors(gui::akTop | gui::akRight);
-    }
     // The shell's own small pictures tell the tool buttons apart; their hints say the rest.
-    const std::pair<gui::TSpeedButton*, SHSTOCKICONID> pictures[] = {
-        {&Browser1, SIID_FOLDER}, {&Browser2, SIID_FOLDER}, {&SBNetOn, SIID_DRIVENET},
-        {&SBNetOff, SIID_DRIVENETDISABLED}};
+    const std::pair<gui::TSpeedButton*, SHSTOCKICONID> pictures[] = {{&Browser1, SIID_FOLDER},
+                                                                     {&Browser2, SIID_FOLDER},
+                                                                     {&SBNetOn, SIID_DRIVENET},
+                                                                     {&SBNetOff, SIID_DRIVENETDISABLED}};
     for (const auto& [button, id] : pictures) {
-        if (HICON icon = SmallStockIcon(id)) {
+        HICON icon = SmallStockIcon(id);
+        if (!icon && id != SIID_FOLDER) {
+            icon = DrawnNetDriveIcon(id == SIID_DRIVENET);
+        }
+        if (icon) {
             button->SetIcon(icon);
         }
     }
+    for (gui::TButton* button : {&F2Bt, &F3Bt, &F4Bt, &F7Bt, &F8Bt, &AnzeigenBt, &F12Bt}) {
+        button->SetWordWrap(true);
+    }
+    Viewer.SetCaption(L"V");
+    MergeBitBtn.SetCaption(L"M");
     Pruefung.SetText(L"\u25cf");
     // Shown by the settings dialog while a watermark is chosen.
     WasserzeichenSB.Hide();
     Gauge1.SetRange(0, 100);
-    Gauge1.SetAnchors(gui::akLeft | gui::akTop | gui::akRight);
     Memo1.SetAlign(gui::TAlign::alBottom);
     Memo1.Hide();
     ZaehlerLabel.SetCaption(L"000 ");
@@ -265,11 +414,16 @@ void TOstrel_Form::ApplyStart1(const Start1Result& start1) {
     SetChecked(MenuItem(L"Zhlervorne1"), Settings.CounterInFront);
     SetChecked(MenuItem(L"VSpeichern1"), Settings.KeepSecurity);
     SetChecked(MenuItem(L"AbfragePSPRN"), Settings.OnlyPsPrn);
+    // The settings file keeps twenty places per side; the unused ones are empty and no folder.
     for (const std::wstring& folder : WindowSettings.LeftHistory) {
-        PathComboBox1.AddItem(folder);
+        if (!folder.empty()) {
+            PathComboBox1.AddItem(folder);
+        }
     }
     for (const std::wstring& folder : WindowSettings.RightHistory) {
-        PathComboBox2.AddItem(folder);
+        if (!folder.empty()) {
+            PathComboBox2.AddItem(folder);
+        }
     }
 
     DirView1.SetSortColumn(WindowSettings.SortColumn1);
@@ -424,27 +578,52 @@ void TOstrel_Form::OrderBars() {
         gui::TAlign Align;
     } kBars[] = {
         {&Viewer, 1, gui::TAlign::alLeft},          {&Timerbutton, 2, gui::TAlign::alLeft},
-        {&Pruefung, 100, gui::TAlign::alLeft},      {&WasserzeichenSB, 2, gui::TAlign::alRight},
+        {&Pruefung, 100, gui::TAlign::alLeft},      {&SBNetOn, 150, gui::TAlign::alLeft},
+        {&SBNetOff, 176, gui::TAlign::alLeft},      {&WasserzeichenSB, 2, gui::TAlign::alRight},
         {&PDF_Erstellung, 3, gui::TAlign::alRight}, {&MergeBitBtn, 4, gui::TAlign::alRight},
         {&Bevel2, 1, gui::TAlign::alRight},         {&HochL, 2, gui::TAlign::alRight},
         {&Bevel15, 3, gui::TAlign::alRight},        {&Hoch2L, 4, gui::TAlign::alRight},
         {&Bevel3, 1, gui::TAlign::alRight},         {&HochR, 2, gui::TAlign::alRight},
         {&Bevel1, 3, gui::TAlign::alRight},         {&Hoch2R, 4, gui::TAlign::alRight},
     };
+    // All positions first, then one layout per bar: a control laid out early would otherwise stand in the way of
+    // the small positions of the next ones.
+    for (gui::TControl* bar : {static_cast<gui::TControl*>(&ToolPanel), static_cast<gui::TControl*>(&LeftTitle),
+                               static_cast<gui::TControl*>(&RightTitle)}) {
+        bar->DisableAlign();
+    }
     for (const auto& bar : kBars) {
         bar.Control->SetLeft(bar.Left);
         bar.Control->SetAlign(bar.Align);
+    }
+    for (gui::TControl* bar : {static_cast<gui::TControl*>(&ToolPanel), static_cast<gui::TControl*>(&LeftTitle),
+                               static_cast<gui::TControl*>(&RightTitle)}) {
+        bar->EnableAlign();
     }
 }
 
 void TOstrel_Form::LayoutFunctionKeys() {
     const int w = Width() / 7;
+    // A caption wider than its button goes onto two lines, and the bar grows to show them.
+    constexpr int kDesignHeight = 25;
+    constexpr int kEdge = 6; // a button's frame and the room of its focus rectangle, both sides together
+    constexpr int kVerticalEdge = 8;
+    int height = kDesignHeight;
+    const int rest = std::max(0, FKeyPanel.ClientWidth() - 6 * w);
+    for (gui::TButton* button : {&F2Bt, &F3Bt, &F4Bt, &F7Bt, &F8Bt, &AnzeigenBt, &F12Bt}) {
+        const int width = button == &F12Bt ? rest : w;
+        height =
+            std::max<int>(height, button->TextExtent(button->Caption(), std::max(width - kEdge, 1)).cy + kVerticalEdge);
+    }
+    if (FKeyPanel.Height() != height) {
+        FKeyPanel.SetHeight(height);
+    }
     int left = 0;
     for (gui::TButton* button : {&F2Bt, &F3Bt, &F4Bt, &F7Bt, &F8Bt, &AnzeigenBt}) {
         button->SetBounds(left, 0, w, FKeyPanel.ClientHeight());
         left += w;
     }
-    F12Bt.SetBounds(left, 0, std::max(0, FKeyPanel.ClientWidth() - left), FKeyPanel.ClientHeight());
+    F12Bt.SetBounds(left, 0, rest, FKeyPanel.ClientHeight());
 }
 
 void TOstrel_Form::LayoutPanes() {

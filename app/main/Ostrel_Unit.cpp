@@ -519,7 +519,10 @@ void TOstrel_Form::SetConversionCaption(const std::wstring& caption) {
     PDF_Erstellung.SetCaption(caption);
 }
 void TOstrel_Form::SetMergeEnabled(bool enabled) {
-    EnableMerge(enabled);
+    // The output type allows merging, but while automatic mode converts on its timer merging stays off; stopping
+    // automatic mode turns it on again.
+    const bool automaticMode = Timer1.Enabled() && Pruefung.Visible();
+    EnableMerge(enabled && !automaticMode);
 }
 void TOstrel_Form::SetWatermarkIndicatorVisible(bool visible) {
     WasserzeichenSB.SetVisible(visible);

@@ -324,11 +324,13 @@ public:
 
     gui::TPanel DirView1Panel{this, L"DirView1Panel", 0, 30, 393, 400};
     gui::TPanel LeftHeader{&DirView1Panel, L"LeftHeader", 0, 0, 393, 50};
-    gui::TLabel EinLabel{&LeftHeader, L"EinLabel", 4, 4, 120, 13};
-    gui::TBevel Bevel2{&LeftHeader, L"Bevel2", 1, 2, 2, 20};
-    gui::TLabel HochL{&LeftHeader, L"HochL", 2, 4, 30, 13};
-    gui::TBevel Bevel15{&LeftHeader, L"Bevel15", 3, 2, 2, 20};
-    gui::TLabel Hoch2L{&LeftHeader, L"Hoch2L", 4, 4, 30, 13};
+    // The header's first row: the pane's title left, the level-up labels right; the boxes make the second row.
+    gui::TPanel LeftTitle{&LeftHeader, L"LeftTitle", 0, 0, 393, 22};
+    gui::TLabel EinLabel{&LeftTitle, L"EinLabel", 4, 4, 120, 13};
+    gui::TBevel Bevel2{&LeftTitle, L"Bevel2", 1, 2, 2, 20};
+    gui::TLabel HochL{&LeftTitle, L"HochL", 2, 4, 30, 13};
+    gui::TBevel Bevel15{&LeftTitle, L"Bevel15", 3, 2, 2, 20};
+    gui::TLabel Hoch2L{&LeftTitle, L"Hoch2L", 4, 4, 30, 13};
     TDriveComboBox DriveComboBox1{&LeftHeader, L"DriveComboBox1", 4, 24, 120, 22};
     TPathComboBox PathComboBox1{&LeftHeader, L"PathComboBox1", 128, 24, 230, 22};
     gui::TSpeedButton Browser1{&LeftHeader, L"Browser1", 362, 24, 25, 22};
@@ -338,11 +340,12 @@ public:
 
     gui::TPanel DirView2Panel{this, L"DirView2Panel", 396, 30, 390, 400};
     gui::TPanel RightHeader{&DirView2Panel, L"RightHeader", 0, 0, 390, 50};
-    gui::TLabel AusLabel{&RightHeader, L"AusLabel", 4, 4, 120, 13};
-    gui::TBevel Bevel3{&RightHeader, L"Bevel3", 1, 2, 2, 20};
-    gui::TLabel HochR{&RightHeader, L"HochR", 2, 4, 30, 13};
-    gui::TBevel Bevel1{&RightHeader, L"Bevel1", 3, 2, 2, 20};
-    gui::TLabel Hoch2R{&RightHeader, L"Hoch2R", 4, 4, 30, 13};
+    gui::TPanel RightTitle{&RightHeader, L"RightTitle", 0, 0, 390, 22};
+    gui::TLabel AusLabel{&RightTitle, L"AusLabel", 4, 4, 120, 13};
+    gui::TBevel Bevel3{&RightTitle, L"Bevel3", 1, 2, 2, 20};
+    gui::TLabel HochR{&RightTitle, L"HochR", 2, 4, 30, 13};
+    gui::TBevel Bevel1{&RightTitle, L"Bevel1", 3, 2, 2, 20};
+    gui::TLabel Hoch2R{&RightTitle, L"Hoch2R", 4, 4, 30, 13};
     TDriveComboBox DriveComboBox2{&RightHeader, L"DriveComboBox2", 4, 24, 120, 22};
     TPathComboBox PathComboBox2{&RightHeader, L"PathComboBox2", 128, 24, 230, 22};
     gui::TSpeedButton Browser2{&RightHeader, L"Browser2", 362, 24, 25, 22};

@@ -82,8 +82,10 @@ TOstrel_Setup::TOstrel_Setup(std::wstring programFolder)
     Label4.SetText(L"Wo befindet sich die Datei 'catjetr1.ppd'?");
     for (gui::TButton* browse : {&Suchen1, &Suchen2, &Suchen3, &Suchen4, &Suchen5})
         browse->SetCaption(L"Suchen");
-    for (gui::TButton* single : {&Button1, &Button2, &Button5, &Button3})
+    for (gui::TButton* single : {&Button1, &Button2, &Button5, &Button3}) {
         single->SetCaption(L"Einzel- Installation");
+        single->SetWordWrap(true); // two lines: the buttons are narrow
+    }
     KomplettBtn.SetCaption(L"Komplett- Setup starten!");
     KomplettBtn.SetDefault(true);
     KomplettBtn.SetAnchors(gui::akLeft | gui::akRight | gui::akBottom);

@@ -88,17 +88,17 @@ public:
     gui::TLabel Label1{this, L"Label1", 8, 48, 380, 13};
     gui::TEdit Edit1{this, L"Edit1", 8, 64, 330, 21};
     gui::TButton Suchen1{this, L"Suchen1", 342, 62, 56, 25};
-    gui::TButton Button1{this, L"Button1", 404, 48, 66, 40};
+    gui::TButton Button1{this, L"Button1", 404, 48, 70, 40};
 
     gui::TLabel Label2{this, L"Label2", 8, 100, 380, 13};
     gui::TEdit Edit2{this, L"Edit2", 8, 116, 330, 21};
     gui::TButton Suchen2{this, L"Suchen2", 342, 114, 56, 25};
-    gui::TButton Button2{this, L"Button2", 404, 100, 66, 40};
+    gui::TButton Button2{this, L"Button2", 404, 100, 70, 40};
 
     gui::TLabel Label5{this, L"Label5", 8, 152, 380, 13};
     gui::TEdit pdftkEdit{this, L"pdftkEdit", 8, 168, 330, 21};
     gui::TButton Suchen5{this, L"Suchen5", 342, 166, 56, 25};
-    gui::TButton Button5{this, L"Button5", 404, 152, 66, 40};
+    gui::TButton Button5{this, L"Button5", 404, 152, 70, 40};
 
     gui::TLabel Label3{this, L"Label3", 8, 204, 380, 13};
     gui::TEdit Edit3{this, L"Edit3", 8, 220, 330, 21};
@@ -106,7 +106,7 @@ public:
     gui::TLabel Label4{this, L"Label4", 8, 256, 380, 13};
     gui::TEdit Edit4{this, L"Edit4", 8, 272, 330, 21};
     gui::TButton Suchen4{this, L"Suchen4", 342, 270, 56, 25};
-    gui::TButton Button3{this, L"Button3", 404, 204, 66, 92};
+    gui::TButton Button3{this, L"Button3", 404, 204, 70, 92};
 
     gui::TBitBtn KomplettBtn{this, L"KomplettBtn", 8, 348, 462, 32};
 

@@ -1,5 +1,7 @@
 #include "installer/setup/SetupForms.h"
 
+#include <richedit.h>
+
 namespace installer {
 
 TAnleitung_Form::TAnleitung_Form() : TForm(L"TAnleitung_Form_Setup", L"Anleitung_Form") {
@@ -11,6 +13,8 @@ TAnleitung_Form::TAnleitung_Form() : TForm(L"TAnleitung_Form_Setup", L"Anleitung
     RichEdit1.SetAlign(gui::TAlign::alClient);
     RichEdit1.SetReadOnly(true);
     RichEdit1.SetColor(GetSysColor(COLOR_BTNFACE));
+    // A rich edit paints its own background; the control colour alone does not reach it.
+    SendMessageW(RichEdit1.Handle(), EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(GetSysColor(COLOR_BTNFACE)));
     OnKeyDown = [this](gui::TComponent*, WORD& key, gui::TShiftState shift) { FormKeyDown(key, shift); };
     OnResize = [this](gui::TComponent*) { FormResize(); };
 }

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <map>
 #include <vector>
 
@@ -399,27 +398,6 @@ TEST_F(ComboTest, OnlyAChoiceInTheOpenListChangesThePane) {
     EXPECT_EQ(paths.ItemIndex(), 1);
     EXPECT_EQ(paths.Text(), L"C:\\windows");
     form.Hide();
-}
-
-// Not a check: shows a drive box with its list open for a screenshot when OSTREL_COMBOS_SHOT_MS is set.
-TEST_F(ComboTest, Gallery) {
-    const char* ms = std::getenv("OSTREL_COMBOS_SHOT_MS");
-    if (!ms)
-        GTEST_SKIP() << "set OSTREL_COMBOS_SHOT_MS to look at the boxes";
-    TDriveInfo table(FakeCalls(DefaultTypes()));
-    TDriveComboBox drives(table, &form, L"DriveComboBox1", 8, 8, 140, 22);
-    drives.SetDisplayStyle(doLongPrettyName);
-    TPathComboBox paths(&form, L"PathComboBox1", 200, 8, 160, 22);
-    paths.AddItem(L"C:\\windows");
-    paths.SetItemIndex(0);
-    form.SetClientSize(420, 260);
-    form.SetPosition(TPosition::poDesigned);
-    form.SetBounds(20, 20, form.Width(), form.Height());
-    form.Show();
-    PumpUntil([&] { return IsWindowVisible(form.Handle()) != FALSE; });
-    SendMessageW(drives.Handle(), CB_SHOWDROPDOWN, TRUE, 0);
-    const DWORD until = GetTickCount() + static_cast<DWORD>(std::atoi(ms));
-    PumpUntil([&] { return GetTickCount() >= until; }, static_cast<DWORD>(std::atoi(ms)) + 1000);
 }
 
 } // namespace

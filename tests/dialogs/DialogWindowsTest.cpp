@@ -468,26 +468,5 @@ TEST_F(DialogWindowsTest, LegendShowsTheTextsAndClosesWithEsc) {
     EXPECT_FALSE(IsWindowVisible(w.info.Handle()));
 }
 
-// Not a check: shows both dialogs for a screenshot when OSTREL_DIALOGS_SHOT_MS is set.
-TEST_F(DialogWindowsTest, Gallery) {
-    const char* ms = std::getenv("OSTREL_DIALOGS_SHOT_MS");
-    if (!ms)
-        GTEST_SKIP() << "set OSTREL_DIALOGS_SHOT_MS to look at the dialogs";
-    Windows w;
-    w.values.NameEdit = L"Jörg Müller";
-    w.settings->SyncFromModel();
-    w.settings->FormShow();
-    w.settings->SetPosition(TPosition::poDesigned);
-    w.settings->SetBounds(10, 10, w.settings->Width(), w.settings->Height());
-    w.settings->Show();
-    w.encrypt->FormShow();
-    w.encrypt->BerechtigungCB.SetChecked(true);
-    w.encrypt->BerechtigungE.SetText(L"geheim");
-    w.encrypt->SetPosition(TPosition::poDesigned);
-    w.encrypt->SetBounds(520, 10, w.encrypt->Width(), w.encrypt->Height());
-    w.encrypt->Show();
-    const DWORD until = GetTickCount() + static_cast<DWORD>(std::atoi(ms));
-    PumpUntil([&] { return GetTickCount() >= until; }, static_cast<DWORD>(std::atoi(ms)) + 1000);
-}
 
 } // namespace

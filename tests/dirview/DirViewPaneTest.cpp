@@ -1,6 +1,5 @@
 // The directory list view as the file pane the conversion application sees: for the same folder it answers as
-// the test double of the pane does, and its selection and focus operations behave alike. Also the picture of a
-// view listing a folder (OSTREL_DIRVIEW_GALLERY_MS keeps it on screen for a screenshot).
+// the test double of the pane does, and its selection and focus operations behave alike.
 #include "DirViewFixture.h"
 
 #include "support/FakeFilePane.h"
@@ -89,24 +88,6 @@ TEST_F(DirViewTest, AnswersAsTheFakePaneAtADriveRoot) {
     std::filesystem::remove_all(L"S:\\dvpane");
 }
 
-// Not a check: keeps a view listing a folder on screen for scripts/screenshot.sh.
-TEST_F(DirViewTest, Gallery) {
-    const char* ms = std::getenv("OSTREL_DIRVIEW_GALLERY_MS");
-    if (!ms)
-        GTEST_SKIP() << "set OSTREL_DIRVIEW_GALLERY_MS to show the view";
-    FillStandardFolder();
-    MakeFile(*folder / L"Letter to Anna.ps", 48213, Utc(2022, 11, 30));
-    MakeFile(*folder / L"setup.exe", 20480, Utc(2020, 2, 2));
-    MakeFile(*folder / L"page.html", 2048, Utc(2024, 6, 1));
-    view->SetMultiSelect(true);
-    view->SetRowSelect(true);
-    view->SetHideSelection(false);
-    view->SetPath(Folder());
-    view->SetItemSelected(IndexOf(L"a.ps"), true);
-    view->SetItemFocused(IndexOf(L"a.ps"));
-    form->SetCaption(L"Directory list: " + Folder());
-    guidriver::PumpUntil([] { return false; }, static_cast<DWORD>(std::atoi(ms)));
-}
 
 } // namespace
 } // namespace dirviewtest

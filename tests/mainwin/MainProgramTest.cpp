@@ -484,9 +484,16 @@ TEST(MainProgram, ASettingsFileThatCannotBeWrittenAtExitIsReported) {
 
     HWND box = WaitForWindow(process, L"#32770");
     ASSERT_NE(box, nullptr) << "no message at exit";
+    // A box found while it is still being made has its controls but not yet their texts.
     std::wstring text;
-    for (HWND child : guidriver::ChildWindows(box))
-        text += guidriver::WindowText(child) + L"\n";
+    guidriver::PumpUntil(
+        [&] {
+            text.clear();
+            for (HWND child : guidriver::ChildWindows(box))
+                text += guidriver::WindowText(child) + L"\n";
+            return text.find(L"geschrieben") != std::wstring::npos;
+        },
+        kStartTimeoutMs);
     EXPECT_NE(text.find(L"In " + folder.ini().wstring() + L" kann nicht geschrieben werden"), std::wstring::npos)
         << Narrow(text);
     PostMessageW(box, WM_COMMAND, IDOK, 0);

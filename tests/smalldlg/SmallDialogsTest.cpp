@@ -272,34 +272,5 @@ TEST_F(SmallDialogsTest, SplashIsBorderlessAndCentredOnTheScreen) {
     intro.Hide();
 }
 
-// Not a check: shows the about box, the exit question and the splash for a screenshot when
-// OSTREL_SMALLDLG_SHOT_MS is set.
-TEST_F(SmallDialogsTest, Gallery) {
-    const char* ms = std::getenv("OSTREL_SMALLDLG_SHOT_MS");
-    if (!ms)
-        GTEST_SKIP() << "set OSTREL_SMALLDLG_SHOT_MS to look at the dialogs";
-    TInfo_Form info;
-    info.SetPosition(TPosition::poDesigned);
-    info.SetBounds(20, 20, info.Width(), info.Height());
-    info.Show();
-    TBeenden_Form ende;
-    ende.SetPosition(TPosition::poDesigned);
-    ende.SetBounds(420, 20, ende.Width(), ende.Height());
-    ende.Show();
-    TSprachhinweis_Form hinweis;
-    hinweis.SetPosition(TPosition::poDesigned);
-    hinweis.SetBounds(420, 180, hinweis.Width(), hinweis.Height());
-    hinweis.Show();
-    TIntroWin intro;
-    intro.SetPosition(TPosition::poDesigned);
-    intro.SetBounds(20, 340, intro.Width(), intro.Height());
-    intro.Show();
-    TStartbild_Form startbild;
-    startbild.SetPosition(TPosition::poDesigned);
-    startbild.SetBounds(420, 320, startbild.Width(), startbild.Height());
-    startbild.Show();
-    const DWORD until = GetTickCount() + static_cast<DWORD>(std::atoi(ms));
-    PumpUntil([&] { return GetTickCount() >= until; }, static_cast<DWORD>(std::atoi(ms)) + 1000);
-}
 
 } // namespace
