@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -160,6 +161,29 @@ HWND WaitForWindow(const Process& process, const wchar_t* className) {
     return found;
 }
 
+// The visible message box of a process that says the given text, with the texts of its controls. Any box of the
+// process may be the one, and a box is only taken once its texts are there: under load a box can be found while it
+// is still being made, and one that went away again must not be answered in place of the real one.
+std::pair<HWND, std::wstring> WaitForBoxSaying(const Process& process, const std::wstring& words) {
+    std::pair<HWND, std::wstring> found{nullptr, {}};
+    guidriver::PumpUntil(
+        [&] {
+            for (HWND candidate : WindowsOf(process.info.dwProcessId, L"#32770")) {
+                if (!IsWindowVisible(candidate)) continue;
+                std::wstring texts;
+                for (HWND child : guidriver::ChildWindows(candidate))
+                    texts += guidriver::WindowText(child) + L"\n";
+                if (texts.find(words) != std::wstring::npos) {
+                    found = {candidate, texts};
+                    return true;
+                }
+            }
+            return false;
+        },
+        kStartTimeoutMs);
+    return found;
+}
+
 // Closes the main window and waits for the program to end.
 void CloseProgram(const Process& process, HWND main) {
     PostMessageW(main, WM_CLOSE, 0, 0);
@@ -247,15 +271,8 @@ TEST(MainProgram, EqualFoldersForceManualModeWithTheNotice) {
                                      "\r\n[Start]\r\nAutostart=0\r\n");
     Process process;
     folder.Start(process);
-    HWND box = WaitForWindow(process, L"#32770");
+    auto [box, text] = WaitForBoxSaying(process, L"Eingabe- und Ausgabeverzeichnis sind gleich!");
     ASSERT_NE(box, nullptr) << DescribeWindows(process.info.dwProcessId);
-    bool mentionsFolders = false;
-    for (HWND child : guidriver::ChildWindows(box)) {
-        if (guidriver::WindowText(child).find(L"Eingabe- und Ausgabeverzeichnis sind gleich!") != std::wstring::npos) {
-            mentionsFolders = true;
-        }
-    }
-    EXPECT_TRUE(mentionsFolders) << DescribeWindows(process.info.dwProcessId);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     HWND main = WaitForWindow(process, L"TOstrel_Form");
     ASSERT_NE(main, nullptr);
@@ -482,22 +499,13 @@ TEST(MainProgram, ASettingsFileThatCannotBeWrittenAtExitIsReported) {
     fs::create_directory(folder.ini());
     PostMessageW(main, WM_CLOSE, 0, 0);
 
-    HWND box = WaitForWindow(process, L"#32770");
-    ASSERT_NE(box, nullptr) << "no message at exit";
-    // A box found while it is still being made has its controls but not yet their texts.
-    std::wstring text;
-    guidriver::PumpUntil(
-        [&] {
-            text.clear();
-            for (HWND child : guidriver::ChildWindows(box))
-                text += guidriver::WindowText(child) + L"\n";
-            return text.find(L"geschrieben") != std::wstring::npos;
-        },
-        kStartTimeoutMs);
+    auto [box, text] = WaitForBoxSaying(process, L"geschrieben");
+    ASSERT_NE(box, nullptr) << "no message at exit; windows: " << DescribeWindows(process.info.dwProcessId);
     EXPECT_NE(text.find(L"In " + folder.ini().wstring() + L" kann nicht geschrieben werden"), std::wstring::npos)
         << Narrow(text);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(process.WaitExit(kExitTimeoutMs), std::optional<DWORD>(0));
+    EXPECT_EQ(process.WaitExit(kExitTimeoutMs), std::optional<DWORD>(0))
+        << "windows: " << DescribeWindows(process.info.dwProcessId);
 }
 
 } // namespace
