@@ -268,7 +268,7 @@ TEST_F(PostProcessingTest, WatermarkStampsMailsAndCleansUpInOrder) {
     const std::wstring program = w.program.path().wstring() + L"\\";
     const std::wstring command = L"\"" + program + L"pdftk.exe\" \"" + file.outputPath + L"\" background \"" +
                                  watermark.wstring() + L"\" output \"" + stamped.wstring() + L"\"";
-    EXPECT_EQ(w.window.memo, command.substr(0, 255) + L"\r");
+    EXPECT_EQ(w.window.memo, command.substr(0, 255) + L"\r\n");
 
     ASSERT_GE(stampedSize, 1024u);
     const std::string log = w.LogText();
