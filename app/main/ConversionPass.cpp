@@ -151,7 +151,9 @@ public:
             prefix_ = name.substr(0, at);
             suffix_ = name.substr(at + pattern.size());
         }
-        before_ = Present();
+        for (const std::wstring& path : Present()) {
+            before_.insert(UpperCase(path));
+        }
     }
 
     // The first file the run writes: the file, or the first page.
