@@ -288,6 +288,10 @@ TEST(MainProgram, AutomaticStartKeepingInputsDisablesTheReaderChoice) {
         HWND reader = guidriver::FindControl(dialogs.front(), L"AnzeigenCB");
         ASSERT_NE(reader, nullptr);
         EXPECT_EQ(IsWindowEnabled(reader) != FALSE, c.readerEnabled);
+        // Automatic mode converts on its timer: merging stays off, also while the timer waits for the first showing.
+        HWND merge = guidriver::FindControl(main, L"MergeBitBtn");
+        ASSERT_NE(merge, nullptr);
+        EXPECT_FALSE(IsWindowEnabled(merge));
         CloseProgram(process, main);
     }
 }
