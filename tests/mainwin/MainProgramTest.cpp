@@ -382,6 +382,38 @@ TEST(MainProgram, ASecondStartWithAFileHandsItToTheRunningCopy) {
     CloseProgram(first, main);
 }
 
+// In automatic mode a handed-over file is converted on its own: the watched folder stays the stored one, and what
+// lies beside the handed-over file is never touched by the ticks that follow.
+TEST(MainProgram, AHandedOverFileDoesNotMoveTheWatchedFolder) {
+    ProgramFolder folder;
+    WriteFileBytes(folder.ini(), "[Verzeichnisse]\r\nEingabeverzeichnis=" + Narrow(folder.in().wstring()) +
+                                     "\r\nAusgabeverzeichnis=" + Narrow(folder.out().wstring()) +
+                                     "\r\n[Start]\r\nAutostart=0\r\n[Timer]\r\nSekunden=1\r\n");
+    const fs::path handed = folder.in().parent_path() / L"handed";
+    fs::create_directories(handed);
+    WriteFileBytes(handed / L"sibling.ps", kSamplePostScript);
+    Process first;
+    folder.Start(first);
+    HWND main = WaitForWindow(first, L"TOstrel_Form");
+    ASSERT_NE(main, nullptr) << DescribeWindows(first.info.dwProcessId);
+
+    const fs::path input = handed / L"given.ps";
+    WriteFileBytes(input, kSamplePostScript);
+    Process second;
+    folder.Start(second, input.wstring());
+    EXPECT_EQ(second.WaitExit(kExitTimeoutMs), std::optional<DWORD>(0));
+    EXPECT_TRUE(guidriver::PumpUntil([&] { return fs::exists(folder.out() / L"given.pdf"); }, kExitTimeoutMs))
+        << "the running copy did not convert the handed-over file";
+
+    // A job that arrives in the watched folder afterwards shows that the ticks go on there.
+    WriteFileBytes(folder.in() / L"later.ps", kSamplePostScript);
+    EXPECT_TRUE(guidriver::PumpUntil([&] { return fs::exists(folder.out() / L"later.pdf"); }, kExitTimeoutMs))
+        << "the timer did not convert the job in the stored input folder";
+    EXPECT_FALSE(fs::exists(folder.out() / L"sibling.pdf"));
+    EXPECT_EQ(ReadFileBytes(handed / L"sibling.ps"), kSamplePostScript);
+    CloseProgram(first, main);
+}
+
 TEST(MainProgram, EndsWithTheNoticeWhenNoLanguageFileIsThere) {
     struct Case {
         const char* name;
