@@ -169,7 +169,10 @@ private:
     void BeginPass(PassKind kind);
     bool FoldersFromStore();
     bool FoldersFromPanes();
-    std::optional<std::wstring> FolderProblem(const std::wstring& input, const std::wstring& output) const;
+    // Why the folders cannot be used for a conversion; probeInput: a file is made in the input folder to see that
+    // it can be written (always in the output folder).
+    std::optional<std::wstring> FolderProblem(const std::wstring& input, const std::wstring& output,
+                                              bool probeInput = true) const;
     void ReturnPanesTo(const std::wstring& input, const std::wstring& output);
     std::vector<WalkEntry> PaneEntries() const;
     std::vector<WalkEntry> DiskEntries() const;
