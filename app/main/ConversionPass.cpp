@@ -5,6 +5,7 @@
 #include "app/main/LanguageTexts.h"
 #include "app/main/Ostrel_Helpers.h"
 #include "app/main/ShellFileOperation.h"
+#include "app/main/WindowChild.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -257,7 +258,7 @@ void ConversionPass::ConvertOne(int index, int step, int& progress) {
                        L"\r");
 
     window_.ProcessMessages();
-    const ChildRun run = RunHiddenPiped(commandLine);
+    const ChildRun run = RunChildOfWindow(window_, commandLine);
     if (run.pipeFailed || !run.started) {
         window_.ShowMessage(ConversionWindow::Box::Plain, Text(run.pipeFailed ? L"AFEHLER2" : L"AFEHLER1"));
         ReportFailure(ConversionFailureText(CurrentInputFile, false, 0, run.startError, false));
