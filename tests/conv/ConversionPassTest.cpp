@@ -1,6 +1,7 @@
 #include "ConversionFixture.h"
 
 #include "app/main/LanguageTexts.h"
+#include "support/HostProcesses.h"
 
 #include <windows.h>
 
@@ -517,6 +518,45 @@ TEST(ConversionPass, StopRequestEndsThePassAfterTheCurrentFile) {
     EXPECT_EQ(world.window.progress.back(), 0);
     EXPECT_TRUE(world.pass->StopRequested);
     EXPECT_FALSE(world.window.checkIndicator);
+}
+
+// The window's messages keep running while Ghostscript works: a stop clicked during the first file's run (not
+// only before it) ends the pass before the second file.
+TEST(ConversionPass, StopClickedWhileGhostscriptRunsEndsThePassBeforeTheNextFile) {
+    PassWorld world;
+    // The first job keeps Ghostscript busy for a few seconds before its page.
+    WriteFileBytes(world.in / L"a.ps", "%!PS\n0 1 60000000 { pop } for\n" + PostScriptPages(1).substr(4));
+    for (const wchar_t* name : {L"b.ps", L"c.ps"}) {
+        WriteFileBytes(world.in / name, PostScriptPages(1));
+    }
+    world.Reload();
+    world.window.timerEnabled = true;
+    world.window.checkIndicator = true;
+    // A thread timer brings messages to this thread; only a wait that pumps them sees them.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, nullptr);
+    ASSERT_NE(timer, 0u);
+    // The host Ghostscript that converts a.ps, by the end of its input path.
+    const std::string firstJob = world.in.parent_path().filename().string() + "/" + world.in.filename().string() +
+                                 "/a.ps";
+    int pumpsDuringRun = 0;
+    world.window.onPump = [&] {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        if (!testenv::HostProcessesWith(firstJob).empty() && ++pumpsDuringRun == 1) {
+            world.pass->TimerbuttonClick();
+        }
+    };
+    world.pass->Timer1Timer();
+    KillTimer(nullptr, timer);
+
+    EXPECT_GE(pumpsDuringRun, 1) << "no message ran while Ghostscript worked";
+    EXPECT_EQ(world.GsCommandLines().size(), 1u);
+    EXPECT_TRUE(fs::exists(world.out / L"a.pdf")) << "the file under way is finished";
+    EXPECT_FALSE(fs::exists(world.out / L"b.pdf"));
+    ASSERT_EQ(world.window.messages.size(), 1u);
+    EXPECT_EQ(world.window.messages[0].text, L"PDF-Erstellung wurde angehalten!\r\rPDF conversion stop immediately!");
+    EXPECT_FALSE(world.window.timerEnabled);
 }
 
 TEST(ConversionPass, TickDuringAPassDoesNotStartASecondOne) {
