@@ -349,6 +349,20 @@ TEST(MainProgram, ASecondStartWithAFileHandsItToTheRunningCopy) {
     const fs::path pdf = folder.out() / L"Nachgereicht.pdf";
     EXPECT_TRUE(guidriver::PumpUntil([&] { return fs::exists(pdf) && fs::file_size(pdf) > 0; }, kExitTimeoutMs))
         << "the running copy did not convert the handed-over file";
+    // The command memo shows the command line as a line of its own, ended in CR LF.
+    HWND memo = guidriver::FindControl(main, L"Memo1");
+    ASSERT_NE(memo, nullptr);
+    std::wstring memoText;
+    EXPECT_TRUE(guidriver::PumpUntil(
+        [&] {
+            memoText = guidriver::WindowText(memo);
+            return memoText.find(L"Nachgereicht.ps") != std::wstring::npos;
+        },
+        kExitTimeoutMs));
+    EXPECT_TRUE(memoText.ends_with(L"\r\n")) << Narrow(memoText);
+    for (size_t at = memoText.find(L'\r'); at != std::wstring::npos; at = memoText.find(L'\r', at + 1)) {
+        EXPECT_EQ(memoText.substr(at, 2), L"\r\n") << "a line ends in a bare CR at " << at;
+    }
     EXPECT_EQ(WaitForSingleObject(first.info.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT))
         << "the running copy keeps running";
     CloseProgram(first, main);
