@@ -26,7 +26,7 @@ public:
     // Lets every pending window message run once.
     virtual void ProcessMessages() = 0;
 
-    // Command memo (Memo1): cleared at each pass; text is appended to the memo's text.
+    // Command memo (Memo1): cleared at each pass; text is appended at its end, every line end in it made CR LF.
     virtual void ClearMemo() = 0;
     virtual void AppendMemo(const std::wstring& text) = 0;
     // Progress gauge (Gauge1), 0..100.
