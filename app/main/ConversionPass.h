@@ -33,7 +33,7 @@ public:
     // Lets every pending window message run once.
     virtual void ProcessMessages() = 0;
 
-    // Command memo (Memo1): cleared at each pass; text is appended to the memo's text.
+    // Command memo (Memo1): cleared at each pass; text is appended at its end, every line end in it made CR LF.
     virtual void ClearMemo() = 0;
     virtual void AppendMemo(const std::wstring& text) = 0;
     // The status bar's text (panel 0).
@@ -64,6 +64,8 @@ public:
     virtual bool LogEnabled() const = 0;
     // Item index of the encryption dialog's key-length box (EncryptCombo): 1 = 128-bit.
     virtual int EncryptComboIndex() const = 0;
+    // True once the program is closing: a child still running is ended, and nothing more is started.
+    virtual bool Closing() const { return false; }
 };
 
 // A pane as the pass sees it: the list view and the folder tree behind it.

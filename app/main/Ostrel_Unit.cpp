@@ -478,7 +478,7 @@ void TOstrel_Form::ShowStatus(const std::wstring& text) {
     StatusBar1.SetPanelText(0, text);
 }
 void TOstrel_Form::AppendMemo(const std::wstring& text) {
-    Memo1.SetText(Memo1.Text() + text);
+    Memo1.Append(text);
 }
 void TOstrel_Form::SetProgress(int position) {
     Gauge1.SetPosition(position);
@@ -533,6 +533,11 @@ bool TOstrel_Form::LogEnabled() const {
 
 int TOstrel_Form::EncryptComboIndex() const {
     return Encrypt_Form ? Encrypt_Form->EncryptCombo.ItemIndex() : 0;
+}
+
+bool TOstrel_Form::Closing() const {
+    // Closing the main window ends the message loop; a conversion waiting in a nested loop must give up.
+    return gui::Application.Terminated();
 }
 
 // --- ISettingsMainWindow ------------------------------------------------------------------------------------------

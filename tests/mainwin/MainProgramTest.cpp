@@ -2,6 +2,7 @@
 // copy, the command-line conversion, a file handed over by a second start, the end without a language file, and the
 // stored pane view applied at start and written back at exit.
 #include "support/GuiDriver.h"
+#include "support/HostProcesses.h"
 #include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
@@ -378,6 +379,32 @@ TEST(MainProgram, OneFileRunEndsWithItsOutcome) {
     }
 }
 
+// A job on which Ghostscript never ends: the window keeps answering while it runs, and closing the program ends the
+// Ghostscript run with it and keeps the job.
+TEST(MainProgram, ClosingWhileGhostscriptLoopsEndsItAndKeepsTheInput) {
+    ProgramFolder folder;
+    folder.WriteIni();
+    const fs::path input = folder.in() / L"endless-job.ps";
+    WriteFileBytes(input, "%!PS\n{ 1 pop } loop\n");
+    Process process;
+    folder.Start(process, input.wstring());
+    HWND main = WaitForWindow(process, L"TOstrel_Form");
+    ASSERT_NE(main, nullptr) << DescribeWindows(process.info.dwProcessId);
+    ASSERT_TRUE(guidriver::PumpUntil([] { return !testenv::HostProcessesWith("endless-job.ps").empty(); },
+                                     kStartTimeoutMs))
+        << "Ghostscript never ran the job";
+
+    DWORD_PTR answer = 0;
+    EXPECT_NE(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer), 0)
+        << "the window does not answer while Ghostscript runs";
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(process.WaitExit(kExitTimeoutMs).has_value()) << "the program did not end";
+    EXPECT_TRUE(guidriver::PumpUntil([] { return testenv::HostProcessesWith("endless-job.ps").empty(); }, 10000))
+        << "Ghostscript outlived the program";
+    EXPECT_TRUE(fs::exists(input)) << "the job stays";
+}
+
 TEST(MainProgram, ASecondStartWithAFileHandsItToTheRunningCopy) {
     ProgramFolder folder;
     folder.WriteIni();
@@ -394,6 +421,20 @@ TEST(MainProgram, ASecondStartWithAFileHandsItToTheRunningCopy) {
     const fs::path pdf = folder.out() / L"Nachgereicht.pdf";
     EXPECT_TRUE(guidriver::PumpUntil([&] { return fs::exists(pdf) && fs::file_size(pdf) > 0; }, kExitTimeoutMs))
         << "the running copy did not convert the handed-over file";
+    // The command memo shows the command line as a line of its own, ended in CR LF.
+    HWND memo = guidriver::FindControl(main, L"Memo1");
+    ASSERT_NE(memo, nullptr);
+    std::wstring memoText;
+    EXPECT_TRUE(guidriver::PumpUntil(
+        [&] {
+            memoText = guidriver::WindowText(memo);
+            return memoText.find(L"Nachgereicht.ps") != std::wstring::npos;
+        },
+        kExitTimeoutMs));
+    EXPECT_TRUE(memoText.ends_with(L"\r\n")) << Narrow(memoText);
+    for (size_t at = memoText.find(L'\r'); at != std::wstring::npos; at = memoText.find(L'\r', at + 1)) {
+        EXPECT_EQ(memoText.substr(at, 2), L"\r\n") << "a line ends in a bare CR at " << at;
+    }
     EXPECT_EQ(WaitForSingleObject(first.info.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT))
         << "the running copy keeps running";
     CloseProgram(first, main);
