@@ -395,7 +395,7 @@ bool TDirView::DeleteSelectedFiles(bool AllowUndo) {
                 directoryGone = directoryGone || rec->IsDirectory;
                 if (firstDeleted < 0)
                     firstDeleted = i;
-                DeleteItem(i);
+                RemoveItem(i);
                 i = ListView_GetNextItem(Handle(), i - 1, LVNI_SELECTED);
             } else {
                 i = ListView_GetNextItem(Handle(), i, LVNI_SELECTED);
@@ -421,7 +421,7 @@ bool TDirView::DeleteSelectedFiles(bool AllowUndo) {
         StartSubDirScanners();
     SetWatchForChanges(wasWatching);
 
-    const int count = TSortListView::ItemCount();
+    const int count = Count();
     if (SelCount() == 0 && count > 0 && firstDeleted >= 0) {
         int item = std::min(firstDeleted, count - 1);
         TSortListView::SetItemSelected(item, true);
@@ -495,13 +495,13 @@ void TDirView::ValidateItem(int Item) {
     const TFileRec* rec = ItemRec(Item);
     if (!rec || rec->IsParentDir || PathExists(ItemFullFileName(Item)))
         return;
-    DeleteItem(Item);
+    RemoveItem(Item);
     RunNotify(OnDirUpdated);
 }
 
 void TDirView::ValidateFile(const std::wstring& FullName) {
     if (inRecycleBin_) {
-        for (int i = 0; i < TSortListView::ItemCount(); ++i)
+        for (int i = 0; i < Count(); ++i)
             if (const TFileRec* rec = ItemRec(i); rec && lstrcmpiW(rec->FileName.c_str(), FullName.c_str()) == 0) {
                 ValidateItem(i);
                 return;
@@ -516,7 +516,7 @@ void TDirView::ValidateFile(const std::wstring& FullName) {
 }
 
 void TDirView::ValidateSelectedFiles() {
-    const int count = TSortListView::ItemCount();
+    const int count = Count();
     if (count >= 51) {
         UpdateDirectory();
         return;
@@ -530,11 +530,11 @@ void TDirView::ValidateSelectedFiles() {
             BeginUpdate();
             update = true;
         }
-        DeleteItem(i);
+        RemoveItem(i);
     }
     if (update)
         EndUpdate();
-    if (TSortListView::ItemCount() != count)
+    if (Count() != count)
         RunNotify(OnDirUpdated);
 }
 
@@ -743,6 +743,8 @@ bool TDirView::HandleCommandNotify(NMHDR* header, LRESULT& result) {
 }
 
 LRESULT TDirView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (LRESULT result = 0; HandleListMessage(msg, wParam, lParam, result))
+        return result;
     switch (msg) {
     case kRetryEditMessage:
         gui::GuardedVoid("dir view edit again", [this] { RetryEdit(); });

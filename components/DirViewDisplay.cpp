@@ -266,6 +266,10 @@ std::wstring TDirView::CellText(int Item, int Column) {
 
 void TDirView::FillDisplayInfo(NMLVDISPINFOW* Info) {
     LVITEMW& item = Info->item;
+    if ((item.mask & LVIF_STATE) && item.iItem >= 0 && item.iItem < Count()) {
+        const UINT asked = item.stateMask & kEntryStates;
+        item.state = (item.state & ~asked) | (items_[static_cast<size_t>(item.iItem)].State & asked);
+    }
     if (!drawing_) {
         if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0)
             item.pszText[0] = L'\0';
@@ -290,15 +294,32 @@ bool TDirView::HandleNotify(NMHDR* header, LRESULT& result) {
     case LVN_GETDISPINFOW:
         gui::GuardedVoid("dir view display data", [&] { FillDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(header)); });
         return true;
-    case LVN_DELETEITEM: {
-        auto* nm = reinterpret_cast<NMLISTVIEW*>(header);
-        bool selected = ListView_GetItemState(Handle(), nm->iItem, LVIS_SELECTED) != 0;
-        ReleaseRecord(nm->lParam, selected);
-        break;
+    case LVN_ODFINDITEMW:
+        // Typing a name's first letters finds the entry.
+        result = gui::Guarded("dir view find", -1,
+                              [&] { return FindDisplayName(*reinterpret_cast<NMLVFINDITEMW*>(header)); });
+        return true;
+    case LVN_ODCACHEHINT:
+        return true;
+    case LVN_ODSTATECHANGED: {
+        // A range selected or deselected at once (Shift with a click or a key).
+        auto* nm = reinterpret_cast<NMLVODSTATECHANGE*>(header);
+        if (!remapping_ && ((nm->uNewState ^ nm->uOldState) & LVIS_SELECTED))
+            gui::GuardedVoid("dir view range selection", [&] {
+                RecountSelectionSize();
+                const bool selected = (nm->uNewState & LVIS_SELECTED) != 0;
+                for (int i = std::max(nm->iFrom, 0); i <= std::min(nm->iTo, Count() - 1); ++i) {
+                    if (selected && ItemRec(i)->IsParentDir && !loading_)
+                        TSortListView::SetItemSelected(i, false);
+                    else if (OnSelectItemNew)
+                        OnSelectItemNew(this, i, selected);
+                }
+            });
+        return true;
     }
     case LVN_ITEMCHANGED: {
         auto* nm = reinterpret_cast<NMLISTVIEW*>(header);
-        if ((nm->uChanged & LVIF_STATE) && ((nm->uNewState ^ nm->uOldState) & LVIS_SELECTED))
+        if (!remapping_ && (nm->uChanged & LVIF_STATE) && ((nm->uNewState ^ nm->uOldState) & LVIS_SELECTED))
             gui::GuardedVoid("dir view selection",
                              [&] { ItemSelectionChanged(nm->iItem, (nm->uNewState & LVIS_SELECTED) != 0); });
         break;
