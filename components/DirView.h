@@ -485,6 +485,8 @@ protected:
     bool HandleNotify(NMHDR* header, LRESULT& result) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     LRESULT DoCustomDraw(NMLVCUSTOMDRAW* draw) override;
+    // The view's own handling of its window's messages (WndProc adds the drag-and-drop engine's).
+    LRESULT ViewMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
     struct TTypeCacheRec {

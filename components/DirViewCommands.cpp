@@ -743,6 +743,15 @@ bool TDirView::HandleCommandNotify(NMHDR* header, LRESULT& result) {
 }
 
 LRESULT TDirView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    const HWND window = Handle();
+    const LRESULT result = ViewMessage(msg, wParam, lParam);
+    // The drag-and-drop engine watches the list after the list's own handling; it has no subclass of its own.
+    if (dragState_)
+        DragDropFilesEx().ControlMessage(window, msg, wParam, lParam);
+    return result;
+}
+
+LRESULT TDirView::ViewMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (LRESULT result = 0; HandleListMessage(msg, wParam, lParam, result))
         return result;
     switch (msg) {

@@ -104,6 +104,7 @@ TEST_F(LargeFolderTest, RefreshThatFindsNothingChangedKeepsSelectionFocusAndScro
     ListView_EnsureVisible(view->Handle(), kFiles, FALSE);
     ListView_EnsureVisible(view->Handle(), first - 3, FALSE);
     UpdateWindow(view->Handle());
+    const std::wstring type = view->CellText(first, 2); // fetched from the shell as the row is drawn
     const int top = TopIndex();
     const std::vector<std::wstring> selected = SelectedNames();
     const std::int64_t selectedSize = view->FilesSelSize();
@@ -120,6 +121,9 @@ TEST_F(LargeFolderTest, RefreshThatFindsNothingChangedKeepsSelectionFocusAndScro
     EXPECT_EQ(view->ItemCaption(Focused()), FileName(5000));
     EXPECT_EQ(TopIndex(), top);
     EXPECT_EQ(view->FilesSelSize(), selectedSize);
+    // The entries stay as they were: what was fetched for them is not asked for again.
+    EXPECT_FALSE(view->ItemRec(first)->Empty);
+    EXPECT_EQ(view->ItemRec(first)->TypeName, type);
 }
 
 TEST_F(LargeFolderTest, RefreshThatFindsChangesKeepsTheSelectionByName) {
