@@ -512,7 +512,7 @@ void TDirView::UpdateDirectory() {
                 if (sizeChanged || old->Attr != rec.Attr || CompareFileTime(&old->FileTime, &rec.LastWrite) != 0) {
                     change();
                     filesSize_ += std::max<std::int64_t>(rec.Size, 0) - std::max<std::int64_t>(old->Size, 0);
-                    if (TSortListView::ItemSelected(item))
+                    if (ItemSelected(item))
                         filesSelSize_ += std::max<std::int64_t>(rec.Size, 0) - std::max<std::int64_t>(old->Size, 0);
                     old->Size = rec.Size;
                     old->Attr = rec.Attr;
@@ -664,7 +664,11 @@ int TDirView::FindFileItem(const std::wstring& FileName) const {
 }
 
 bool TDirView::ItemSelected(int Item) const {
-    return ItemRec(Item) && TSortListView::ItemSelected(Item);
+    if (!ItemRec(Item) || !Handle())
+        return false;
+    if (KnowSelection())
+        return items_[static_cast<size_t>(Item)].Selected;
+    return TSortListView::ItemSelected(Item);
 }
 
 void TDirView::SetItemSelected(int Item, bool Selected) {

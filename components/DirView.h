@@ -506,6 +506,7 @@ private:
     struct TListEntry {
         std::unique_ptr<TFileRec> Rec;
         UINT State = 0;
+        mutable bool Selected = false; // the control's selection as last read, valid while selectionKnown_
     };
     static constexpr UINT kEntryStates = LVIS_CUT | LVIS_DROPHILITED | LVIS_OVERLAYMASK;
 
@@ -530,6 +531,10 @@ private:
     static bool SameEntries(const std::vector<TListEntry>& A, const std::vector<TListEntry>& B);
     void SetEntryStates(int Item, UINT State, UINT Mask);
     void SelectPendingEntries();
+    // Reads the control's selection into the entries once; it stays known until a message to the list may
+    // change it, so a walk over every item's selection asks the control once, not once per item.
+    bool KnowSelection() const;
+    void TrackSelection(UINT Msg, WPARAM WParam, LPARAM LParam);
     // The marks of LVM_SETITEMSTATE go to the entries (also when others send it); true when handled.
     bool HandleListMessage(UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT& Result);
     int FindDisplayName(const NMLVFINDITEMW& Find) const;
@@ -616,6 +621,7 @@ private:
     int controlCount_ = 0;       // the count the list control was last given
     int deferCount_ = 0;         // while set, new entries wait for one count at the end
     bool remapping_ = false;     // selection changes made by the view itself to follow its entries
+    mutable bool selectionKnown_ = false;
     bool keepUnchanged_ = false; // a reload may leave the list alone when the folder is as listed
     bool lastLoadUnchanged_ = false;
     std::vector<const TFileRec*> pendingSelect_; // new entries to be selected once the control counts them

@@ -524,7 +524,7 @@ void TDirView::ValidateSelectedFiles() {
     bool update = false;
     for (int i = count - 1; i >= 0; --i) {
         const TFileRec* rec = ItemRec(i);
-        if (!rec || rec->IsParentDir || !TSortListView::ItemSelected(i) || PathExists(ItemFullFileName(i)))
+        if (!rec || rec->IsParentDir || !ItemSelected(i) || PathExists(ItemFullFileName(i)))
             continue;
         if (!update && count >= 11) {
             BeginUpdate();
@@ -752,6 +752,7 @@ LRESULT TDirView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TDirView::ViewMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    TrackSelection(msg, wParam, lParam);
     if (LRESULT result = 0; HandleListMessage(msg, wParam, lParam, result))
         return result;
     switch (msg) {
@@ -872,7 +873,7 @@ LRESULT TDirView::DoCustomDraw(NMLVCUSTOMDRAW* draw) {
         if (const TFileRec* rec = ItemRec(item)) {
             if (rec->Attr & FILE_ATTRIBUTE_COMPRESSED)
                 draw->clrText = CompressedColor;
-            else if (dimmHiddenFiles_ && (rec->Attr & FILE_ATTRIBUTE_HIDDEN) && !TSortListView::ItemSelected(item))
+            else if (dimmHiddenFiles_ && (rec->Attr & FILE_ATTRIBUTE_HIDDEN) && !ItemSelected(item))
                 draw->clrText = GetSysColor(COLOR_GRAYTEXT);
         }
         if (subItem)

@@ -178,6 +178,90 @@ int TDirView::FindDisplayName(const NMLVFINDITEMW& Find) const {
     return -1;
 }
 
+bool TDirView::KnowSelection() const {
+    // While a load rebuilds the entries they do not match the control's items.
+    if (loading_ || !Handle() || controlCount_ != Count())
+        return false;
+    if (!selectionKnown_) {
+        for (const TListEntry& entry : items_)
+            entry.Selected = false;
+        for (int i = ListView_GetNextItem(Handle(), -1, LVNI_SELECTED); i >= 0 && i < Count();
+             i = ListView_GetNextItem(Handle(), i, LVNI_SELECTED))
+            items_[static_cast<size_t>(i)].Selected = true;
+        selectionKnown_ = true;
+    }
+    return true;
+}
+
+namespace {
+
+// Messages after which the list's selection is what it was.
+bool LeavesSelection(UINT Msg, WPARAM WParam) {
+    switch (Msg) {
+    case WM_PAINT:
+    case WM_ERASEBKGND:
+    case WM_NCPAINT:
+    case WM_NCHITTEST:
+    case WM_SETCURSOR:
+    case WM_GETDLGCODE:
+    case WM_GETFONT:
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+    case LVM_GETITEMSTATE:
+    case LVM_GETNEXTITEM:
+    case LVM_GETITEMCOUNT:
+    case LVM_GETSELECTEDCOUNT:
+    case LVM_GETITEMW:
+    case LVM_GETITEMA:
+    case LVM_GETITEMTEXTW:
+    case LVM_GETITEMRECT:
+    case LVM_GETSUBITEMRECT:
+    case LVM_GETTOPINDEX:
+    case LVM_GETCOUNTPERPAGE:
+    case LVM_GETHEADER:
+    case LVM_GETEXTENDEDLISTVIEWSTYLE:
+    case LVM_GETEDITCONTROL:
+    case LVM_GETCOLUMNWIDTH:
+    case LVM_GETCOLUMNW:
+    case LVM_GETCOLUMNORDERARRAY:
+    case LVM_GETIMAGELIST:
+    case LVM_GETORIGIN:
+    case LVM_GETVIEWRECT:
+    case LVM_GETITEMPOSITION:
+    case LVM_GETSTRINGWIDTHW:
+    case LVM_GETBKCOLOR:
+    case LVM_GETTEXTCOLOR:
+    case LVM_GETTEXTBKCOLOR:
+    case LVM_GETCALLBACKMASK:
+    case LVM_HITTEST:
+    case LVM_SUBITEMHITTEST:
+    case LVM_REDRAWITEMS:
+    case LVM_ENSUREVISIBLE:
+        return true;
+    case WM_MOUSEMOVE:
+        return (WParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+void TDirView::TrackSelection(UINT Msg, WPARAM WParam, LPARAM LParam) {
+    if (!selectionKnown_ || LeavesSelection(Msg, WParam))
+        return;
+    // One item selected or deselected in a list that allows many: the entry learns it at once (the control
+    // tells the same change to the view, which may take it back for ".."; that comes here too).
+    const auto* item = reinterpret_cast<const LVITEMW*>(LParam);
+    const int index = static_cast<int>(WParam);
+    if (Msg == LVM_SETITEMSTATE && item && index >= 0 && index < Count() && MultiSelect()) {
+        if (item->stateMask & LVIS_SELECTED)
+            items_[static_cast<size_t>(index)].Selected = (item->state & LVIS_SELECTED) != 0;
+        return;
+    }
+    selectionKnown_ = false;
+}
+
 bool TDirView::HandleListMessage(UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT& Result) {
     if (Msg != LVM_SETITEMSTATE)
         return false;

@@ -3,6 +3,8 @@
 // log so that runs can be compared.
 #include "DirViewFixture.h"
 
+#include "support/GuiDriver.h"
+
 #include <commctrl.h>
 
 #include <chrono>
@@ -174,6 +176,49 @@ TEST_F(LargeFolderTest, SortingByEveryColumnKeepsTheSelectionWithItsEntries) {
             }
         }
     }
+}
+
+// The selection as the view reports it, item by item, against the list control's own answer.
+void ExpectSelectionAsTheControlHasIt(const TDirView& view) {
+    int selected = 0;
+    for (int i = 0; i < view.ItemCount(); ++i) {
+        const bool shown = ListView_GetItemState(view.Handle(), i, LVIS_SELECTED) != 0;
+        selected += shown ? 1 : 0;
+        ASSERT_EQ(view.ItemSelected(i), shown) << i;
+    }
+    EXPECT_EQ(selected, view.SelCount());
+}
+
+TEST_F(LargeFolderTest, EveryItemsSelectionReadsAsTheListHasIt) {
+    LoadAndPaint();
+    view->SetItemSelected(3, true);
+    view->SetItemSelected(9000, true);
+    ListView_SetItemState(view->Handle(), 5000, LVIS_SELECTED, LVIS_SELECTED); // not through the view
+    ExpectSelectionAsTheControlHasIt(*view);
+
+    auto start = std::chrono::steady_clock::now();
+    int count = 0;
+    for (int i = 0; i < view->ItemCount(); ++i)
+        count += view->ItemSelected(i) ? 1 : 0;
+    std::printf("[ timing ] selection of %d items read one by one: %.1f ms\n", view->ItemCount(),
+                MillisecondsSince(start));
+    EXPECT_EQ(count, 3);
+
+    // A click with Shift selects a range inside the control; the view reads it from there.
+    ListView_SetSelectionMark(view->Handle(), 3);
+    RECT row{};
+    ASSERT_TRUE(ListView_GetItemRect(view->Handle(), 7, &row, LVIR_LABEL));
+    const LPARAM at = MAKELPARAM(row.left + 4, (row.top + row.bottom) / 2);
+    PostMessageW(view->Handle(), WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, at);
+    PostMessageW(view->Handle(), WM_LBUTTONUP, MK_SHIFT, at);
+    ASSERT_TRUE(guidriver::PumpUntil([&] { return ListView_GetSelectedCount(view->Handle()) >= 5; }, 5000));
+    ExpectSelectionAsTheControlHasIt(*view);
+
+    view->SetItemSelected(5, false);
+    view->ClearSelection();
+    view->SetItemSelected(6, true);
+    ExpectSelectionAsTheControlHasIt(*view);
+    EXPECT_EQ(view->SelCount(), 1);
 }
 
 } // namespace
