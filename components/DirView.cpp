@@ -232,9 +232,10 @@ void TDirView::LoadDirectory(const std::wstring& Dir) {
         loading_ = false;
 
         aborted = abortLoading_;
-        if (!aborted && dirOK_)
-            SortModel();
+        // The old entries are in order already: a folder found as it was needs no sort.
         unchanged = mayKeep && !aborted && dirOK_ && SameEntries(previous, items_);
+        if (!unchanged && !aborted && dirOK_)
+            SortModel();
         if (unchanged) {
             // The old entries keep their type names, icons and marks, the control its selection, focus and place.
             items_ = std::move(previous);
@@ -620,9 +621,7 @@ bool TDirView::SortModel() {
     }
     // The type order needs the type names; they are fetched here, not inside the comparison.
     if (key == TDirSortKey::Type)
-        for (int i = 0; i < Count(); ++i)
-            if (items_[static_cast<size_t>(i)].Rec->Empty)
-                GetDisplayData(i, false);
+        FetchTypeNames();
     const bool ascending = SortAscending();
     const bool dirsOnTop = dirsOnTop_;
     auto before = [key, ascending, dirsOnTop](const TListEntry& a, const TListEntry& b) {

@@ -520,6 +520,8 @@ private:
     void ReleaseRecord(const TFileRec& Rec, bool WasSelected);
     // Orders the entries by the sort column; true when the order changed.
     bool SortModel();
+    // Fills the type names the type order needs.
+    void FetchTypeNames();
     // Runs Change, which may reorder the entries and add new ones, and gives the control the new count; the
     // selected and the focused entries stay selected and focused wherever they went.
     void ReorderKeepingSelection(const std::function<void()>& Change);
@@ -622,6 +624,9 @@ private:
     int deferCount_ = 0;         // while set, new entries wait for one count at the end
     bool remapping_ = false;     // selection changes made by the view itself to follow its entries
     mutable bool selectionKnown_ = false;
+    // The shell's answers by extension while a sort fetches the type names (null otherwise).
+    struct TTypeMemo;
+    TTypeMemo* typeMemo_ = nullptr;
     bool keepUnchanged_ = false; // a reload may leave the list alone when the folder is as listed
     bool lastLoadUnchanged_ = false;
     std::vector<const TFileRec*> pendingSelect_; // new entries to be selected once the control counts them

@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace {
 
@@ -59,6 +60,15 @@ std::wstring ToLowerAscii(std::wstring s) {
 }
 
 } // namespace
+
+struct TDirView::TTypeMemo {
+    struct Answer {
+        bool Ok = false;
+        int Icon = 0;
+        std::wstring TypeName;
+    };
+    std::unordered_map<std::wstring, Answer> ByExtension;
+};
 
 // --- formatting ------------------------------------------------------------------------------------------------
 
@@ -158,6 +168,17 @@ void TDirView::GetDisplayData(int Item, bool FetchIcon) {
             rec->IconEmpty = false;
         }
     }
+    // By file attributes the shell answers for a file's extension alone: a sort asks once per extension.
+    auto askByName = [&](UINT flags) {
+        if (!typeMemo_)
+            return AskShell(fullName.c_str(), FILE_ATTRIBUTE_NORMAL, flags);
+        auto [at, added] = typeMemo_->ByExtension.try_emplace(cacheKey + (flags == kTypeByName ? L"|t" : L"|i"));
+        if (added) {
+            ShellAnswer answer = AskShell(fullName.c_str(), FILE_ATTRIBUTE_NORMAL, flags);
+            at->second = TTypeMemo::Answer{answer.Ok, answer.Icon, answer.TypeName};
+        }
+        return ShellAnswer{at->second.Ok, at->second.Icon, at->second.TypeName};
+    };
     FetchIcon = rec->IconEmpty && (FetchIcon || !special);
     if (!rec->Empty && !FetchIcon)
         return;
@@ -173,7 +194,7 @@ void TDirView::GetDisplayData(int Item, bool FetchIcon) {
         }
         if (!rec->IsDirectory) {
             ShellAnswer answer = rec->PIDL ? AskShell(rec->PIDL.get(), FILE_ATTRIBUTE_NORMAL, kIconTypeByPidl)
-                                           : AskShell(fullName.c_str(), FILE_ATTRIBUTE_NORMAL, kIconTypeByName);
+                                           : askByName(kIconTypeByName);
             if (answer.Ok) {
                 rec->TypeName = answer.TypeName;
                 rec->ImageIndex = answer.Icon;
@@ -210,8 +231,7 @@ void TDirView::GetDisplayData(int Item, bool FetchIcon) {
             // A folder's type column reads "<DIR>" whatever the shell calls folders.
             rec->TypeName = L"<DIR>";
         } else {
-            ShellAnswer answer = AskShell(fullName.c_str(), FILE_ATTRIBUTE_NORMAL, kTypeByName);
-            rec->TypeName = answer.TypeName;
+            rec->TypeName = askByName(kTypeByName).TypeName;
             if (rec->TypeName.empty())
                 rec->TypeName = UnknownTypeText(DirViewTexts(), rec->FileExt);
         }
@@ -219,6 +239,20 @@ void TDirView::GetDisplayData(int Item, bool FetchIcon) {
             rec->ImageIndex = rec->FileExt == L"EXE" ? ExeFileIcon : DefaultFileIcon;
     }
     rec->Empty = false;
+}
+
+void TDirView::FetchTypeNames() {
+    TTypeMemo memo;
+    typeMemo_ = &memo;
+    try {
+        for (int i = 0; i < Count(); ++i)
+            if (items_[static_cast<size_t>(i)].Rec->Empty)
+                GetDisplayData(i, false);
+    } catch (...) {
+        typeMemo_ = nullptr;
+        throw;
+    }
+    typeMemo_ = nullptr;
 }
 
 int TDirView::ItemImageIndex(int Item) {

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 
@@ -122,14 +123,25 @@ void TDirView::ReorderKeepingSelection(const std::function<void()>& Change) {
 }
 
 bool TDirView::SameEntries(const std::vector<TListEntry>& A, const std::vector<TListEntry>& B) {
-    return std::equal(A.begin(), A.end(), B.begin(), B.end(), [](const TListEntry& a, const TListEntry& b) {
-        const TFileRec& x = *a.Rec;
-        const TFileRec& y = *b.Rec;
+    if (A.size() != B.size())
+        return false;
+    // The same entries in any order: a new load comes in the order of the folder, not of the list.
+    std::unordered_map<std::wstring_view, const TFileRec*> listed;
+    listed.reserve(A.size());
+    for (const TListEntry& entry : A)
+        listed.emplace(entry.Rec->FileName, entry.Rec.get());
+    if (listed.size() != A.size())
+        return false;
+    return std::all_of(B.begin(), B.end(), [&listed](const TListEntry& entry) {
+        auto found = listed.find(entry.Rec->FileName);
+        if (found == listed.end())
+            return false;
+        const TFileRec& x = *found->second;
+        const TFileRec& y = *entry.Rec;
         // A folder's size may be a scanner's total: folders compare without it.
-        return x.FileName == y.FileName && x.DisplayName == y.DisplayName && x.Attr == y.Attr &&
-               x.IsDirectory == y.IsDirectory && x.IsParentDir == y.IsParentDir &&
-               x.IsRecycleBin == y.IsRecycleBin && (x.IsDirectory || x.Size == y.Size) &&
-               SameTime(x.FileTime, y.FileTime);
+        return x.DisplayName == y.DisplayName && x.Attr == y.Attr && x.IsDirectory == y.IsDirectory &&
+               x.IsParentDir == y.IsParentDir && x.IsRecycleBin == y.IsRecycleBin &&
+               (x.IsDirectory || x.Size == y.Size) && SameTime(x.FileTime, y.FileTime);
     });
 }
 
