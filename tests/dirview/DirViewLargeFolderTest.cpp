@@ -213,6 +213,11 @@ TEST_F(LargeFolderTest, EveryItemsSelectionReadsAsTheListHasIt) {
     PostMessageW(view->Handle(), WM_LBUTTONUP, MK_SHIFT, at);
     ASSERT_TRUE(guidriver::PumpUntil([&] { return ListView_GetSelectedCount(view->Handle()) >= 5; }, 5000));
     ExpectSelectionAsTheControlHasIt(*view);
+    // The selected size follows the range too.
+    std::int64_t size = 0;
+    for (int i = view->FirstSelectedIndex(); i >= 0; i = ListView_GetNextItem(view->Handle(), i, LVNI_SELECTED))
+        size += view->ItemRec(i)->Size;
+    EXPECT_EQ(view->FilesSelSize(), size);
 
     view->SetItemSelected(5, false);
     view->ClearSelection();
