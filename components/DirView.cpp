@@ -304,7 +304,8 @@ void TDirView::LoadEntries(const TEntryFilter& Filter) {
                 continue;
             if (!AskAddFile(rec))
                 continue;
-            std::wstring key = NameKey(rec.Name);
+            // Names are remembered only when several masks may find the same file.
+            std::wstring key = maskCount > 1 || !masks.empty() ? NameKey(rec.Name) : std::wstring();
             if (maskCount > 1 && added.count(key))
                 continue;
             AddItem(rec);
