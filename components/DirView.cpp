@@ -56,7 +56,9 @@ bool IsDirectoryPath(const std::wstring& dir) {
 } // namespace
 
 TDirView::TDirView(gui::TControl* parent, std::wstring name, int left, int top, int width, int height)
-    : TSortListView(parent, std::move(name), left, top, width, height) {
+    : TSortListView(parent, std::move(name), left, top, width, height, LVS_OWNERDATA) {
+    // The marks live in the entries: the control asks for them when it draws.
+    ListView_SetCallbackMask(Handle(), kEntryStates);
     TSortListView::SetViewStyle(vsReport);
     SetExtendedStyle(LVS_EX_HEADERDRAGDROP, LVS_EX_HEADERDRAGDROP);
     // Names are edited in place (the commands decide per item whether an edit may start).
@@ -88,7 +90,7 @@ TDirView::~TDirView() {
     discMonitor_.reset();
     changeTimer_.reset();
     dragState_.reset();
-    // The records go with their items, while this object still receives the deletion notices.
+    // The control forgets the items before the records go.
     ClearList();
 }
 
@@ -135,12 +137,9 @@ bool TDirView::AskAddFile(TSearchRec& Rec) {
 }
 
 void TDirView::ClearList() {
-    if (TSortListView::ItemCount() > 0) {
-        BeginUpdate();
-        ClearItems();
-        EndUpdate();
-    }
-    records_.clear();
+    items_.clear();
+    pendingSelect_.clear();
+    ResetControl();
     filesSize_ = 0;
     filesSelSize_ = 0;
 }
@@ -151,6 +150,9 @@ void TDirView::LoadDirectory(const std::wstring& Dir) {
         abortLoading_ = true;
         return;
     }
+    // A reload of the folder listed may find it as it was; then the list stays exactly as it is on screen.
+    const bool mayKeep = keepUnchanged_ && dirOK_ && Dir == path_;
+    lastLoadUnchanged_ = false;
     loading_ = true;
     path_ = Dir;
     hasParentItem_ = false;
@@ -162,11 +164,17 @@ void TDirView::LoadDirectory(const std::wstring& Dir) {
     DisableChangeTimer();
 
     bool aborted = false;
+    bool unchanged = false;
     {
         THourGlass wait;
-        if (TSortListView::ItemCount() > 0)
+        if (Count() > 0)
             ClearDropTarget();
-        ClearList();
+        // The entries are built anew beside the old ones; the control shows nothing of either until the end.
+        std::vector<TListEntry> previous = std::move(items_);
+        items_.clear();
+        const std::int64_t previousSize = filesSize_, previousSelSize = filesSelSize_;
+        if (!mayKeep)
+            ResetControl();
         GetSystemTime(&loadTime_);
         TEntryFilter filter = MakeFilter();
 
@@ -205,17 +213,14 @@ void TDirView::LoadDirectory(const std::wstring& Dir) {
                     currentFolder_.Reset();
                     if (TPidlPtr folder = PIDL_GetFromPath(GetPathName()))
                         PIDL_GetFolder(folder.get(), currentFolder_);
-                    LoadFiles(filter);
-                    if (path_.size() > 2 && !abortLoading_)
-                        AddParentDirItem();
-                    if (showDirectories_ && !abortLoading_)
-                        LoadSubDirectories();
+                    LoadEntries(filter);
                 }
             }
         } catch (...) {
             // Whatever failed, the view must not stay in the loading state, or it never loads again.
             loading_ = false;
             drawing_ = true;
+            ResetControl();
             EndUpdate();
             RunNotify(OnLoaded);
             throw;
@@ -227,21 +232,35 @@ void TDirView::LoadDirectory(const std::wstring& Dir) {
         loading_ = false;
 
         aborted = abortLoading_;
+        // The old entries are in order already: a folder found as it was needs no sort.
+        unchanged = mayKeep && !aborted && dirOK_ && SameEntries(previous, items_);
+        if (!unchanged && !aborted && dirOK_)
+            SortModel();
+        if (unchanged) {
+            // The old entries keep their type names, icons and marks, the control its selection, focus and place.
+            items_ = std::move(previous);
+            filesSize_ = previousSize;
+            filesSelSize_ = previousSelSize;
+            pendingSelect_.clear();
+        } else {
+            previous.clear();
+            ResetControl();
+        }
+        lastLoadUnchanged_ = unchanged;
         if (aborted) {
             abortLoading_ = false;
             Reload(false);
         } else {
-            if (dirOK_)
-                SortItems();
             loadPending_ = false;
-            if (lastPath_.size() > path_.size() && lastPath_.compare(0, path_.size(), path_) == 0 &&
-                TSortListView::ItemCount() > 0) {
+            if (!unchanged && lastPath_.size() > path_.size() &&
+                lastPath_.compare(0, path_.size(), path_) == 0 && Count() > 0) {
                 int child = FindFileItem(LastComponent(lastPath_));
                 if (child >= 0) {
                     SetItemFocused(child);
                 }
             }
-            MakeFocusedVisible();
+            if (!unchanged)
+                MakeFocusedVisible();
         }
         EndUpdate();
         drawing_ = true;
@@ -250,15 +269,20 @@ void TDirView::LoadDirectory(const std::wstring& Dir) {
     if (dirOK_ && !aborted) {
         if (UseIconUpdateThread && !inRecycleBin_)
             StartIconUpdateThread();
+        // The scanners stopped above start again for the folders kept.
+        if (unchanged && showSubDirSize_ && showDirectories_)
+            StartSubDirScanners();
         StartWatchThread();
         RunNotify(OnDirUpdated);
     }
     RunNotify(OnLoaded);
 }
 
-void TDirView::LoadFiles(const TEntryFilter& Filter) {
+void TDirView::LoadEntries(const TEntryFilter& Filter) {
     std::wstring masks = Mask();
     std::set<std::wstring> added; // names listed by an earlier mask
+    std::vector<TSearchRec> directories;
+    bool directoriesFound = false; // a walk of every name has found the sub-folders on its way
     int count = 0;
     int maskCount = 0;
     while (!masks.empty() && !abortLoading_) {
@@ -266,14 +290,22 @@ void TDirView::LoadFiles(const TEntryFilter& Filter) {
         ++maskCount;
         if (mask.empty())
             continue;
+        // Both walks admit the same entries (hidden, system and folders), so one walk serves both.
+        const bool everyName = showDirectories_ && !directoriesFound && (mask == L"*.*" || mask == L"*");
         TFileSearch search(path_ + L"\\" + mask, kFileSearchAttributes);
         TSearchRec rec;
         while (!abortLoading_ && search.Next(rec)) {
-            if ((rec.Attr & FILE_ATTRIBUTE_DIRECTORY) || !Filter.Passes(rec))
+            if (rec.Attr & FILE_ATTRIBUTE_DIRECTORY) {
+                if (everyName && !IsDot(rec.Name))
+                    directories.push_back(rec);
+                continue;
+            }
+            if (!Filter.Passes(rec))
                 continue;
             if (!AskAddFile(rec))
                 continue;
-            std::wstring key = NameKey(rec.Name);
+            // Names are remembered only when several masks may find the same file.
+            std::wstring key = maskCount > 1 || !masks.empty() ? NameKey(rec.Name) : std::wstring();
             if (maskCount > 1 && added.count(key))
                 continue;
             AddItem(rec);
@@ -282,24 +314,33 @@ void TDirView::LoadFiles(const TEntryFilter& Filter) {
             if (!masks.empty())
                 added.insert(key);
         }
+        directoriesFound = directoriesFound || (everyName && !abortLoading_);
     }
+    if (path_.size() > 2 && !abortLoading_)
+        AddParentDirItem();
+    if (!showDirectories_ || abortLoading_)
+        return;
+    if (!directoriesFound) {
+        TFileSearch search(path_ + L"\\*.*", kDirSearchAttributes);
+        TSearchRec rec;
+        while (!abortLoading_ && search.Next(rec))
+            if ((rec.Attr & FILE_ATTRIBUTE_DIRECTORY) && !IsDot(rec.Name))
+                directories.push_back(rec);
+    }
+    AddSubDirectories(directories);
 }
 
-void TDirView::LoadSubDirectories() {
-    TFileSearch search(path_ + L"\\*.*", kDirSearchAttributes);
-    TSearchRec rec;
-    int found = 0;
-    while (!abortLoading_ && search.Next(rec)) {
-        if (!(rec.Attr & FILE_ATTRIBUTE_DIRECTORY) || IsDot(rec.Name))
-            continue;
-        ++found;
+void TDirView::AddSubDirectories(const std::vector<TSearchRec>& Found) {
+    for (TSearchRec rec : Found) {
+        if (abortLoading_)
+            break;
         if (!AskAddFile(rec))
             continue;
         int item = AddItem(rec);
         if (showSubDirSize_)
             StartSubDirScanner(item);
     }
-    if (driveView_ && driveType_ == DRIVE_REMOTE && found == 0)
+    if (driveView_ && driveType_ == DRIVE_REMOTE && Found.empty())
         driveView_->NoSubDirectoriesFound(path_);
 }
 
@@ -319,23 +360,14 @@ int TDirView::AddItem(const TSearchRec& SearchRec) {
     rec->IconEmpty = true;
     if (!rec->IsDirectory && rec->Size > 0)
         filesSize_ += rec->Size;
-    records_.emplace(rec, std::move(record));
-
-    LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
-    item.iItem = TSortListView::ItemCount();
-    item.pszText = LPSTR_TEXTCALLBACKW;
-    item.iImage = I_IMAGECALLBACK;
-    item.lParam = reinterpret_cast<LPARAM>(rec);
-    int index = static_cast<int>(SendMessageW(Handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-    if (index < 0) {
-        records_.erase(rec);
-        return -1;
-    }
-    if (rec->FileExt == L"LNK")
-        ListView_SetItemState(Handle(), index, INDEXTOOVERLAYMASK(2), LVIS_OVERLAYMASK);
+    // The shortcut overlay of the system image list.
+    const UINT state = rec->FileExt == L"LNK" ? INDEXTOOVERLAYMASK(2) : 0;
+    items_.push_back(TListEntry{std::move(record), state});
+    const int index = Count() - 1;
     if (SelectNewFiles)
-        TSortListView::SetItemSelected(index, true);
+        pendingSelect_.push_back(rec);
+    if (!loading_ && deferCount_ == 0)
+        SyncItemCount();
     return index;
 }
 
@@ -355,20 +387,9 @@ void TDirView::AddParentDirItem() {
     rec->Size = -1;
     rec->TypeName = L"<DIR>";
     rec->ImageIndex = StdDirIcon;
-    records_.emplace(rec, std::move(record));
-
-    LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE | LVIF_STATE;
-    item.iItem = 0;
-    item.pszText = LPSTR_TEXTCALLBACKW;
-    item.iImage = rec->ImageIndex;
-    item.state = INDEXTOOVERLAYMASK(3);
-    item.stateMask = LVIS_OVERLAYMASK;
-    item.lParam = reinterpret_cast<LPARAM>(rec);
-    if (SendMessageW(Handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) < 0) {
-        records_.erase(rec);
-        hasParentItem_ = false;
-    }
+    items_.insert(items_.begin(), TListEntry{std::move(record), INDEXTOOVERLAYMASK(3)});
+    if (!loading_ && deferCount_ == 0)
+        SyncItemCount();
 }
 
 void TDirView::Reload(bool CacheIcons) {
@@ -382,24 +403,35 @@ void TDirView::Reload(bool CacheIcons) {
     std::set<std::wstring> selected;
     std::map<std::wstring, int> keptIcons;
     std::wstring focused;
-    for (int i = 0; i < TSortListView::ItemCount(); ++i) {
-        const TFileRec* rec = ItemRec(i);
-        if (!rec)
-            continue;
-        if (TSortListView::ItemSelected(i))
-            selected.insert(rec->FileName);
-        if (CacheIcons && !rec->IconEmpty && IsSpecialExt(rec->FileExt))
-            keptIcons[rec->FileName] = rec->ImageIndex;
-    }
+    if (Handle())
+        for (int i = ListView_GetNextItem(Handle(), -1, LVNI_SELECTED); i >= 0;
+             i = ListView_GetNextItem(Handle(), i, LVNI_SELECTED))
+            if (const TFileRec* rec = ItemRec(i))
+                selected.insert(rec->FileName);
+    if (CacheIcons)
+        for (const TListEntry& entry : items_)
+            if (!entry.Rec->IconEmpty && IsSpecialExt(entry.Rec->FileExt))
+                keptIcons[entry.Rec->FileName] = entry.Rec->ImageIndex;
     if (const TFileRec* rec = ItemRec(ItemFocused()))
         focused = rec->FileName;
 
-    LoadDirectory(path_);
+    keepUnchanged_ = true;
+    try {
+        LoadDirectory(path_);
+    } catch (...) {
+        keepUnchanged_ = false;
+        EndUpdate();
+        throw;
+    }
+    keepUnchanged_ = false;
+    if (lastLoadUnchanged_) {
+        // Selection, focus, icons and the scroll position are all still there.
+        EndUpdate();
+        return;
+    }
 
-    for (int i = 0; i < TSortListView::ItemCount(); ++i) {
+    for (int i = 0; i < Count(); ++i) {
         TFileRec* rec = ItemRec(i);
-        if (!rec)
-            continue;
         if (!focused.empty() && rec->FileName == focused)
             SetItemFocused(i);
         if (selected.count(rec->FileName))
@@ -413,7 +445,7 @@ void TDirView::Reload(bool CacheIcons) {
         }
     }
     EndUpdate();
-    if (ItemFocused() < 0 && TSortListView::ItemCount() > 0) {
+    if (ItemFocused() < 0 && Count() > 0) {
         int top = ListView_GetTopIndex(Handle());
         SetItemFocused(top >= 0 ? top : 0);
     }
@@ -440,9 +472,8 @@ void TDirView::UpdateDirectory() {
         bool Seen = false;
     };
     std::map<std::wstring, Snapshot> snapshot;
-    for (int i = 0; i < TSortListView::ItemCount(); ++i)
-        if (const TFileRec* rec = ItemRec(i))
-            snapshot.emplace(NameKey(rec->FileName), Snapshot{i});
+    for (int i = 0; i < Count(); ++i)
+        snapshot.emplace(NameKey(ItemRec(i)->FileName), Snapshot{i});
 
     bool changed = false;
     auto change = [&] {
@@ -483,7 +514,7 @@ void TDirView::UpdateDirectory() {
                 if (sizeChanged || old->Attr != rec.Attr || CompareFileTime(&old->FileTime, &rec.LastWrite) != 0) {
                     change();
                     filesSize_ += std::max<std::int64_t>(rec.Size, 0) - std::max<std::int64_t>(old->Size, 0);
-                    if (TSortListView::ItemSelected(item))
+                    if (ItemSelected(item))
                         filesSelSize_ += std::max<std::int64_t>(rec.Size, 0) - std::max<std::int64_t>(old->Size, 0);
                     old->Size = rec.Size;
                     old->Attr = rec.Attr;
@@ -524,13 +555,19 @@ void TDirView::UpdateDirectory() {
     std::sort(gone.rbegin(), gone.rend());
     for (int item : gone) {
         change();
-        DeleteItem(item);
+        RemoveItem(item);
     }
-    for (const TSearchRec& rec : added) {
+    if (!added.empty()) {
         change();
-        int item = AddItem(rec);
-        if (item >= 0 && showSubDirSize_ && (rec.Attr & FILE_ATTRIBUTE_DIRECTORY))
-            StartSubDirScanner(item);
+        // The new entries reach the control with one count.
+        ++deferCount_;
+        for (const TSearchRec& rec : added) {
+            int item = AddItem(rec);
+            if (showSubDirSize_ && (rec.Attr & FILE_ATTRIBUTE_DIRECTORY))
+                StartSubDirScanner(item);
+        }
+        --deferCount_;
+        SyncItemCount();
     }
     if (changed) {
         if (SortAfterUpdate)
@@ -548,8 +585,23 @@ void TDirView::UpdateDirectory() {
 }
 
 void TDirView::SortItems() {
-    if (!Handle() || TSortListView::ItemCount() == 0)
+    if (!Handle() || Count() == 0)
         return;
+    StopIconUpdateThread();
+    bool wasDrawing = drawing_;
+    drawing_ = false;
+    BeginUpdate();
+    {
+        THourGlass wait;
+        ReorderKeepingSelection([this] { SortModel(); });
+    }
+    EndUpdate();
+    drawing_ = wasDrawing;
+    if (!loading_ && UseIconUpdateThread)
+        StartIconUpdateThread();
+}
+
+bool TDirView::SortModel() {
     TDirSortKey key;
     switch (SortColumn()) {
     case 1:
@@ -568,37 +620,26 @@ void TDirView::SortItems() {
         key = TDirSortKey::Name;
         break;
     }
-    StopIconUpdateThread();
-    bool wasDrawing = drawing_;
-    drawing_ = false;
-    BeginUpdate();
-    {
-        THourGlass wait;
-        // The type order needs the type names; they are fetched here, not inside the comparison.
-        if (key == TDirSortKey::Type)
-            for (int i = 0; i < TSortListView::ItemCount(); ++i)
-                if (const TFileRec* rec = ItemRec(i); rec && rec->Empty)
-                    GetDisplayData(i, false);
-        bool ascending = SortAscending();
-        bool dirsOnTop = dirsOnTop_;
-        CustomSort([key, ascending, dirsOnTop](LPARAM a, LPARAM b) {
-            return CompareFileRecs(reinterpret_cast<const TFileRec*>(a), reinterpret_cast<const TFileRec*>(b), key,
-                                   ascending, dirsOnTop);
-        });
-    }
-    EndUpdate();
-    drawing_ = wasDrawing;
-    if (!loading_ && UseIconUpdateThread)
-        StartIconUpdateThread();
+    // The type order needs the type names; they are fetched here, not inside the comparison.
+    if (key == TDirSortKey::Type)
+        FetchTypeNames();
+    const bool ascending = SortAscending();
+    const bool dirsOnTop = dirsOnTop_;
+    auto before = [key, ascending, dirsOnTop](const TListEntry& a, const TListEntry& b) {
+        return CompareFileRecs(a.Rec.get(), b.Rec.get(), key, ascending, dirsOnTop) < 0;
+    };
+    if (std::is_sorted(items_.begin(), items_.end(), before))
+        return false;
+    std::stable_sort(items_.begin(), items_.end(), before);
+    return true;
 }
 
 // --- items ---------------------------------------------------------------------------------------------------
 
 TFileRec* TDirView::ItemRec(int Item) const {
-    if (!Handle() || Item < 0 || Item >= TSortListView::ItemCount())
+    if (Item < 0 || Item >= Count())
         return nullptr;
-    auto* rec = reinterpret_cast<TFileRec*>(ItemData(Item));
-    return records_.count(rec) ? rec : nullptr;
+    return items_[static_cast<size_t>(Item)].Rec.get();
 }
 
 std::wstring TDirView::ItemFullFileName(int Item) const {
@@ -616,14 +657,18 @@ std::wstring TDirView::ItemFileName(int Item) const {
 }
 
 int TDirView::FindFileItem(const std::wstring& FileName) const {
-    for (int i = 0; i < TSortListView::ItemCount(); ++i)
-        if (const TFileRec* rec = ItemRec(i); rec && lstrcmpiW(rec->FileName.c_str(), FileName.c_str()) == 0)
+    for (int i = 0; i < Count(); ++i)
+        if (lstrcmpiW(items_[static_cast<size_t>(i)].Rec->FileName.c_str(), FileName.c_str()) == 0)
             return i;
     return -1;
 }
 
 bool TDirView::ItemSelected(int Item) const {
-    return ItemRec(Item) && TSortListView::ItemSelected(Item);
+    if (!ItemRec(Item) || !Handle())
+        return false;
+    if (KnowSelection())
+        return items_[static_cast<size_t>(Item)].Selected;
+    return TSortListView::ItemSelected(Item);
 }
 
 void TDirView::SetItemSelected(int Item, bool Selected) {
@@ -664,17 +709,12 @@ void TDirView::MakeFocusedVisible() {
         ListView_EnsureVisible(Handle(), focused, FALSE);
 }
 
-void TDirView::ReleaseRecord(LPARAM Data, bool WasSelected) {
-    auto found = records_.find(reinterpret_cast<const TFileRec*>(Data));
-    if (found == records_.end())
-        return;
-    const TFileRec& rec = *found->second;
+void TDirView::ReleaseRecord(const TFileRec& Rec, bool WasSelected) {
     // A folder whose total a scanner stored counts in both totals like a file.
-    if (!rec.IsParentDir && rec.Size > 0)
-        filesSize_ = std::max<std::int64_t>(filesSize_ - rec.Size, 0);
+    if (!Rec.IsParentDir && Rec.Size > 0)
+        filesSize_ = std::max<std::int64_t>(filesSize_ - Rec.Size, 0);
     if (WasSelected)
-        filesSelSize_ = std::max<std::int64_t>(filesSelSize_ - SelectionSize(rec, -1), 0);
-    records_.erase(found);
+        filesSelSize_ = std::max<std::int64_t>(filesSelSize_ - SelectionSize(Rec, -1), 0);
 }
 
 // --- loading switches ------------------------------------------------------------------------------------------
@@ -684,7 +724,7 @@ void TDirView::SetLoadEnabled(bool Value) {
         return;
     loadEnabled_ = Value;
     if (loadEnabled_ && loadPending_) {
-        if (TSortListView::ItemCount() < 101)
+        if (Count() < 101)
             Reload(true);
         else
             UpdateDirectory();
@@ -707,7 +747,7 @@ void TDirView::SetShowSubDirSize(bool Value) {
         StopSubDirScanner();
         return;
     }
-    for (int i = 0; i < TSortListView::ItemCount(); ++i)
+    for (int i = 0; i < Count(); ++i)
         if (const TFileRec* rec = ItemRec(i); rec && rec->IsDirectory && !rec->IsParentDir)
             StartSubDirScanner(i);
 }

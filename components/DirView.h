@@ -1,5 +1,8 @@
 #pragma once
 // TDirView: the report list of one folder's files and sub-folders, one item per entry, each carrying a TFileRec.
+// The view keeps the entries itself, in list order, and the list control draws from them (an owner-data list):
+// a load, a sort or a refresh changes the entries and tells the control only the new count, never item by item.
+// The control keeps the selection and the focus; the entries keep their marks (cut, drop highlight, overlay).
 // It loads a folder (several masks, attribute and date filters, a ".." item), brings a loaded list in step with
 // the disk, reloads keeping the selection and the focus, fetches type texts and icons from the shell only when an
 // item is first drawn, and orders the items by any column with ".." always first. It is the file pane the
@@ -265,7 +268,7 @@ public:
     void GetDisplayData(int Item, bool FetchIcon);
 
     // FilePane
-    int ItemCount() const override { return TSortListView::ItemCount(); }
+    int ItemCount() const override { return Count(); }
     std::wstring ItemCaption(int Item) const override { return ItemFileName(Item); }
     bool ItemSelected(int Item) const override;
     void SetItemSelected(int Item, bool Selected) override;
@@ -482,6 +485,8 @@ protected:
     bool HandleNotify(NMHDR* header, LRESULT& result) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     LRESULT DoCustomDraw(NMLVCUSTOMDRAW* draw) override;
+    // The view's own handling of its window's messages (WndProc adds the drag-and-drop engine's).
+    LRESULT ViewMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
     struct TTypeCacheRec {
@@ -496,10 +501,45 @@ private:
 
     TEntryFilter MakeFilter() const;
     bool AskAddFile(TSearchRec& Rec);
-    void LoadFiles(const TEntryFilter& Filter);
-    void LoadSubDirectories();
+    // One entry of the list: the record and the marks the list control draws it with (LVIS_CUT,
+    // LVIS_DROPHILITED and the overlay image), which an owner-data list asks for instead of keeping.
+    struct TListEntry {
+        std::unique_ptr<TFileRec> Rec;
+        UINT State = 0;
+        mutable bool Selected = false; // the control's selection as last read, valid while selectionKnown_
+    };
+    static constexpr UINT kEntryStates = LVIS_CUT | LVIS_DROPHILITED | LVIS_OVERLAYMASK;
+
+    int Count() const { return static_cast<int>(items_.size()); }
+    // Lists the files of every mask and, with ShowDirectories, the sub-folders; a "*.*" mask finds both in one walk.
+    void LoadEntries(const TEntryFilter& Filter);
+    void AddSubDirectories(const std::vector<TSearchRec>& Found);
     void ClearList();
-    void ReleaseRecord(LPARAM Data, bool WasSelected);
+    // Takes the item out of the list (the control first, so that it deselects it while the record is still there).
+    void RemoveItem(int Item);
+    void ReleaseRecord(const TFileRec& Rec, bool WasSelected);
+    // Orders the entries by the sort column; true when the order changed.
+    bool SortModel();
+    // Fills the type names the type order needs.
+    void FetchTypeNames();
+    // Runs Change, which may reorder the entries and add new ones, and gives the control the new count; the
+    // selected and the focused entries stay selected and focused wherever they went.
+    void ReorderKeepingSelection(const std::function<void()>& Change);
+    // Tells the control the entries' count once they are complete, and selects the new entries that asked for it.
+    void SyncItemCount();
+    // Gives the control the new list: no selection, no focus, the count of the entries.
+    void ResetControl();
+    // The entries whose load left the list as it was: same names, display names, sizes, attributes and times.
+    static bool SameEntries(const std::vector<TListEntry>& A, const std::vector<TListEntry>& B);
+    void SetEntryStates(int Item, UINT State, UINT Mask);
+    void SelectPendingEntries();
+    // Reads the control's selection into the entries once; it stays known until a message to the list may
+    // change it, so a walk over every item's selection asks the control once, not once per item.
+    bool KnowSelection() const;
+    void TrackSelection(UINT Msg, WPARAM WParam, LPARAM LParam);
+    // The marks of LVM_SETITEMSTATE go to the entries (also when others send it); true when handled.
+    bool HandleListMessage(UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT& Result);
+    int FindDisplayName(const NMLVFINDITEMW& Find) const;
     void MakeFocusedVisible();
     void RedoNameCaption();
     std::wstring ShellType(const std::wstring& Name, DWORD Attr, UINT Flags, int* Icon);
@@ -579,7 +619,17 @@ private:
     TShellFolderPtr currentFolder_;
     TPidlPtr recycleBinPIDL_;
     TListExt<TTypeCacheRec> typeCache_;
-    std::unordered_map<const TFileRec*, std::unique_ptr<TFileRec>> records_;
+    std::vector<TListEntry> items_;
+    int controlCount_ = 0;       // the count the list control was last given
+    int deferCount_ = 0;         // while set, new entries wait for one count at the end
+    bool remapping_ = false;     // selection changes made by the view itself to follow its entries
+    mutable bool selectionKnown_ = false;
+    // The shell's answers by extension while a sort fetches the type names (null otherwise).
+    struct TTypeMemo;
+    TTypeMemo* typeMemo_ = nullptr;
+    bool keepUnchanged_ = false; // a reload may leave the list alone when the folder is as listed
+    bool lastLoadUnchanged_ = false;
+    std::vector<const TFileRec*> pendingSelect_; // new entries to be selected once the control counts them
 
     bool watchForChanges_ = false;
     unsigned changeInterval_ = 1000;

@@ -395,7 +395,7 @@ bool TDirView::DeleteSelectedFiles(bool AllowUndo) {
                 directoryGone = directoryGone || rec->IsDirectory;
                 if (firstDeleted < 0)
                     firstDeleted = i;
-                DeleteItem(i);
+                RemoveItem(i);
                 i = ListView_GetNextItem(Handle(), i - 1, LVNI_SELECTED);
             } else {
                 i = ListView_GetNextItem(Handle(), i, LVNI_SELECTED);
@@ -421,7 +421,7 @@ bool TDirView::DeleteSelectedFiles(bool AllowUndo) {
         StartSubDirScanners();
     SetWatchForChanges(wasWatching);
 
-    const int count = TSortListView::ItemCount();
+    const int count = Count();
     if (SelCount() == 0 && count > 0 && firstDeleted >= 0) {
         int item = std::min(firstDeleted, count - 1);
         TSortListView::SetItemSelected(item, true);
@@ -495,13 +495,13 @@ void TDirView::ValidateItem(int Item) {
     const TFileRec* rec = ItemRec(Item);
     if (!rec || rec->IsParentDir || PathExists(ItemFullFileName(Item)))
         return;
-    DeleteItem(Item);
+    RemoveItem(Item);
     RunNotify(OnDirUpdated);
 }
 
 void TDirView::ValidateFile(const std::wstring& FullName) {
     if (inRecycleBin_) {
-        for (int i = 0; i < TSortListView::ItemCount(); ++i)
+        for (int i = 0; i < Count(); ++i)
             if (const TFileRec* rec = ItemRec(i); rec && lstrcmpiW(rec->FileName.c_str(), FullName.c_str()) == 0) {
                 ValidateItem(i);
                 return;
@@ -516,7 +516,7 @@ void TDirView::ValidateFile(const std::wstring& FullName) {
 }
 
 void TDirView::ValidateSelectedFiles() {
-    const int count = TSortListView::ItemCount();
+    const int count = Count();
     if (count >= 51) {
         UpdateDirectory();
         return;
@@ -524,17 +524,17 @@ void TDirView::ValidateSelectedFiles() {
     bool update = false;
     for (int i = count - 1; i >= 0; --i) {
         const TFileRec* rec = ItemRec(i);
-        if (!rec || rec->IsParentDir || !TSortListView::ItemSelected(i) || PathExists(ItemFullFileName(i)))
+        if (!rec || rec->IsParentDir || !ItemSelected(i) || PathExists(ItemFullFileName(i)))
             continue;
         if (!update && count >= 11) {
             BeginUpdate();
             update = true;
         }
-        DeleteItem(i);
+        RemoveItem(i);
     }
     if (update)
         EndUpdate();
-    if (TSortListView::ItemCount() != count)
+    if (Count() != count)
         RunNotify(OnDirUpdated);
 }
 
@@ -743,6 +743,18 @@ bool TDirView::HandleCommandNotify(NMHDR* header, LRESULT& result) {
 }
 
 LRESULT TDirView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    const HWND window = Handle();
+    const LRESULT result = ViewMessage(msg, wParam, lParam);
+    // The drag-and-drop engine watches the list after the list's own handling; it has no subclass of its own.
+    if (dragState_)
+        DragDropFilesEx().ControlMessage(window, msg, wParam, lParam);
+    return result;
+}
+
+LRESULT TDirView::ViewMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    TrackSelection(msg, wParam, lParam);
+    if (LRESULT result = 0; HandleListMessage(msg, wParam, lParam, result))
+        return result;
     switch (msg) {
     case kRetryEditMessage:
         gui::GuardedVoid("dir view edit again", [this] { RetryEdit(); });
@@ -861,7 +873,7 @@ LRESULT TDirView::DoCustomDraw(NMLVCUSTOMDRAW* draw) {
         if (const TFileRec* rec = ItemRec(item)) {
             if (rec->Attr & FILE_ATTRIBUTE_COMPRESSED)
                 draw->clrText = CompressedColor;
-            else if (dimmHiddenFiles_ && (rec->Attr & FILE_ATTRIBUTE_HIDDEN) && !TSortListView::ItemSelected(item))
+            else if (dimmHiddenFiles_ && (rec->Attr & FILE_ATTRIBUTE_HIDDEN) && !ItemSelected(item))
                 draw->clrText = GetSysColor(COLOR_GRAYTEXT);
         }
         if (subItem)

@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace {
 
@@ -59,6 +60,15 @@ std::wstring ToLowerAscii(std::wstring s) {
 }
 
 } // namespace
+
+struct TDirView::TTypeMemo {
+    struct Answer {
+        bool Ok = false;
+        int Icon = 0;
+        std::wstring TypeName;
+    };
+    std::unordered_map<std::wstring, Answer> ByExtension;
+};
 
 // --- formatting ------------------------------------------------------------------------------------------------
 
@@ -158,6 +168,17 @@ void TDirView::GetDisplayData(int Item, bool FetchIcon) {
             rec->IconEmpty = false;
         }
     }
+    // By file attributes the shell answers for a file's extension alone: a sort asks once per extension.
+    auto askByName = [&](UINT flags) {
+        if (!typeMemo_)
+            return AskShell(fullName.c_str(), FILE_ATTRIBUTE_NORMAL, flags);
+        auto [at, added] = typeMemo_->ByExtension.try_emplace(cacheKey + (flags == kTypeByName ? L"|t" : L"|i"));
+        if (added) {
+            ShellAnswer answer = AskShell(fullName.c_str(), FILE_ATTRIBUTE_NORMAL, flags);
+            at->second = TTypeMemo::Answer{answer.Ok, answer.Icon, answer.TypeName};
+        }
+        return ShellAnswer{at->second.Ok, at->second.Icon, at->second.TypeName};
+    };
     FetchIcon = rec->IconEmpty && (FetchIcon || !special);
     if (!rec->Empty && !FetchIcon)
         return;
@@ -173,7 +194,7 @@ void TDirView::GetDisplayData(int Item, bool FetchIcon) {
         }
         if (!rec->IsDirectory) {
             ShellAnswer answer = rec->PIDL ? AskShell(rec->PIDL.get(), FILE_ATTRIBUTE_NORMAL, kIconTypeByPidl)
-                                           : AskShell(fullName.c_str(), FILE_ATTRIBUTE_NORMAL, kIconTypeByName);
+                                           : askByName(kIconTypeByName);
             if (answer.Ok) {
                 rec->TypeName = answer.TypeName;
                 rec->ImageIndex = answer.Icon;
@@ -210,8 +231,7 @@ void TDirView::GetDisplayData(int Item, bool FetchIcon) {
             // A folder's type column reads "<DIR>" whatever the shell calls folders.
             rec->TypeName = L"<DIR>";
         } else {
-            ShellAnswer answer = AskShell(fullName.c_str(), FILE_ATTRIBUTE_NORMAL, kTypeByName);
-            rec->TypeName = answer.TypeName;
+            rec->TypeName = askByName(kTypeByName).TypeName;
             if (rec->TypeName.empty())
                 rec->TypeName = UnknownTypeText(DirViewTexts(), rec->FileExt);
         }
@@ -219,6 +239,20 @@ void TDirView::GetDisplayData(int Item, bool FetchIcon) {
             rec->ImageIndex = rec->FileExt == L"EXE" ? ExeFileIcon : DefaultFileIcon;
     }
     rec->Empty = false;
+}
+
+void TDirView::FetchTypeNames() {
+    TTypeMemo memo;
+    typeMemo_ = &memo;
+    try {
+        for (int i = 0; i < Count(); ++i)
+            if (items_[static_cast<size_t>(i)].Rec->Empty)
+                GetDisplayData(i, false);
+    } catch (...) {
+        typeMemo_ = nullptr;
+        throw;
+    }
+    typeMemo_ = nullptr;
 }
 
 int TDirView::ItemImageIndex(int Item) {
@@ -266,6 +300,10 @@ std::wstring TDirView::CellText(int Item, int Column) {
 
 void TDirView::FillDisplayInfo(NMLVDISPINFOW* Info) {
     LVITEMW& item = Info->item;
+    if ((item.mask & LVIF_STATE) && item.iItem >= 0 && item.iItem < Count()) {
+        const UINT asked = item.stateMask & kEntryStates;
+        item.state = (item.state & ~asked) | (items_[static_cast<size_t>(item.iItem)].State & asked);
+    }
     if (!drawing_) {
         if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0)
             item.pszText[0] = L'\0';
@@ -290,15 +328,32 @@ bool TDirView::HandleNotify(NMHDR* header, LRESULT& result) {
     case LVN_GETDISPINFOW:
         gui::GuardedVoid("dir view display data", [&] { FillDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(header)); });
         return true;
-    case LVN_DELETEITEM: {
-        auto* nm = reinterpret_cast<NMLISTVIEW*>(header);
-        bool selected = ListView_GetItemState(Handle(), nm->iItem, LVIS_SELECTED) != 0;
-        ReleaseRecord(nm->lParam, selected);
-        break;
+    case LVN_ODFINDITEMW:
+        // Typing a name's first letters finds the entry.
+        result = gui::Guarded("dir view find", -1,
+                              [&] { return FindDisplayName(*reinterpret_cast<NMLVFINDITEMW*>(header)); });
+        return true;
+    case LVN_ODCACHEHINT:
+        return true;
+    case LVN_ODSTATECHANGED: {
+        // A range selected or deselected at once (Shift with a click or a key).
+        auto* nm = reinterpret_cast<NMLVODSTATECHANGE*>(header);
+        if (!remapping_ && ((nm->uNewState ^ nm->uOldState) & LVIS_SELECTED))
+            gui::GuardedVoid("dir view range selection", [&] {
+                RecountSelectionSize();
+                const bool selected = (nm->uNewState & LVIS_SELECTED) != 0;
+                for (int i = std::max(nm->iFrom, 0); i <= std::min(nm->iTo, Count() - 1); ++i) {
+                    if (selected && ItemRec(i)->IsParentDir && !loading_)
+                        TSortListView::SetItemSelected(i, false);
+                    else if (OnSelectItemNew)
+                        OnSelectItemNew(this, i, selected);
+                }
+            });
+        return true;
     }
     case LVN_ITEMCHANGED: {
         auto* nm = reinterpret_cast<NMLISTVIEW*>(header);
-        if ((nm->uChanged & LVIF_STATE) && ((nm->uNewState ^ nm->uOldState) & LVIS_SELECTED))
+        if (!remapping_ && (nm->uChanged & LVIF_STATE) && ((nm->uNewState ^ nm->uOldState) & LVIS_SELECTED))
             gui::GuardedVoid("dir view selection",
                              [&] { ItemSelectionChanged(nm->iItem, (nm->uNewState & LVIS_SELECTED) != 0); });
         break;

@@ -192,6 +192,7 @@ void TDirView::CreateDragDrop() {
     dd.TargetPopupMenu = targetPopUpMenu_;
     dd.ShellExtensions.DropHandler = true;
     dd.ShellExtensions.DragDropHandler = true;
+    dd.ControlForwardsMessages = true; // one subclass on the list: the view's own
     dd.SetDragDropControl(this);
     dd.SetSourceEffects({deCopy, deMove, deLink});
     dd.SetTargetEffects({deCopy, deMove, deLink});

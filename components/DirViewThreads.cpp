@@ -358,11 +358,8 @@ void TIconUpdateThread::UpdateItemIcon() {
         return;
     if (iconIndex_ >= 0 && iconIndex_ != rec->ImageIndex) {
         rec->ImageIndex = iconIndex_;
-        LVITEMW item{};
-        item.mask = LVIF_IMAGE;
-        item.iItem = currentIndex_;
-        item.iImage = I_IMAGECALLBACK;
-        SendMessageW(view.Handle(), LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        // The list asks the record for the image again when it redraws the row.
+        ListView_RedrawItems(view.Handle(), currentIndex_, currentIndex_);
         changed_ = true;
     }
     rec->IconEmpty = false;
@@ -381,7 +378,7 @@ void TDirView::StartIconUpdateThread() {
         iconUpdateThread_->SetStartIndex(0);
         if (ViewStyle() == vsReport)
             iconUpdateThread_->Resume();
-    } else if (TSortListView::ItemCount() > 0) {
+    } else if (Count() > 0) {
         iconUpdateThread_ = TIconUpdateThread::Create(this);
     }
 }
@@ -419,7 +416,7 @@ void TDirView::StartSubDirScanner(int Item) {
 
 void TDirView::StartSubDirScanners() {
     if (dirOK_ && showDirectories_ && showSubDirSize_) {
-        for (int i = 0; i < TSortListView::ItemCount(); ++i)
+        for (int i = 0; i < Count(); ++i)
             StartSubDirScanner(i);
     } else if (int selected = FirstSelectedIndex(); selected >= 0) {
         StartSubDirScanner(selected);

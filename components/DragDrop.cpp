@@ -205,7 +205,8 @@ void TDragDrop::SetTargetEffects(TDropEffectSet Effects) {
 }
 
 void TDragDrop::Subclass() {
-    if (!FWindow || !IsWindow(FWindow) || FSubclassed || (FSourceMask == 0 && FTargetMask == 0))
+    if (ControlForwardsMessages || !FWindow || !IsWindow(FWindow) || FSubclassed ||
+        (FSourceMask == 0 && FTargetMask == 0))
         return;
     FSubclassed = SetWindowSubclass(FWindow, ControlProc, SubclassId, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
 }
@@ -266,6 +267,11 @@ LRESULT CALLBACK TDragDrop::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     return result;
 }
 
+void TDragDrop::ControlMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    if (Window && Window == FWindow)
+        gui::GuardedVoid("TDragDrop control message", [&] { HandleControlMessage(Window, Msg, WParam, LParam); });
+}
+
 LRESULT TDragDrop::HandleControlMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM) {
     if (msg == DDM_ProcessDropped()) {
         ProcessDropped();
@@ -278,7 +284,8 @@ LRESULT TDragDrop::HandleControlMessage(HWND hwnd, UINT msg, WPARAM wParam, LPAR
             RevokeDragDrop(hwnd);
             FRegistered = false;
         }
-        RemoveWindowSubclass(hwnd, ControlProc, SubclassId);
+        if (FSubclassed)
+            RemoveWindowSubclass(hwnd, ControlProc, SubclassId);
         FSubclassed = false;
         FDropTarget->Scroller().StopScrolling();
         FDropTarget->Scroller().SetControl(nullptr);

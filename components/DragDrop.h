@@ -179,6 +179,10 @@ public:
     // (a view owning it as a member is fine: its window is destroyed after its members).
     gui::TControl* DragDropControl() const { return FControl; }
     void SetDragDropControl(gui::TControl* Control);
+    // Set before SetDragDropControl by a control that hands every message of its window to ControlMessage after
+    // its own handling: the component then watches the window without a subclass of its own.
+    bool ControlForwardsMessages = false;
+    void ControlMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
     // The same for a window that has no TControl object (dialogs, tests).
     HWND DragDropWindow() const { return FWindow; }
     void SetDragDropWindow(HWND Window);

@@ -290,9 +290,10 @@ void TSortListView::ImageListDeleter::operator()(_IMAGELIST* list) const noexcep
 
 // The list never destroys the image lists it is given: the system lists belong to the shell, the others to the
 // view. Labels are editable and one item is selectable until the derived view says otherwise.
-TSortListView::TSortListView(gui::TControl* parent, std::wstring name, int left, int top, int width, int height)
+TSortListView::TSortListView(gui::TControl* parent, std::wstring name, int left, int top, int width, int height,
+                             DWORD ExtraStyle)
     : gui::TCustomListView(parent, std::move(name), left, top, width, height,
-                           LVS_ICON | LVS_SHAREIMAGELISTS | LVS_SINGLESEL | LVS_EDITLABELS) {
+                           LVS_ICON | LVS_SHAREIMAGELISTS | LVS_SINGLESEL | LVS_EDITLABELS | ExtraStyle) {
     UpdateDateTimeFormat();
 
     dragImages_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 4));

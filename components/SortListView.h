@@ -60,8 +60,9 @@ HIMAGELIST GlobalDragImageList();
 
 class TSortListView : public gui::TCustomListView {
 public:
+    // ExtraStyle adds window styles fixed at creation (LVS_OWNERDATA for a list that draws from its own items).
     TSortListView(gui::TControl* parent, std::wstring name, int left = 0, int top = 0, int width = 250,
-                  int height = 150);
+                  int height = 150, DWORD ExtraStyle = 0);
     ~TSortListView() override;
 
     int SortColumn() const { return sortColumn_; }

@@ -11,15 +11,44 @@
 #include <cstdio>
 #include <exception>
 #include <map>
+#include <mutex>
+#include <unordered_map>
 
 namespace gui {
 
 namespace {
 
-constexpr wchar_t kObjectProp[] = L"OstrelObject";
 constexpr wchar_t kNameProp[] = L"OstrelName";
 constexpr UINT_PTR kSubclassId = 0x05747265; // any fixed id; other hooks use their own ids
 UINT g_nextControlId = 1000;
+
+// The object of each window, kept in the process: a window property would cost a round trip to the window server
+// under Wine for every message and every reflected notification.
+class WindowObjects {
+public:
+    void Bind(HWND hwnd, TControl* object) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        objects_[hwnd] = object;
+    }
+    void Unbind(HWND hwnd) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        objects_.erase(hwnd);
+    }
+    TControl* Find(HWND hwnd) const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto found = objects_.find(hwnd);
+        return found == objects_.end() ? nullptr : found->second;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::unordered_map<HWND, TControl*> objects_;
+};
+
+WindowObjects& Objects() {
+    static WindowObjects objects;
+    return objects;
+}
 
 // Fonts are shared between controls with equal font values.
 std::shared_ptr<void> SharedFont(const TFont& font) {
@@ -135,7 +164,7 @@ TForm* TControl::ParentForm() const {
 }
 
 TControl* TControl::FromHandle(HWND hwnd) {
-    return hwnd ? static_cast<TControl*>(GetPropW(hwnd, kObjectProp)) : nullptr;
+    return hwnd ? Objects().Find(hwnd) : nullptr;
 }
 
 void TControl::RegisterOwnClass(const wchar_t* className, UINT classStyle, HBRUSH background, HICON icon) {
@@ -166,7 +195,7 @@ void TControl::CreateHandle(const wchar_t* className, DWORD style, DWORD exStyle
     if (!hwnd) throw std::runtime_error("CreateWindowEx failed");
     if (!ownClass) {
         hwnd_ = hwnd;
-        SetPropW(hwnd, kObjectProp, this);
+        Objects().Bind(hwnd, this);
         SetWindowSubclass(hwnd, &TControl::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     }
     SetName(Name());
@@ -185,7 +214,8 @@ void TControl::DestroyHandle() {
 void TControl::Detach() {
     if (!hwnd_) return;
     if (!ownClass_) RemoveWindowSubclass(hwnd_, &TControl::SubclassProc, kSubclassId);
-    RemovePropW(hwnd_, kObjectProp);
+    else SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    Objects().Unbind(hwnd_);
     RemovePropW(hwnd_, kNameProp);
     if (nameAtom_) GlobalDeleteAtom(nameAtom_);
     nameAtom_ = 0;
@@ -210,10 +240,12 @@ LRESULT CALLBACK TControl::OwnClassProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
         auto* self = static_cast<TControl*>(cs->lpCreateParams);
         if (self) {
             self->hwnd_ = hwnd;
-            SetPropW(hwnd, kObjectProp, self);
+            Objects().Bind(hwnd, self);
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         }
     }
-    TControl* self = FromHandle(hwnd);
+    // The object rides in the window's user data, which is read without leaving the process.
+    auto* self = reinterpret_cast<TControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
     return self->Dispatch(msg, wParam, lParam);
 }

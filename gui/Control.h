@@ -1,7 +1,8 @@
 #pragma once
 // TControl: the C++ object behind every window of a form. One object owns one HWND (created in the constructor,
-// destroyed in the destructor); the object is found from the HWND through a window property, bound at
-// WM_NCCREATE for our own window classes and by SetWindowSubclass for native controls.
+// destroyed in the destructor). Our own window classes bind the object at WM_NCCREATE and carry it in the window's
+// user data; native controls are subclassed once with SetWindowSubclass, the object in the subclass's reference
+// data. FromHandle finds the object in a table of the process, so no message costs a trip to the window server.
 //
 // The control's name is readable from outside the process: the window property L"OstrelName" holds a global atom
 // whose text is the name (GetPropW + GlobalGetAtomNameW), see tests/support/GuiDriver.h.

@@ -55,6 +55,14 @@ std::thread DragWithTheMouse(POINT from, POINT to, std::atomic<bool>& done) {
     });
 }
 
+TEST_F(CommandsTest, TheDragAndDropEngineWatchesTheListWithoutASubclassOfItsOwn) {
+    // The list has one subclass, the view's; the engine is a drop target and hears the list through the view.
+    TDragDropFilesEx& dd = view->DragDropFilesEx();
+    EXPECT_TRUE(dd.Registered());
+    EXPECT_FALSE(dd.Subclassed());
+    EXPECT_EQ(dd.DragDropWindow(), view->Handle());
+}
+
 TEST_F(CommandsTest, DraggingAFileForAMoveMovesItAndTheSourceDropsItsItem) {
     FillFolder();
     testenv::TempDir target(L"dvt");
