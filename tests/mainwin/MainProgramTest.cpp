@@ -2,6 +2,7 @@
 // copy, the command-line conversion, a file handed over by a second start, the end without a language file, and the
 // stored pane view applied at start and written back at exit.
 #include "support/GuiDriver.h"
+#include "support/ProgramUnderTest.h"
 #include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
@@ -19,146 +20,25 @@ namespace {
 
 namespace fs = std::filesystem;
 using testenv::ReadFileBytes;
-using testenv::TempDir;
 using testenv::WriteFileBytes;
-
-constexpr DWORD kStartTimeoutMs = 60000;
-constexpr DWORD kExitTimeoutMs = 90000;
 
 const char kSamplePostScript[] = "%!PS-Adobe-3.0\n%%Pages: 1\n%%EndComments\n/Helvetica findfont 24 scalefont "
                                  "setfont\n%%Page: 1 1\n72 700 moveto (Ostrel) show showpage\n%%EOF\n";
 
-std::string Narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
+using programtest::CountWindows;
+using programtest::DescribeWindows;
+using programtest::kExitTimeoutMs;
+using programtest::kStartTimeoutMs;
+using programtest::Narrow;
+using programtest::Process;
+using programtest::WaitForWindow;
+using programtest::WindowsOf;
 
-struct Process {
-    PROCESS_INFORMATION info{};
-    Process() = default;
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
-    ~Process() {
-        if (info.hProcess) {
-            if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(info.hProcess, 99);
-                WaitForSingleObject(info.hProcess, 10000);
-            }
-            CloseHandle(info.hProcess);
-            CloseHandle(info.hThread);
-        }
-    }
-    // The exit code, or nullopt when the process did not end in time.
-    std::optional<DWORD> WaitExit(DWORD timeoutMs) const {
-        if (WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0) {
-            return std::nullopt;
-        }
-        DWORD code = 0;
-        GetExitCodeProcess(info.hProcess, &code);
-        return code;
-    }
-};
-
-// The top-level windows of a class that belong to a process.
-std::vector<HWND> WindowsOf(DWORD processId, const wchar_t* className) {
-    struct Search {
-        DWORD pid;
-        const wchar_t* cls;
-        std::vector<HWND> found;
-    } search{processId, className, {}};
-    EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(hwnd, &pid);
-            wchar_t cls[128]{};
-            GetClassNameW(hwnd, cls, 128);
-            if (pid == s->pid && std::wstring(cls) == s->cls) {
-                s->found.push_back(hwnd);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// The visible top-level windows of a process, for a failure message.
-std::string DescribeWindows(DWORD processId) {
-    std::string text;
-    HWND hwnd = nullptr;
-    while ((hwnd = FindWindowExW(nullptr, hwnd, nullptr, nullptr)) != nullptr) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
-        if (pid == processId && IsWindowVisible(hwnd)) {
-            text += Narrow(guidriver::ClassName(hwnd)) + " \"" + Narrow(guidriver::WindowText(hwnd)) + "\"; ";
-        }
-    }
-    return text;
-}
-
-int CountWindows(const wchar_t* className) {
-    int count = 0;
-    HWND hwnd = nullptr;
-    while ((hwnd = FindWindowExW(nullptr, hwnd, className, nullptr)) != nullptr) {
-        ++count;
-    }
-    return count;
-}
-
-class ProgramFolder {
+// Every program folder of this program is tagged with its name.
+class ProgramFolder : public programtest::ProgramFolder {
 public:
-    explicit ProgramFolder(bool withLanguages = true) {
-        fs::copy_file(testenv::BinaryDir() / L"app" / L"Ostrel.exe", dir_ / L"Ostrel.exe");
-        if (withLanguages) {
-            for (const wchar_t* name : {L"Deutsch.plf", L"English.plf"}) {
-                fs::copy_file(testenv::SourceDir() / L"lang" / name, dir_ / name);
-            }
-        }
-        fs::create_directories(in());
-        fs::create_directories(out());
-    }
-
-    fs::path in() const { return dir_ / L"in"; }
-    fs::path out() const { return dir_ / L"out"; }
-    fs::path ini() const { return dir_ / L"Ostrel.ini"; }
-
-    void WriteIni() const {
-        WriteFileBytes(ini(), "[Verzeichnisse]\r\nEingabeverzeichnis=" + Narrow(in().wstring()) +
-                                  "\r\nAusgabeverzeichnis=" + Narrow(out().wstring()) + "\r\n");
-    }
-
-    // Starts Ostrel.exe from its folder, with the argument when one is given.
-    void Start(Process& process, const std::wstring& argument = {}) const {
-        std::wstring command = L"\"" + (dir_ / L"Ostrel.exe").wstring() + L"\"";
-        if (!argument.empty()) {
-            command += L" \"" + argument + L"\"";
-        }
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        const std::wstring folder = dir_.path().wstring();
-        ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                                   &startup, &process.info))
-            << GetLastError();
-    }
-
-private:
-    TempDir dir_{L"mainwin"};
+    explicit ProgramFolder(bool withLanguages = true) : programtest::ProgramFolder(L"mainwin", withLanguages) {}
 };
-
-HWND WaitForWindow(const Process& process, const wchar_t* className) {
-    HWND found = nullptr;
-    guidriver::PumpUntil(
-        [&] {
-            auto windows = WindowsOf(process.info.dwProcessId, className);
-            for (HWND hwnd : windows) {
-                if (IsWindowVisible(hwnd)) {
-                    found = hwnd;
-                }
-            }
-            return found != nullptr;
-        },
-        kStartTimeoutMs);
-    return found;
-}
 
 // Closes the main window and waits for the program to end.
 void CloseProgram(const Process& process, HWND main) {
@@ -207,7 +87,7 @@ TEST(MainProgram, ShowsTheMainWindowWithGermanTextsAndKeepsOneCopy) {
     folder.Start(second);
     EXPECT_EQ(second.WaitExit(kExitTimeoutMs), std::optional<DWORD>(0));
     EXPECT_EQ(CountWindows(L"TOstrel_Form"), 1);
-    EXPECT_TRUE(WindowsOf(second.info.dwProcessId, L"TOstrel_Form").empty());
+    EXPECT_TRUE(WindowsOf(second.Id(), L"TOstrel_Form").empty());
 
     CloseProgram(first, main);
     // The exit burst kept the folders (they are written only by their save command).
@@ -248,14 +128,14 @@ TEST(MainProgram, EqualFoldersForceManualModeWithTheNotice) {
     Process process;
     folder.Start(process);
     HWND box = WaitForWindow(process, L"#32770");
-    ASSERT_NE(box, nullptr) << DescribeWindows(process.info.dwProcessId);
+    ASSERT_NE(box, nullptr) << DescribeWindows(process.Id());
     bool mentionsFolders = false;
     for (HWND child : guidriver::ChildWindows(box)) {
         if (guidriver::WindowText(child).find(L"Eingabe- und Ausgabeverzeichnis sind gleich!") != std::wstring::npos) {
             mentionsFolders = true;
         }
     }
-    EXPECT_TRUE(mentionsFolders) << DescribeWindows(process.info.dwProcessId);
+    EXPECT_TRUE(mentionsFolders) << DescribeWindows(process.Id());
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     HWND main = WaitForWindow(process, L"TOstrel_Form");
     ASSERT_NE(main, nullptr);
@@ -282,8 +162,8 @@ TEST(MainProgram, AutomaticStartKeepingInputsDisablesTheReaderChoice) {
         Process process;
         folder.Start(process);
         HWND main = WaitForWindow(process, L"TOstrel_Form");
-        ASSERT_NE(main, nullptr) << DescribeWindows(process.info.dwProcessId);
-        const auto dialogs = WindowsOf(process.info.dwProcessId, L"TEinstellungen_Form");
+        ASSERT_NE(main, nullptr) << DescribeWindows(process.Id());
+        const auto dialogs = WindowsOf(process.Id(), L"TEinstellungen_Form");
         ASSERT_EQ(dialogs.size(), 1u);
         HWND reader = guidriver::FindControl(dialogs.front(), L"AnzeigenCB");
         ASSERT_NE(reader, nullptr);
@@ -322,7 +202,7 @@ TEST(MainProgram, ASecondStartWithAFileHandsItToTheRunningCopy) {
     const fs::path pdf = folder.out() / L"Nachgereicht.pdf";
     EXPECT_TRUE(guidriver::PumpUntil([&] { return fs::exists(pdf) && fs::file_size(pdf) > 0; }, kExitTimeoutMs))
         << "the running copy did not convert the handed-over file";
-    EXPECT_EQ(WaitForSingleObject(first.info.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT))
+    EXPECT_EQ(WaitForSingleObject(first.Handle(), 0), static_cast<DWORD>(WAIT_TIMEOUT))
         << "the running copy keeps running";
     CloseProgram(first, main);
 }
@@ -362,7 +242,7 @@ TEST(MainProgram, EndsWithTheNoticeWhenNoLanguageFileIsThere) {
                 return false;
             },
             kStartTimeoutMs))
-            << DescribeWindows(process.info.dwProcessId);
+            << DescribeWindows(process.Id());
         EXPECT_EQ(process.WaitExit(kExitTimeoutMs), std::optional<DWORD>(0));
         if (c.withIni) {
             EXPECT_EQ(ReadFileBytes(folder.ini()), before) << "the settings file must stay as it was";
@@ -442,7 +322,7 @@ TEST(MainProgram, AppliesTheStoredPaneViewAndWritesItBackAtExit) {
         Process process;
         folder.Start(process);
         HWND main = WaitForWindow(process, L"TOstrel_Form");
-        ASSERT_NE(main, nullptr) << DescribeWindows(process.info.dwProcessId);
+        ASSERT_NE(main, nullptr) << DescribeWindows(process.Id());
         HWND left = guidriver::FindControl(main, L"DirView1");
         HWND right = guidriver::FindControl(main, L"DirView2");
         ASSERT_TRUE(left && right);
@@ -476,7 +356,7 @@ TEST(MainProgram, ASettingsFileThatCannotBeWrittenAtExitIsReported) {
     Process process;
     folder.Start(process);
     HWND main = WaitForWindow(process, L"TOstrel_Form");
-    ASSERT_NE(main, nullptr) << DescribeWindows(process.info.dwProcessId);
+    ASSERT_NE(main, nullptr) << DescribeWindows(process.Id());
     // A folder in the settings file's place: every write the exit burst makes is refused.
     fs::remove(folder.ini());
     fs::create_directory(folder.ini());
