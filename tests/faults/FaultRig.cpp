@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <regex>
 #include <sstream>
@@ -19,12 +21,33 @@ namespace {
 constexpr DWORD kPollSliceMs = 200;
 constexpr std::uintmax_t kComparedBytes = 64 * 1024;
 
+bool IsGhostscript(const programtest::ChildProcess& child) {
+    std::wstring name = child.exeName;
+    CharLowerBuffW(name.data(), static_cast<DWORD>(name.size()));
+    return name.find(L"gswin32c") != std::wstring::npos;
+}
+
 std::string Joined(const std::vector<std::string>& names) {
     std::string text;
     for (const std::string& name : names) {
         text += name + "; ";
     }
     return text;
+}
+
+bool StillGhostscript(DWORD id) {
+    bool found = false;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry)) {
+        found = entry.th32ProcessID == id && IsGhostscript({id, entry.szExeFile});
+    }
+    CloseHandle(snapshot);
+    return found;
 }
 
 } // namespace
@@ -148,7 +171,17 @@ void Rig::Start(const std::wstring& argument) {
     before_ = Picture();
     folder_.Start(process_, argument);
     if (argument.empty()) {
-        main_ = programtest::WaitForWindow(process_, L"TOstrel_Form");
+        // A box may come before the main window (and keep it from showing until it is answered).
+        WaitUntil(
+            [&] {
+                for (HWND hwnd : programtest::WindowsOf(process_.Id(), L"TOstrel_Form")) {
+                    if (IsWindowVisible(hwnd)) {
+                        main_ = hwnd;
+                    }
+                }
+                return main_ != nullptr;
+            },
+            programtest::kStartTimeoutMs);
         ASSERT_NE(main_, nullptr) << "no main window: " << programtest::DescribeWindows(process_.Id());
     }
 }
@@ -174,11 +207,7 @@ bool Rig::WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     for (;;) {
         guidriver::PumpThreadMessages();
         WatchBoxes();
-        if (process_.Started() && process_.Running()) {
-            for (const auto& child : programtest::ChildProcessesOf(process_.Id())) {
-                children_.insert(child.id);
-            }
-        }
+        GhostscriptChildren();
         if (condition()) {
             return true;
         }
@@ -208,20 +237,23 @@ std::optional<DWORD> Rig::WaitForEnd(DWORD timeoutMs) {
     WaitUntil([&] { return !process_.Running(); }, timeoutMs);
     std::optional<DWORD> code = process_.WaitExit(0);
     if (!code) {
-        EndLeftovers();
+        // The program hangs; its Ghostscript is left for the case to judge (and for the end of the rig).
+        GhostscriptChildren();
+        process_.Kill();
     }
     return code;
 }
 
 void Rig::EndLeftovers() {
     if (process_.Started() && process_.Running()) {
-        for (const auto& child : programtest::ChildProcessesOf(process_.Id())) {
-            children_.insert(child.id);
-        }
+        GhostscriptChildren();
         process_.Kill();
     }
-    // Children of the program under test that it left behind (a Ghostscript it did not end).
+    // A Ghostscript that the program under test left behind (still that program: ids are used again).
     for (DWORD id : children_) {
+        if (!StillGhostscript(id)) {
+            continue;
+        }
         if (HANDLE child = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
             if (WaitForSingleObject(child, 0) == WAIT_TIMEOUT) {
                 TerminateProcess(child, 99);
@@ -232,15 +264,17 @@ void Rig::EndLeftovers() {
     }
 }
 
-std::vector<programtest::ChildProcess> Rig::Children() {
-    std::vector<programtest::ChildProcess> children;
+std::vector<DWORD> Rig::GhostscriptChildren() {
+    std::vector<DWORD> ids;
     if (process_.Started() && process_.Running()) {
-        children = programtest::ChildProcessesOf(process_.Id());
-        for (const auto& child : children) {
-            children_.insert(child.id);
+        for (const auto& child : programtest::ChildProcessesOf(process_.Id())) {
+            if (IsGhostscript(child)) {
+                ids.push_back(child.id);
+                children_.insert(child.id);
+            }
         }
     }
-    return children;
+    return ids;
 }
 
 std::string Rig::Log() const {

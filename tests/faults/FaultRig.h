@@ -82,7 +82,8 @@ public:
     bool WaitForFile(const fs::path& file, DWORD timeoutMs = kWorkTimeoutMs);
     // Lets that many poll periods pass (boxes are answered meanwhile).
     void Idle(int ticks);
-    // Ends the program with WM_CLOSE; nullopt when it did not end in time (it is then killed).
+    // Ends the program with WM_CLOSE; nullopt when it did not end in time (it is then killed, its children are
+    // left until the rig ends).
     std::optional<DWORD> Close(DWORD timeoutMs = 30000);
     // One-file mode: waits for the program to end by itself, answering its boxes.
     std::optional<DWORD> WaitForEnd(DWORD timeoutMs = 60000);
@@ -96,8 +97,8 @@ public:
     int LogLinesNaming(const std::string& text) const;
     // The names of the files in the output folder, sorted (empty when the folder does not exist).
     std::vector<std::string> Outputs() const;
-    // The Ghostscript children the program had the last time they were looked at.
-    std::vector<programtest::ChildProcess> Children();
+    // The program's Ghostscript processes running now (their ids are kept: the rig ends any left behind).
+    std::vector<DWORD> GhostscriptChildren();
 
     // The judgement at the end.
     void ExpectOutputs(const std::vector<std::string>& names) const;
