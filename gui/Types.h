@@ -19,7 +19,7 @@ public:
 
     const std::wstring& Name() const { return name_; }
     virtual void SetName(const std::wstring& name) { name_ = name; }
-    // Free for the owner's use (the Parts keep item indexes and flags here).
+    // Free for the owner's use (the windows keep item indexes and flags here).
     intptr_t Tag = 0;
 
 private:

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -31,6 +32,7 @@ using programtest::kExitTimeoutMs;
 using programtest::kStartTimeoutMs;
 using programtest::Narrow;
 using programtest::Process;
+using programtest::WaitForBoxSaying;
 using programtest::WaitForWindow;
 using programtest::WindowsOf;
 
@@ -127,15 +129,8 @@ TEST(MainProgram, EqualFoldersForceManualModeWithTheNotice) {
                                      "\r\n[Start]\r\nAutostart=0\r\n");
     Process process;
     folder.Start(process);
-    HWND box = WaitForWindow(process, L"#32770");
+    auto [box, text] = WaitForBoxSaying(process, L"Eingabe- und Ausgabeverzeichnis sind gleich!");
     ASSERT_NE(box, nullptr) << DescribeWindows(process.Id());
-    bool mentionsFolders = false;
-    for (HWND child : guidriver::ChildWindows(box)) {
-        if (guidriver::WindowText(child).find(L"Eingabe- und Ausgabeverzeichnis sind gleich!") != std::wstring::npos) {
-            mentionsFolders = true;
-        }
-    }
-    EXPECT_TRUE(mentionsFolders) << DescribeWindows(process.Id());
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     HWND main = WaitForWindow(process, L"TOstrel_Form");
     ASSERT_NE(main, nullptr);
@@ -362,22 +357,13 @@ TEST(MainProgram, ASettingsFileThatCannotBeWrittenAtExitIsReported) {
     fs::create_directory(folder.ini());
     PostMessageW(main, WM_CLOSE, 0, 0);
 
-    HWND box = WaitForWindow(process, L"#32770");
-    ASSERT_NE(box, nullptr) << "no message at exit";
-    // A box found while it is still being made has its controls but not yet their texts.
-    std::wstring text;
-    guidriver::PumpUntil(
-        [&] {
-            text.clear();
-            for (HWND child : guidriver::ChildWindows(box))
-                text += guidriver::WindowText(child) + L"\n";
-            return text.find(L"geschrieben") != std::wstring::npos;
-        },
-        kStartTimeoutMs);
+    auto [box, text] = WaitForBoxSaying(process, L"geschrieben");
+    ASSERT_NE(box, nullptr) << "no message at exit; windows: " << DescribeWindows(process.Id());
     EXPECT_NE(text.find(L"In " + folder.ini().wstring() + L" kann nicht geschrieben werden"), std::wstring::npos)
         << Narrow(text);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(process.WaitExit(kExitTimeoutMs), std::optional<DWORD>(0));
+    EXPECT_EQ(process.WaitExit(kExitTimeoutMs), std::optional<DWORD>(0))
+        << "windows: " << DescribeWindows(process.Id());
 }
 
 } // namespace

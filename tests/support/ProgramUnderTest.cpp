@@ -106,6 +106,29 @@ HWND WaitForWindow(const Process& process, const wchar_t* className, DWORD timeo
     return found;
 }
 
+std::pair<HWND, std::wstring> WaitForBoxSaying(const Process& process, const std::wstring& words, DWORD timeoutMs) {
+    std::pair<HWND, std::wstring> found{nullptr, {}};
+    guidriver::PumpUntil(
+        [&] {
+            for (HWND candidate : WindowsOf(process.Id(), L"#32770")) {
+                if (!IsWindowVisible(candidate)) {
+                    continue;
+                }
+                std::wstring texts;
+                for (HWND child : guidriver::ChildWindows(candidate)) {
+                    texts += guidriver::WindowText(child) + L"\n";
+                }
+                if (texts.find(words) != std::wstring::npos) {
+                    found = {candidate, texts};
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return found;
+}
+
 std::vector<HWND> MessageBoxesOf(DWORD processId) {
     std::vector<HWND> boxes;
     for (HWND hwnd : WindowsOf(processId, L"#32770")) {

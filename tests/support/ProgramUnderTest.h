@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace programtest {
@@ -48,6 +49,12 @@ std::string DescribeWindows(DWORD processId);
 int CountWindows(const wchar_t* className);
 // The first visible top-level window of that class of the process, waited for; null when none came in time.
 HWND WaitForWindow(const Process& process, const wchar_t* className, DWORD timeoutMs = kStartTimeoutMs);
+// The visible message box of a process that says the words, with the texts of its controls (one per line); null
+// when none came in time. Any box of the process may be the one, and a box is only taken once its texts are there:
+// under load a box can be found while it is still being made, and one that went away again must not be answered in
+// place of the real one.
+std::pair<HWND, std::wstring> WaitForBoxSaying(const Process& process, const std::wstring& words,
+                                               DWORD timeoutMs = kStartTimeoutMs);
 // The visible message boxes (dialog class #32770) of a process.
 std::vector<HWND> MessageBoxesOf(DWORD processId);
 // The texts of a box's controls, one per line. A box found while it is still being made has its controls but not
