@@ -112,6 +112,22 @@ void ConversionLog::WriteMailBlock(int mailResult) const {
     AppendBlock(file_, lines);
 }
 
+bool ConversionLog::WriteGuarded(const std::function<void(const ConversionLog&)>& write,
+                                 const std::function<void(const LogWriteError&)>& report) const {
+    try {
+        write(*this);
+    } catch (const LogWriteError& error) {
+        const bool first = !*failing_;
+        *failing_ = true;
+        if (first && report) {
+            report(error);
+        }
+        return false;
+    }
+    *failing_ = false;
+    return true;
+}
+
 void ConversionLog::AppendLines(const std::vector<std::wstring>& texts) const {
     AppendBlock(file_, texts);
 }

@@ -4,6 +4,7 @@
 // lines end in CR LF and are stored in the ANSI code page. The file is opened for each block and closed again.
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -51,11 +52,18 @@ public:
     // Other writers of the same file (merging): each text gets the date-time prefix.
     void AppendLines(const std::vector<std::wstring>& texts) const;
 
+    // Runs writes of this log without letting a failure out, so that a log that cannot be written never stops a
+    // conversion. Only the first failure of an outage goes to `report`; a write that works again ends the outage.
+    // Copies of a log share the outage. Returns whether the writes worked.
+    bool WriteGuarded(const std::function<void(const ConversionLog&)>& write,
+                      const std::function<void(const LogWriteError&)>& report) const;
+
 private:
     std::wstring Text(std::wstring_view key) const;
 
     std::filesystem::path file_;
     TextLookup texts_;
+    std::shared_ptr<bool> failing_ = std::make_shared<bool>(false);
 };
 
 // The date-time prefix of a log line: the short date, a blank and the long time of the local time, now.

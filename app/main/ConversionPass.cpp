@@ -4,12 +4,14 @@
 #include "app/main/DocInfoFile.h"
 #include "app/main/LanguageTexts.h"
 #include "app/main/Ostrel_Helpers.h"
+#include "app/main/SettingsFile.h"
 #include "app/main/ShellFileOperation.h"
 
 #include <windows.h>
 #include <shellapi.h>
 
 #include <algorithm>
+#include <set>
 
 namespace {
 
@@ -19,6 +21,7 @@ constexpr int kGaugeMax = 100;
 const wchar_t kStopMessage[] = L"PDF-Erstellung wurde angehalten!\r\rPDF conversion stop immediately!";
 const wchar_t kFoldersMessage[] = L"Verzeichnisse werden nicht unterst\u00fctzt!\r\rFolders are not supported!";
 const wchar_t kIoMessage[] = L"I/O-FEHLER..!\r\rI/O-ERROR...!";
+const wchar_t kLineEnd[] = L"\r\n";
 
 std::wstring UpperCase(std::wstring text) {
     if (!text.empty()) {
@@ -32,24 +35,14 @@ bool EqualNoCase(const std::wstring& a, const std::wstring& b) {
            CSTR_EQUAL;
 }
 
+bool LessNoCase(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_LESS_THAN;
+}
+
 bool IsDirectory(const std::wstring& path) {
     DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool IsPsOrPrn(const std::wstring& path) {
-    std::wstring extension = UpperCase(ExtractFileExt(path));
-    return extension == L".PS" || extension == L".PRN";
-}
-
-// Page files are there when their first page is.
-std::wstring FirstOutputFile(const std::wstring& outputPath) {
-    const std::wstring pattern = L"%03d";
-    size_t at = outputPath.rfind(pattern);
-    if (at == std::wstring::npos || at < outputPath.find_last_of(L"\\:") + 1) {
-        return outputPath;
-    }
-    return outputPath.substr(0, at) + L"001" + outputPath.substr(at + pattern.size());
 }
 
 bool IsFile(const std::wstring& path) {
@@ -57,12 +50,177 @@ bool IsFile(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-std::wstring Widen(const char* text) {
-    std::wstring result;
-    for (const char* p = text; *p; ++p) {
-        result += static_cast<wchar_t>(static_cast<unsigned char>(*p));
-    }
+bool IsPsOrPrn(const std::wstring& path) {
+    std::wstring extension = UpperCase(ExtractFileExt(path));
+    return extension == L".PS" || extension == L".PRN";
+}
+
+bool IsPdf(const std::wstring& path) {
+    return UpperCase(ExtractFileExt(path)) == L".PDF";
+}
+
+std::wstring FromUtf8(const char* text) {
+    const int length = static_cast<int>(std::char_traits<char>::length(text));
+    const int size = MultiByteToWideChar(CP_UTF8, 0, text, length, nullptr, 0);
+    std::wstring result(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text, length, result.data(), size);
     return result;
+}
+
+// The folder without trailing separators, for comparing two spellings of one folder.
+std::wstring Trimmed(std::wstring folder) {
+    while (folder.size() > 3 && (folder.back() == L'\\' || folder.back() == L'/')) {
+        folder.pop_back();
+    }
+    return folder;
+}
+
+// A drive letter with a rooted path, or a network share: never taken relative to the current folder.
+bool IsAbsolute(const std::wstring& path) {
+    if (path.size() >= 3 && iswalpha(path[0]) && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/')) {
+        return true;
+    }
+    return path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'\\';
+}
+
+std::wstring FullPath(const std::wstring& path) {
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) {
+        return path;
+    }
+    std::wstring buffer(needed, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), needed, buffer.data(), nullptr);
+    if (length == 0 || length >= needed) {
+        return path;
+    }
+    buffer.resize(length);
+    return buffer;
+}
+
+// Whether a file can be made in the folder: a probe that removes itself when its handle closes.
+bool IsWritableFolder(const std::wstring& folder) {
+    const std::wstring probe = WithTrailingBackslash(folder) + L"~ostrel-" + std::to_wstring(GetCurrentProcessId()) +
+                               L"-" + std::to_wstring(GetTickCount()) + L".tmp";
+    HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return GetLastError() == ERROR_FILE_EXISTS;
+    }
+    CloseHandle(file);
+    return true;
+}
+
+std::uint64_t Join(DWORD high, DWORD low) {
+    return (static_cast<std::uint64_t>(high) << 32) | low;
+}
+
+std::optional<ConversionPass::FileStamp> StampOf(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+        return std::nullopt;
+    }
+    return ConversionPass::FileStamp{Join(data.nFileSizeHigh, data.nFileSizeLow),
+                                     Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime),
+                                     data.dwFileAttributes};
+}
+
+// Another program holds the file open (a print job still being written): it cannot be opened without sharing.
+bool HeldElsewhere(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+    }
+    CloseHandle(file);
+    return false;
+}
+
+// The files a Ghostscript run may write for one output path: the file itself, or for a page pattern every name
+// with the pattern's place taken by digits. Listed before the run, so that a failed run removes only its own.
+class RunOutputs {
+public:
+    explicit RunOutputs(const std::wstring& outputPath) {
+        const std::wstring pattern = L"%03d";
+        const size_t nameStart = outputPath.find_last_of(L"\\:") + 1;
+        folder_ = outputPath.substr(0, nameStart);
+        const std::wstring name = outputPath.substr(nameStart);
+        const size_t at = name.rfind(pattern);
+        if (at == std::wstring::npos) {
+            single_ = outputPath;
+        } else {
+            prefix_ = name.substr(0, at);
+            suffix_ = name.substr(at + pattern.size());
+        }
+        for (const std::wstring& path : Present()) {
+            before_.insert(UpperCase(path));
+        }
+    }
+
+    // The first file the run writes: the file, or the first page.
+    std::wstring First() const { return single_.empty() ? folder_ + prefix_ + L"001" + suffix_ : single_; }
+
+    void RemoveNew() const {
+        for (const std::wstring& path : Present()) {
+            if (!before_.contains(UpperCase(path))) {
+                DeleteFileW(path.c_str());
+            }
+        }
+    }
+
+private:
+    bool Matches(const std::wstring& name) const {
+        if (name.size() < prefix_.size() + suffix_.size() + 3 ||
+            !EqualNoCase(name.substr(0, prefix_.size()), prefix_) ||
+            !EqualNoCase(name.substr(name.size() - suffix_.size()), suffix_)) {
+            return false;
+        }
+        const std::wstring digits = name.substr(prefix_.size(), name.size() - prefix_.size() - suffix_.size());
+        return std::all_of(digits.begin(), digits.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+    }
+
+    std::set<std::wstring> Present() const {
+        std::set<std::wstring> present;
+        if (!single_.empty()) {
+            if (IsFile(single_)) {
+                present.insert(single_);
+            }
+            return present;
+        }
+        WIN32_FIND_DATAW data{};
+        HANDLE find = FindFirstFileW((folder_ + L"*").c_str(), &data);
+        if (find == INVALID_HANDLE_VALUE) {
+            return present;
+        }
+        do {
+            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && Matches(data.cFileName)) {
+                present.insert(folder_ + data.cFileName);
+            }
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+        return present;
+    }
+
+    std::wstring folder_;
+    std::wstring single_;
+    std::wstring prefix_;
+    std::wstring suffix_;
+    std::set<std::wstring> before_; // upper-cased
+};
+
+std::wstring FolderProblemText(const wchar_t* which, const std::wstring& folder, const wchar_t* reason) {
+    return L"Keine Konvertierung! / No conversion! " + std::wstring(which) + L" \"" + folder + L"\": " + reason;
+}
+
+std::wstring PrepareFailureText(const std::wstring& inputFile, const std::wstring& reason) {
+    return L"Datei kann nicht vorbereitet werden! / File cannot be prepared! " + inputFile + L" (" + reason + L")";
+}
+
+std::wstring WaitingText(const std::wstring& inputFile) {
+    return L"Datei wird noch geschrieben, sp\u00e4ter / File still being written, later: " + inputFile;
+}
+
+std::wstring NotFoundText(const std::wstring& path) {
+    return L"Datei nicht gefunden! / File not found! " + path;
 }
 
 // Clears a flag when the scope ends, however it ends.
@@ -80,20 +238,18 @@ private:
 } // namespace
 
 ConversionPass::ConversionPass(ConversionWindow& window, ConversionPane input, ConversionPane output,
-                               ConversionSettings settings, ConversionLog log)
-    : window_(window), input_(input), output_(output), settings_(settings), log_(std::move(log)) {
-    PatchDocumentInfo = [](const std::wstring& inputFile) {
-        AddDocInfoPdfmark(inputFile);
-        AddProducerLine(inputFile);
-    };
+                               ConversionSettings settings, ConversionLog log, std::wstring iniPath)
+    : window_(window), input_(input), output_(output), settings_(settings), log_(std::move(log)),
+      iniPath_(std::move(iniPath)) {
+    PatchDocumentInfo = [](const std::wstring& inputFile) { PatchDocumentInformation(inputFile); };
 }
 
 std::wstring ConversionPass::Text(std::wstring_view key) const {
     return Texts().Get(key);
 }
 
-bool ConversionPass::FoldersEqual() const {
-    return EqualNoCase(input_.tree.Directory(), output_.tree.Directory());
+bool ConversionPass::PaneFoldersEqual() const {
+    return EqualNoCase(Trimmed(input_.tree.Directory()), Trimmed(output_.tree.Directory()));
 }
 
 bool ConversionPass::HasFolderItem() const {
@@ -117,39 +273,201 @@ void ConversionPass::CheckIOResult() {
     }
 }
 
-bool ConversionPass::IsTaken(int index) {
-    FilePane& pane = input_.list;
-    // Folders are never converted: Ghostscript cannot read them, and a folder must never reach the deletion of
-    // converted inputs.
-    if (pane.ItemCaption(index) == L".." || pane.ItemIsParentDir(index) || pane.ItemIsDirectory(index)) {
-        return false;
+// --- reporting ------------------------------------------------------------------------------------------------
+
+void ConversionPass::Memo(const std::wstring& line) {
+    if (memoDue_) {
+        memoDue_ = false;
+        window_.ClearMemo();
     }
-    const bool psOrPrn = IsPsOrPrn(CurrentInputFile);
-    const bool onlyPsPrn = settings_.main.OnlyPsPrn;
-    if (!ManualPassActive) {
-        if (!onlyPsPrn) {
-            return true;
+    window_.AppendMemo(line + kLineEnd);
+}
+
+void ConversionPass::WriteLog(const std::function<void(const ConversionLog&)>& write) {
+    log_.WriteGuarded(write, [this](const LogWriteError& error) {
+        const std::wstring text = L"I/O-FEHLER..! / I/O-ERROR...! " + FromUtf8(error.what());
+        Memo(text);
+        window_.ShowStatus(text);
+        if (kind_ == PassKind::Manual) {
+            ioFailed_ = true;
         }
-        if (psOrPrn) {
-            pane.SetItemSelected(index, false);
+    });
+}
+
+void ConversionPass::Report(const std::wstring& text, ConversionWindow::Box box, bool withBox) {
+    Memo(text);
+    window_.ShowStatus(text);
+    if (window_.LogEnabled()) {
+        WriteLog([&](const ConversionLog& log) { log.WriteFailureLine(L" - " + text); });
+    }
+    if (withBox && kind_ == PassKind::Manual) {
+        window_.ShowMessage(box, text);
+    }
+}
+
+void ConversionPass::ReportOnce(const std::wstring& key, const std::wstring& text, bool toLog) {
+    std::wstring& last = reported_[key];
+    if (last == text) {
+        return;
+    }
+    last = text;
+    if (toLog) {
+        Report(text, ConversionWindow::Box::Error, false);
+    } else {
+        Memo(text);
+        window_.ShowStatus(text);
+    }
+}
+
+// --- folders --------------------------------------------------------------------------------------------------
+
+std::optional<std::wstring> ConversionPass::FolderProblem(const std::wstring& input, const std::wstring& output) const {
+    const struct {
+        const wchar_t* which;
+        const std::wstring& folder;
+    } folders[] = {{L"Eingabeverzeichnis / input folder", input}, {L"Ausgabeverzeichnis / output folder", output}};
+    for (const auto& f : folders) {
+        if (f.folder.empty()) {
+            return FolderProblemText(f.which, f.folder, L"nicht eingestellt / not set");
         }
-        return psOrPrn;
+        if (!IsAbsolute(f.folder)) {
+            return FolderProblemText(f.which, f.folder, L"kein vollst\u00e4ndiger Pfad / not a full path");
+        }
+        if (!IsDirectory(f.folder)) {
+            return FolderProblemText(f.which, f.folder, L"nicht vorhanden / not found");
+        }
+        if (!IsWritableFolder(f.folder)) {
+            return FolderProblemText(f.which, f.folder, L"nicht beschreibbar / not writable");
+        }
     }
-    if (!pane.ItemSelected(index)) {
+    if (EqualNoCase(Trimmed(FullPath(input)), Trimmed(FullPath(output)))) {
+        return Text(L"MESSAGE2");
+    }
+    return std::nullopt;
+}
+
+void ConversionPass::ReturnPanesTo(const std::wstring& input, const std::wstring& output) {
+    if (!EqualNoCase(Trimmed(input_.tree.Directory()), Trimmed(input))) {
+        input_.tree.SetDirectory(input);
+    }
+    if (!EqualNoCase(Trimmed(output_.tree.Directory()), Trimmed(output))) {
+        output_.tree.SetDirectory(output);
+    }
+}
+
+bool ConversionPass::FoldersFromStore() {
+    const StoredFolders stored = ReadStoredFolders(iniPath_);
+    if (auto problem = FolderProblem(stored.input, stored.output)) {
+        if (*problem != folderProblem_) {
+            folderProblem_ = *problem;
+            Report(*problem, ConversionWindow::Box::Error, false);
+        }
         return false;
     }
-    if (onlyPsPrn && !psOrPrn) {
-        pane.SetItemSelected(index, false);
-        return false;
+    if (!folderProblem_.empty()) {
+        folderProblem_.clear();
+        const std::wstring text =
+            L"Verzeichnisse wieder in Ordnung / Folders usable again: " + stored.input + L" -> " + stored.output;
+        Memo(text);
+        window_.ShowStatus(text);
     }
+    const std::wstring input = Trimmed(FullPath(stored.input));
+    const std::wstring output = Trimmed(FullPath(stored.output));
+    ReturnPanesTo(input, output);
+    inputFolder_ = WithTrailingBackslash(input);
+    outputFolder_ = WithTrailingBackslash(output);
     return true;
 }
 
-void ConversionPass::ReportFailure(const std::wstring& text) {
-    window_.AppendMemo(text + L"\r");
-    if (window_.LogEnabled()) {
-        log_.WriteFailureLine(L" - " + text);
+bool ConversionPass::FoldersFromPanes() {
+    if (PaneFoldersEqual()) {
+        Report(Text(L"MESSAGE2"), ConversionWindow::Box::Error, true);
+        return false;
     }
+    const std::wstring input = window_.InputPathText();
+    const std::wstring output = window_.OutputPathText();
+    if (auto problem = FolderProblem(input, output)) {
+        Report(*problem, ConversionWindow::Box::Error, true);
+        return false;
+    }
+    inputFolder_ = WithTrailingBackslash(Trimmed(FullPath(input)));
+    outputFolder_ = WithTrailingBackslash(Trimmed(FullPath(output)));
+    return true;
+}
+
+// --- walking --------------------------------------------------------------------------------------------------
+
+std::vector<ConversionPass::WalkEntry> ConversionPass::PaneEntries() const {
+    const FilePane& pane = input_.list;
+    const std::wstring folder = WithTrailingBackslash(window_.InputPathText());
+    std::vector<WalkEntry> entries;
+    for (int i = 0; i < pane.ItemCount(); ++i) {
+        if (i == 0 && pane.ItemCaption(0) == L"..") {
+            continue;
+        }
+        WalkEntry entry;
+        entry.name = pane.ItemCaption(i);
+        entry.directory = pane.ItemIsDirectory(i) || pane.ItemIsParentDir(i) || entry.name == L"..";
+        entry.paneIndex = i;
+        if (!entry.directory && pane.ItemSelected(i)) {
+            entry.stamp = StampOf(folder + entry.name);
+        }
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+std::vector<ConversionPass::WalkEntry> ConversionPass::DiskEntries() const {
+    std::vector<WalkEntry> entries;
+    WIN32_FIND_DATAW data{};
+    HANDLE find = FindFirstFileW((inputFolder_ + L"*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) {
+        return entries;
+    }
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") {
+            continue;
+        }
+        WalkEntry entry;
+        entry.name = name;
+        entry.directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        entry.stamp = FileStamp{Join(data.nFileSizeHigh, data.nFileSizeLow),
+                                Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime),
+                                data.dwFileAttributes};
+        entries.push_back(std::move(entry));
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    // The order the input pane shows: folders first, then by name without regard to case.
+    std::sort(entries.begin(), entries.end(), [](const WalkEntry& a, const WalkEntry& b) {
+        return a.directory != b.directory ? a.directory : LessNoCase(a.name, b.name);
+    });
+    // The pane's items of these names, when it shows this folder (their selection follows the walk).
+    const FilePane& pane = input_.list;
+    if (EqualNoCase(Trimmed(pane.Path()), Trimmed(inputFolder_))) {
+        std::map<std::wstring, int> indexes;
+        for (int i = 0; i < pane.ItemCount(); ++i) {
+            indexes[UpperCase(pane.ItemCaption(i))] = i;
+        }
+        for (WalkEntry& entry : entries) {
+            auto it = indexes.find(UpperCase(entry.name));
+            entry.paneIndex = it == indexes.end() ? -1 : it->second;
+        }
+    }
+    return entries;
+}
+
+void ConversionPass::BeginPass(PassKind kind) {
+    kind_ = kind;
+    if (BeforePass) {
+        BeforePass();
+    }
+    // A manual pass starts a fresh memo; the others clear it only when they have something to say.
+    memoDue_ = kind_ != PassKind::Manual;
+    if (kind_ == PassKind::Manual) {
+        window_.ClearMemo();
+    }
+    window_.SetTimerInterval(TimerIntervalFor(settings_.main.PollSeconds));
 }
 
 void ConversionPass::ConvertInputFiles() {
@@ -157,31 +475,19 @@ void ConversionPass::ConvertInputFiles() {
         return; // passes never nest
     }
     FlagGuard running(passRunning_);
-    const MainSettings& main = settings_.main;
-    const DialogSettings& dialog = settings_.dialog;
-
-    if (BeforePass) {
-        BeforePass();
-    }
-    window_.ClearMemo();
-    window_.SetTimerInterval(TimerIntervalFor(main.PollSeconds));
-    if (main.StartMode == 0 && ReadStoredFolders) {
-        auto [inputFolder, outputFolder] = ReadStoredFolders();
-        input_.tree.SetDirectory(inputFolder);
-        output_.tree.SetDirectory(outputFolder);
-    }
-    if (FoldersEqual()) {
-        window_.ShowMessage(ConversionWindow::Box::Error, Text(L"MESSAGE2"));
+    BeginPass(ManualPassActive ? PassKind::Manual : PassKind::Watch);
+    if (!(kind_ == PassKind::Manual ? FoldersFromPanes() : FoldersFromStore())) {
         return;
     }
+    std::vector<WalkEntry> entries = kind_ == PassKind::Manual ? PaneEntries() : DiskEntries();
+    Walk(entries, static_cast<int>(entries.size()));
+}
 
+void ConversionPass::Walk(std::vector<WalkEntry>& entries, int gaugeEntries) {
     int progress = kGaugeMin;
     window_.SetProgress(progress);
-    FilePane& pane = input_.list;
-    const bool hasParent = pane.ItemCount() > 0 && pane.ItemCaption(0) == L"..";
-    const int first = hasParent ? 1 : 0;
     // A drive root has no "..": its single file is an entry like any other.
-    int n = pane.ItemCount() - first;
+    int n = gaugeEntries;
     if (n <= 0) {
         return;
     }
@@ -190,126 +496,296 @@ void ConversionPass::ConvertInputFiles() {
     }
     const int step = kGaugeMax / n;
 
-    auto switches = BuildPassSwitches(dialog, settings_.options, settings_.security, window_.EncryptComboIndex());
+    auto switches =
+        BuildPassSwitches(settings_.dialog, settings_.options, settings_.security, window_.EncryptComboIndex());
     if (!switches) {
         return; // no output type chosen
     }
     PassSwitches = *switches;
 
-    for (int i = first; i < pane.ItemCount(); ++i) {
-        if (StopRequested) {
+    for (const WalkEntry& entry : entries) {
+        if (StopRequested && kind_ != PassKind::Single) {
             window_.ShowMessage(ConversionWindow::Box::Information, kStopMessage);
             window_.EnableTimer(false);
             window_.SetProgress(kGaugeMin);
             return;
         }
-        ConvertOne(i, step, progress);
+        ConvertOne(entry, step, progress);
     }
 
     window_.SetProgress(kGaugeMax);
-    pane.ClearSelection();
-    pane.SetFocus();
+    if (kind_ != PassKind::Single) {
+        input_.list.ClearSelection();
+        input_.list.SetFocus();
+    }
 }
 
-void ConversionPass::ConvertOne(int index, int step, int& progress) {
+bool ConversionPass::IsTaken(const WalkEntry& entry) {
+    // Folders are never converted: Ghostscript cannot read them, and a folder must never reach the deletion of
+    // converted inputs.
+    if (entry.directory || entry.name == L"..") {
+        return false;
+    }
     FilePane& pane = input_.list;
+    const bool psOrPrn = IsPsOrPrn(entry.name);
+    const bool onlyPsPrn = settings_.main.OnlyPsPrn;
+    if (kind_ != PassKind::Manual) {
+        if (!onlyPsPrn) {
+            return true;
+        }
+        if (psOrPrn && entry.paneIndex >= 0 && kind_ == PassKind::Watch) {
+            pane.SetItemSelected(entry.paneIndex, false);
+        }
+        return psOrPrn;
+    }
+    if (!pane.ItemSelected(entry.paneIndex)) {
+        return false;
+    }
+    if (onlyPsPrn && !psOrPrn) {
+        pane.SetItemSelected(entry.paneIndex, false);
+        return false;
+    }
+    return true;
+}
+
+void ConversionPass::Remember(const std::wstring& key, const std::wstring& path) {
+    if (auto stamp = StampOf(path)) {
+        handled_[key] = *stamp;
+    } else {
+        handled_.erase(key);
+    }
+}
+
+// Renames a "%" out of the file name and patches the document information. False when the file is not taken in
+// this pass (outcome says why); CurrentInputFile and key follow a rename.
+bool ConversionPass::Prepare(std::wstring& key, const std::wstring& caption, Outcome& outcome) {
+    outcome = Outcome::Failed;
+    // Ghostscript reads "%" in a name as a format directive, so such inputs are renamed first. Only the name is
+    // changed: the folder is the user's and stays as it is.
+    if (caption.find(L'%') != std::wstring::npos) {
+        std::wstring renamedCaption = caption;
+        std::replace(renamedCaption.begin(), renamedCaption.end(), L'%', L'!');
+        const std::wstring renamed = inputFolder_ + renamedCaption;
+        if (PathExists(renamed)) {
+            ReportOnce(key,
+                       PrepareFailureText(CurrentInputFile, L"\"" + renamed + L"\" existiert bereits / already exists"),
+                       true);
+            return false;
+        }
+        try {
+            ShellFileOperation(CurrentInputFile, renamed, FO_RENAME, FOF_ALLOWUNDO);
+        } catch (const std::exception& error) {
+            ReportOnce(key, PrepareFailureText(CurrentInputFile, FromUtf8(error.what())), true);
+            return false;
+        }
+        reported_.erase(key);
+        CurrentInputFile = renamed;
+        key = UpperCase(renamed);
+    }
+    if (!PatchDocumentInfo) {
+        return true;
+    }
+    try {
+        PatchDocumentInfo(CurrentInputFile);
+    } catch (const docinfo::DocInfoFileError& error) {
+        if (error.Code() == ERROR_SHARING_VIOLATION || error.Code() == ERROR_LOCK_VIOLATION) {
+            outcome = Outcome::Waiting;
+            ReportOnce(key, WaitingText(CurrentInputFile), false);
+            return false;
+        }
+        ReportOnce(key,
+                   PrepareFailureText(CurrentInputFile,
+                                      FromUtf8(error.what()) + L", Fehler / error " + std::to_wstring(error.Code())),
+                   true);
+        return false;
+    } catch (const std::exception& error) {
+        ReportOnce(key, PrepareFailureText(CurrentInputFile, FromUtf8(error.what())), true);
+        return false;
+    }
+    return true;
+}
+
+ConversionPass::Outcome ConversionPass::ConvertOne(const WalkEntry& entry, int step, int& progress) {
     const DialogSettings& dialog = settings_.dialog;
-    const std::wstring caption = pane.ItemCaption(index);
-    const std::wstring inputFolder = WithTrailingBackslash(window_.InputPathText());
-    CurrentInputFile = inputFolder + caption;
-    if (!IsTaken(index)) {
-        return;
+    const std::wstring caption = entry.name;
+    CurrentInputFile = inputFolder_ + caption;
+    if (!IsTaken(entry)) {
+        return Outcome::Skipped;
+    }
+    std::wstring key = UpperCase(CurrentInputFile);
+
+    // The timer takes a file it converted, or failed on, in this run again only when the file changed.
+    if (kind_ == PassKind::Watch && entry.stamp) {
+        auto handled = handled_.find(key);
+        if (handled != handled_.end() && handled->second == *entry.stamp) {
+            return Outcome::Skipped;
+        }
+    }
+    // A print job still being written is left for a later pass: held open by its writer, or grown since listed.
+    const std::optional<FileStamp> now = StampOf(CurrentInputFile);
+    if (!now) {
+        return Outcome::Skipped; // gone since it was listed
+    }
+    if (HeldElsewhere(CurrentInputFile) || (entry.stamp && *entry.stamp != *now)) {
+        ReportOnce(key, WaitingText(CurrentInputFile), false);
+        return Outcome::Waiting;
     }
 
-    // Ghostscript reads "%" in a name as a format directive, so such inputs are renamed first. PDF inputs are
-    // converted as they are: neither renamed nor patched.
-    if (UpperCase(ExtractFileExt(CurrentInputFile)) != L".PDF") {
-        if (CurrentInputFile.find(L'%') != std::wstring::npos) {
-            std::wstring renamed = CurrentInputFile;
-            std::replace(renamed.begin(), renamed.end(), L'%', L'!');
-            ShellFileOperation(inputFolder + caption, renamed, FO_RENAME, FOF_ALLOWUNDO);
-            CurrentInputFile = renamed;
-        }
-        if (PatchDocumentInfo) {
-            PatchDocumentInfo(CurrentInputFile);
+    // PDF inputs are converted as they are: neither renamed nor patched.
+    if (!IsPdf(CurrentInputFile)) {
+        Outcome outcome = Outcome::Failed;
+        if (!Prepare(key, caption, outcome)) {
+            return outcome;
         }
     }
 
     OutputNameRequest request;
     request.caption = caption;
     request.currentInputFile = CurrentInputFile;
-    request.outDir = WithTrailingBackslash(window_.OutputPathText());
+    request.outDir = outputFolder_;
     request.outputType = dialog.AuswahlRG;
     request.pageFlag = dialog.SeiteCB;
     request.counterInFront = settings_.main.CounterInFront;
-    request.itemSelected = pane.ItemSelected(index);
+    request.itemSelected = entry.paneIndex >= 0 && input_.list.ItemSelected(entry.paneIndex);
     const OutputName output = ChooseOutputName(request, Counter, PathExists);
     CurrentOutputName = output.currentOutputName;
     GsOutputSwitch = output.gsOutputSwitch;
+    const RunOutputs outputs(output.outputPath);
 
     GsInputArgument = MakeGsInputArgument(CurrentInputFile);
     GsOptions& options = settings_.options;
     const std::wstring commandLine =
         BuildGsCommandLine(PassSwitches.GhostscriptProgram, PassSwitches.GsDeviceSwitches, options, dialog.AuswahlRG,
                            dialog.JNRG1, GsOutputSwitch, GsInputArgument);
-    window_.AppendMemo(BuildGsCommandLine(PassSwitches.GhostscriptProgram, PassSwitches.GsDeviceSwitchesDisplay,
-                                          options, dialog.AuswahlRG, dialog.JNRG1, GsOutputSwitch, GsInputArgument) +
-                       L"\r");
+    Memo(BuildGsCommandLine(PassSwitches.GhostscriptProgram, PassSwitches.GsDeviceSwitchesDisplay, options,
+                            dialog.AuswahlRG, dialog.JNRG1, GsOutputSwitch, GsInputArgument));
 
     window_.ProcessMessages();
     const ChildRun run = RunHiddenPiped(commandLine);
     if (run.pipeFailed || !run.started) {
-        window_.ShowMessage(ConversionWindow::Box::Plain, Text(run.pipeFailed ? L"AFEHLER2" : L"AFEHLER1"));
-        ReportFailure(ConversionFailureText(CurrentInputFile, false, 0, run.startError, false));
-        return;
+        if (kind_ == PassKind::Manual) {
+            window_.ShowMessage(ConversionWindow::Box::Plain, Text(run.pipeFailed ? L"AFEHLER2" : L"AFEHLER1"));
+        }
+        // Not the file's fault: it is tried again at the next pass, but told only once.
+        ReportOnce(key, ConversionFailureText(CurrentInputFile, false, 0, run.startError, false), true);
+        return Outcome::Failed;
     }
 
     progress = std::clamp(progress + step, kGaugeMin, kGaugeMax);
     window_.SetProgress(progress);
 
     if (window_.LogEnabled()) {
-        ConversionLogEntry entry;
-        entry.deviceSwitches = PassSwitches.GsDeviceSwitchesDisplay;
-        entry.pdfSettingsOption = options.GsPdfSettingsOption;
-        entry.resolutionOption = options.GsResolutionOption;
-        entry.compatLevelOption = options.GsCompatLevelOption;
-        entry.levelChangeAllowed = dialog.JNRG1 == 0;
-        entry.inputFile = CurrentInputFile;
-        entry.outputPath = output.outputPath;
-        entry.jpegPageFiles = dialog.AuswahlRG == GsOutputJpeg && dialog.SeiteCB;
-        log_.WriteConversionBlock(entry);
+        ConversionLogEntry logEntry;
+        logEntry.deviceSwitches = PassSwitches.GsDeviceSwitchesDisplay;
+        logEntry.pdfSettingsOption = options.GsPdfSettingsOption;
+        logEntry.resolutionOption = options.GsResolutionOption;
+        logEntry.compatLevelOption = options.GsCompatLevelOption;
+        logEntry.levelChangeAllowed = dialog.JNRG1 == 0;
+        logEntry.inputFile = CurrentInputFile;
+        logEntry.outputPath = output.outputPath;
+        logEntry.jpegPageFiles = dialog.AuswahlRG == GsOutputJpeg && dialog.SeiteCB;
+        WriteLog([&](const ConversionLog& log) { log.WriteConversionBlock(logEntry); });
     }
 
-    // Only a run that exited with 0 and left its output counts: otherwise the input stays where it is and
-    // nothing is deleted, mailed, stamped or opened for it.
-    const bool outputMissing = !IsFile(FirstOutputFile(output.outputPath));
+    // Only a run that exited with 0 and left its output counts: otherwise what the run wrote is removed, the input
+    // stays where it is and nothing is deleted, mailed, stamped or opened for it.
+    const bool outputMissing = !IsFile(outputs.First());
     if (run.exitCode != 0 || outputMissing) {
+        outputs.RemoveNew();
         const std::wstring text = ConversionFailureText(CurrentInputFile, true, run.exitCode, 0, outputMissing);
-        ReportFailure(text);
-        if (ManualPassActive) {
-            window_.ShowMessage(ConversionWindow::Box::Error, text);
-        }
-        return;
+        reported_[key] = text;
+        Report(text, ConversionWindow::Box::Error, true);
+        Remember(key, CurrentInputFile);
+        return Outcome::Failed;
     }
 
+    reported_.erase(key);
+    Remember(key, CurrentInputFile);
     if (AfterConversion) {
-        AfterConversion(ConvertedFile{CurrentInputFile, output.outputPath, CurrentOutputName, GsOutputSwitch,
-                                      request.outDir, dialog.AuswahlRG});
+        const ConvertedFile converted{CurrentInputFile, output.outputPath, CurrentOutputName,        GsOutputSwitch,
+                                      outputFolder_,    dialog.AuswahlRG,  kind_ == PassKind::Manual};
+        const std::wstring input = CurrentInputFile;
+        try {
+            AfterConversion(converted);
+        } catch (...) {
+            Remember(key, input);
+            throw;
+        }
+        Remember(key, input); // deleted inputs are forgotten
+    }
+    return Outcome::Converted;
+}
+
+SingleFileResult ConversionPass::ConvertSingleFile(const std::wstring& path) {
+    if (passRunning_) {
+        return SingleFileResult::Busy;
+    }
+    FlagGuard running(passRunning_);
+    BeginPass(PassKind::Single);
+    const std::wstring file = FullPath(path);
+    if (!IsAbsolute(file) || !IsFile(file)) {
+        Report(NotFoundText(path), ConversionWindow::Box::Error, false);
+        return SingleFileResult::NotFound;
+    }
+    const std::wstring folder = file.substr(0, file.find_last_of(L"\\/") + 1);
+    const std::wstring output = window_.OutputPathText();
+    if (auto problem = FolderProblem(folder, output)) {
+        Report(*problem, ConversionWindow::Box::Error, false);
+        return SingleFileResult::Failed;
+    }
+    inputFolder_ = WithTrailingBackslash(Trimmed(folder));
+    outputFolder_ = WithTrailingBackslash(Trimmed(FullPath(output)));
+
+    WalkEntry entry;
+    entry.name = file.substr(folder.size());
+    entry.stamp = StampOf(file);
+    if (EqualNoCase(Trimmed(input_.list.Path()), Trimmed(inputFolder_))) {
+        for (int i = 0; i < input_.list.ItemCount(); ++i) {
+            if (EqualNoCase(input_.list.ItemCaption(i), entry.name)) {
+                entry.paneIndex = i;
+            }
+        }
+    }
+    if (!IsTaken(entry)) {
+        Report(L"Nur PS- und PRN-Dateien werden umgewandelt / Only PS and PRN files are converted: " + file,
+               ConversionWindow::Box::Error, false);
+        return SingleFileResult::Failed;
+    }
+
+    auto switches =
+        BuildPassSwitches(settings_.dialog, settings_.options, settings_.security, window_.EncryptComboIndex());
+    if (!switches) {
+        return SingleFileResult::Failed;
+    }
+    PassSwitches = *switches;
+    int progress = kGaugeMin;
+    window_.SetProgress(progress);
+    const Outcome outcome = ConvertOne(entry, kGaugeMax / 2, progress);
+    window_.SetProgress(kGaugeMax);
+    switch (outcome) {
+    case Outcome::Converted:
+        return SingleFileResult::Converted;
+    case Outcome::Waiting:
+        return SingleFileResult::Busy;
+    default:
+        return SingleFileResult::Failed;
     }
 }
 
+// --- starters -------------------------------------------------------------------------------------------------
+
 void ConversionPass::Timer1Timer() {
-    if (passRunning_) {
-        return; // a tick during a pass is dropped
+    // A tick that comes while an earlier tick still works (a box of it open, a long Ghostscript run) is dropped.
+    if (tickRunning_ || passRunning_) {
+        return;
     }
+    FlagGuard tick(tickRunning_);
     try {
         RefreshPanes();
+        ManualPassActive = false;
         ConvertInputFiles();
-    } catch (const LogWriteError& error) {
-        ioFailed_ = true;
-        window_.AppendMemo(Widen(error.what()) + L"\r");
     } catch (const std::exception& error) {
-        window_.AppendMemo(Widen(error.what()) + L"\r");
+        Memo(FromUtf8(error.what()));
     } catch (...) {
     }
     if (!StopRequested) {
@@ -318,29 +794,18 @@ void ConversionPass::Timer1Timer() {
     CheckIOResult();
 }
 
-void ConversionPass::PDF_ErstellungClick(const std::wstring& commandLineFile) {
+void ConversionPass::PDF_ErstellungClick() {
     if (passRunning_) {
         return;
     }
     FilePane& pane = input_.list;
     try {
-        if (!commandLineFile.empty()) {
-            const std::wstring name = ExtractFileName(commandLineFile);
-            for (int i = 0; i < pane.ItemCount(); ++i) {
-                if (pane.ItemCaption(i) == name) {
-                    pane.SetFocus();
-                    pane.FocusItem(i);
-                    break;
-                }
-            }
-        } else {
-            const int selected = pane.FirstSelectedIndex();
-            if (selected >= 0 && IsDirectory(pane.ItemFullFileName(selected))) {
-                window_.ShowMessage(ConversionWindow::Box::Error, kFoldersMessage);
-                pane.ClearSelection();
-                pane.SetFocus();
-                return;
-            }
+        const int selected = pane.FirstSelectedIndex();
+        if (selected >= 0 && IsDirectory(pane.ItemFullFileName(selected))) {
+            window_.ShowMessage(ConversionWindow::Box::Error, kFoldersMessage);
+            pane.ClearSelection();
+            pane.SetFocus();
+            return;
         }
     } catch (...) {
         return;
@@ -365,11 +830,8 @@ void ConversionPass::PDF_ErstellungClick(const std::wstring& commandLineFile) {
 
     try {
         ConvertInputFiles();
-    } catch (const LogWriteError& error) {
-        ioFailed_ = true;
-        window_.AppendMemo(Widen(error.what()) + L"\r");
     } catch (const std::exception& error) {
-        window_.AppendMemo(Widen(error.what()) + L"\r");
+        Memo(FromUtf8(error.what()));
     } catch (...) {
     }
 
@@ -397,7 +859,7 @@ void ConversionPass::TimerbuttonClick() {
             return;
         }
         window_.SetProgress(kGaugeMin);
-        if (FoldersEqual()) {
+        if (PaneFoldersEqual()) {
             window_.ShowMessage(ConversionWindow::Box::Error, Text(L"MESSAGE2"));
             return;
         }

@@ -144,6 +144,29 @@ void ReplacePdfmarkValues(PsLines& lines, std::string_view wanted, std::string_v
 
 } // namespace
 
+bool IsPostScriptText(std::string_view bytes) {
+    constexpr std::string_view kJobEscape = "\x1B%-12345X";
+    constexpr std::string_view kJobLine = "@PJL";
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        const std::string_view rest = bytes.substr(at);
+        if (rest.front() == '\x04' || rest.front() == '\r' || rest.front() == '\n') {
+            ++at;
+        } else if (rest.starts_with(kJobEscape)) {
+            at += kJobEscape.size();
+        } else if (rest.starts_with(kJobLine)) {
+            const std::size_t end = rest.find_first_of("\r\n");
+            if (end == std::string_view::npos) {
+                return false;
+            }
+            at += end;
+        } else {
+            break;
+        }
+    }
+    return bytes.substr(at).starts_with("%!");
+}
+
 PsLines SplitLines(std::string_view bytes) {
     PsLines lines;
     std::size_t start = 0;

@@ -51,6 +51,10 @@ std::string DscValue(std::string_view text);
 // comment "%"); npos when it does not. DSC comment lines therefore never count as pdfmark lines.
 std::size_t FindPdfmarkKey(std::string_view line, std::string_view key);
 
+// True when the bytes are PostScript text: "%!" at the start, after any Ctrl-D bytes and any print job header
+// (the job language's escape "\x1B%-12345X" and "@PJL" lines) that spoolers put in front of the program.
+bool IsPostScriptText(std::string_view bytes);
+
 // True when any line carries "/DOCINFO" as code.
 bool HasDocInfo(const PsLines& lines);
 

@@ -38,8 +38,13 @@ std::string FieldFromWide(std::wstring_view text);
 
 } // namespace docinfo
 
-// The patch the conversion pass applies to every input that is not a PDF, in this order, just before Ghostscript
-// runs on it. Each loads the file, changes it and saves it when it changed; returns whether it wrote. Throws
-// docinfo::DocInfoFileError.
+// The patch the conversion pass applies to every input that is not a PDF, just before Ghostscript runs on it.
+// A print job may still be held by the program that writes it, so the patch opens the file once without sharing
+// (a file open elsewhere is refused with ERROR_SHARING_VIOLATION), reads, changes and writes it back through that
+// one handle in place: the file is never replaced, and the bytes before the first change are not rewritten. A file
+// that is not PostScript text (docinfo::IsPostScriptText) is left alone. Each returns whether it wrote; failures
+// throw docinfo::DocInfoFileError.
 bool AddDocInfoPdfmark(const std::wstring& path);
 bool AddProducerLine(const std::wstring& path);
+// Both of the above in their order, through one handle.
+bool PatchDocumentInformation(const std::wstring& path);

@@ -61,7 +61,7 @@ int RunProgram(const std::wstring& commandLineFile) {
     intro.reset();
     gui::Application.SetTitle(kProgramTitle);
     gui::Application.Run();
-    return 0;
+    return ProgramExitCode;
 }
 
 } // namespace

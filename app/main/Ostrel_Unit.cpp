@@ -31,6 +31,7 @@ TSprachhinweis_Form* Sprachhinweis_Form = nullptr;
 TMerge_Form* Merge_Form = nullptr;
 TEin_Info_Form* Ein_Info_Form = nullptr;
 TUpdate_Form* Update_Form = nullptr;
+int ProgramExitCode = 0;
 
 namespace {
 
@@ -88,7 +89,7 @@ TOstrel_Form::TOstrel_Form(std::wstring commandLineFile)
     ConversionLog log(ConversionLog::DefaultFile(), [](std::wstring_view key) { return Texts().Get(key); });
     pass_ = std::make_unique<ConversionPass>(*this, ConversionPane{DirView1, DriveView1},
                                              ConversionPane{DirView2, DriveView2},
-                                             ConversionSettings{Settings, Dialog, Security, Options}, log);
+                                             ConversionSettings{Settings, Dialog, Security, Options}, log, iniPath_);
     post_ =
         std::make_unique<PostProcessing>(*this, Dialog, Settings, log, WithTrailingBackslash(programFolder_.wstring()));
     post_->Owner = Handle();
@@ -253,6 +254,7 @@ void TOstrel_Form::FormShow() {
     if (foldersCreated) {
         SetInputFolder(kDefaultInputFolder);
         SetOutputFolder(kDefaultOutputFolder);
+        StartPolling();
         return;
     }
 
@@ -269,6 +271,15 @@ void TOstrel_Form::FormShow() {
     // The settings dialog's rule for automatic start with kept inputs, applied to the values read at start.
     if (Settings.StartMode == 0 && Einstellungen_Form && Einstellungen_Form->loeschenRG1.ItemIndex() == 1) {
         Einstellungen_Form->AnzeigenCB.SetEnabled(false);
+    }
+    StartPolling();
+}
+
+void TOstrel_Form::StartPolling() {
+    // Only now are the folders set; a run for one file on the command line converts that file and nothing else.
+    if (Settings.StartMode != 1 && commandLineFile_.empty()) {
+        Timer1.SetInterval(TimerIntervalFor(Settings.PollSeconds));
+        Timer1.SetEnabled(true);
     }
 }
 
@@ -290,7 +301,8 @@ void TOstrel_Form::FormPaint() {
     }
     commandLineDone_ = true;
     ProcessMessages();
-    pass_->PDF_ErstellungClick(commandLineFile_);
+    const SingleFileResult result = pass_->ConvertSingleFile(FullPathOf(commandLineFile_));
+    ProgramExitCode = result == SingleFileResult::Converted ? 0 : 1;
     gui::Application.Terminate();
 }
 
@@ -327,8 +339,8 @@ void TOstrel_Form::SetManualMode() {
 }
 
 void TOstrel_Form::SetAutomaticMode() {
+    // The timer starts at the end of the first showing (StartPolling), once the folders are set.
     Timer1.SetInterval(TimerIntervalFor(Settings.PollSeconds));
-    Timer1.SetEnabled(true);
     EnableStartButton(false);
     EnableMerge(false);
     Pruefung.Show();
@@ -356,12 +368,16 @@ void TOstrel_Form::ConvertForwardedFiles() {
         SetTimer(Handle(), kForwardRetryTimer, kForwardRetryMs, nullptr);
         return;
     }
-    const std::wstring file = forwardedFiles_.front();
+    // Converted on its own: the panes stay where they are, and the timer's pass keeps to the stored folders.
+    if (pass_->ConvertSingleFile(forwardedFiles_.front()) == SingleFileResult::Busy) {
+        SetTimer(Handle(), kForwardRetryTimer, kForwardRetryMs, nullptr);
+        return;
+    }
     forwardedFiles_.pop_front();
-    SetInputFolder(CommandLineFolder(file));
-    // The file may have come after the list was loaded.
-    DirView1.Reload(false);
-    pass_->PDF_ErstellungClick(file);
+    try {
+        pass_->RefreshPanes();
+    } catch (...) {
+    }
     if (!forwardedFiles_.empty()) {
         PostMessageW(Handle(), WM_FORWARDEDFILE, 0, 0);
     }
@@ -454,6 +470,9 @@ void TOstrel_Form::ProcessMessages() {
 }
 void TOstrel_Form::ClearMemo() {
     Memo1.SetText({});
+}
+void TOstrel_Form::ShowStatus(const std::wstring& text) {
+    StatusBar1.SetPanelText(0, text);
 }
 void TOstrel_Form::AppendMemo(const std::wstring& text) {
     Memo1.SetText(Memo1.Text() + text);

@@ -113,6 +113,8 @@ public:
     void InfoClick();
     void SetManualMode();
     void SetAutomaticMode();
+    // Switches the timer of automatic mode on, unless the program runs in manual mode or for one file.
+    void StartPolling();
     // A file a second start handed over: converted as a command-line start would, the program keeps running.
     void WMCopyData(gui::TMessage& msg);
     void ConvertForwardedFiles();
@@ -269,6 +271,7 @@ public:
     void ProcessMessages() override;
     void ClearMemo() override;
     void AppendMemo(const std::wstring& text) override;
+    void ShowStatus(const std::wstring& text) override;
     void SetProgress(int position) override;
     std::wstring InputPathText() const override;
     std::wstring OutputPathText() const override;
@@ -406,3 +409,5 @@ private:
 };
 
 extern TOstrel_Form* Ostrel_Form;
+// The process's exit code: a run for one file on the command line leaves 0 only when the file was converted.
+extern int ProgramExitCode;

@@ -90,6 +90,7 @@ std::wstring PostProcessing::WatermarkCommand(const std::wstring& outputFile, co
 }
 
 void PostProcessing::Run(const ConvertedFile& file) {
+    interactive_ = file.interactive;
     const std::wstring fileName = ExtractFileName(file.outputPath);
     const std::wstring outputFile = file.outDir + fileName;
     const std::wstring stampedFile = file.outDir + L"W_" + fileName;
@@ -113,7 +114,7 @@ void PostProcessing::Run(const ConvertedFile& file) {
         }
     }
     if (window_.LogEnabled() && mailOn && mailLogDue_) {
-        log_.WriteMailBlock(static_cast<int>(lastMailResult_));
+        WriteLog([this](const ConversionLog& log) { log.WriteMailBlock(static_cast<int>(lastMailResult_)); });
         mailLogDue_ = false;
     }
 }
@@ -141,7 +142,7 @@ void PostProcessing::DeleteInputAndMailOutput(const ConvertedFile& file, MailDat
         }
         mail.ShowDialog = dialog_.MDCB1;
     } catch (...) {
-        window_.ShowMessage(ConversionWindow::Box::Plain, Texts().Get(L"VFEHLER2"));
+        Report(ConversionWindow::Box::Plain, Texts().Get(L"VFEHLER2"));
         return;
     }
 
@@ -169,7 +170,7 @@ void PostProcessing::DeleteInputAndMailOutput(const ConvertedFile& file, MailDat
             Delete(outputFile);
         }
     } catch (...) {
-        window_.ShowMessage(ConversionWindow::Box::Plain, Texts().Get(L"VFEHLER1"));
+        Report(ConversionWindow::Box::Plain, Texts().Get(L"VFEHLER1"));
     }
 }
 
@@ -177,13 +178,13 @@ void PostProcessing::StampWatermark(const std::wstring& outputFile, const std::w
     const std::wstring command = WatermarkCommand(outputFile, stampedFile);
     const ChildRun run = RunHiddenPiped(command);
     if (run.pipeFailed) {
-        window_.ShowMessage(ConversionWindow::Box::Plain, Texts().Get(L"AFEHLER3"));
+        Report(ConversionWindow::Box::Plain, Texts().Get(L"AFEHLER3"));
     } else if (!run.started) {
-        window_.ShowMessage(ConversionWindow::Box::Plain, Texts().Get(L"AFEHLER1"));
+        Report(ConversionWindow::Box::Plain, Texts().Get(L"AFEHLER1"));
     }
-    window_.AppendMemo(command.substr(0, kMemoLineLength) + L"\r");
+    window_.AppendMemo(command.substr(0, kMemoLineLength) + L"\r\n");
     if (window_.LogEnabled()) {
-        log_.WriteWatermarkBlock(programFolder_, stampedFile);
+        WriteLog([&](const ConversionLog& log) { log.WriteWatermarkBlock(programFolder_, stampedFile); });
     }
 }
 
@@ -214,8 +215,34 @@ void PostProcessing::Send(const MailData& mail, const std::wstring& attachmentPa
     message.AttachmentPath = attachmentPath;
     message.AttachmentName = attachmentName;
     message.ShowDialog = mail.ShowDialog;
-    lastMailResult_ = SendMail(message, Owner, Texts().Get(L"MESSAGE1"), [this](const std::wstring& text) {
-        window_.ShowMessage(ConversionWindow::Box::Error, text);
+    lastMailResult_ = SendMail(message, Owner, Texts().Get(L"MESSAGE1"),
+                               [this](const std::wstring& text) { Report(ConversionWindow::Box::Error, text); });
+}
+
+void PostProcessing::Report(ConversionWindow::Box box, const std::wstring& text) {
+    if (interactive_) {
+        window_.ShowMessage(box, text);
+        return;
+    }
+    window_.AppendMemo(text + L"\r\n");
+    window_.ShowStatus(text);
+    if (window_.LogEnabled()) {
+        WriteLog([&](const ConversionLog& log) { log.WriteFailureLine(L" - " + text); });
+    }
+}
+
+void PostProcessing::WriteLog(const std::function<void(const ConversionLog&)>& write) {
+    log_.WriteGuarded(write, [this](const LogWriteError& error) {
+        const std::string what = error.what();
+        std::wstring reason(what.size(), L'\0');
+        reason.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, what.data(), static_cast<int>(what.size()),
+                                                              reason.data(), static_cast<int>(reason.size()))));
+        const std::wstring text = L"I/O-FEHLER..! / I/O-ERROR...! " + reason;
+        window_.AppendMemo(text + L"\r\n");
+        window_.ShowStatus(text);
+        if (interactive_) {
+            window_.ShowMessage(ConversionWindow::Box::Plain, L"I/O-FEHLER..!\r\rI/O-ERROR...!");
+        }
     });
 }
 

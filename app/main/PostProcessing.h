@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 // True when the path names an existing file that cannot be opened for reading and writing without sharing: some
@@ -24,8 +25,9 @@ public:
     PostProcessing(ConversionWindow& window, const DialogSettings& dialog, const MainSettings& main, ConversionLog log,
                    std::wstring programFolder);
 
-    // The AfterConversion hook. Failures of the input deletion and the first mail are shown and passed over;
-    // failures of the later steps end the pass (they are thrown to it).
+    // The AfterConversion hook. Failures of the input deletion and the first mail are reported and passed over;
+    // failures of the later steps end the pass (they are thrown to it). Boxes only when file.interactive; else
+    // failures go to the memo, the status bar and the log, and a log that cannot be written stops nothing.
     void Run(const ConvertedFile& file);
 
     // A pass begins: its first file that reaches the mail log writes the mail block again. The main window calls
@@ -50,6 +52,9 @@ private:
     void OpenInReader(const std::wstring& path);
     void Send(const MailData& mail, const std::wstring& attachmentPath, const std::wstring& attachmentName);
     void Delete(const std::wstring& path);
+    // A box when a person started the pass; otherwise memo, status bar and log.
+    void Report(ConversionWindow::Box box, const std::wstring& text);
+    void WriteLog(const std::function<void(const ConversionLog&)>& write);
 
     ConversionWindow& window_;
     const DialogSettings& dialog_;
@@ -58,4 +63,5 @@ private:
     std::wstring programFolder_;
     unsigned long lastMailResult_ = 0;
     bool mailLogDue_ = true;
+    bool interactive_ = true; // of the file being post-processed
 };

@@ -271,6 +271,12 @@ std::wstring ReadStart3(const std::wstring& iniPath) {
     return TIniFile(iniPath).ReadString(kVerzeichnisse, L"Ausgabeverzeichnis", L"");
 }
 
+StoredFolders ReadStoredFolders(const std::wstring& iniPath) {
+    const TIniFile ini(iniPath);
+    return {ini.ReadString(kVerzeichnisse, L"Eingabeverzeichnis", L""),
+            ini.ReadString(kVerzeichnisse, L"Ausgabeverzeichnis", L"")};
+}
+
 void WriteFirstRunFolders(const std::wstring& iniPath) {
     TIniFile ini(iniPath);
     ini.WriteString(kVerzeichnisse, L"Eingabeverzeichnis", L"C:\\PDF\\IN");

@@ -41,6 +41,13 @@ bool ReadStart2(const std::wstring& iniPath, MainSettings& main, GsOptions& opti
 // start 3: [Verzeichnisse] Ausgabeverzeichnis (fixed default: empty).
 std::wstring ReadStart3(const std::wstring& iniPath);
 
+// [Verzeichnisse] Eingabeverzeichnis and Ausgabeverzeichnis as stored (fixed default: empty), in one burst.
+struct StoredFolders {
+    std::wstring input;
+    std::wstring output;
+};
+StoredFolders ReadStoredFolders(const std::wstring& iniPath);
+
 // first run: writes the default folders "C:\PDF\IN" and "C:\PDF\OUT" (creating the file).
 void WriteFirstRunFolders(const std::wstring& iniPath);
 

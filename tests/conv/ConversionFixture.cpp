@@ -54,6 +54,8 @@ PassWorld::PassWorld(const std::filesystem::path& inputFolder) : temp_(L"conv") 
     std::filesystem::create_directories(in);
     std::filesystem::create_directories(out);
     logFile = temp_.path() / L"OstrelLog.txt";
+    iniFile = temp_.path() / L"Ostrel.ini";
+    StoreFolders(in.wstring(), out.wstring());
     gsLog_ = temp_.path() / L"gs-commands.txt";
     SetVariable(L"OSTREL_GS_LOG", gsLog_.wstring());
     SetVariable(L"OSTREL_GS_EXIT", L"");
@@ -66,7 +68,13 @@ PassWorld::PassWorld(const std::filesystem::path& inputFolder) : temp_(L"conv") 
     pass = std::make_unique<ConversionPass>(
         window, ConversionPane{*inputPane, *inputPane}, ConversionPane{*outputPane, *outputPane},
         ConversionSettings{main, dialog, security, options},
-        ConversionLog(logFile, [](std::wstring_view key) { return L"<" + std::wstring(key) + L">"; }));
+        ConversionLog(logFile, [](std::wstring_view key) { return L"<" + std::wstring(key) + L">"; }),
+        iniFile.wstring());
+}
+
+void PassWorld::StoreFolders(const std::wstring& input, const std::wstring& output) const {
+    WritePrivateProfileStringW(L"Verzeichnisse", L"Eingabeverzeichnis", input.c_str(), iniFile.c_str());
+    WritePrivateProfileStringW(L"Verzeichnisse", L"Ausgabeverzeichnis", output.c_str(), iniFile.c_str());
 }
 
 PassWorld::~PassWorld() {

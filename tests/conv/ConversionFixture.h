@@ -25,6 +25,8 @@ public:
 
     // Makes the pane and the window show new folder contents (as a reload would).
     void Reload();
+    // Writes [Verzeichnisse] of the world's Ostrel.ini, as the folder save command would.
+    void StoreFolders(const std::wstring& input, const std::wstring& output) const;
     // A pass of the given mode with the current settings (the starters' bookkeeping left out).
     void RunPass(bool manual);
 
@@ -35,6 +37,7 @@ public:
     std::filesystem::path in;
     std::filesystem::path out;
     std::filesystem::path logFile;
+    std::filesystem::path iniFile; // holds the input and output folder as stored folders
     RecordingWindow window;
     MainSettings main;
     DialogSettings dialog;

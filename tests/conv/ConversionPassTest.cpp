@@ -61,7 +61,7 @@ TEST_P(OutputTypes, CommandLineAndOutputFromRealPostScript) {
         ASSERT_TRUE(fs::exists(world.out / name)) << c.what << " " << fs::path(name).string();
         EXPECT_TRUE(StartsWith(ReadFileBytes(world.out / name), c.magic)) << c.what;
     }
-    EXPECT_EQ(world.window.memo, lines[0] + L"\r") << c.what;
+    EXPECT_EQ(world.window.memo, lines[0] + L"\r\n") << c.what;
     EXPECT_TRUE(world.window.messages.empty()) << c.what;
     EXPECT_TRUE(fs::exists(world.in / L"a.ps")) << "the pass itself never deletes an input";
 }
@@ -235,7 +235,12 @@ TEST(ConversionPass, CounterBehindAndInFrontNeverOverwrites) {
     WriteFileBytes(world.out / L"a.pdf", "earlier");
     WriteFileBytes(world.out / L"a_001.pdf", "earlier too");
     world.Reload();
-    world.RunPass(false);
+    // The same input again and again: a manual pass converts what is selected, changed or not.
+    const auto convertAgain = [&] {
+        world.inputPane->Select(L"a.ps");
+        world.RunPass(true);
+    };
+    convertAgain();
     EXPECT_EQ(ReadFileBytes(world.out / L"a.pdf"), "earlier");
     EXPECT_EQ(ReadFileBytes(world.out / L"a_001.pdf"), "earlier too");
     EXPECT_TRUE(StartsWith(ReadFileBytes(world.out / L"a_002.pdf"), "%PDF"));
@@ -245,13 +250,13 @@ TEST(ConversionPass, CounterBehindAndInFrontNeverOverwrites) {
     // In front: a.pdf exists, so the counter advances and leads the name.
     world.main.CounterInFront = true;
     WriteFileBytes(world.out / L"003_a.pdf", "taken");
-    world.RunPass(false);
+    convertAgain();
     EXPECT_EQ(ReadFileBytes(world.out / L"003_a.pdf"), "taken");
     EXPECT_TRUE(StartsWith(ReadFileBytes(world.out / L"004_a.pdf"), "%PDF"));
     EXPECT_EQ(world.pass->Counter.Value(), 4);
     // With a.pdf gone the plain name is free: the current counter leads it without advancing.
     fs::remove(world.out / L"a.pdf");
-    world.RunPass(false);
+    convertAgain();
     EXPECT_TRUE(StartsWith(ReadFileBytes(world.out / L"004_a.pdf"), "%PDF")) << "unchanged: advanced past it";
     EXPECT_TRUE(StartsWith(ReadFileBytes(world.out / L"005_a.pdf"), "%PDF"));
     EXPECT_EQ(world.pass->Counter.Value(), 5);
@@ -288,7 +293,7 @@ TEST(ConversionPass, FailedConversionKeepsItsInputAndIsReported) {
                 L"Konvertierung fehlgeschlagen! / Conversion failed! " + W(world.in / L"a.ps") + L" " + c.reason;
             EXPECT_EQ(postProcessed, 0);
             EXPECT_TRUE(fs::exists(world.in / L"a.ps"));
-            EXPECT_NE(world.window.memo.find(failure + L"\r"), std::wstring::npos);
+            EXPECT_NE(world.window.memo.find(failure + L"\r\n"), std::wstring::npos);
             auto log = world.LogLines();
             ASSERT_EQ(log.size(), 6u) << "conversion block and failure line";
             std::string narrow(failure.begin(), failure.end());
@@ -319,20 +324,30 @@ TEST(ConversionPass, SuccessfulConversionIsPostProcessedWithItsNames) {
     EXPECT_EQ(done[0].outputType, GsOutputPdf);
 }
 
-TEST(ConversionPass, ProgramThatCannotStartShowsItsMessageAndGoesOn) {
-    PassWorld world;
-    world.dialog.Edit1 = W(world.out / L"missing.exe");
-    world.window.logOn = true;
-    WriteFileBytes(world.in / L"a.ps", PostScriptPages(1));
-    WriteFileBytes(world.in / L"b.ps", PostScriptPages(1));
-    world.Reload();
-    world.RunPass(false);
-    ASSERT_EQ(world.window.messages.size(), 2u);
-    EXPECT_EQ(world.window.messages[0].text, Texts().Get(L"AFEHLER1"));
-    EXPECT_FALSE(Texts().Get(L"AFEHLER1").empty());
-    auto log = world.LogLines();
-    ASSERT_EQ(log.size(), 2u) << "only the failure lines";
-    EXPECT_NE(log[1].find("b.ps (Ghostscript nicht gestartet / not started"), std::string::npos) << log[1];
+TEST(ConversionPass, ProgramThatCannotStartIsReportedAndThePassGoesOn) {
+    // A box for each file only when a person started the pass; the timer's pass never waits for one.
+    for (bool manual : {true, false}) {
+        PassWorld world;
+        world.dialog.Edit1 = W(world.out / L"missing.exe");
+        world.window.logOn = true;
+        WriteFileBytes(world.in / L"a.ps", PostScriptPages(1));
+        WriteFileBytes(world.in / L"b.ps", PostScriptPages(1));
+        world.Reload();
+        world.inputPane->Select(L"a.ps");
+        world.inputPane->Select(L"b.ps");
+        world.RunPass(manual);
+        if (manual) {
+            ASSERT_EQ(world.window.messages.size(), 2u);
+            EXPECT_EQ(world.window.messages[0].text, Texts().Get(L"AFEHLER1"));
+            EXPECT_FALSE(Texts().Get(L"AFEHLER1").empty());
+        } else {
+            EXPECT_TRUE(world.window.messages.empty());
+        }
+        auto log = world.LogLines();
+        ASSERT_EQ(log.size(), 2u) << "only the failure lines";
+        EXPECT_NE(log[1].find("b.ps (Ghostscript nicht gestartet / not started"), std::string::npos) << log[1];
+        EXPECT_NE(world.window.memo.find(L"b.ps (Ghostscript nicht gestartet / not started"), std::wstring::npos);
+    }
 }
 
 // --- pass bookkeeping ----------------------------------------------------------------------------------------
@@ -421,17 +436,34 @@ TEST(ConversionPass, SingleFileInADriveRootIsConverted) {
 }
 
 TEST(ConversionPass, EqualFoldersAreRefusedWhateverTheCase) {
-    PassWorld world;
-    WriteFileBytes(world.in / L"a.ps", PostScriptPages(1));
-    std::wstring upper = W(world.in);
-    CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
-    world.outputPane->SetDirectory(upper);
-    world.Reload();
-    world.RunPass(false);
-    ASSERT_EQ(world.window.messages.size(), 1u);
-    EXPECT_EQ(world.window.messages[0].box, ConversionWindow::Box::Error);
-    EXPECT_EQ(world.window.messages[0].text, Texts().Get(L"MESSAGE2"));
-    EXPECT_TRUE(world.GsCommandLines().empty());
+    for (bool manual : {true, false}) {
+        PassWorld world;
+        world.window.logOn = true;
+        WriteFileBytes(world.in / L"a.ps", PostScriptPages(1));
+        std::wstring upper = W(world.in);
+        CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+        if (manual) {
+            world.outputPane->SetDirectory(upper);
+            world.window.outputPath = upper;
+        } else {
+            world.StoreFolders(W(world.in), upper + L"\\");
+        }
+        world.Reload();
+        world.inputPane->Select(L"a.ps");
+        world.RunPass(manual);
+        world.RunPass(manual);
+        if (manual) {
+            ASSERT_EQ(world.window.messages.size(), 2u);
+            EXPECT_EQ(world.window.messages[0].box, ConversionWindow::Box::Error);
+            EXPECT_EQ(world.window.messages[0].text, Texts().Get(L"MESSAGE2"));
+        } else {
+            EXPECT_TRUE(world.window.messages.empty()) << "the timer's pass shows no box";
+            EXPECT_EQ(world.window.status, Texts().Get(L"MESSAGE2"));
+            EXPECT_EQ(world.window.memo, Texts().Get(L"MESSAGE2") + L"\r\n") << "said once";
+            EXPECT_EQ(world.LogLines().size(), 1u) << "logged once";
+        }
+        EXPECT_TRUE(world.GsCommandLines().empty());
+    }
 }
 
 TEST(ConversionPass, ChattyGhostscriptDoesNotHangThePass) {

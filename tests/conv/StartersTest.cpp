@@ -2,6 +2,8 @@
 
 #include "app/main/LanguageTexts.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -75,16 +77,66 @@ TEST(Starters, ManualStartRunsAManualPassAndRestoresTheWindow) {
     }
 }
 
-TEST(Starters, CommandLineFileIsFocusedAndConverted) {
+TEST(Starters, FileHandedOverIsConvertedAloneWithoutMovingThePanes) {
     PassWorld world;
-    WriteFileBytes(world.in / L"a.ps", PostScriptPages(1));
-    WriteFileBytes(world.in / L"b.ps", PostScriptPages(1));
+    testenv::TempDir elsewhere(L"handed");
+    WriteFileBytes(elsewhere / L"a.ps", PostScriptPages(1));
+    WriteFileBytes(elsewhere / L"b.ps", PostScriptPages(1));
+    WriteFileBytes(world.in / L"c.ps", PostScriptPages(1));
     world.Reload();
-    world.pass->PDF_ErstellungClick((world.in / L"b.ps").wstring());
-    EXPECT_EQ(world.inputPane->focusedItem, 2);
+    world.window.timerEnabled = true; // automatic mode: still no box for a handed-over file
+    world.window.checkIndicator = true;
+
+    EXPECT_EQ(world.pass->ConvertSingleFile((elsewhere / L"b.ps").wstring()), SingleFileResult::Converted);
+
     ASSERT_EQ(world.GsCommandLines().size(), 1u);
     EXPECT_TRUE(fs::exists(world.out / L"b.pdf"));
     EXPECT_FALSE(fs::exists(world.out / L"a.pdf"));
+    EXPECT_FALSE(fs::exists(world.out / L"c.pdf"));
+    EXPECT_EQ(world.inputPane->Directory(), world.in.wstring()) << "the input pane stays where it was";
+    EXPECT_EQ(world.outputPane->Directory(), world.out.wstring());
+    EXPECT_TRUE(world.window.messages.empty());
+}
+
+TEST(Starters, FileHandedOverThatCannotBeConvertedSaysWhy) {
+    struct Case {
+        const char* what;
+        const wchar_t* name; // below the input folder
+        SingleFileResult result;
+        const wchar_t* memo; // a text the memo must hold
+    };
+    const Case cases[] = {
+        {"missing", L"missing.ps", SingleFileResult::NotFound, L"File not found! "},
+        {"a folder", L"sub", SingleFileResult::NotFound, L"File not found! "},
+        {"held by its writer", L"held.ps", SingleFileResult::Busy, L"File still being written, later: "},
+        {"broken", L"broken.ps", SingleFileResult::Failed, L"Conversion failed! "},
+    };
+    for (const Case& c : cases) {
+        PassWorld world;
+        world.window.logOn = true;
+        fs::create_directory(world.in / L"sub");
+        WriteFileBytes(world.in / L"held.ps", PostScriptPages(1));
+        WriteFileBytes(world.in / L"broken.ps", PostScriptPages(1) + "this_is_undefined\n");
+        HANDLE held = CreateFileW((world.in / L"held.ps").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        const std::wstring path = (world.in / c.name).wstring();
+
+        EXPECT_EQ(world.pass->ConvertSingleFile(path), c.result) << c.what;
+
+        CloseHandle(held);
+        EXPECT_NE(world.window.memo.find(c.memo + path), std::wstring::npos) << c.what;
+        EXPECT_FALSE(world.window.status.empty()) << c.what;
+        EXPECT_TRUE(world.window.messages.empty()) << c.what;
+        EXPECT_TRUE(fs::is_empty(world.out)) << c.what;
+        if (c.result != SingleFileResult::Busy) {
+            std::string log;
+            for (const auto& line : world.LogLines()) {
+                log += line + "\n";
+            }
+            EXPECT_NE(log.find(fs::path(path).string()), std::string::npos) << c.what << "\n" << log;
+        }
+    }
 }
 
 TEST(Starters, TimerButtonSwitchesAutomaticModeOnAndOff) {
@@ -152,38 +204,60 @@ TEST(Starters, TimerButtonRefusesFoldersEqualFoldersAndMissingProgram) {
     }
 }
 
-TEST(Starters, AutomaticStartModeReturnsPanesToTheStoredFolders) {
-    PassWorld world;
-    testenv::TempDir other(L"stored");
-    fs::create_directories(other / L"in");
-    fs::create_directories(other / L"out");
-    WriteFileBytes(other / L"in" / L"s.ps", PostScriptPages(1));
-    world.main.StartMode = 0;
-    world.pass->ReadStoredFolders = [&] { return std::pair{(other / L"in").wstring(), (other / L"out").wstring()}; };
-    world.window.inputPath = (other / L"in").wstring(); // the path boxes follow the trees in the window
-    world.window.outputPath = (other / L"out").wstring();
-    world.RunPass(false);
-    EXPECT_EQ(world.inputPane->Directory(), (other / L"in").wstring());
-    EXPECT_EQ(world.outputPane->Directory(), (other / L"out").wstring());
-    EXPECT_TRUE(fs::exists(other / L"out" / L"s.pdf"));
+TEST(Starters, TimerPassReturnsPanesToTheStoredFolders) {
+    for (int startMode : {0, 2}) {
+        PassWorld world;
+        testenv::TempDir other(L"stored");
+        fs::create_directories(other / L"in");
+        fs::create_directories(other / L"out");
+        WriteFileBytes(other / L"in" / L"s.ps", PostScriptPages(1));
+        WriteFileBytes(world.in / L"pane.ps", PostScriptPages(1));
+        world.main.StartMode = startMode;
+        world.StoreFolders((other / L"in").wstring(), (other / L"out").wstring());
+        world.Reload();
+        world.pass->Timer1Timer();
+        EXPECT_EQ(world.inputPane->Directory(), (other / L"in").wstring());
+        EXPECT_EQ(world.outputPane->Directory(), (other / L"out").wstring());
+        EXPECT_TRUE(fs::exists(other / L"out" / L"s.pdf"));
+        EXPECT_TRUE(fs::is_empty(world.out)) << "the file the pane showed is not converted";
+        EXPECT_EQ(world.GsCommandLines().size(), 1u);
+    }
 }
 
-TEST(Starters, FailedRenameEndsThePassAndTheStarterSwallowsIt) {
-    PassWorld world;
-    WriteFileBytes(world.in / L"x%y.ps", PostScriptPages(1));
-    WriteFileBytes(world.in / L"x!y.ps", "already there");
-    world.Reload();
-    world.inputPane->Select(L"x%y.ps");
-    world.pass->PDF_ErstellungClick();
-    EXPECT_TRUE(world.GsCommandLines().empty());
-    EXPECT_TRUE(fs::exists(world.in / L"x%y.ps"));
-    EXPECT_EQ(testenv::ReadFileBytes(world.in / L"x!y.ps"), "already there");
-    EXPECT_TRUE(world.window.messages.empty()) << "the pass ends without a message box";
-    EXPECT_FALSE(world.window.memo.empty()) << "but the memo tells why";
-    EXPECT_TRUE(world.window.startEnabled);
-    EXPECT_EQ(world.window.caption, Texts().Get(L"PFA"));
-    EXPECT_FALSE(world.pass->PassRunning());
-    EXPECT_FALSE(world.pass->ManualPassActive);
+TEST(Starters, TakenRenameTargetIsReportedAndThePassGoesOn) {
+    for (bool manual : {true, false}) {
+        PassWorld world;
+        world.window.logOn = true;
+        WriteFileBytes(world.in / L"x%y.ps", PostScriptPages(1));
+        WriteFileBytes(world.in / L"x!y.ps", "already there");
+        WriteFileBytes(world.in / L"z.ps", PostScriptPages(1));
+        world.Reload();
+        world.inputPane->Select(L"x%y.ps");
+        world.inputPane->Select(L"z.ps");
+        if (manual) {
+            world.pass->PDF_ErstellungClick();
+        } else {
+            world.pass->Timer1Timer();
+        }
+        // The timer's pass also takes x!y.ps, which fails in Ghostscript on its own; x%y.ps never runs.
+        auto lines = world.GsCommandLines();
+        ASSERT_EQ(lines.size(), manual ? 1u : 2u);
+        EXPECT_TRUE(lines.back().ends_with(L"z.ps\""));
+        EXPECT_TRUE(fs::exists(world.in / L"x%y.ps"));
+        EXPECT_EQ(testenv::ReadFileBytes(world.in / L"x!y.ps"), "already there");
+        EXPECT_TRUE(fs::exists(world.out / L"z.pdf"));
+        EXPECT_TRUE(world.window.messages.empty());
+        const std::wstring report = L"File cannot be prepared! " + (world.in / L"x%y.ps").wstring();
+        EXPECT_NE(world.window.memo.find(report), std::wstring::npos) << "the memo names the file";
+        std::string log;
+        for (const auto& line : world.LogLines()) {
+            log += line + "\n";
+        }
+        EXPECT_NE(log.find("File cannot be prepared! " + (world.in / L"x%y.ps").string()), std::string::npos) << log;
+        EXPECT_TRUE(world.window.startEnabled);
+        EXPECT_FALSE(world.pass->PassRunning());
+        EXPECT_FALSE(world.pass->ManualPassActive);
+    }
 }
 
 } // namespace

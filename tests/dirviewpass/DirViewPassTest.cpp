@@ -30,7 +30,8 @@ struct ViewPass {
         world.pass = std::make_unique<ConversionPass>(
             world.window, ConversionPane{view, *world.inputPane}, ConversionPane{*world.outputPane, *world.outputPane},
             ConversionSettings{world.main, world.dialog, world.security, world.options},
-            ConversionLog(world.logFile, [](std::wstring_view key) { return L"<" + std::wstring(key) + L">"; }));
+            ConversionLog(world.logFile, [](std::wstring_view key) { return L"<" + std::wstring(key) + L">"; }),
+            world.iniFile.wstring());
     }
     TPaneForm form;
     TDirView view;

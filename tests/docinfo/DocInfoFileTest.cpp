@@ -15,14 +15,16 @@ namespace {
 
 // Two pages with a DSC header, CR LF line ends and a binary-looking comment that must survive byte for byte.
 const char kTwoPagesBytes[] = "%!PS-Adobe-3.0\r\n%%Title: Old title\r\n%%For: me\r\n%%Creator: tool\r\n"
-                                          "%%Pages: 2\r\n%%EndComments\r\n%%BeginProlog\r\n"
-                                          "/F { /Helvetica findfont 24 scalefont setfont } def\r\n"
-                                          "% bin \0\xff\x01 end\n%%EndProlog\r\n%%Page: 1 1\r\n"
-                                          "F 72 700 moveto (Page one) show showpage\r\n%%Page: 2 2\r\n"
-                                          "F 72 700 moveto (Page two) show showpage\r\n%%Trailer\r\n%%EOF\r\n";
+                              "%%Pages: 2\r\n%%EndComments\r\n%%BeginProlog\r\n"
+                              "/F { /Helvetica findfont 24 scalefont setfont } def\r\n"
+                              "% bin \0\xff\x01 end\n%%EndProlog\r\n%%Page: 1 1\r\n"
+                              "F 72 700 moveto (Page one) show showpage\r\n%%Page: 2 2\r\n"
+                              "F 72 700 moveto (Page two) show showpage\r\n%%Trailer\r\n%%EOF\r\n";
 const std::string kTwoPages(kTwoPagesBytes, sizeof kTwoPagesBytes - 1);
 
-std::wstring W(const fs::path& p) { return p.wstring(); }
+std::wstring W(const fs::path& p) {
+    return p.wstring();
+}
 
 void Patch(const fs::path& file) {
     AddDocInfoPdfmark(W(file));
@@ -124,6 +126,73 @@ TEST(DocInfoFile, HiddenAttributeSurvivesARewrite) {
     EXPECT_NE(testenv::ReadFileBytes(file), kTwoPages);
 }
 
+// The print job is patched where it is: the file stays the same file (a writer's handle on it stays valid), and a
+// job another program still holds open is refused rather than replaced under it.
+TEST(DocInfoFile, PatchWritesInPlaceAndRefusesAFileHeldElsewhere) {
+    testenv::TempDir dir;
+    fs::path file = dir / L"job.ps";
+    testenv::WriteFileBytes(file, kTwoPages);
+    const auto identity = [&] {
+        HANDLE h = CreateFileW(file.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+        BY_HANDLE_FILE_INFORMATION info{};
+        GetFileInformationByHandle(h, &info);
+        CloseHandle(h);
+        return (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    };
+    const auto before = identity();
+    {
+        // A writer that lets everybody read, write and even replace the file meanwhile.
+        HANDLE writer = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+        try {
+            PatchDocumentInformation(W(file));
+            ADD_FAILURE() << "a file held open elsewhere was patched";
+        } catch (const docinfo::DocInfoFileError& e) {
+            EXPECT_EQ(e.Code(), static_cast<unsigned long>(ERROR_SHARING_VIOLATION));
+        }
+        CloseHandle(writer);
+    }
+    EXPECT_EQ(testenv::ReadFileBytes(file), kTwoPages);
+
+    EXPECT_TRUE(PatchDocumentInformation(W(file)));
+    EXPECT_EQ(identity(), before) << "the file was replaced";
+    const std::string patched = testenv::ReadFileBytes(file);
+    EXPECT_NE(patched.find(std::string(docinfo::ProducerLiteral)), std::string::npos);
+    EXPECT_EQ(patched.find(std::string(docinfo::ProducerLiteral)), patched.rfind(std::string(docinfo::ProducerLiteral)))
+        << "one Producer line";
+    EXPECT_FALSE(PatchDocumentInformation(W(file)));
+    EXPECT_EQ(LeftoverTemporaries(dir.path()), 0u);
+}
+
+TEST(DocInfoFile, OnlyPostScriptTextIsPatched) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        bool patched;
+    };
+    const std::string body = "%%EndComments\n%%EndProlog\n/Keywords (k)\nshowpage\n";
+    const Case cases[] = {
+        {"PostScript", "%!PS-Adobe-3.0\n" + body, true},
+        {"behind a job header", "\x1B%-12345X@PJL JOB\r\n@PJL ENTER LANGUAGE=POSTSCRIPT\r\n%!PS\n" + body, true},
+        {"another printer language",
+         "\x1B"
+         "E\x1B&l1O" +
+             body,
+         false},
+        {"a PDF named .ps", "%PDF-1.4\n" + body, false},
+    };
+    for (const Case& c : cases) {
+        testenv::TempDir dir;
+        fs::path file = dir / L"in.ps";
+        testenv::WriteFileBytes(file, c.bytes);
+        EXPECT_EQ(PatchDocumentInformation(W(file)), c.patched) << c.what;
+        EXPECT_EQ(AddDocInfoPdfmark(W(file)), false) << c.what;
+        EXPECT_EQ(testenv::ReadFileBytes(file) != c.bytes, c.patched) << c.what;
+    }
+}
+
 // The patched, retitled file still converts to two pages whose document information carries the texts.
 TEST(DocInfoFile, PatchedFileConvertsThroughGhostscript) {
     const wchar_t* gs = L"C:\\gs\\gs8.54\\bin\\gswin32c.exe";
@@ -140,13 +209,14 @@ TEST(DocInfoFile, PatchedFileConvertsThroughGhostscript) {
     Patch(file);
     ASSERT_EQ(testenv::ReadFileBytes(file), once);
 
-    std::wstring command = std::wstring(L"\"") + gs + L"\" -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite \"-sOutputFile=" +
-                           W(pdf) + L"\" \"" + W(file) + L"\"";
+    std::wstring command = std::wstring(L"\"") + gs +
+                           L"\" -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite \"-sOutputFile=" + W(pdf) + L"\" \"" +
+                           W(file) + L"\"";
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                               &si, &pi));
+    ASSERT_TRUE(
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi));
     ASSERT_EQ(WaitForSingleObject(pi.hProcess, 120000), WAIT_OBJECT_0);
     DWORD code = 99;
     GetExitCodeProcess(pi.hProcess, &code);

@@ -43,8 +43,15 @@ TEST(DocInfoLines, SplitKeepsEveryByteAndLineEnd) {
 }
 
 TEST(DocInfoStrings, EscapeRoundTrips) {
-    const std::string texts[] = {"", "Smile :-(", "a\\b", "(x) y)", "\\(", "tab\tnl\ncr\r", "Gr\xfc\xdf\x65 \x80",
-                                 std::string("nul\0end", 7), "trailing \\"};
+    const std::string texts[] = {"",
+                                 "Smile :-(",
+                                 "a\\b",
+                                 "(x) y)",
+                                 "\\(",
+                                 "tab\tnl\ncr\r",
+                                 "Gr\xfc\xdf\x65 \x80",
+                                 std::string("nul\0end", 7),
+                                 "trailing \\"};
     for (const auto& text : texts) {
         std::string escaped = EscapePsString(text);
         EXPECT_EQ(UnescapePsString(escaped), text) << escaped;
@@ -57,8 +64,8 @@ TEST(DocInfoStrings, UnescapeUnderstandsThePostScriptForms) {
     struct Case {
         std::string body, text;
     } cases[] = {
-        {"\\101\\60x", "A0x"}, {"\\n\\r\\t\\b\\f", "\n\r\t\b\f"}, {"a (b) c", "a (b) c"}, {"\\q", "q"},
-        {"line\\\r\nnext", "linenext"}, {"\\0777", "?7"},
+        {"\\101\\60x", "A0x"}, {"\\n\\r\\t\\b\\f", "\n\r\t\b\f"}, {"a (b) c", "a (b) c"},
+        {"\\q", "q"},          {"line\\\r\nnext", "linenext"},    {"\\0777", "?7"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(UnescapePsString(c.body), c.text) << c.body;
@@ -116,8 +123,7 @@ TEST(DocInfoPatch, ProducerRules) {
         {"[/Subject (s)\n/Keywords (k)\n/DOCINFO pdfmark\n",
          "[/Subject (s)\n/Keywords (k)\r" + kProducer + "\n/DOCINFO pdfmark\n"},
         // Has a Producer: kept.
-        {"[/Keywords (k) /Producer (Other) /DOCINFO pdfmark\n",
-         "[/Keywords (k) /Producer (Other) /DOCINFO pdfmark\n"},
+        {"[/Keywords (k) /Producer (Other) /DOCINFO pdfmark\n", "[/Keywords (k) /Producer (Other) /DOCINFO pdfmark\n"},
         // DOCINFO without keywords: nothing to add, nothing changed.
         {"[/Title (t) /DOCINFO pdfmark\r\n%%EndProlog\r\n", "[/Title (t) /DOCINFO pdfmark\r\n%%EndProlog\r\n"},
         // A comment naming /Keywords is no pdfmark line.
@@ -137,7 +143,8 @@ TEST(DocInfoRead, FieldsAreTheTextsAfterTheirPrefixes) {
         {"%%Title:Foo\n%%For: Ann\n%%Creator: App 1\n", {"Foo", "Ann", "", "", "App 1"}},
         {"  %%Title: Two blanks\n", {"Two blanks", "", "", "", ""}},
         {"%%Title: A\n%%Title: B\n", {"B", "", "", "", ""}},
-        {"[/Subject (a \\(b\\) \\\\ c)\n/Keywords (x (y) z)\n/DOCINFO pdfmark\n", {"", "", "a (b) \\ c", "x (y) z", ""}},
+        {"[/Subject (a \\(b\\) \\\\ c)\n/Keywords (x (y) z)\n/DOCINFO pdfmark\n",
+         {"", "", "a (b) \\ c", "x (y) z", ""}},
         {"[/Title (T) /Subject (S) /Keywords (K) /DOCINFO pdfmark\n", {"", "", "S", "K", ""}},
         {"%%Title:\n[/Subject <FEFF>\n", {"", "", "<FEFF>", "", ""}},
     };
@@ -165,9 +172,8 @@ TEST(DocInfoWrite, FieldsRoundTripThroughTheFile) {
             expected.Author = DscValue(v.Author);
             expected.Creator = DscValue(v.Creator);
             EXPECT_EQ(back, expected) << JoinLines(lines);
-            EXPECT_EQ(SplitLines(JoinLines(lines)).size(), SplitLines(input).size() + (HasDocInfo(SplitLines(input))
-                                                                                            ? 0u
-                                                                                            : 4u));
+            EXPECT_EQ(SplitLines(JoinLines(lines)).size(),
+                      SplitLines(input).size() + (HasDocInfo(SplitLines(input)) ? 0u : 4u));
         }
     }
 }
@@ -206,4 +212,30 @@ TEST(DocInfoWrite, UnchangedFieldsLeaveTheBytesAlone) {
     fields.Title = "New";
     EXPECT_TRUE(WriteFields(lines, fields));
     EXPECT_NE(JoinLines(lines).find("\r\n  %%Title: New\r\n%%For:  two\r\n"), std::string::npos);
+}
+
+TEST(DocInfoFormat, PostScriptTextIsRecognisedBehindJobHeaders) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        bool postScript;
+    };
+    const Case cases[] = {
+        {"plain", "%!PS-Adobe-3.0\n%%EndProlog\n", true},
+        {"bare magic", "%!\n", true},
+        {"Ctrl-D first", "\x04\x04%!PS\n", true},
+        {"job header", "\x1B%-12345X@PJL JOB NAME=\"a\"\r\n@PJL ENTER LANGUAGE=POSTSCRIPT\r\n%!PS-Adobe-3.0\r\n", true},
+        {"job header without escape", "@PJL SET RESOLUTION=600\n%!PS\n", true},
+        {"job header only", "\x1B%-12345X@PJL JOB\r\n", false},
+        {"printer language of another kind",
+         "\x1B"
+         "E\x1B&l0O%%EndProlog\n",
+         false},
+        {"PDF", "%PDF-1.4\n%%EndProlog\n", false},
+        {"text", "Hello %!\n%%EndProlog\n", false},
+        {"empty", "", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsPostScriptText(c.bytes), c.postScript) << c.what;
+    }
 }

@@ -150,10 +150,10 @@ TEST(MainProgram, AutomaticStartKeepingInputsDisablesTheReaderChoice) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.deleteChoice);
         ProgramFolder folder;
-        WriteFileBytes(folder.ini(), "[Verzeichnisse]\r\nEingabeverzeichnis=" + Narrow(folder.in().wstring()) +
-                                         "\r\nAusgabeverzeichnis=" + Narrow(folder.out().wstring()) +
-                                         "\r\n[Start]\r\nAutostart=0\r\n[Eingabedateien]\r\nL\xf6schen=" +
-                                         c.deleteChoice + "\r\n");
+        WriteFileBytes(folder.ini(),
+                       "[Verzeichnisse]\r\nEingabeverzeichnis=" + Narrow(folder.in().wstring()) +
+                           "\r\nAusgabeverzeichnis=" + Narrow(folder.out().wstring()) +
+                           "\r\n[Start]\r\nAutostart=0\r\n[Eingabedateien]\r\nL\xf6schen=" + c.deleteChoice + "\r\n");
         Process process;
         folder.Start(process);
         HWND main = WaitForWindow(process, L"TOstrel_Form");
@@ -179,6 +179,57 @@ TEST(MainProgram, ConvertsTheFileOnItsCommandLineAndEnds) {
     ASSERT_TRUE(fs::exists(pdf));
     EXPECT_EQ(ReadFileBytes(pdf).substr(0, 5), "%PDF-");
     EXPECT_TRUE(fs::exists(input)) << "the input stays: deleting inputs is off";
+}
+
+// A run for one file converts that file alone, never waits for a person, says in the log what went wrong and
+// ends with 0 only when the file was converted.
+TEST(MainProgram, OneFileRunEndsWithItsOutcome) {
+    struct Case {
+        const char* what;
+        const wchar_t* name; // below the folder "handed", beside the stored folders
+        std::string content; // empty: the file is not there
+        bool automatic;      // automatic start with a one-second poll
+        DWORD exitCode;
+        const char* logged; // a text the log holds
+    };
+    const std::string broken = std::string(kSamplePostScript) + "this_is_undefined\n";
+    const Case cases[] = {
+        {"converted", L"a.ps", kSamplePostScript, false, 0, "<none>"},
+        {"converted in automatic mode", L"a.ps", kSamplePostScript, true, 0, "<none>"},
+        {"missing", L"missing.ps", "", false, 1, "File not found! "},
+        {"missing in automatic mode", L"missing.ps", "", true, 1, "File not found! "},
+        {"broken", L"broken.ps", broken, false, 1, "Conversion failed! "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProgramFolder folder;
+        WriteFileBytes(folder.ini(), "[Verzeichnisse]\r\nEingabeverzeichnis=" + Narrow(folder.in().wstring()) +
+                                         "\r\nAusgabeverzeichnis=" + Narrow(folder.out().wstring()) +
+                                         "\r\n[Start]\r\nLogdatei=1\r\nAutostart=" + (c.automatic ? "0" : "1") +
+                                         "\r\n[Timer]\r\nSekunden=1\r\n");
+        // The watched folder holds a job of its own: a run for one file must leave it alone.
+        WriteFileBytes(folder.in() / L"waiting.ps", kSamplePostScript);
+        const fs::path handed = folder.in().parent_path() / L"handed";
+        fs::create_directories(handed);
+        const fs::path input = handed / c.name;
+        if (!c.content.empty()) {
+            WriteFileBytes(input, c.content);
+        }
+        Process process;
+        folder.Start(process, input.wstring());
+        ASSERT_EQ(process.WaitExit(kExitTimeoutMs), std::optional<DWORD>(c.exitCode))
+            << DescribeWindows(process.info.dwProcessId);
+        const fs::path pdf = folder.out() / fs::path(c.name).replace_extension(L".pdf");
+        EXPECT_EQ(fs::exists(pdf), c.exitCode == 0);
+        EXPECT_FALSE(fs::exists(folder.out() / L"waiting.pdf"));
+        EXPECT_EQ(ReadFileBytes(folder.in() / L"waiting.ps"), kSamplePostScript);
+        const fs::path log = folder.ini().parent_path() / L"OstrelLog.txt";
+        if (c.exitCode != 0) {
+            ASSERT_TRUE(fs::exists(log));
+            EXPECT_NE(ReadFileBytes(log).find(c.logged + Narrow(input.wstring())), std::string::npos)
+                << ReadFileBytes(log);
+        }
+    }
 }
 
 TEST(MainProgram, ASecondStartWithAFileHandsItToTheRunningCopy) {

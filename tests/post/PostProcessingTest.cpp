@@ -268,7 +268,7 @@ TEST_F(PostProcessingTest, WatermarkStampsMailsAndCleansUpInOrder) {
     const std::wstring program = w.program.path().wstring() + L"\\";
     const std::wstring command = L"\"" + program + L"pdftk.exe\" \"" + file.outputPath + L"\" background \"" +
                                  watermark.wstring() + L"\" output \"" + stamped.wstring() + L"\"";
-    EXPECT_EQ(w.window.memo, command.substr(0, 255) + L"\r");
+    EXPECT_EQ(w.window.memo, command.substr(0, 255) + L"\r\n");
 
     ASSERT_GE(stampedSize, 1024u);
     const std::string log = w.LogText();
@@ -378,3 +378,53 @@ TEST_F(PostProcessingTest, HeldInputStillGetsItsStampedFileMailed) {
     EXPECT_FALSE(fs::exists(file.outputPath));
     EXPECT_FALSE(fs::exists(w.output / L"W_report.pdf"));
 }
+
+namespace {
+
+// In automatic mode nobody is there to answer a box: what went wrong goes to the memo, the status bar and the log,
+// and a log that cannot be written stops none of the steps.
+TEST_F(PostProcessingTest, AutomaticModeShowsNoBoxAndALogFailureStopsNothing) {
+    struct Case {
+        const char* what;
+        bool withPdftk;
+        std::wstring rest;       // RestEdit: empty with the marker in the name is a number error
+        const wchar_t* reported; // the text reported, as a box would have shown it
+        bool logBroken;
+    };
+    const Case cases[] = {
+        {"pdftk missing", false, L"2", L"AFEHLER1", false},
+        {"mail data broken", false, L"", L"VFEHLER2", false},
+        {"pdftk missing, log broken", false, L"2", L"AFEHLER1", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        World w(c.withPdftk);
+        w.dialog.MailRG1 = 0;
+        w.dialog.NSRG1 = 1;
+        w.dialog.BenutzerEdit = L"X";
+        w.dialog.RestEdit = c.rest;
+        w.dialog.WasserzeichenCB = true;
+        w.dialog.WasserzeichenEdit = (w.program / L"wm.pdf").wstring();
+        if (c.logBroken) {
+            fs::create_directory(w.LogFile());
+        }
+        ConvertedFile file = w.Converted(L"in.ps", L"inXab.pdf", GsOutputPdf, pdf);
+        file.interactive = false;
+        PostProcessing post = w.MakePostProcessing();
+        EXPECT_NO_THROW(post.Run(file));
+        EXPECT_TRUE(Shown(w.window).empty());
+        const std::wstring text = Text(c.reported);
+        EXPECT_FALSE(text.empty());
+        EXPECT_NE(w.window.memo.find(text + L"\r\n"), std::wstring::npos);
+        EXPECT_FALSE(w.window.status.empty());
+        if (c.logBroken) {
+            EXPECT_EQ(Count(std::string(w.window.memo.begin(), w.window.memo.end()), "I/O-ERROR"), 1u);
+        } else {
+            EXPECT_NE(w.LogText().find(" - " + std::string(text.begin(), text.end())), std::string::npos)
+                << w.LogText();
+        }
+        EXPECT_TRUE(fs::exists(file.outputPath)) << "nothing mailed, nothing deleted";
+    }
+}
+
+} // namespace

@@ -27,6 +27,7 @@ public:
     }
     void ClearMemo() override { memo.clear(); }
     void AppendMemo(const std::wstring& text) override { memo += text; }
+    void ShowStatus(const std::wstring& text) override { status = text; }
     void SetProgress(int position) override { progress.push_back(position); }
     std::wstring InputPathText() const override { return inputPath; }
     std::wstring OutputPathText() const override { return outputPath; }
@@ -50,6 +51,7 @@ public:
     std::function<void()> onPump;
     int pumps = 0;
     std::wstring memo;
+    std::wstring status;
     std::vector<int> progress;
     std::wstring inputPath;
     std::wstring outputPath;
