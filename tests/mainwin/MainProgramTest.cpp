@@ -218,7 +218,7 @@ TEST(MainProgram, OneFileRunEndsWithItsOutcome) {
         Process process;
         folder.Start(process, input.wstring());
         ASSERT_EQ(process.WaitExit(kExitTimeoutMs), std::optional<DWORD>(c.exitCode))
-            << DescribeWindows(process.info.dwProcessId);
+            << DescribeWindows(process.Id());
         const fs::path pdf = folder.out() / fs::path(c.name).replace_extension(L".pdf");
         EXPECT_EQ(fs::exists(pdf), c.exitCode == 0);
         EXPECT_FALSE(fs::exists(folder.out() / L"waiting.pdf"));
