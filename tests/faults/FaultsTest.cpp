@@ -163,10 +163,10 @@ const std::vector<FaultCase>& Cases() {
          },
          [](Rig& r) {
              r.Start();
-             r.Idle(4);
+             r.Idle(3);
              const int said = r.LogLinesNaming(Ansi(r.in));
              EXPECT_GE(said, 1) << "the log does not name the missing folder:\n" << r.Log();
-             r.Idle(3);
+             r.Idle(2);
              EXPECT_EQ(r.LogLinesNaming(Ansi(r.in)), said) << "said again at a later tick:\n" << r.Log();
              EXPECT_TRUE(r.Outputs().empty());
              fs::create_directories(r.in);
@@ -185,10 +185,10 @@ const std::vector<FaultCase>& Cases() {
          },
          [](Rig& r) {
              r.Start();
-             r.Idle(4);
+             r.Idle(3);
              const int said = r.LogLinesNaming(Ansi(r.out));
              EXPECT_GE(said, 1) << "the log does not name the missing folder:\n" << r.Log();
-             r.Idle(3);
+             r.Idle(2);
              EXPECT_EQ(r.LogLinesNaming(Ansi(r.out)), said) << "said again at a later tick:\n" << r.Log();
              r.ExpectInput(r.in / L"a.ps", InputEnd::Unchanged);
              fs::create_directories(r.out);
@@ -217,7 +217,6 @@ const std::vector<FaultCase>& Cases() {
              writer.Close();
              ASSERT_TRUE(AllThere(r, {r.out / L"job.pdf"}));
              ASSERT_TRUE(AllGone(r, {r.in / L"job.ps"}));
-             r.Idle(2);
              EXPECT_EQ(PdfPageCount(ReadFileBytes(r.out / L"job.pdf")), 2) << "not the whole job";
          },
          {"early.pdf", "job.pdf"},
@@ -233,7 +232,7 @@ const std::vector<FaultCase>& Cases() {
              r.Start();
              ASSERT_TRUE(AllThere(r, {r.out / L"b.pdf", r.out / L"c.pdf"}));
              ASSERT_TRUE(AllGone(r, {r.in / L"b.ps", r.in / L"c.ps"}));
-             r.Idle(2);
+             r.Idle(1);
          },
          {"b.pdf", "c.pdf"},
          {{L"in\\a.ps", InputEnd::Unchanged}, {L"in\\b.ps", InputEnd::Gone}, {L"in\\c.ps", InputEnd::Gone}},
@@ -248,7 +247,7 @@ const std::vector<FaultCase>& Cases() {
              r.Start();
              ASSERT_TRUE(AllThere(r, {r.out / L"a!1.pdf", r.out / L"b.pdf"}));
              ASSERT_TRUE(AllGone(r, {r.in / L"a%1.ps", r.in / L"b.ps"}));
-             r.Idle(2);
+             r.Idle(1);
          },
          {"a!1.pdf", "b.pdf"},
          {{L"in%1\\a%1.ps", InputEnd::Gone}, {L"in%1\\a!1.ps", InputEnd::Gone}, {L"in%1\\b.ps", InputEnd::Gone}},
@@ -264,7 +263,7 @@ const std::vector<FaultCase>& Cases() {
          [](Rig& r) {
              r.Start();
              ASSERT_TRUE(AllThere(r, {r.out / L"a!1.pdf", r.out / L"b.pdf"}));
-             r.Idle(2);
+             r.Idle(1);
              const std::string name = Ansi(r.in / L"a%1.ps");
              const int said = r.LogLinesNaming(name);
              r.Idle(3);
@@ -303,7 +302,7 @@ const std::vector<FaultCase>& Cases() {
              r.Start();
              ASSERT_TRUE(AllThere(r, {r.out / L"good.pdf"}));
              ASSERT_TRUE(AllGone(r, {r.in / L"good.ps"}));
-             r.Idle(3);
+             r.Idle(2);
              EXPECT_TRUE(LogNamesFailure(r.Log(), r.in / L"bad.ps", 1)) << "no failure with its exit code:\n"
                                                                         << r.Log();
          },
@@ -322,7 +321,7 @@ const std::vector<FaultCase>& Cases() {
              r.Start();
              ASSERT_TRUE(AllThere(r, {r.out / L"good_001.jpg", r.out / L"good_002.jpg"}));
              ASSERT_TRUE(AllGone(r, {r.in / L"good.ps"}));
-             r.Idle(3);
+             r.Idle(2);
          },
          {"good_001.jpg", "good_002.jpg"},
          {{L"in\\bad.ps", InputEnd::Kept}, {L"in\\good.ps", InputEnd::Gone}},
@@ -340,7 +339,7 @@ const std::vector<FaultCase>& Cases() {
              PutJobs(r, {L"b.ps"});
              ASSERT_TRUE(AllThere(r, {r.out / L"b.pdf"}));
              ASSERT_TRUE(AllGone(r, {r.in / L"b.ps"}));
-             r.Idle(2);
+             r.Idle(1);
          },
          {"a.pdf", "b.pdf"},
          {{L"in\\a.ps", InputEnd::Gone}, {L"in\\b.ps", InputEnd::Gone}},
