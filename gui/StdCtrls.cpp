@@ -445,12 +445,74 @@ LRESULT TEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 TMemo::TMemo(TControl* parent, std::wstring name, int left, int top, int width, int height)
     : TEdit(parent, std::move(name), left, top, width, height, ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL) {
+    // Appending goes through the control's own editing, which stops at its text limit (about 30,000 characters by
+    // default); the memo holds what its line bound allows instead.
+    SendMessageW(Handle(), EM_LIMITTEXT, 0, 0);
     UpdateScrollBar();
 }
 
 void TMemo::SetText(const std::wstring& text) {
     TEdit::SetText(text);
+    lineLengths_.clear();
+    openLineLength_ = 0;
+    TrackLines(Text());
+    DropOldestLines();
     UpdateScrollBar();
+}
+
+void TMemo::Append(const std::wstring& text) {
+    std::wstring normalised;
+    normalised.reserve(text.size() + 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\r' || text[i] == L'\n') {
+            normalised += L"\r\n";
+            if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+        } else {
+            normalised += text[i];
+        }
+    }
+    if (normalised.empty()) return;
+    const LRESULT end = GetWindowTextLengthW(Handle());
+    SendMessageW(Handle(), EM_SETSEL, static_cast<WPARAM>(end), end);
+    SendMessageW(Handle(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(normalised.c_str()));
+    TrackLines(normalised);
+    DropOldestLines();
+}
+
+void TMemo::SetMaxLines(std::size_t maxLines) {
+    maxLines_ = maxLines;
+    DropOldestLines();
+}
+
+void TMemo::TrackLines(const std::wstring& text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        ++openLineLength_;
+        const bool crlf = text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n';
+        if (crlf) {
+            ++openLineLength_;
+            ++i;
+        }
+        if (crlf || text[i] == L'\n' || text[i] == L'\r') {
+            lineLengths_.push_back(openLineLength_);
+            openLineLength_ = 0;
+        }
+    }
+}
+
+void TMemo::DropOldestLines() {
+    const std::size_t lines = lineLengths_.size() + (openLineLength_ > 0 ? 1 : 0);
+    if (maxLines_ == 0 || lines <= maxLines_) return;
+    std::size_t cut = 0;
+    for (std::size_t n = lines - maxLines_; n > 0 && !lineLengths_.empty(); --n) {
+        cut += lineLengths_.front();
+        lineLengths_.pop_front();
+    }
+    const LRESULT end = GetWindowTextLengthW(Handle());
+    SendMessageW(Handle(), EM_SETSEL, 0, static_cast<LPARAM>(cut));
+    SendMessageW(Handle(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+    const LPARAM newEnd = static_cast<LPARAM>(end) - static_cast<LPARAM>(cut);
+    SendMessageW(Handle(), EM_SETSEL, static_cast<WPARAM>(newEnd), newEnd);
+    SendMessageW(Handle(), EM_SCROLLCARET, 0, 0);
 }
 
 bool TMemo::HandleCommand(WORD code, LRESULT& result) {

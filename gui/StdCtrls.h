@@ -4,6 +4,9 @@
 // Constructors take the parent, the name and the design bounds (left, top, width, height).
 #include "gui/Control.h"
 
+#include <cstddef>
+#include <deque>
+
 namespace gui {
 
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
@@ -189,6 +192,11 @@ public:
     void SetLines(const std::vector<std::wstring>& lines);
     void AddLine(const std::wstring& line);
     void Clear() { SetText(L""); }
+    // Adds text at the end, every line end in it (CR, LF or CR LF) made CR LF, without reading the memo's text
+    // back: the cost of an append does not grow with what the memo holds. The caret goes to the end.
+    void Append(const std::wstring& text);
+    // At most this many lines stay (0: no bound); when more are there, the oldest go.
+    void SetMaxLines(std::size_t maxLines);
 
 protected:
     bool HandleCommand(WORD code, LRESULT& result) override;
@@ -196,7 +204,14 @@ protected:
 
 private:
     void UpdateScrollBar();
+    void TrackLines(const std::wstring& text);
+    void DropOldestLines();
     bool updatingScrollBar_ = false;
+    std::size_t maxLines_ = 0;
+    // Lengths of the memo's ended lines (their CR LF included) and of the unended last one, in characters: the
+    // oldest lines are cut by position, without reading the text.
+    std::deque<std::size_t> lineLengths_;
+    std::size_t openLineLength_ = 0;
 };
 
 enum class TComboBoxStyle { csDropDown, csDropDownList };

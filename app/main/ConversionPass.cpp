@@ -6,6 +6,7 @@
 #include "app/main/Ostrel_Helpers.h"
 #include "app/main/SettingsFile.h"
 #include "app/main/ShellFileOperation.h"
+#include "app/main/WindowChild.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -661,7 +662,7 @@ ConversionPass::Outcome ConversionPass::ConvertOne(const WalkEntry& entry, int s
                             dialog.AuswahlRG, dialog.JNRG1, GsOutputSwitch, GsInputArgument));
 
     window_.ProcessMessages();
-    const ChildRun run = RunHiddenPiped(commandLine);
+    const ChildRun run = RunChildOfWindow(window_, commandLine);
     if (run.pipeFailed || !run.started) {
         if (kind_ == PassKind::Manual) {
             window_.ShowMessage(ConversionWindow::Box::Plain, Text(run.pipeFailed ? L"AFEHLER2" : L"AFEHLER1"));

@@ -64,6 +64,8 @@ public:
     virtual bool LogEnabled() const = 0;
     // Item index of the encryption dialog's key-length box (EncryptCombo): 1 = 128-bit.
     virtual int EncryptComboIndex() const = 0;
+    // True once the program is closing: a child still running is ended, and nothing more is started.
+    virtual bool Closing() const { return false; }
 };
 
 // A pane as the pass sees it: the list view and the folder tree behind it.

@@ -48,7 +48,9 @@ std::wstring QuoteArgument(const std::wstring& arg) {
     return out;
 }
 
-// " -sOwnerPassword#value": kept as it stands unless the value would split the argument.
+// " -sOwnerPassword=value": kept as it stands unless the value would split the argument. The "=" form is the one
+// Ghostscript masks when it writes its command line into the files it makes; with "#" the password would stand
+// there in clear.
 std::wstring PasswordSwitch(const wchar_t* name, const std::wstring& value, PasswordForm form) {
     if (form == PasswordForm::Masked)
         return std::wstring(L" ") + name + (value.empty() ? L"" : kMaskedPassword);
@@ -107,17 +109,17 @@ std::optional<std::wstring> GsDeviceSwitchesFor(int outputType, const GsOptions&
     const std::wstring q = std::to_wstring(jpegQuality), d = std::to_wstring(imageDpi);
     switch (outputType) {
     case GsOutputPdf:
-        return L"-q -dNOPAUSE -dDOPDFMARKS -dBATCH " + options.GsAutoRotateOption + L"-sDEVICE=pdfwrite";
+        return L"-q -dSAFER -dNOPAUSE -dDOPDFMARKS -dBATCH " + options.GsAutoRotateOption + L"-sDEVICE=pdfwrite";
     case GsOutputPostScript:
         return L"-dNOPAUSE -dBATCH -dSAFER -sDEVICE=pswrite";
     case GsOutputJpeg:
-        return L"-q -dNOPAUSE -dBATCH -sDEVICE=jpeg -dJPEGQ=" + q + L" " + L"-r" + d;
+        return L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=jpeg -dJPEGQ=" + q + L" " + L"-r" + d;
     case GsOutputTiffG4:
-        return L"-q -dNOPAUSE -dBATCH -sDEVICE=tiffg4 -r" + d;
+        return L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=tiffg4 -r" + d;
     case GsOutputTiffLzw:
-        return L"-q -dNOPAUSE -dBATCH -sDEVICE=tifflzw -r" + d;
+        return L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=tifflzw -r" + d;
     case GsOutputTiff24:
-        return L"-q -dNOPAUSE -dBATCH -sDEVICE=tiff24nc -r" + d;
+        return L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=tiff24nc -r" + d;
     default:
         return std::nullopt;
     }
@@ -140,8 +142,8 @@ std::wstring GsSecuritySwitches(const SecuritySettings& s, int encryptComboIndex
     const bool bits128 = encryptComboIndex == 1;
     std::wstring out = bits128 ? L" -dEncryptionR#3 -dKeyLength#128" : L" -dEncryptionR#2 -dKeyLength#40";
     if (s.KennwortCheck)
-        out += PasswordSwitch(L"-sUserPassword#", s.KennwortText, form);
-    out += PasswordSwitch(L"-sOwnerPassword#", s.BerechtigungText, form);
+        out += PasswordSwitch(L"-sUserPassword=", s.KennwortText, form);
+    out += PasswordSwitch(L"-sOwnerPassword=", s.BerechtigungText, form);
     out += L" -dPermissions#" + std::to_wstring(PermissionValue(s, bits128));
     return out;
 }
@@ -159,6 +161,12 @@ std::optional<GsPassSwitches> BuildPassSwitches(const DialogSettings& dialog, co
     return r;
 }
 
+std::wstring QuotedProgram(const std::wstring& program) {
+    if (program.size() >= 2 && program.front() == L'"' && program.back() == L'"')
+        return program; // quoted by the user already
+    return L"\"" + program + L"\"";
+}
+
 std::wstring MakeGsInputArgument(const std::wstring& inputPath) {
     return L" \"" + inputPath;
 }
@@ -168,7 +176,7 @@ std::wstring BuildGsCommandLine(const std::wstring& ghostscriptProgram, const st
                                 const std::wstring& gsInputArgument) {
     if (jnrg1 == 1)
         options.GsCompatLevelOption.clear();
-    std::wstring cmd = ghostscriptProgram + L" " + deviceSwitches;
+    std::wstring cmd = QuotedProgram(ghostscriptProgram) + L" " + deviceSwitches;
     if (outputType == GsOutputPdf)
         cmd += options.GsPdfSettingsOption + options.GsResolutionOption + options.GsCompatLevelOption;
     cmd += gsOutputSwitch + L"\"" + gsInputArgument + L"\"";

@@ -79,10 +79,15 @@ struct GsPassSwitches {
 std::optional<GsPassSwitches> BuildPassSwitches(const DialogSettings& dialog, const GsOptions& options,
                                                 const SecuritySettings& security, int encryptComboIndex);
 
+// A program path as the first word of a command line: between double quotes, so that a blank in it can never start
+// another program ("C:\Program Files\..." would otherwise run "C:\Program.exe"). A path the user already put
+// between quotes stays as it is.
+std::wstring QuotedProgram(const std::wstring& program);
+
 // GsInputArgument of an input path: a blank and the opening quote, then the path.
 std::wstring MakeGsInputArgument(const std::wstring& inputPath);
 
-// The command line of one file. options.GsCompatLevelOption is emptied first when JNRG1 is 1 (the level may not be
+// The command line of one file: the quoted program, then the switches. options.GsCompatLevelOption is emptied first when JNRG1 is 1 (the level may not be
 // changed) and stays empty until the next rebuild. deviceSwitches is GsDeviceSwitches (or its display form for the
 // memo); gsOutputSwitch is " -sOutputFile=" plus the opening quote and the output path.
 std::wstring BuildGsCommandLine(const std::wstring& ghostscriptProgram, const std::wstring& deviceSwitches,

@@ -3,6 +3,7 @@
 #include "app/common/ProcessRunner.h"
 #include "app/main/GhostscriptCommand.h"
 #include "app/main/LanguageTexts.h"
+#include "app/main/WindowChild.h"
 
 #include <windows.h>
 
@@ -94,9 +95,9 @@ std::optional<std::string> MergeListFileBytes(const std::vector<std::wstring>& p
     return bytes;
 }
 
-std::wstring MergeBaseSwitches(const SecuritySettings& security) {
+std::wstring MergeBaseSwitches(const SecuritySettings& security, PasswordForm form) {
     // Merging always encrypts with 40-bit keys, whatever the dialog's key length says.
-    return L"-dBATCH -dNOPAUSE -sDEVICE=pdfwrite" + GsSecuritySwitches(security, 0, PasswordForm::Real);
+    return L"-dSAFER -dBATCH -dNOPAUSE -sDEVICE=pdfwrite" + GsSecuritySwitches(security, 0, form);
 }
 
 std::wstring MergeSwitches(const std::wstring& baseSwitches, const std::wstring& outDir, const std::wstring& name) {
@@ -105,7 +106,7 @@ std::wstring MergeSwitches(const std::wstring& baseSwitches, const std::wstring&
 }
 
 std::wstring MergePreviewCommand(const std::wstring& ghostscriptProgram, const std::wstring& file) {
-    return ghostscriptProgram + L" " + L"-dSAFER -dBATCH -r96 " + Quoted(file);
+    return QuotedProgram(ghostscriptProgram) + L" " + L"-dSAFER -dBATCH -r96 " + Quoted(file);
 }
 
 std::wstring MergeFailureText(const std::wstring& target, bool started, unsigned long exitCode,
@@ -126,6 +127,8 @@ MergeCommand::MergeCommand(ConversionWindow& window, MergeUi& ui, DialogSettings
 void MergeCommand::MergeBitBtnClick() {
     try {
         Merge();
+    } catch (const ProgramClosing&) {
+        // The program ends: the merge's child is ended and the unfinished result is not reported.
     } catch (const std::exception& e) {
         window_.ShowMessage(ConversionWindow::Box::Error, FromUtf8(e.what()));
     } catch (...) {
@@ -168,7 +171,8 @@ bool MergeCommand::RunMerge(const std::wstring& outDir, const std::wstring& name
     SetCurrentDirectoryW(outDir.c_str());
     const SecuritySettings security = ui_.SecurityFields();
     const bool secured = security.BerechtigungCheck && !security.BerechtigungText.empty();
-    const std::wstring kept = MergeBaseSwitches(security);
+    // The passwords reach Ghostscript only; the memo and the log show "***" for them.
+    const std::wstring kept = MergeBaseSwitches(security, PasswordForm::Masked);
 
     std::wstring unwritable;
     std::optional<std::string> list = MergeListFileBytes(selection.Files, &unwritable);
@@ -181,13 +185,14 @@ bool MergeCommand::RunMerge(const std::wstring& outDir, const std::wstring& name
         return false;
     }
 
-    const std::wstring program = dialog_.Edit1;
-    const std::wstring switches = MergeSwitches(kept, outDir, name);
-    lastCommandLine_ = program + L" " + switches;
-    window_.AppendMemo(lastCommandLine_ + L"\r");
+    const std::wstring program = QuotedProgram(dialog_.Edit1);
+    const std::wstring commandLine =
+        program + L" " + MergeSwitches(MergeBaseSwitches(security, PasswordForm::Real), outDir, name);
+    lastCommandLine_ = program + L" " + MergeSwitches(kept, outDir, name);
+    window_.AppendMemo(lastCommandLine_ + L"\r\n");
 
     window_.ProcessMessages();
-    ChildRun run = RunHiddenPiped(lastCommandLine_); // the output is drained so a chatty run never stalls
+    ChildRun run = RunChildOfWindow(window_, commandLine);
     if (run.pipeFailed) {
         window_.ShowMessage(ConversionWindow::Box::Plain, Texts().Get(L"AFEHLER3"));
         return false;
@@ -203,7 +208,7 @@ bool MergeCommand::RunMerge(const std::wstring& outDir, const std::wstring& name
     const bool outputMissing = !IsFile(target);
     if (run.exitCode != 0 || outputMissing) {
         const std::wstring text = MergeFailureText(target, true, run.exitCode, 0, outputMissing);
-        window_.AppendMemo(text + L"\r");
+        window_.AppendMemo(text + L"\r\n");
         if (window_.LogEnabled())
             log_.WriteFailureLine(L" - " + text);
         window_.ShowMessage(ConversionWindow::Box::Error, text);
@@ -218,7 +223,7 @@ bool MergeCommand::RunMerge(const std::wstring& outDir, const std::wstring& name
 }
 
 void MergeCommand::Report(const std::wstring& text) {
-    window_.AppendMemo(text + L"\r");
+    window_.AppendMemo(text + L"\r\n");
     window_.ShowMessage(ConversionWindow::Box::Error, text);
 }
 

@@ -41,9 +41,9 @@ public:
 std::optional<std::string> MergeListFileBytes(const std::vector<std::wstring>& paths,
                                               std::wstring* unwritable = nullptr);
 
-// "-dBATCH -dNOPAUSE -sDEVICE=pdfwrite" and, when owner-password protection is on with a password, the 40-bit
-// security switches (passwords that would split the argument are quoted).
-std::wstring MergeBaseSwitches(const SecuritySettings& security);
+// "-dSAFER -dBATCH -dNOPAUSE -sDEVICE=pdfwrite" and, when owner-password protection is on with a password, the
+// 40-bit security switches (passwords that would split the argument are quoted; Masked shows them as "***").
+std::wstring MergeBaseSwitches(const SecuritySettings& security, PasswordForm form = PasswordForm::Real);
 // The base switches + the output file and the list file as Ghostscript's argument file; outDir ends in "\".
 std::wstring MergeSwitches(const std::wstring& baseSwitches, const std::wstring& outDir, const std::wstring& name);
 // The preview of one file in the merge list.
@@ -56,7 +56,8 @@ public:
     // The whole merge (MergeBitBtnClick). Lets no exception out: an unexpected one is shown in a box.
     void MergeBitBtnClick();
 
-    // The last run's command line as written to the memo (without the CR); empty before the first run.
+    // The last run's command line as written to the memo (passwords masked, without the line end); empty before the
+    // first run.
     const std::wstring& LastCommandLine() const { return lastCommandLine_; }
 
 private:

@@ -356,6 +356,7 @@ void TOstrel_Form::BuildFrame() {
     WasserzeichenSB.Hide();
     Gauge1.SetRange(0, 100);
     Memo1.SetAlign(gui::TAlign::alBottom);
+    Memo1.SetMaxLines(kMemoMaxLines);
     Memo1.Hide();
     ZaehlerLabel.SetCaption(L"000 ");
 }

@@ -93,6 +93,7 @@ TOstrel_Form::TOstrel_Form(std::wstring commandLineFile)
     post_ =
         std::make_unique<PostProcessing>(*this, Dialog, Settings, log, WithTrailingBackslash(programFolder_.wstring()));
     post_->Owner = Handle();
+    post_->ManualPass = [this] { return pass_->ManualPassActive; };
     pass_->BeforePass = [this] { post_->BeginPass(); };
     pass_->AfterConversion = [this](const ConvertedFile& file) { post_->Run(file); };
     pass_->Counter.OnChange = [this](const std::wstring& text) { ZaehlerLabel.SetCaption(text); };
@@ -475,7 +476,7 @@ void TOstrel_Form::ShowStatus(const std::wstring& text) {
     StatusBar1.SetPanelText(0, text);
 }
 void TOstrel_Form::AppendMemo(const std::wstring& text) {
-    Memo1.SetText(Memo1.Text() + text);
+    Memo1.Append(text);
 }
 void TOstrel_Form::SetProgress(int position) {
     Gauge1.SetPosition(position);
@@ -530,6 +531,11 @@ bool TOstrel_Form::LogEnabled() const {
 
 int TOstrel_Form::EncryptComboIndex() const {
     return Encrypt_Form ? Encrypt_Form->EncryptCombo.ItemIndex() : 0;
+}
+
+bool TOstrel_Form::Closing() const {
+    // Closing the main window ends the message loop; a conversion waiting in a nested loop must give up.
+    return gui::Application.Terminated();
 }
 
 // --- ISettingsMainWindow ------------------------------------------------------------------------------------------

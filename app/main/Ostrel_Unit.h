@@ -53,6 +53,8 @@ inline constexpr UINT WM_FORWARDEDFILE = WM_USER + 2;
 inline constexpr int kMinWindowWidth = 612;
 inline constexpr int kMinWindowHeight = 290;
 inline constexpr int kMemoHeight = 48;
+// The command memo keeps the latest lines only: an unattended program runs for months.
+inline constexpr std::size_t kMemoMaxLines = 1000;
 
 // The windows made in the program body; the main window reaches them through these.
 extern TEinstellungen_Form* Einstellungen_Form;
@@ -287,6 +289,7 @@ public:
     void SetCaption(const std::wstring& caption) override;
     bool LogEnabled() const override;
     int EncryptComboIndex() const override;
+    bool Closing() const override;
 
     // ISettingsMainWindow.
     void SetConversionCaption(const std::wstring& caption) override;

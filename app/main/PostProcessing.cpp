@@ -5,6 +5,7 @@
 #include "app/main/LanguageTexts.h"
 #include "app/main/OutputNaming.h"
 #include "app/main/ShellFileOperation.h"
+#include "app/main/WindowChild.h"
 
 #include "gui/Handles.h"
 
@@ -16,6 +17,33 @@ namespace {
 
 // The memo keeps command lines to this length.
 constexpr std::size_t kMemoLineLength = 255;
+// Of a tool's output, the start is kept for the report of a failure (its first lines name the cause).
+constexpr std::size_t kKeptToolOutput = 4096;
+constexpr std::size_t kReportedToolOutput = 200;
+
+bool IsFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// The tool's output in one line: line ends and tabs become blanks, runs of blanks one, cut to a short length.
+std::wstring WidenOutput(const std::string& output) {
+    std::wstring text;
+    for (char c : output) {
+        const wchar_t w = (c == '\r' || c == '\n' || c == '\t') ? L' ' : static_cast<wchar_t>(static_cast<unsigned char>(c));
+        if (w == L' ' && (text.empty() || text.back() == L' ')) {
+            continue;
+        }
+        text += w;
+        if (text.size() >= kReportedToolOutput) {
+            break;
+        }
+    }
+    while (!text.empty() && text.back() == L' ') {
+        text.pop_back();
+    }
+    return text;
+}
 
 // Whether the file opens with that access and no sharing; the handle is closed again at once.
 bool CanOpen(const std::wstring& path, DWORD access) {
@@ -32,19 +60,24 @@ int MarkerCount(const std::wstring& text) {
     return std::stoi(text);
 }
 
-// A command-line program path: quoted when a blank would split it, so that no other program is started.
-std::wstring ProgramArgument(const std::wstring& path) {
-    if (path.find_first_of(L" \t") == std::wstring::npos || path.find(L'"') != std::wstring::npos) {
-        return path;
-    }
-    return L"\"" + path + L"\"";
-}
-
 std::wstring Quoted(const std::wstring& text) {
     return L"\"" + text + L"\"";
 }
 
 } // namespace
+
+std::wstring WatermarkFailureText(const std::wstring& stampedFile, bool started, unsigned long exitCode,
+                                 unsigned long startError, const std::wstring& toolOutput) {
+    std::wstring text = L"Wasserzeichen fehlgeschlagen! / Watermark failed! " + stampedFile;
+    if (!started) {
+        return text + L" (pdftk nicht gestartet / not started, Fehler / error " + std::to_wstring(startError) + L")";
+    }
+    text += L" (Exitcode " + std::to_wstring(exitCode) + L")";
+    if (!toolOutput.empty()) {
+        text += L": " + toolOutput;
+    }
+    return text;
+}
 
 bool IsFileInUse(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -85,7 +118,7 @@ PostProcessing::PostProcessing(ConversionWindow& window, const DialogSettings& d
 }
 
 std::wstring PostProcessing::WatermarkCommand(const std::wstring& outputFile, const std::wstring& stampedFile) const {
-    return ProgramArgument(programFolder_ + L"pdftk.exe") + L" " + Quoted(outputFile) + L" background " +
+    return QuotedProgram(programFolder_ + L"pdftk.exe") + L" " + Quoted(outputFile) + L" background " +
            Quoted(dialog_.WasserzeichenEdit) + L" output " + Quoted(stampedFile);
 }
 
@@ -174,18 +207,40 @@ void PostProcessing::DeleteInputAndMailOutput(const ConvertedFile& file, MailDat
     }
 }
 
-void PostProcessing::StampWatermark(const std::wstring& outputFile, const std::wstring& stampedFile) {
+bool PostProcessing::StampWatermark(const std::wstring& outputFile, const std::wstring& stampedFile) {
     const std::wstring command = WatermarkCommand(outputFile, stampedFile);
-    const ChildRun run = RunHiddenPiped(command);
+    std::string output;
+    const ChildRun run = RunChildOfWindow(window_, command, [&output](std::string_view chunk) {
+        if (output.size() < kKeptToolOutput) {
+            output.append(chunk.substr(0, kKeptToolOutput - output.size()));
+        }
+    });
     if (run.pipeFailed) {
         Report(ConversionWindow::Box::Plain, Texts().Get(L"AFEHLER3"));
     } else if (!run.started) {
         Report(ConversionWindow::Box::Plain, Texts().Get(L"AFEHLER1"));
     }
     window_.AppendMemo(command.substr(0, kMemoLineLength) + L"\r\n");
+
+    // Only a run that exited with 0 and left the stamped file has stamped: pdftk reports a damaged or protected
+    // PDF, a missing background file or a full disk by its exit code and its output.
+    const bool stamped = run.started && run.exitCode == 0 && IsFile(stampedFile);
+    if (!stamped) {
+        const std::wstring text = WatermarkFailureText(stampedFile, run.started, run.exitCode, run.startError,
+                                                       WidenOutput(output));
+        window_.AppendMemo(text + L"\r\n");
+        if (window_.LogEnabled()) {
+            WriteLog([&](const ConversionLog& log) { log.WriteFailureLine(L" - " + text); });
+        }
+        if (run.started && interactive_ && ManualPass && ManualPass()) {
+            window_.ShowMessage(ConversionWindow::Box::Error, text);
+        }
+        return false;
+    }
     if (window_.LogEnabled()) {
         WriteLog([&](const ConversionLog& log) { log.WriteWatermarkBlock(programFolder_, stampedFile); });
     }
+    return true;
 }
 
 void PostProcessing::MailStampedFile(const MailData& mail, const std::wstring& outputFile,

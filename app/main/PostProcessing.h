@@ -18,6 +18,11 @@ bool IsFileInUse(const std::wstring& path);
 // True when the file cannot be opened for reading with exclusive sharing; a missing file counts as locked.
 bool IsFileLocked(const std::wstring& path);
 
+// The memo and log text for a watermark that was not made: the stamped file, pdftk's exit code (or why it did not
+// start) and the start of its output.
+std::wstring WatermarkFailureText(const std::wstring& stampedFile, bool started, unsigned long exitCode,
+                                  unsigned long startError, const std::wstring& toolOutput);
+
 class PostProcessing {
 public:
     // programFolder: the folder of the program file with its trailing backslash (pdftk.exe is looked for there,
@@ -39,6 +44,9 @@ public:
 
     // The application window: owner of the mail client's dialog and of the reader's start.
     HWND Owner = nullptr;
+    // True while a pass the user started runs: only then does a failed watermark also show a box (a box in
+    // automatic mode would wait for a person who is not there).
+    std::function<bool()> ManualPass;
 
     // The pdftk command line for an output file, as run and as shown in the memo.
     std::wstring WatermarkCommand(const std::wstring& outputFile, const std::wstring& stampedFile) const;
@@ -47,7 +55,8 @@ private:
     struct MailData;
 
     void DeleteInputAndMailOutput(const ConvertedFile& file, MailData& mail);
-    void StampWatermark(const std::wstring& outputFile, const std::wstring& stampedFile);
+    // True when pdftk made the stamped file; a failure is reported in the memo and the log.
+    bool StampWatermark(const std::wstring& outputFile, const std::wstring& stampedFile);
     void MailStampedFile(const MailData& mail, const std::wstring& outputFile, const std::wstring& stampedFile);
     void OpenInReader(const std::wstring& path);
     void Send(const MailData& mail, const std::wstring& attachmentPath, const std::wstring& attachmentName);

@@ -5,7 +5,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -126,26 +126,33 @@ int wb_run_host(const char* program, char** argv) {
         wb_message("bridge: cannot create pipes\n");
         return 255;
     }
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_adddup2(&files, out_pipe[1], 1);
-    posix_spawn_file_actions_adddup2(&files, err_pipe[1], 2);
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    /* Wine blocks and redirects signals for its own threads; the child starts with the defaults. */
-    sigset_t none, all;
-    sigemptyset(&none);
-    sigfillset(&all);
-    posix_spawnattr_setsigmask(&attr, &none);
-    posix_spawnattr_setsigdefault(&attr, &all);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    pid_t pid;
-    int rc = posix_spawn(&pid, program, &files, &attr, argv, environ);
-    posix_spawnattr_destroy(&attr);
-    posix_spawn_file_actions_destroy(&files);
+    /* The host program must not outlive this process: when the caller ends it (a job that closes, a program that
+       is shut down), the host program is killed with it. Only a forked child can ask for that before its exec, so
+       between fork and exec it makes async-signal-safe calls alone. */
+    const pid_t parent = getpid();
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent) {
+            _exit(255);
+        }
+        /* Wine blocks and redirects signals for its own threads; the host program starts with the defaults. */
+        sigset_t none;
+        sigemptyset(&none);
+        for (int sig = 1; sig < NSIG; sig++) {
+            if (sig != SIGKILL && sig != SIGSTOP) {
+                signal(sig, SIG_DFL);
+            }
+        }
+        sigprocmask(SIG_SETMASK, &none, NULL);
+        if (dup2(out_pipe[1], 1) < 0 || dup2(err_pipe[1], 2) < 0) {
+            _exit(255);
+        }
+        execve(program, argv, environ);
+        _exit(127);
+    }
     close(out_pipe[1]);
     close(err_pipe[1]);
-    if (rc != 0) {
+    if (pid < 0) {
         close(out_pipe[0]);
         close(err_pipe[0]);
         wb_message("bridge: cannot start the host program\n");

@@ -1,6 +1,7 @@
 #include "ConversionFixture.h"
 
 #include "app/main/LanguageTexts.h"
+#include "support/HostProcesses.h"
 
 #include <windows.h>
 
@@ -54,7 +55,7 @@ TEST_P(OutputTypes, CommandLineAndOutputFromRealPostScript) {
         c.pageFlag ? L"a_%03d" + c.outputs[0].substr(c.outputs[0].size() - 4) : c.outputs[0];
     auto lines = world.GsCommandLines();
     ASSERT_EQ(lines.size(), 1u) << c.what;
-    EXPECT_EQ(lines[0], kGs + L" " + c.switches + L" -sOutputFile=\"" + W(world.out / outputName) + L"\" \"" +
+    EXPECT_EQ(lines[0], L"\"" + kGs + L"\" " + c.switches + L" -sOutputFile=\"" + W(world.out / outputName) + L"\" \"" +
                             W(world.in / L"a.ps") + L"\"")
         << c.what;
     for (const auto& name : c.outputs) {
@@ -73,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
                  GsOutputPdf,
                  false,
                  1,
-                 L"-q -dNOPAUSE -dDOPDFMARKS -dBATCH -dAutoRotatePages=/PageByPage -sDEVICE=pdfwrite "
+                 L"-q -dSAFER -dNOPAUSE -dDOPDFMARKS -dBATCH -dAutoRotatePages=/PageByPage -sDEVICE=pdfwrite "
                  L"-dPDFSETTINGS=/default -r300 -dCompatibilityLevel=1.3",
                  {L"a.pdf"},
                  "%PDF"},
@@ -82,24 +83,24 @@ INSTANTIATE_TEST_SUITE_P(
                  GsOutputJpeg,
                  false,
                  1,
-                 L"-q -dNOPAUSE -dBATCH -sDEVICE=jpeg -dJPEGQ=75 -r300",
+                 L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=jpeg -dJPEGQ=75 -r300",
                  {L"a.jpg"},
                  "\xFF\xD8"},
         TypeCase{"jpeg pages",
                  GsOutputJpeg,
                  true,
                  2,
-                 L"-q -dNOPAUSE -dBATCH -sDEVICE=jpeg -dJPEGQ=75 -r300",
+                 L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=jpeg -dJPEGQ=75 -r300",
                  {L"a_001.jpg", L"a_002.jpg"},
                  "\xFF\xD8"},
-        TypeCase{"tiff g4", GsOutputTiffG4, false, 1, L"-q -dNOPAUSE -dBATCH -sDEVICE=tiffg4 -r300", {L"a.tif"}, "II*"},
+        TypeCase{"tiff g4", GsOutputTiffG4, false, 1, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=tiffg4 -r300", {L"a.tif"}, "II*"},
         TypeCase{
-            "tiff lzw", GsOutputTiffLzw, false, 1, L"-q -dNOPAUSE -dBATCH -sDEVICE=tifflzw -r300", {L"a.tif"}, "II*"},
+            "tiff lzw", GsOutputTiffLzw, false, 1, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=tifflzw -r300", {L"a.tif"}, "II*"},
         TypeCase{"tiff 24 pages",
                  GsOutputTiff24,
                  true,
                  2,
-                 L"-q -dNOPAUSE -dBATCH -sDEVICE=tiff24nc -r300",
+                 L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=tiff24nc -r300",
                  {L"a_001.tif", L"a_002.tif"},
                  "II*"}));
 
@@ -371,16 +372,16 @@ TEST(ConversionPass, LogBlockOfARealConversionWithMaskedPasswords) {
 
     auto commands = world.GsCommandLines();
     ASSERT_EQ(commands.size(), 1u);
-    EXPECT_NE(commands[0].find(L"-sUserPassword#opensesame -sOwnerPassword#owner"), std::wstring::npos);
+    EXPECT_NE(commands[0].find(L"-sUserPassword=opensesame -sOwnerPassword=owner"), std::wstring::npos);
     EXPECT_EQ(world.window.memo.find(L"opensesame"), std::wstring::npos);
-    EXPECT_NE(world.window.memo.find(L"-sUserPassword#*** -sOwnerPassword#***"), std::wstring::npos);
+    EXPECT_NE(world.window.memo.find(L"-sUserPassword=*** -sOwnerPassword=***"), std::wstring::npos);
 
     auto log = world.LogLines();
     ASSERT_EQ(log.size(), 5u);
     EXPECT_TRUE(log[0].ends_with("<MESSAGE5>"));
-    EXPECT_TRUE(log[1].ends_with(" - -q -dNOPAUSE -dDOPDFMARKS -dBATCH -dAutoRotatePages=/PageByPage "
-                                 "-sDEVICE=pdfwrite -dEncryptionR#3 -dKeyLength#128 -sUserPassword#*** "
-                                 "-sOwnerPassword#*** -dPermissions#-4 -dPDFSETTINGS=/default -r300 "
+    EXPECT_TRUE(log[1].ends_with(" - -q -dSAFER -dNOPAUSE -dDOPDFMARKS -dBATCH -dAutoRotatePages=/PageByPage "
+                                 "-sDEVICE=pdfwrite -dEncryptionR#3 -dKeyLength#128 -sUserPassword=*** "
+                                 "-sOwnerPassword=*** -dPermissions#-4 -dPDFSETTINGS=/default -r300 "
                                  "-dCompatibilityLevel=1.4"))
         << log[1];
     std::string inputPath = fs::path(world.in / L"a.ps").string();
@@ -392,6 +393,54 @@ TEST(ConversionPass, LogBlockOfARealConversionWithMaskedPasswords) {
         EXPECT_EQ(line.find("opensesame"), std::string::npos);
     }
 }
+
+// Ghostscript writes its command line into the files it makes; the passwords must not stand there in clear.
+struct SecretCase {
+    const char* what;
+    int outputType;
+    int encryptCombo; // 1 = 128-bit
+    const wchar_t* userPassword;
+    const wchar_t* ownerPassword;
+};
+
+class PasswordsInOutputs : public ::testing::TestWithParam<SecretCase> {};
+
+TEST_P(PasswordsInOutputs, NoPasswordInAnyProducedFile) {
+    const SecretCase& c = GetParam();
+    PassWorld world;
+    world.dialog.AuswahlRG = c.outputType;
+    world.dialog.JNRG1 = 0;
+    world.dialog.LevelRG1 = 2;
+    SetGsOptions(world.options, GsOptionIndexes{2, 2, 0, 0});
+    world.security.BerechtigungCheck = true;
+    world.security.BerechtigungText = c.ownerPassword;
+    world.security.KennwortCheck = true;
+    world.security.KennwortText = c.userPassword;
+    world.window.encryptCombo = c.encryptCombo;
+    WriteFileBytes(world.in / L"a.ps", PostScriptPages(2));
+    world.Reload();
+    world.RunPass(false);
+
+    ASSERT_EQ(world.GsCommandLines().size(), 1u) << c.what;
+    int produced = 0;
+    for (const auto& entry : fs::directory_iterator(world.out)) {
+        ++produced;
+        const std::string bytes = ReadFileBytes(entry.path());
+        for (const wchar_t* secret : {c.userPassword, c.ownerPassword}) {
+            const std::wstring wide(secret);
+            EXPECT_EQ(bytes.find(std::string(wide.begin(), wide.end())), std::string::npos)
+                << c.what << ": " << entry.path().string();
+        }
+    }
+    EXPECT_EQ(produced, 1) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PasswordsInOutputs,
+                         ::testing::Values(SecretCase{"pdf 128 bit", GsOutputPdf, 1, L"opensesame", L"ownersecret"},
+                                           SecretCase{"pdf 40 bit, blanks", GsOutputPdf, 0, L"mein Lesewort",
+                                                      L"Chef Passwort"},
+                                           SecretCase{"postscript", GsOutputPostScript, 0, L"opensesame",
+                                                      L"ownersecret"}));
 
 TEST(ConversionPass, GaugeStepsAndEndState) {
     PassWorld world;
@@ -501,6 +550,45 @@ TEST(ConversionPass, StopRequestEndsThePassAfterTheCurrentFile) {
     EXPECT_EQ(world.window.progress.back(), 0);
     EXPECT_TRUE(world.pass->StopRequested);
     EXPECT_FALSE(world.window.checkIndicator);
+}
+
+// The window's messages keep running while Ghostscript works: a stop clicked during the first file's run (not
+// only before it) ends the pass before the second file.
+TEST(ConversionPass, StopClickedWhileGhostscriptRunsEndsThePassBeforeTheNextFile) {
+    PassWorld world;
+    // The first job keeps Ghostscript busy for a few seconds before its page.
+    WriteFileBytes(world.in / L"a.ps", "%!PS\n0 1 60000000 { pop } for\n" + PostScriptPages(1).substr(4));
+    for (const wchar_t* name : {L"b.ps", L"c.ps"}) {
+        WriteFileBytes(world.in / name, PostScriptPages(1));
+    }
+    world.Reload();
+    world.window.timerEnabled = true;
+    world.window.checkIndicator = true;
+    // A thread timer brings messages to this thread; only a wait that pumps them sees them.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, nullptr);
+    ASSERT_NE(timer, 0u);
+    // The host Ghostscript that converts a.ps, by the end of its input path.
+    const std::string firstJob = world.in.parent_path().filename().string() + "/" + world.in.filename().string() +
+                                 "/a.ps";
+    int pumpsDuringRun = 0;
+    world.window.onPump = [&] {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        if (!testenv::HostProcessesWith(firstJob).empty() && ++pumpsDuringRun == 1) {
+            world.pass->TimerbuttonClick();
+        }
+    };
+    world.pass->Timer1Timer();
+    KillTimer(nullptr, timer);
+
+    EXPECT_GE(pumpsDuringRun, 1) << "no message ran while Ghostscript worked";
+    EXPECT_EQ(world.GsCommandLines().size(), 1u);
+    EXPECT_TRUE(fs::exists(world.out / L"a.pdf")) << "the file under way is finished";
+    EXPECT_FALSE(fs::exists(world.out / L"b.pdf"));
+    ASSERT_EQ(world.window.messages.size(), 1u);
+    EXPECT_EQ(world.window.messages[0].text, L"PDF-Erstellung wurde angehalten!\r\rPDF conversion stop immediately!");
+    EXPECT_FALSE(world.window.timerEnabled);
 }
 
 TEST(ConversionPass, TickDuringAPassDoesNotStartASecondOne) {

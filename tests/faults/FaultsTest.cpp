@@ -7,6 +7,7 @@
 #include "faults/FaultRig.h"
 
 #include "support/GuiDriver.h"
+#include "support/HostProcesses.h"
 #include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
@@ -399,11 +400,13 @@ const std::vector<FaultCase>& Cases() {
         {"closing the program while Ghostscript loops ends Ghostscript and keeps the input",
          [](Rig& r) { r.Put(r.in / L"loop.ps", LoopingJob()); },
          [](Rig& r) {
+             // The console program runs the host's Ghostscript, which names the job by its host path.
+             const std::string hostJob = Narrow(r.root().filename().wstring()) + "/data/in/loop.ps";
              r.Start();
              std::vector<DWORD> ghostscripts;
              ASSERT_TRUE(r.WaitUntil([&] {
                  ghostscripts = r.GhostscriptChildren();
-                 return !ghostscripts.empty();
+                 return !ghostscripts.empty() && !testenv::HostProcessesWith(hostJob).empty();
              })) << "Ghostscript never ran";
              r.Idle(1);
              EXPECT_TRUE(r.Close(20000).has_value()) << "the program did not end while Ghostscript ran";
@@ -413,6 +416,8 @@ const std::vector<FaultCase>& Cases() {
                      CloseHandle(child);
                  }
              }
+             EXPECT_TRUE(r.WaitUntil([&] { return testenv::HostProcessesWith(hostJob).empty(); }, 10000))
+                 << "the host's Ghostscript outlived the program";
          },
          {},
          {{L"in\\loop.ps", InputEnd::Kept}},

@@ -1,8 +1,11 @@
 // The shared child-process runner and RunAndWait, driven through the stand-in's test switches: exit codes, a
 // child that writes more than a pipe holds, start failures, and the exact command line the child receives.
 #include "GsBridgeSupport.h"
+#include "support/HostProcesses.h"
 
 #include <gtest/gtest.h>
+
+#include <windows.h>
 
 #include <filesystem>
 #include <string>
@@ -87,4 +90,53 @@ TEST(ProcessRunner, RunAndWaitReturnsExitCodeOrMinusOne) {
     EXPECT_EQ(testenv::ReadFileBytes(log), Utf8(line) + "\r\n");
 
     EXPECT_EQ(RunAndWait(Quoted(dir / L"no such program.exe"), 1), -1);
+}
+
+// A child that never ends by itself (a job that loops forever): while it runs, the caller's messages keep running;
+// when the caller gives up, the child ends, and with it the host program it started.
+TEST(ProcessRunner, PumpsWhileTheChildRunsAndEndsItWhenAbandoned) {
+    testenv::TempDir dir(L"pr");
+    const fs::path job = dir / L"endless-job.ps";
+    testenv::WriteFileBytes(job, "%!PS\n{ 1 pop } loop\n");
+    const std::string token = "endless-job.ps";
+
+    // A thread timer: its messages arrive only while the caller's thread waits in a pump.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, nullptr);
+    ASSERT_NE(timer, 0u);
+    int pumps = 0;
+    bool seenRunning = false;
+    ChildWait wait;
+    wait.pumpMessages = [&] {
+        ++pumps;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&msg);
+        }
+    };
+    const DWORD started = GetTickCount();
+    wait.abandon = [&] {
+        seenRunning = seenRunning || !testenv::HostProcessesWith(token).empty();
+        // Given up once the host program was seen running, or after a minute at most.
+        return seenRunning || GetTickCount() - started > 60000;
+    };
+
+    const ChildRun run = RunHiddenPiped(std::wstring(kGhostscript) + L" -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=nullpage " +
+                                            Quoted(job),
+                                        {}, wait);
+    KillTimer(nullptr, timer);
+
+    EXPECT_TRUE(run.started);
+    EXPECT_TRUE(run.abandoned);
+    EXPECT_TRUE(seenRunning) << "the host program never showed";
+    EXPECT_GT(pumps, 0);
+    // The host program goes with the stand-in (at once, but the host may take a moment to reap it).
+    std::vector<int> left;
+    for (int i = 0; i < 100; ++i) {
+        left = testenv::HostProcessesWith(token);
+        if (left.empty()) {
+            break;
+        }
+        Sleep(100);
+    }
+    EXPECT_TRUE(left.empty()) << "the looping host program outlived its caller";
 }

@@ -2,6 +2,7 @@
 // copy, the command-line conversion, a file handed over by a second start, the end without a language file, and the
 // stored pane view applied at start and written back at exit.
 #include "support/GuiDriver.h"
+#include "support/HostProcesses.h"
 #include "support/ProgramUnderTest.h"
 #include "support/TestEnv.h"
 
@@ -230,6 +231,32 @@ TEST(MainProgram, OneFileRunEndsWithItsOutcome) {
                 << ReadFileBytes(log);
         }
     }
+}
+
+// A job on which Ghostscript never ends: the window keeps answering while it runs, and closing the program ends the
+// Ghostscript run with it and keeps the job.
+TEST(MainProgram, ClosingWhileGhostscriptLoopsEndsItAndKeepsTheInput) {
+    ProgramFolder folder;
+    folder.WriteIni();
+    const fs::path input = folder.in() / L"endless-job.ps";
+    WriteFileBytes(input, "%!PS\n{ 1 pop } loop\n");
+    Process process;
+    folder.Start(process, input.wstring());
+    HWND main = WaitForWindow(process, L"TOstrel_Form");
+    ASSERT_NE(main, nullptr) << DescribeWindows(process.Id());
+    ASSERT_TRUE(guidriver::PumpUntil([] { return !testenv::HostProcessesWith("endless-job.ps").empty(); },
+                                     kStartTimeoutMs))
+        << "Ghostscript never ran the job";
+
+    DWORD_PTR answer = 0;
+    EXPECT_NE(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer), 0)
+        << "the window does not answer while Ghostscript runs";
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(process.WaitExit(kExitTimeoutMs).has_value()) << "the program did not end";
+    EXPECT_TRUE(guidriver::PumpUntil([] { return testenv::HostProcessesWith("endless-job.ps").empty(); }, 10000))
+        << "Ghostscript outlived the program";
+    EXPECT_TRUE(fs::exists(input)) << "the job stays";
 }
 
 TEST(MainProgram, ASecondStartWithAFileHandsItToTheRunningCopy) {

@@ -43,11 +43,12 @@ TEST(MergeCommand, MergesTwoFilesIntoOneWithTheExactCommandLine) {
     w.Run();
 
     const std::wstring target = w.OutDir() + L"Gesamt.pdf";
-    const std::wstring expected = std::wstring(kGhostscript) + L" -dBATCH -dNOPAUSE -sDEVICE=pdfwrite -sOutputFile=\"" +
+    const std::wstring expected = L"\"" + std::wstring(kGhostscript) +
+                                  L"\" -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pdfwrite -sOutputFile=\"" +
                                   target + L"\" -c .setpdfwrite -f @\"" + w.OutDir() + L"PDFList.txt\"";
     EXPECT_EQ(w.GsCommandLines(), std::vector<std::string>{Utf8(expected)});
     EXPECT_EQ(w.command.LastCommandLine(), expected);
-    EXPECT_EQ(w.window.memo, expected + L"\r");
+    EXPECT_EQ(w.window.memo, expected + L"\r\n");
     EXPECT_EQ(PdfPageCount(testenv::ReadFileBytes(target)), 4);
     EXPECT_TRUE(w.window.messages.empty());
 
@@ -88,18 +89,28 @@ TEST(MergeCommand, ProtectionAddsFortyBitSwitchesAndEncryptsTheResult) {
 
     w.Run();
 
-    const std::string switches = " -dEncryptionR#2 -dKeyLength#40 -sUserPassword#leser \"-sOwnerPassword#Chef "
+    const std::string switches = " -dEncryptionR#2 -dKeyLength#40 -sUserPassword=leser \"-sOwnerPassword=Chef "
                                  "Passwort\" -dPermissions#-24";
+    const std::string masked = " -dEncryptionR#2 -dKeyLength#40 -sUserPassword=*** -sOwnerPassword=*** -dPermissions#-24";
     const std::vector<std::string> lines = w.GsCommandLines();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NE(lines[0].find("-sDEVICE=pdfwrite" + switches + " -sOutputFile="), std::string::npos) << lines[0];
     const std::string merged = testenv::ReadFileBytes(w.out / L"Gesamt.pdf");
     EXPECT_NE(merged.find("/Encrypt"), std::string::npos);
+    // Ghostscript writes its command line into what it makes: no password may stand there in clear.
+    EXPECT_EQ(merged.find("leser"), std::string::npos);
+    EXPECT_EQ(merged.find("Chef Passwort"), std::string::npos);
     EXPECT_TRUE(w.ui.opened.empty()) << "PDFAnzRG on No";
-    // The log repeats the switches, passwords in clear.
+    // The memo and the log repeat the switches with the passwords masked.
+    EXPECT_EQ(w.window.memo.find(L"leser"), std::wstring::npos);
+    EXPECT_EQ(w.window.memo.find(L"Chef"), std::wstring::npos);
+    EXPECT_NE(w.window.memo.find(L"-sDEVICE=pdfwrite" + std::wstring(masked.begin(), masked.end())), std::wstring::npos);
     const std::vector<std::string> log = w.LogLines();
     ASSERT_EQ(log.size(), 5u);
-    EXPECT_TRUE(log[1].ends_with(" - -dBATCH -dNOPAUSE -sDEVICE=pdfwrite" + switches)) << log[1];
+    EXPECT_TRUE(log[1].ends_with(" - -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pdfwrite" + masked)) << log[1];
+    for (const std::string& line : log) {
+        EXPECT_EQ(line.find("leser"), std::string::npos) << line;
+    }
     EXPECT_EQ(w.ui.ownerOffs, 1);
 }
 

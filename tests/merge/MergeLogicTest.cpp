@@ -53,7 +53,7 @@ SecuritySettings Owner(const std::wstring& password) {
 }
 
 TEST(MergeSwitches, SecurityIsFortyBitWithPermissions) {
-    const std::wstring base = L"-dBATCH -dNOPAUSE -sDEVICE=pdfwrite";
+    const std::wstring base = L"-dSAFER -dBATCH -dNOPAUSE -sDEVICE=pdfwrite";
     SecuritySettings printCopy = Owner(L"geheim");
     printCopy.Drucken = true;
     printCopy.Kopieren = true;
@@ -75,16 +75,22 @@ TEST(MergeSwitches, SecurityIsFortyBitWithPermissions) {
         {"open password alone does nothing", noOwner, base},
         {"owner box without password does nothing", emptyOwner, base},
         {"printing and copying denied", printCopy,
-         base + L" -dEncryptionR#2 -dKeyLength#40 -sOwnerPassword#geheim -dPermissions#-24"},
-        {"everything denied", all, base + L" -dEncryptionR#2 -dKeyLength#40 -sOwnerPassword#o -dPermissions#-64"},
+         base + L" -dEncryptionR#2 -dKeyLength#40 -sOwnerPassword=geheim -dPermissions#-24"},
+        {"everything denied", all, base + L" -dEncryptionR#2 -dKeyLength#40 -sOwnerPassword=o -dPermissions#-64"},
         {"open password first", user,
-         base + L" -dEncryptionR#2 -dKeyLength#40 -sUserPassword#u -sOwnerPassword#o -dPermissions#-4"},
+         base + L" -dEncryptionR#2 -dKeyLength#40 -sUserPassword=u -sOwnerPassword=o -dPermissions#-4"},
         {"a password with a blank stays one argument", blank,
-         base + L" -dEncryptionR#2 -dKeyLength#40 \"-sOwnerPassword#mein Kennwort\" -dPermissions#-4"},
+         base + L" -dEncryptionR#2 -dKeyLength#40 \"-sOwnerPassword=mein Kennwort\" -dPermissions#-4"},
     };
     for (const SwitchCase& c : cases) {
         SCOPED_TRACE(c.Title);
         EXPECT_EQ(MergeBaseSwitches(c.Security), c.Expected);
+        // The memo and the log show the same switches with every password as "***".
+        std::wstring masked = MergeBaseSwitches(c.Security, PasswordForm::Masked);
+        for (const wchar_t* password : {L"geheim", L"mein Kennwort", L"-sOwnerPassword=o ", L"-sUserPassword=u "}) {
+            EXPECT_EQ(masked.find(password), std::wstring::npos) << std::string(masked.begin(), masked.end());
+        }
+        EXPECT_EQ(masked.find(L"#"), c.Expected.find(L"#"));
     }
 }
 
@@ -92,7 +98,7 @@ TEST(MergeSwitches, OutputAndListFileFollowTheBase) {
     EXPECT_EQ(MergeSwitches(L"-dBATCH", L"C:\\Aus gabe\\", L"Neu.pdf"),
               L"-dBATCH -sOutputFile=\"C:\\Aus gabe\\Neu.pdf\" -c .setpdfwrite -f @\"C:\\Aus gabe\\PDFList.txt\"");
     EXPECT_EQ(MergePreviewCommand(L"C:\\gs\\gswin32c.exe", L"C:\\a b.pdf"),
-              L"C:\\gs\\gswin32c.exe -dSAFER -dBATCH -r96 \"C:\\a b.pdf\"");
+              L"\"C:\\gs\\gswin32c.exe\" -dSAFER -dBATCH -r96 \"C:\\a b.pdf\"");
 }
 
 } // namespace

@@ -164,7 +164,7 @@ TEST(MergeWindows, SelectionDialogAddsRemovesAndOrders) {
         d.settings.Edit1 = kGhostscript;
         std::vector<std::wstring> passed;
         f.OnCurrentInputPath = [&](const std::wstring& path) { passed.push_back(path); };
-        const std::string preview = std::string("C:\\gs\\gs8.54\\bin\\gswin32c.exe -dSAFER -dBATCH -r96 ");
+        const std::string preview = std::string("\"C:\\gs\\gs8.54\\bin\\gswin32c.exe\" -dSAFER -dBATCH -r96 ");
         {
             MessageBoxRecorder boxes;
             boxes.Answers = {mrNo};

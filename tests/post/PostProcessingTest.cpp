@@ -310,7 +310,12 @@ TEST_F(PostProcessingTest, MissingPdftkIsReportedAndNothingIsLost) {
     EXPECT_TRUE(fs::exists(file.outputPath));
     EXPECT_TRUE(DroppedMails(w.drop.path()).empty());
     const std::string log = w.LogText();
-    EXPECT_TRUE(std::regex_search(log, std::regex("<MESSAGE8>0 KByte\r\n[^\r\n]+<MESSAGE12>\r\n"))) << log;
+    // The watermark is logged as failed, not as added; the mail of the missing stamped file then fails too.
+    EXPECT_EQ(Count(log, "MESSAGE51"), 0u) << log;
+    EXPECT_TRUE(std::regex_search(
+        log, std::regex(" - Wasserzeichen fehlgeschlagen! / Watermark failed! [^\r\n]+W_report\\.pdf \\(pdftk nicht "
+                        "gestartet / not started, Fehler / error [0-9]+\\)\r\n[^\r\n]+<MESSAGE12>\r\n")))
+        << log;
 }
 
 TEST_F(PostProcessingTest, ReaderGetsQuotedPathsForPdfOnly) {

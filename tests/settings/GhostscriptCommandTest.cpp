@@ -11,6 +11,8 @@
 namespace {
 
 const std::wstring kProgram = L"C:\\gs\\gs8.54\\bin\\gswin32c.exe";
+// The command line names the program between double quotes, so a blank in its path cannot start another program.
+const std::wstring kQuotedProgram = L"\"" + kProgram + L"\"";
 const std::wstring kOutSwitch = L" -sOutputFile=\"C:\\PDF\\OUT\\a b.pdf";
 const std::wstring kInArg = L" \"C:\\PDF\\IN\\a b.ps";
 const std::wstring kTail = L" -sOutputFile=\"C:\\PDF\\OUT\\a b.pdf\" \"C:\\PDF\\IN\\a b.ps\"";
@@ -62,8 +64,8 @@ TEST(GsOptions, TablesAndOutOfRangeIndexesKeepThePreviousString) {
 TEST(GsCommandLine, DefaultSettingsLeaveTheLevelToGhostscript) {
     DialogSettings d;
     GsOptions o = StartOptions();
-    EXPECT_EQ(CommandFor(d, o), kProgram +
-                                    L" -q -dNOPAUSE -dDOPDFMARKS -dBATCH -dAutoRotatePages=/PageByPage "
+    EXPECT_EQ(CommandFor(d, o), kQuotedProgram +
+                                    L" -q -dSAFER -dNOPAUSE -dDOPDFMARKS -dBATCH -dAutoRotatePages=/PageByPage "
                                     L"-sDEVICE=pdfwrite -dPDFSETTINGS=/default -r300" +
                                     kTail);
     EXPECT_EQ(o.GsCompatLevelOption, L"") << "emptied by the pass until the next rebuild";
@@ -74,8 +76,8 @@ TEST(GsCommandLine, LevelChangeAllowedGivesTheDocumentedExample) {
     d.JNRG1 = 0;
     GsOptions o = RebuildAfterSettingsDialog(d, StartOptions()).Options;
     EXPECT_EQ(CommandFor(d, o),
-              kProgram +
-                  L" -q -dNOPAUSE -dDOPDFMARKS -dBATCH -dAutoRotatePages=/PageByPage -sDEVICE=pdfwrite"
+              kQuotedProgram +
+                  L" -q -dSAFER -dNOPAUSE -dDOPDFMARKS -dBATCH -dAutoRotatePages=/PageByPage -sDEVICE=pdfwrite"
                   L" -dPDFSETTINGS=/default -r300 -dCompatibilityLevel=1.3" +
                   kTail);
 }
@@ -98,7 +100,7 @@ TEST_P(PdfCombinations, ExactText) {
     d.AutoRP = c.rotate;
     GsOptions o = RebuildAfterSettingsDialog(d, StartOptions()).Options;
     EXPECT_EQ(CommandFor(d, o),
-              kProgram + L" -q -dNOPAUSE -dDOPDFMARKS -dBATCH " + c.rotation + L"-sDEVICE=pdfwrite" + c.middle + kTail);
+              kQuotedProgram + L" -q -dSAFER -dNOPAUSE -dDOPDFMARKS -dBATCH " + c.rotation + L"-sDEVICE=pdfwrite" + c.middle + kTail);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -130,16 +132,16 @@ TEST_P(OtherDevices, NoPdfOptionsFollowTheDevice) {
     d.SpinEdit2 = c.dpi;
     d.JNRG1 = 0;
     GsOptions o = StartOptions();
-    EXPECT_EQ(CommandFor(d, o), kProgram + L" " + c.switches + kTail);
+    EXPECT_EQ(CommandFor(d, o), kQuotedProgram + L" " + c.switches + kTail);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, OtherDevices,
                          testing::Values(DeviceCase{1, 75, 300, L"-dNOPAUSE -dBATCH -dSAFER -sDEVICE=pswrite"},
-                                         DeviceCase{2, 75, 300, L"-q -dNOPAUSE -dBATCH -sDEVICE=jpeg -dJPEGQ=75 -r300"},
-                                         DeviceCase{2, 0, 0, L"-q -dNOPAUSE -dBATCH -sDEVICE=jpeg -dJPEGQ=0 -r0"},
-                                         DeviceCase{3, 75, 200, L"-q -dNOPAUSE -dBATCH -sDEVICE=tiffg4 -r200"},
-                                         DeviceCase{4, 75, 600, L"-q -dNOPAUSE -dBATCH -sDEVICE=tifflzw -r600"},
-                                         DeviceCase{5, 10, 72, L"-q -dNOPAUSE -dBATCH -sDEVICE=tiff24nc -r72"}));
+                                         DeviceCase{2, 75, 300, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=jpeg -dJPEGQ=75 -r300"},
+                                         DeviceCase{2, 0, 0, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=jpeg -dJPEGQ=0 -r0"},
+                                         DeviceCase{3, 75, 200, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=tiffg4 -r200"},
+                                         DeviceCase{4, 75, 600, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=tifflzw -r600"},
+                                         DeviceCase{5, 10, 72, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=tiff24nc -r72"}));
 
 TEST(GsCommandLine, NoOutputTypeNoPass) {
     DialogSettings d;
@@ -148,11 +150,24 @@ TEST(GsCommandLine, NoOutputTypeNoPass) {
     EXPECT_FALSE(GsDeviceSwitchesFor(6, StartOptions(), 75, 300).has_value());
 }
 
-TEST(GsCommandLine, ProgramPathComesFromEdit1AsItStands) {
-    DialogSettings d;
-    d.Edit1 = L"D:\\gs\\bin\\gswin32c.exe";
-    GsOptions o = StartOptions();
-    EXPECT_EQ(CommandFor(d, o).rfind(L"D:\\gs\\bin\\gswin32c.exe -q ", 0), 0u);
+TEST(GsCommandLine, ProgramPathComesFromEdit1Quoted) {
+    struct Case {
+        const wchar_t* edit1;
+        const wchar_t* start; // how the command line begins
+    };
+    const Case cases[] = {
+        {L"D:\\gs\\bin\\gswin32c.exe", L"\"D:\\gs\\bin\\gswin32c.exe\" -q "},
+        // Unquoted, "C:\Program.exe" would run instead.
+        {L"C:\\Program Files\\gs\\gswin32c.exe", L"\"C:\\Program Files\\gs\\gswin32c.exe\" -q "},
+        {L"\"C:\\Program Files\\gs\\gswin32c.exe\"", L"\"C:\\Program Files\\gs\\gswin32c.exe\" -q "},
+    };
+    for (const Case& c : cases) {
+        DialogSettings d;
+        d.Edit1 = c.edit1;
+        GsOptions o = StartOptions();
+        const std::wstring command = CommandFor(d, o);
+        EXPECT_EQ(command.rfind(c.start, 0), 0u) << std::string(command.begin(), command.end());
+    }
 }
 
 SecuritySettings Denying(bool print, bool hq, bool change, bool copy, bool content, bool form) {
@@ -199,9 +214,9 @@ TEST(GsSecurity, Encrypted128BitPdfWithAllDenials) {
     s.KennwortCheck = true;
     s.KennwortText = L"open";
     EXPECT_EQ(CommandFor(d, o, s, 1),
-              kProgram +
-                  L" -q -dNOPAUSE -dDOPDFMARKS -dBATCH -dAutoRotatePages=/PageByPage -sDEVICE=pdfwrite"
-                  L" -dEncryptionR#3 -dKeyLength#128 -sUserPassword#open -sOwnerPassword#owner"
+              kQuotedProgram +
+                  L" -q -dSAFER -dNOPAUSE -dDOPDFMARKS -dBATCH -dAutoRotatePages=/PageByPage -sDEVICE=pdfwrite"
+                  L" -dEncryptionR#3 -dKeyLength#128 -sUserPassword=open -sOwnerPassword=owner"
                   L" -dPermissions#-3904 -dPDFSETTINGS=/default -r300" +
                   kTail);
 }
@@ -210,7 +225,7 @@ TEST(GsSecurity, Encrypted40BitWithoutOpenPassword) {
     SecuritySettings s = Denying(1, 1, 1, 1, 1, 1);
     s.KennwortText = L"ignored while off";
     EXPECT_EQ(GsSecuritySwitches(s, 0, PasswordForm::Real),
-              L" -dEncryptionR#2 -dKeyLength#40 -sOwnerPassword#owner -dPermissions#-64");
+              L" -dEncryptionR#2 -dKeyLength#40 -sOwnerPassword=owner -dPermissions#-64");
     // The key length follows the dialog's selection, not the stored Sicherheit.
     s.Sicherheit = 1;
     EXPECT_EQ(GsSecuritySwitches(s, 0, PasswordForm::Real).substr(0, 31), L" -dEncryptionR#2 -dKeyLength#40");
@@ -231,7 +246,7 @@ TEST(GsSecurity, EmptyOpenPasswordIsPassedEmpty) {
     SecuritySettings s = Denying(0, 0, 0, 0, 0, 0);
     s.KennwortCheck = true;
     EXPECT_EQ(GsSecuritySwitches(s, 1, PasswordForm::Real),
-              L" -dEncryptionR#3 -dKeyLength#128 -sUserPassword# -sOwnerPassword#owner -dPermissions#-4");
+              L" -dEncryptionR#3 -dKeyLength#128 -sUserPassword= -sOwnerPassword=owner -dPermissions#-4");
 }
 
 struct QuoteCase {
@@ -255,8 +270,8 @@ TEST_P(PasswordQuoting, OneArgumentWithTheExactPassword) {
     const std::vector<std::wstring> args = SplitLikeTheRuntime(CommandFor(d, o, s, 0));
     int owner = 0, user = 0;
     for (const std::wstring& a : args) {
-        owner += a == L"-sOwnerPassword#" + std::wstring(GetParam().password);
-        user += a == L"-sUserPassword#" + std::wstring(GetParam().password);
+        owner += a == L"-sOwnerPassword=" + std::wstring(GetParam().password);
+        user += a == L"-sUserPassword=" + std::wstring(GetParam().password);
     }
     EXPECT_EQ(owner, 1);
     EXPECT_EQ(user, 1);
@@ -264,13 +279,13 @@ TEST_P(PasswordQuoting, OneArgumentWithTheExactPassword) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, PasswordQuoting,
-                         testing::Values(QuoteCase{L"secret", L"-sUserPassword#secret"},
-                                         QuoteCase{L"my pass", L"\"-sUserPassword#my pass\""},
-                                         QuoteCase{L"tab\there", L"\"-sUserPassword#tab\there\""},
-                                         QuoteCase{L"say\"hi", L"\"-sUserPassword#say\\\"hi\""},
-                                         QuoteCase{L"a\\\"b", L"\"-sUserPassword#a\\\\\\\"b\""},
-                                         QuoteCase{L"end \\", L"\"-sUserPassword#end \\\\\""},
-                                         QuoteCase{L"back\\slash", L"-sUserPassword#back\\slash"}));
+                         testing::Values(QuoteCase{L"secret", L"-sUserPassword=secret"},
+                                         QuoteCase{L"my pass", L"\"-sUserPassword=my pass\""},
+                                         QuoteCase{L"tab\there", L"\"-sUserPassword=tab\there\""},
+                                         QuoteCase{L"say\"hi", L"\"-sUserPassword=say\\\"hi\""},
+                                         QuoteCase{L"a\\\"b", L"\"-sUserPassword=a\\\\\\\"b\""},
+                                         QuoteCase{L"end \\", L"\"-sUserPassword=end \\\\\""},
+                                         QuoteCase{L"back\\slash", L"-sUserPassword=back\\slash"}));
 
 TEST(GsSecurity, DisplayFormHidesThePasswords) {
     DialogSettings d;
@@ -281,10 +296,10 @@ TEST(GsSecurity, DisplayFormHidesThePasswords) {
     std::optional<GsPassSwitches> pass = BuildPassSwitches(d, StartOptions(), s, 1);
     ASSERT_TRUE(pass.has_value());
     EXPECT_EQ(pass->GsDeviceSwitchesDisplay,
-              L"-q -dNOPAUSE -dDOPDFMARKS -dBATCH -dAutoRotatePages=/PageByPage -sDEVICE=pdfwrite"
-              L" -dEncryptionR#3 -dKeyLength#128 -sUserPassword#*** -sOwnerPassword#*** -dPermissions#-20");
+              L"-q -dSAFER -dNOPAUSE -dDOPDFMARKS -dBATCH -dAutoRotatePages=/PageByPage -sDEVICE=pdfwrite"
+              L" -dEncryptionR#3 -dKeyLength#128 -sUserPassword=*** -sOwnerPassword=*** -dPermissions#-20");
     EXPECT_EQ(pass->GsDeviceSwitches.find(L"***"), std::wstring::npos);
-    EXPECT_NE(pass->GsDeviceSwitches.find(L"\"-sOwnerPassword#top secret\""), std::wstring::npos);
+    EXPECT_NE(pass->GsDeviceSwitches.find(L"\"-sOwnerPassword=top secret\""), std::wstring::npos);
 }
 
 TEST(SettingsDialogClose, RebuildsOptionsDeleteFlagAndTimer) {

@@ -1,0 +1,33 @@
+#include "support/HostProcesses.h"
+
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace testenv {
+
+std::vector<int> HostProcessesWith(const std::string& text) {
+    std::vector<int> found;
+    WIN32_FIND_DATAW entry{};
+    HANDLE search = FindFirstFileW(L"Z:\\proc\\*", &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return found;
+    }
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name.empty() || name.find_first_not_of(L"0123456789") != std::wstring::npos) {
+            continue;
+        }
+        std::ifstream in(std::filesystem::path(L"Z:\\proc\\" + name + L"\\cmdline"), std::ios::binary);
+        const std::string commandLine((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (commandLine.find(text) != std::string::npos) {
+            found.push_back(std::stoi(name));
+        }
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+    return found;
+}
+
+} // namespace testenv
