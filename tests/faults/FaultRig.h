@@ -20,7 +20,7 @@ namespace faults {
 
 namespace fs = std::filesystem;
 
-constexpr DWORD kPollMs = 1000;        // [Timer] Sekunden=1
+constexpr DWORD kPollMs = 1000;         // [Timer] Sekunden=1
 constexpr DWORD kWorkTimeoutMs = 45000; // one conversion under Wine, with a generous margin
 
 // What a case expects of an input at the end.

@@ -44,9 +44,8 @@ struct FaultCase {
 
 // Waits until every file exists.
 ::testing::AssertionResult AllThere(Rig& rig, const std::vector<fs::path>& files) {
-    const bool there = rig.WaitUntil([&] {
-        return std::all_of(files.begin(), files.end(), [](const fs::path& f) { return fs::exists(f); });
-    });
+    const bool there = rig.WaitUntil(
+        [&] { return std::all_of(files.begin(), files.end(), [](const fs::path& f) { return fs::exists(f); }); });
     if (there) {
         return ::testing::AssertionSuccess();
     }
@@ -383,9 +382,9 @@ const std::vector<FaultCase>& Cases() {
                  memoTexts.insert(Narrow(guidriver::WindowText(memo)));
                  return !fs::exists(r.in / L"a.ps") && fs::exists(r.out / L"a.pdf");
              })) << "a.ps was not converted";
-             EXPECT_TRUE(std::any_of(memoTexts.begin(), memoTexts.end(),
-                                     [](const std::string& text) { return text.find("a.ps") != std::string::npos; }))
-                 << "the memo never showed the command";
+             EXPECT_TRUE(std::any_of(memoTexts.begin(), memoTexts.end(), [](const std::string& text) {
+                 return text.find("a.ps") != std::string::npos;
+             })) << "the memo never showed the command";
              for (const std::string& text : memoTexts) {
                  for (const std::string& secret : r.secrets) {
                      EXPECT_EQ(text.find(secret), std::string::npos) << text;
@@ -491,9 +490,9 @@ TEST(Faults, EachFaultEndsWithTheRightFilesOnDisk) {
             rig.ExpectInput(rig.data() / input.file, input.end);
         }
         for (const wchar_t* file : c.namedInLog) {
-            EXPECT_GE(rig.LogLinesNaming(Ansi(rig.data() / file)), 1) << "the log does not name " << Narrow(file)
-                                                                      << ":\n"
-                                                                      << rig.Log();
+            EXPECT_GE(rig.LogLinesNaming(Ansi(rig.data() / file)), 1)
+                << "the log does not name " << Narrow(file) << ":\n"
+                << rig.Log();
         }
         if (!c.boxesAllowed) {
             std::string texts;

@@ -218,8 +218,7 @@ TEST(MainProgram, OneFileRunEndsWithItsOutcome) {
         }
         Process process;
         folder.Start(process, input.wstring());
-        ASSERT_EQ(process.WaitExit(kExitTimeoutMs), std::optional<DWORD>(c.exitCode))
-            << DescribeWindows(process.Id());
+        ASSERT_EQ(process.WaitExit(kExitTimeoutMs), std::optional<DWORD>(c.exitCode)) << DescribeWindows(process.Id());
         const fs::path pdf = folder.out() / fs::path(c.name).replace_extension(L".pdf");
         EXPECT_EQ(fs::exists(pdf), c.exitCode == 0);
         EXPECT_FALSE(fs::exists(folder.out() / L"waiting.pdf"));
@@ -244,8 +243,8 @@ TEST(MainProgram, ClosingWhileGhostscriptLoopsEndsItAndKeepsTheInput) {
     folder.Start(process, input.wstring());
     HWND main = WaitForWindow(process, L"TOstrel_Form");
     ASSERT_NE(main, nullptr) << DescribeWindows(process.Id());
-    ASSERT_TRUE(guidriver::PumpUntil([] { return !testenv::HostProcessesWith("endless-job.ps").empty(); },
-                                     kStartTimeoutMs))
+    ASSERT_TRUE(
+        guidriver::PumpUntil([] { return !testenv::HostProcessesWith("endless-job.ps").empty(); }, kStartTimeoutMs))
         << "Ghostscript never ran the job";
 
     DWORD_PTR answer = 0;
