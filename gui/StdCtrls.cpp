@@ -501,7 +501,9 @@ void TMemo::TrackLines(const std::wstring& text) {
 
 void TMemo::DropOldestLines() {
     const std::size_t lines = lineLengths_.size() + (openLineLength_ > 0 ? 1 : 0);
-    if (maxLines_ == 0 || lines <= maxLines_) return;
+    // Cutting at the start makes the control lay out all its text again, so the oldest lines go in batches: a
+    // tenth of the bound over it, the memo is cut back to the bound.
+    if (maxLines_ == 0 || lines <= maxLines_ + maxLines_ / 10) return;
     std::size_t cut = 0;
     for (std::size_t n = lines - maxLines_; n > 0 && !lineLengths_.empty(); --n) {
         cut += lineLengths_.front();

@@ -195,7 +195,7 @@ public:
     // Adds text at the end, every line end in it (CR, LF or CR LF) made CR LF, without reading the memo's text
     // back: the cost of an append does not grow with what the memo holds. The caret goes to the end.
     void Append(const std::wstring& text);
-    // At most this many lines stay (0: no bound); when more are there, the oldest go.
+    // The memo keeps about this many lines (0: no bound): once a tenth more are there, the oldest go down to it.
     void SetMaxLines(std::size_t maxLines);
 
 protected:

@@ -12,6 +12,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cwctype>
 #include <set>
 
 namespace {
@@ -322,11 +323,14 @@ void ConversionPass::ReportOnce(const std::wstring& key, const std::wstring& tex
 
 // --- folders --------------------------------------------------------------------------------------------------
 
-std::optional<std::wstring> ConversionPass::FolderProblem(const std::wstring& input, const std::wstring& output) const {
+std::optional<std::wstring> ConversionPass::FolderProblem(const std::wstring& input, const std::wstring& output,
+                                                          bool probeInput) const {
     const struct {
         const wchar_t* which;
         const std::wstring& folder;
-    } folders[] = {{L"Eingabeverzeichnis / input folder", input}, {L"Ausgabeverzeichnis / output folder", output}};
+        bool probe;
+    } folders[] = {{L"Eingabeverzeichnis / input folder", input, probeInput},
+                   {L"Ausgabeverzeichnis / output folder", output, true}};
     for (const auto& f : folders) {
         if (f.folder.empty()) {
             return FolderProblemText(f.which, f.folder, L"nicht eingestellt / not set");
@@ -337,7 +341,7 @@ std::optional<std::wstring> ConversionPass::FolderProblem(const std::wstring& in
         if (!IsDirectory(f.folder)) {
             return FolderProblemText(f.which, f.folder, L"nicht vorhanden / not found");
         }
-        if (!IsWritableFolder(f.folder)) {
+        if (f.probe && !IsWritableFolder(f.folder)) {
             return FolderProblemText(f.which, f.folder, L"nicht beschreibbar / not writable");
         }
     }
@@ -737,7 +741,8 @@ SingleFileResult ConversionPass::ConvertSingleFile(const std::wstring& path) {
     }
     const std::wstring folder = file.substr(0, file.find_last_of(L"\\/") + 1);
     const std::wstring output = window_.OutputPathText();
-    if (auto problem = FolderProblem(folder, output)) {
+    // The folder of a file handed over is the user's: it is not written to just to see whether it could be.
+    if (auto problem = FolderProblem(folder, output, false)) {
         Report(*problem, ConversionWindow::Box::Error, false);
         return SingleFileResult::Failed;
     }

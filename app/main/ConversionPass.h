@@ -33,7 +33,7 @@ public:
     // Lets every pending window message run once.
     virtual void ProcessMessages() = 0;
 
-    // Command memo (Memo1): cleared at each pass; text is appended to the memo's text.
+    // Command memo (Memo1): cleared at each pass; text is appended at its end, every line end in it made CR LF.
     virtual void ClearMemo() = 0;
     virtual void AppendMemo(const std::wstring& text) = 0;
     // The status bar's text (panel 0).
@@ -171,7 +171,10 @@ private:
     void BeginPass(PassKind kind);
     bool FoldersFromStore();
     bool FoldersFromPanes();
-    std::optional<std::wstring> FolderProblem(const std::wstring& input, const std::wstring& output) const;
+    // Why the folders cannot be used for a conversion; probeInput: a file is made in the input folder to see that
+    // it can be written (always in the output folder).
+    std::optional<std::wstring> FolderProblem(const std::wstring& input, const std::wstring& output,
+                                              bool probeInput = true) const;
     void ReturnPanesTo(const std::wstring& input, const std::wstring& output);
     std::vector<WalkEntry> PaneEntries() const;
     std::vector<WalkEntry> DiskEntries() const;

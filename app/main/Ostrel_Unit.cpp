@@ -279,6 +279,7 @@ void TOstrel_Form::FormShow() {
 void TOstrel_Form::StartPolling() {
     // Only now are the folders set; a run for one file on the command line converts that file and nothing else.
     if (Settings.StartMode != 1 && commandLineFile_.empty()) {
+        pollingPending_ = false;
         Timer1.SetInterval(TimerIntervalFor(Settings.PollSeconds));
         Timer1.SetEnabled(true);
     }
@@ -332,6 +333,7 @@ void TOstrel_Form::FormDestroy() {
 
 void TOstrel_Form::SetManualMode() {
     Timer1.SetEnabled(false);
+    pollingPending_ = false;
     EnableStartButton(true);
     EnableMerge(true);
     Pruefung.Hide();
@@ -342,6 +344,7 @@ void TOstrel_Form::SetManualMode() {
 void TOstrel_Form::SetAutomaticMode() {
     // The timer starts at the end of the first showing (StartPolling), once the folders are set.
     Timer1.SetInterval(TimerIntervalFor(Settings.PollSeconds));
+    pollingPending_ = true;
     EnableStartButton(false);
     EnableMerge(false);
     Pruefung.Show();
@@ -546,7 +549,7 @@ void TOstrel_Form::SetConversionCaption(const std::wstring& caption) {
 void TOstrel_Form::SetMergeEnabled(bool enabled) {
     // The output type allows merging, but while automatic mode converts on its timer merging stays off; stopping
     // automatic mode turns it on again.
-    const bool automaticMode = Timer1.Enabled() && Pruefung.Visible();
+    const bool automaticMode = (Timer1.Enabled() || pollingPending_) && Pruefung.Visible();
     EnableMerge(enabled && !automaticMode);
 }
 void TOstrel_Form::SetWatermarkIndicatorVisible(bool visible) {

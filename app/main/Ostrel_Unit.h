@@ -404,6 +404,7 @@ private:
     bool securityCheckRequest_ = false;
     bool settingsFileExisted_ = false;
     bool settingsDialogOpen_ = false;
+    bool pollingPending_ = false; // automatic mode whose timer waits for the first showing (or a one-file run)
     std::unique_ptr<ConversionPass> pass_;
     std::unique_ptr<PostProcessing> post_;
     std::unique_ptr<MergeFormsUi> mergeUi_;

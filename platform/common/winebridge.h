@@ -16,7 +16,7 @@ char* wb_unix_path(const WCHAR* windows_path);
 /* The host side keeps its own working folder; relative names must resolve against the Windows one. */
 void wb_follow_current_folder(void);
 /* Runs program with argv (argv[0] included), relays its standard output and error, returns its exit code
-   (255 when it cannot be started). */
+   (255 when it cannot be started). The host program is killed when this process ends, however it ends. */
 int wb_run_host(const char* program, char** argv);
 
 #endif

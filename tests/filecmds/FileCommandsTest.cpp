@@ -598,7 +598,10 @@ TEST_F(FileCommands, ViewerRunsGhostscriptOnEachSelectedFileOneAfterTheOther) {
     testenv::SetVariable(L"OSTREL_READER_LOG", L"");
     const std::string lines = testenv::ReadFileBytes(log);
     const std::string folder = Narrow(WithTrailingBackslash(Form().PathComboBox1.Text()));
-    const std::string stub = Narrow(ReaderStub());
+    // The program path is quoted, so a blank in it cannot start another program.
+    std::string stub = Narrow(ReaderStub());
+    stub.insert(stub.begin(), '"');
+    stub += '"';
     EXPECT_EQ(lines, stub + " -dSAFER -dBATCH -r96 \"" + folder + "a.ps\"\r\n" + stub + " -dSAFER -dBATCH -r96 \"" +
                          folder + "c.ps\"\r\n");
     EXPECT_EQ(Form().LastGhostscriptProgram(), ReaderStub());

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 using namespace gsbridge_test;
@@ -158,6 +159,43 @@ TEST(GsBridge, SecuritySwitchesInHashFormReachGhostscript) {
     // The permission word is written signed or as its unsigned 32-bit twin; both mean -3904.
     EXPECT_TRUE(pdf.find("/P -3904") != std::string::npos ||
                 pdf.find("/P " + std::to_string(static_cast<std::uint32_t>(-3904))) != std::string::npos);
+}
+
+// The password switches in the form Ghostscript masks, a blank inside one: each reaches Ghostscript whole (a split
+// one would be read as an input file and fail the run), and neither password stands in the file it makes.
+TEST(GsBridge, PasswordSwitchesReachGhostscriptWholeAndStayOutOfTheOutput) {
+    struct Case {
+        const wchar_t* security;
+        std::vector<std::string> secrets;
+    };
+    const Case cases[] = {
+        {L" -dEncryptionR#3 -dKeyLength#128 -sUserPassword=lesen \"-sOwnerPassword=Chef Passwort\" -dPermissions#-3904",
+         {"lesen", "Chef Passwort"}},
+        {L" -dEncryptionR#2 -dKeyLength#40 \"-sUserPassword=mit Blank\" -sOwnerPassword=geheim -dPermissions#-64",
+         {"mit Blank", "geheim"}},
+    };
+    for (const Case& c : cases) {
+        testenv::TempDir dir(L"gs");
+        auto input = dir / L"in.ps";
+        auto output = dir / L"locked.pdf";
+        auto log = dir / L"gs-log.txt";
+        testenv::WriteFileBytes(input, PostScriptPages(1));
+        ScopedEnvironment logging(L"OSTREL_GS_LOG", log.wstring());
+        const std::wstring line = std::wstring(kGhostscript) +
+                                  L" -q -dSAFER -dNOPAUSE -dDOPDFMARKS -dBATCH -sDEVICE=pdfwrite" + c.security +
+                                  L" -dCompatibilityLevel=1.4 -sOutputFile=" + Quoted(output) + L" " + Quoted(input);
+
+        auto result = RunGuarded(line);
+
+        ASSERT_TRUE(result.run.started);
+        EXPECT_EQ(result.run.exitCode, 0u) << result.output;
+        EXPECT_EQ(testenv::ReadFileBytes(log), Utf8(line) + "\r\n");
+        auto pdf = testenv::ReadFileBytes(output);
+        EXPECT_NE(pdf.find("/Encrypt"), std::string::npos);
+        for (const std::string& secret : c.secrets) {
+            EXPECT_EQ(pdf.find(secret), std::string::npos) << secret;
+        }
+    }
 }
 
 TEST(GsBridge, FailuresShowInTheExitCodeAndThePipe) {

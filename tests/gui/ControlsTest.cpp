@@ -6,6 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
 #include <cstdlib>
 
 using namespace gui;
@@ -203,6 +208,71 @@ TEST(GuiControls, SpinEditLimitsAndListView) {
     EXPECT_EQ(list.ItemText(2), L"c.ps");
     list.CustomSort([](LPARAM, LPARAM) -> int { throw std::runtime_error("compare failed"); });
     EXPECT_EQ(list.ItemCount(), 3);
+}
+
+struct TextMessageCounts {
+    int getText = 0;
+    int setText = 0;
+};
+
+LRESULT CALLBACK CountTextMessages(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    auto* counts = reinterpret_cast<TextMessageCounts*>(data);
+    counts->getText += msg == WM_GETTEXT;
+    counts->setText += msg == WM_SETTEXT;
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+// The memo appends at its end without reading its text back or setting it anew, ends every line in CR LF and
+// keeps only its newest lines.
+TEST(GuiControls, MemoAppendsLinesWithCrLfAndKeepsTheNewest) {
+    TForm form(L"TMemo_Form");
+    TMemo memo(&form, L"Memo1", 10, 10, 300, 100);
+    TextMessageCounts counts;
+    const SUBCLASSPROC count = CountTextMessages;
+    ASSERT_TRUE(SetWindowSubclass(memo.Handle(), count, 1, reinterpret_cast<DWORD_PTR>(&counts)));
+
+    struct Case {
+        const wchar_t* what;
+        std::wstring appended;
+        std::wstring expected;
+    };
+    const Case cases[] = {
+        {L"bare CR", L"one\r", L"one\r\n"},
+        {L"bare LF", L"two\n", L"one\r\ntwo\r\n"},
+        {L"CR LF stays", L"three\r\n", L"one\r\ntwo\r\nthree\r\n"},
+        {L"an unended line is continued", L"fo", L"one\r\ntwo\r\nthree\r\nfo"},
+        {L"inner line ends", L"ur\rfive\rsix\n", L"one\r\ntwo\r\nthree\r\nfour\r\nfive\r\nsix\r\n"},
+    };
+    for (const Case& c : cases) {
+        memo.Append(c.appended);
+        RemoveWindowSubclass(memo.Handle(), count, 1);
+        EXPECT_EQ(memo.Text(), c.expected) << std::string(c.what, c.what + wcslen(c.what));
+        SetWindowSubclass(memo.Handle(), count, 1, reinterpret_cast<DWORD_PTR>(&counts));
+    }
+
+    memo.SetMaxLines(1000);
+    const auto line = [](int i) {
+        return L"gswin32c.exe -q -dSAFER -sOutputFile=\"C:\\PDF\\OUT\\job" + std::to_wstring(i) + L".pdf\"";
+    };
+    for (int i = 0; i < 1500; ++i) {
+        memo.Append(line(i) + L"\r");
+    }
+    EXPECT_EQ(counts.getText, 0) << "an append read the whole text";
+    EXPECT_EQ(counts.setText, 0) << "an append set the whole text anew";
+    RemoveWindowSubclass(memo.Handle(), count, 1);
+
+    // The newest lines stay, each ended in CR LF; of the oldest, as many go as keep the memo near its bound.
+    const std::wstring text = memo.Text();
+    const auto kept = std::count(text.begin(), text.end(), L'\n');
+    EXPECT_EQ(std::count(text.begin(), text.end(), L'\r'), kept);
+    EXPECT_GE(kept, 1000);
+    EXPECT_LE(kept, 1100);
+    EXPECT_EQ(text.rfind(line(static_cast<int>(1500 - kept)) + L"\r\n", 0), 0u) << "the oldest lines go first";
+    EXPECT_TRUE(text.ends_with(line(1499) + L"\r\n"));
+
+    memo.Clear();
+    memo.Append(L"again\r");
+    EXPECT_EQ(memo.Text(), L"again\r\n");
 }
 
 } // namespace

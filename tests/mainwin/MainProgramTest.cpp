@@ -164,6 +164,10 @@ TEST(MainProgram, AutomaticStartKeepingInputsDisablesTheReaderChoice) {
         HWND reader = guidriver::FindControl(dialogs.front(), L"AnzeigenCB");
         ASSERT_NE(reader, nullptr);
         EXPECT_EQ(IsWindowEnabled(reader) != FALSE, c.readerEnabled);
+        // Automatic mode converts on its timer: merging stays off, also while the timer waits for the first showing.
+        HWND merge = guidriver::FindControl(main, L"MergeBitBtn");
+        ASSERT_NE(merge, nullptr);
+        EXPECT_FALSE(IsWindowEnabled(merge));
         CloseProgram(process, main);
     }
 }
@@ -274,8 +278,54 @@ TEST(MainProgram, ASecondStartWithAFileHandsItToTheRunningCopy) {
     const fs::path pdf = folder.out() / L"Nachgereicht.pdf";
     EXPECT_TRUE(guidriver::PumpUntil([&] { return fs::exists(pdf) && fs::file_size(pdf) > 0; }, kExitTimeoutMs))
         << "the running copy did not convert the handed-over file";
+    // The command memo shows the command line as a line of its own, ended in CR LF.
+    HWND memo = guidriver::FindControl(main, L"Memo1");
+    ASSERT_NE(memo, nullptr);
+    std::wstring memoText;
+    EXPECT_TRUE(guidriver::PumpUntil(
+        [&] {
+            memoText = guidriver::WindowText(memo);
+            return memoText.find(L"Nachgereicht.ps") != std::wstring::npos;
+        },
+        kExitTimeoutMs));
+    EXPECT_TRUE(memoText.ends_with(L"\r\n")) << Narrow(memoText);
+    for (size_t at = memoText.find(L'\r'); at != std::wstring::npos; at = memoText.find(L'\r', at + 1)) {
+        EXPECT_EQ(memoText.substr(at, 2), L"\r\n") << "a line ends in a bare CR at " << at;
+    }
     EXPECT_EQ(WaitForSingleObject(first.Handle(), 0), static_cast<DWORD>(WAIT_TIMEOUT))
         << "the running copy keeps running";
+    CloseProgram(first, main);
+}
+
+// In automatic mode a handed-over file is converted on its own: the watched folder stays the stored one, and what
+// lies beside the handed-over file is never touched by the ticks that follow.
+TEST(MainProgram, AHandedOverFileDoesNotMoveTheWatchedFolder) {
+    ProgramFolder folder;
+    WriteFileBytes(folder.ini(), "[Verzeichnisse]\r\nEingabeverzeichnis=" + Narrow(folder.in().wstring()) +
+                                     "\r\nAusgabeverzeichnis=" + Narrow(folder.out().wstring()) +
+                                     "\r\n[Start]\r\nAutostart=0\r\n[Timer]\r\nSekunden=1\r\n");
+    const fs::path handed = folder.in().parent_path() / L"handed";
+    fs::create_directories(handed);
+    WriteFileBytes(handed / L"sibling.ps", kSamplePostScript);
+    Process first;
+    folder.Start(first);
+    HWND main = WaitForWindow(first, L"TOstrel_Form");
+    ASSERT_NE(main, nullptr) << DescribeWindows(first.Id());
+
+    const fs::path input = handed / L"given.ps";
+    WriteFileBytes(input, kSamplePostScript);
+    Process second;
+    folder.Start(second, input.wstring());
+    EXPECT_EQ(second.WaitExit(kExitTimeoutMs), std::optional<DWORD>(0));
+    EXPECT_TRUE(guidriver::PumpUntil([&] { return fs::exists(folder.out() / L"given.pdf"); }, kExitTimeoutMs))
+        << "the running copy did not convert the handed-over file";
+
+    // A job that arrives in the watched folder afterwards shows that the ticks go on there.
+    WriteFileBytes(folder.in() / L"later.ps", kSamplePostScript);
+    EXPECT_TRUE(guidriver::PumpUntil([&] { return fs::exists(folder.out() / L"later.pdf"); }, kExitTimeoutMs))
+        << "the timer did not convert the job in the stored input folder";
+    EXPECT_FALSE(fs::exists(folder.out() / L"sibling.pdf"));
+    EXPECT_EQ(ReadFileBytes(handed / L"sibling.ps"), kSamplePostScript);
     CloseProgram(first, main);
 }
 

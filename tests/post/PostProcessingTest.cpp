@@ -297,6 +297,51 @@ TEST_F(PostProcessingTest, WatermarkWithoutMailLeavesTheStampedFile) {
     EXPECT_EQ(Count(w.LogText(), "MESSAGE22"), 0u) << "mail off: no mail block";
 }
 
+// pdftk runs but cannot stamp (a background file that is no PDF, or none at all): the watermark is reported as
+// failed with pdftk's exit code, in the memo and the log; a box only in a pass the user started.
+TEST_F(PostProcessingTest, AWatermarkPdftkRefusesIsReportedAsFailed) {
+    struct Case {
+        const char* what;
+        const char* background; // nullptr: the file is not there
+        bool manual;
+        size_t boxes;
+    };
+    const Case cases[] = {
+        {"damaged background, automatic mode", "this is no PDF", false, 0},
+        {"damaged background, manual pass", "this is no PDF", true, 1},
+        {"missing background, automatic mode", nullptr, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        World w;
+        w.dialog.WasserzeichenCB = true;
+        const fs::path watermark = w.program / L"wm.pdf";
+        if (c.background) {
+            testenv::WriteFileBytes(watermark, c.background);
+        }
+        w.dialog.WasserzeichenEdit = watermark.wstring();
+        ConvertedFile file = w.Converted(L"in.ps", L"report.pdf", GsOutputPdf, pdf);
+        PostProcessing post = w.MakePostProcessing();
+        post.ManualPass = [&c] { return c.manual; };
+        post.Run(file);
+
+        EXPECT_FALSE(fs::exists(w.output / L"W_report.pdf"));
+        EXPECT_EQ(testenv::ReadFileBytes(file.outputPath), pdf) << "the output itself stays";
+        const std::wstring failure = L"Wasserzeichen fehlgeschlagen! / Watermark failed! " +
+                                     (w.output / L"W_report.pdf").wstring() + L" (Exitcode ";
+        EXPECT_NE(w.window.memo.find(failure), std::wstring::npos);
+        EXPECT_EQ(w.window.memo.find(L"(Exitcode 0)"), std::wstring::npos);
+        const std::string log = w.LogText();
+        EXPECT_EQ(Count(log, "MESSAGE51"), 0u) << "a watermark that was not made is not logged as added";
+        EXPECT_EQ(Count(log, "Watermark failed!"), 1u) << log;
+        ASSERT_EQ(w.window.messages.size(), c.boxes);
+        if (c.boxes > 0) {
+            EXPECT_EQ(w.window.messages[0].box, ConversionWindow::Box::Error);
+            EXPECT_NE(w.window.messages[0].text.find(failure), std::wstring::npos);
+        }
+    }
+}
+
 TEST_F(PostProcessingTest, MissingPdftkIsReportedAndNothingIsLost) {
     World w(false);
     w.dialog.MailRG1 = 0;
