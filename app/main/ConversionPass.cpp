@@ -666,7 +666,14 @@ ConversionPass::Outcome ConversionPass::ConvertOne(const WalkEntry& entry, int s
                             dialog.AuswahlRG, dialog.JNRG1, GsOutputSwitch, GsInputArgument));
 
     window_.ProcessMessages();
-    const ChildRun run = RunChildOfWindow(window_, commandLine);
+    ChildRun run;
+    try {
+        run = RunChildOfWindow(window_, commandLine);
+    } catch (const ProgramClosing&) {
+        // The run was ended unfinished: what it wrote so far is no document.
+        outputs.RemoveNew();
+        throw;
+    }
     if (run.pipeFailed || !run.started) {
         if (kind_ == PassKind::Manual) {
             window_.ShowMessage(ConversionWindow::Box::Plain, Text(run.pipeFailed ? L"AFEHLER2" : L"AFEHLER1"));

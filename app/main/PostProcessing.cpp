@@ -226,8 +226,8 @@ bool PostProcessing::StampWatermark(const std::wstring& outputFile, const std::w
     // PDF, a missing background file or a full disk by its exit code and its output.
     const bool stamped = run.started && run.exitCode == 0 && IsFile(stampedFile);
     if (!stamped) {
-        const std::wstring text = WatermarkFailureText(stampedFile, run.started, run.exitCode, run.startError,
-                                                       WidenOutput(output));
+        const std::wstring text =
+            WatermarkFailureText(stampedFile, run.started, run.exitCode, run.startError, WidenOutput(output));
         window_.AppendMemo(text + L"\r\n");
         if (window_.LogEnabled()) {
             WriteLog([&](const ConversionLog& log) { log.WriteFailureLine(L" - " + text); });

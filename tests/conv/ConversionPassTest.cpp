@@ -401,6 +401,8 @@ struct SecretCase {
     int encryptCombo; // 1 = 128-bit
     const wchar_t* userPassword;
     const wchar_t* ownerPassword;
+    int produced; // files in the output folder: Ghostscript refuses to encrypt PostScript, and a failed run
+                  // leaves nothing
 };
 
 class PasswordsInOutputs : public ::testing::TestWithParam<SecretCase> {};
@@ -432,15 +434,14 @@ TEST_P(PasswordsInOutputs, NoPasswordInAnyProducedFile) {
                 << c.what << ": " << entry.path().string();
         }
     }
-    EXPECT_EQ(produced, 1) << c.what;
+    EXPECT_EQ(produced, c.produced) << c.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, PasswordsInOutputs,
-                         ::testing::Values(SecretCase{"pdf 128 bit", GsOutputPdf, 1, L"opensesame", L"ownersecret"},
-                                           SecretCase{"pdf 40 bit, blanks", GsOutputPdf, 0, L"mein Lesewort",
-                                                      L"Chef Passwort"},
-                                           SecretCase{"postscript", GsOutputPostScript, 0, L"opensesame",
-                                                      L"ownersecret"}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PasswordsInOutputs,
+    ::testing::Values(SecretCase{"pdf 128 bit", GsOutputPdf, 1, L"opensesame", L"ownersecret", 1},
+                      SecretCase{"pdf 40 bit, blanks", GsOutputPdf, 0, L"mein Lesewort", L"Chef Passwort", 1},
+                      SecretCase{"postscript", GsOutputPostScript, 0, L"opensesame", L"ownersecret", 0}));
 
 TEST(ConversionPass, GaugeStepsAndEndState) {
     PassWorld world;
@@ -557,7 +558,9 @@ TEST(ConversionPass, StopRequestEndsThePassAfterTheCurrentFile) {
 TEST(ConversionPass, StopClickedWhileGhostscriptRunsEndsThePassBeforeTheNextFile) {
     PassWorld world;
     // The first job keeps Ghostscript busy for a few seconds before its page.
-    WriteFileBytes(world.in / L"a.ps", "%!PS\n0 1 60000000 { pop } for\n" + PostScriptPages(1).substr(4));
+    // (The job's own header line gives way to the busy one: the rest of it must stay whole PostScript.)
+    const std::string page = PostScriptPages(1);
+    WriteFileBytes(world.in / L"a.ps", "%!PS\n0 1 60000000 { pop } for\n" + page.substr(page.find('\n') + 1));
     for (const wchar_t* name : {L"b.ps", L"c.ps"}) {
         WriteFileBytes(world.in / name, PostScriptPages(1));
     }

@@ -3,6 +3,7 @@
 // stored pane view applied at start and written back at exit.
 #include "support/GuiDriver.h"
 #include "support/HostProcesses.h"
+#include "support/ProgramUnderTest.h"
 #include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
@@ -21,169 +22,26 @@ namespace {
 
 namespace fs = std::filesystem;
 using testenv::ReadFileBytes;
-using testenv::TempDir;
 using testenv::WriteFileBytes;
-
-constexpr DWORD kStartTimeoutMs = 60000;
-constexpr DWORD kExitTimeoutMs = 90000;
 
 const char kSamplePostScript[] = "%!PS-Adobe-3.0\n%%Pages: 1\n%%EndComments\n/Helvetica findfont 24 scalefont "
                                  "setfont\n%%Page: 1 1\n72 700 moveto (Ostrel) show showpage\n%%EOF\n";
 
-std::string Narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
+using programtest::CountWindows;
+using programtest::DescribeWindows;
+using programtest::kExitTimeoutMs;
+using programtest::kStartTimeoutMs;
+using programtest::Narrow;
+using programtest::Process;
+using programtest::WaitForBoxSaying;
+using programtest::WaitForWindow;
+using programtest::WindowsOf;
 
-struct Process {
-    PROCESS_INFORMATION info{};
-    Process() = default;
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
-    ~Process() {
-        if (info.hProcess) {
-            if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(info.hProcess, 99);
-                WaitForSingleObject(info.hProcess, 10000);
-            }
-            CloseHandle(info.hProcess);
-            CloseHandle(info.hThread);
-        }
-    }
-    // The exit code, or nullopt when the process did not end in time.
-    std::optional<DWORD> WaitExit(DWORD timeoutMs) const {
-        if (WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0) {
-            return std::nullopt;
-        }
-        DWORD code = 0;
-        GetExitCodeProcess(info.hProcess, &code);
-        return code;
-    }
-};
-
-// The top-level windows of a class that belong to a process.
-std::vector<HWND> WindowsOf(DWORD processId, const wchar_t* className) {
-    struct Search {
-        DWORD pid;
-        const wchar_t* cls;
-        std::vector<HWND> found;
-    } search{processId, className, {}};
-    EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(hwnd, &pid);
-            wchar_t cls[128]{};
-            GetClassNameW(hwnd, cls, 128);
-            if (pid == s->pid && std::wstring(cls) == s->cls) {
-                s->found.push_back(hwnd);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// The visible top-level windows of a process, for a failure message.
-std::string DescribeWindows(DWORD processId) {
-    std::string text;
-    HWND hwnd = nullptr;
-    while ((hwnd = FindWindowExW(nullptr, hwnd, nullptr, nullptr)) != nullptr) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
-        if (pid == processId && IsWindowVisible(hwnd)) {
-            text += Narrow(guidriver::ClassName(hwnd)) + " \"" + Narrow(guidriver::WindowText(hwnd)) + "\"; ";
-        }
-    }
-    return text;
-}
-
-int CountWindows(const wchar_t* className) {
-    int count = 0;
-    HWND hwnd = nullptr;
-    while ((hwnd = FindWindowExW(nullptr, hwnd, className, nullptr)) != nullptr) {
-        ++count;
-    }
-    return count;
-}
-
-class ProgramFolder {
+// Every program folder of this program is tagged with its name.
+class ProgramFolder : public programtest::ProgramFolder {
 public:
-    explicit ProgramFolder(bool withLanguages = true) {
-        fs::copy_file(testenv::BinaryDir() / L"app" / L"Ostrel.exe", dir_ / L"Ostrel.exe");
-        if (withLanguages) {
-            for (const wchar_t* name : {L"Deutsch.plf", L"English.plf"}) {
-                fs::copy_file(testenv::SourceDir() / L"lang" / name, dir_ / name);
-            }
-        }
-        fs::create_directories(in());
-        fs::create_directories(out());
-    }
-
-    fs::path in() const { return dir_ / L"in"; }
-    fs::path out() const { return dir_ / L"out"; }
-    fs::path ini() const { return dir_ / L"Ostrel.ini"; }
-
-    void WriteIni() const {
-        WriteFileBytes(ini(), "[Verzeichnisse]\r\nEingabeverzeichnis=" + Narrow(in().wstring()) +
-                                  "\r\nAusgabeverzeichnis=" + Narrow(out().wstring()) + "\r\n");
-    }
-
-    // Starts Ostrel.exe from its folder, with the argument when one is given.
-    void Start(Process& process, const std::wstring& argument = {}) const {
-        std::wstring command = L"\"" + (dir_ / L"Ostrel.exe").wstring() + L"\"";
-        if (!argument.empty()) {
-            command += L" \"" + argument + L"\"";
-        }
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        const std::wstring folder = dir_.path().wstring();
-        ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                                   &startup, &process.info))
-            << GetLastError();
-    }
-
-private:
-    TempDir dir_{L"mainwin"};
+    explicit ProgramFolder(bool withLanguages = true) : programtest::ProgramFolder(L"mainwin", withLanguages) {}
 };
-
-HWND WaitForWindow(const Process& process, const wchar_t* className) {
-    HWND found = nullptr;
-    guidriver::PumpUntil(
-        [&] {
-            auto windows = WindowsOf(process.info.dwProcessId, className);
-            for (HWND hwnd : windows) {
-                if (IsWindowVisible(hwnd)) {
-                    found = hwnd;
-                }
-            }
-            return found != nullptr;
-        },
-        kStartTimeoutMs);
-    return found;
-}
-
-// The visible message box of a process that says the given text, with the texts of its controls. Any box of the
-// process may be the one, and a box is only taken once its texts are there: under load a box can be found while it
-// is still being made, and one that went away again must not be answered in place of the real one.
-std::pair<HWND, std::wstring> WaitForBoxSaying(const Process& process, const std::wstring& words) {
-    std::pair<HWND, std::wstring> found{nullptr, {}};
-    guidriver::PumpUntil(
-        [&] {
-            for (HWND candidate : WindowsOf(process.info.dwProcessId, L"#32770")) {
-                if (!IsWindowVisible(candidate)) continue;
-                std::wstring texts;
-                for (HWND child : guidriver::ChildWindows(candidate))
-                    texts += guidriver::WindowText(child) + L"\n";
-                if (texts.find(words) != std::wstring::npos) {
-                    found = {candidate, texts};
-                    return true;
-                }
-            }
-            return false;
-        },
-        kStartTimeoutMs);
-    return found;
-}
 
 // Closes the main window and waits for the program to end.
 void CloseProgram(const Process& process, HWND main) {
@@ -232,7 +90,7 @@ TEST(MainProgram, ShowsTheMainWindowWithGermanTextsAndKeepsOneCopy) {
     folder.Start(second);
     EXPECT_EQ(second.WaitExit(kExitTimeoutMs), std::optional<DWORD>(0));
     EXPECT_EQ(CountWindows(L"TOstrel_Form"), 1);
-    EXPECT_TRUE(WindowsOf(second.info.dwProcessId, L"TOstrel_Form").empty());
+    EXPECT_TRUE(WindowsOf(second.Id(), L"TOstrel_Form").empty());
 
     CloseProgram(first, main);
     // The exit burst kept the folders (they are written only by their save command).
@@ -273,7 +131,7 @@ TEST(MainProgram, EqualFoldersForceManualModeWithTheNotice) {
     Process process;
     folder.Start(process);
     auto [box, text] = WaitForBoxSaying(process, L"Eingabe- und Ausgabeverzeichnis sind gleich!");
-    ASSERT_NE(box, nullptr) << DescribeWindows(process.info.dwProcessId);
+    ASSERT_NE(box, nullptr) << DescribeWindows(process.Id());
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     HWND main = WaitForWindow(process, L"TOstrel_Form");
     ASSERT_NE(main, nullptr);
@@ -300,8 +158,8 @@ TEST(MainProgram, AutomaticStartKeepingInputsDisablesTheReaderChoice) {
         Process process;
         folder.Start(process);
         HWND main = WaitForWindow(process, L"TOstrel_Form");
-        ASSERT_NE(main, nullptr) << DescribeWindows(process.info.dwProcessId);
-        const auto dialogs = WindowsOf(process.info.dwProcessId, L"TEinstellungen_Form");
+        ASSERT_NE(main, nullptr) << DescribeWindows(process.Id());
+        const auto dialogs = WindowsOf(process.Id(), L"TEinstellungen_Form");
         ASSERT_EQ(dialogs.size(), 1u);
         HWND reader = guidriver::FindControl(dialogs.front(), L"AnzeigenCB");
         ASSERT_NE(reader, nullptr);
@@ -364,8 +222,7 @@ TEST(MainProgram, OneFileRunEndsWithItsOutcome) {
         }
         Process process;
         folder.Start(process, input.wstring());
-        ASSERT_EQ(process.WaitExit(kExitTimeoutMs), std::optional<DWORD>(c.exitCode))
-            << DescribeWindows(process.info.dwProcessId);
+        ASSERT_EQ(process.WaitExit(kExitTimeoutMs), std::optional<DWORD>(c.exitCode)) << DescribeWindows(process.Id());
         const fs::path pdf = folder.out() / fs::path(c.name).replace_extension(L".pdf");
         EXPECT_EQ(fs::exists(pdf), c.exitCode == 0);
         EXPECT_FALSE(fs::exists(folder.out() / L"waiting.pdf"));
@@ -389,9 +246,9 @@ TEST(MainProgram, ClosingWhileGhostscriptLoopsEndsItAndKeepsTheInput) {
     Process process;
     folder.Start(process, input.wstring());
     HWND main = WaitForWindow(process, L"TOstrel_Form");
-    ASSERT_NE(main, nullptr) << DescribeWindows(process.info.dwProcessId);
-    ASSERT_TRUE(guidriver::PumpUntil([] { return !testenv::HostProcessesWith("endless-job.ps").empty(); },
-                                     kStartTimeoutMs))
+    ASSERT_NE(main, nullptr) << DescribeWindows(process.Id());
+    ASSERT_TRUE(
+        guidriver::PumpUntil([] { return !testenv::HostProcessesWith("endless-job.ps").empty(); }, kStartTimeoutMs))
         << "Ghostscript never ran the job";
 
     DWORD_PTR answer = 0;
@@ -435,7 +292,7 @@ TEST(MainProgram, ASecondStartWithAFileHandsItToTheRunningCopy) {
     for (size_t at = memoText.find(L'\r'); at != std::wstring::npos; at = memoText.find(L'\r', at + 1)) {
         EXPECT_EQ(memoText.substr(at, 2), L"\r\n") << "a line ends in a bare CR at " << at;
     }
-    EXPECT_EQ(WaitForSingleObject(first.info.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT))
+    EXPECT_EQ(WaitForSingleObject(first.Handle(), 0), static_cast<DWORD>(WAIT_TIMEOUT))
         << "the running copy keeps running";
     CloseProgram(first, main);
 }
@@ -453,7 +310,7 @@ TEST(MainProgram, AHandedOverFileDoesNotMoveTheWatchedFolder) {
     Process first;
     folder.Start(first);
     HWND main = WaitForWindow(first, L"TOstrel_Form");
-    ASSERT_NE(main, nullptr) << DescribeWindows(first.info.dwProcessId);
+    ASSERT_NE(main, nullptr) << DescribeWindows(first.Id());
 
     const fs::path input = handed / L"given.ps";
     WriteFileBytes(input, kSamplePostScript);
@@ -507,7 +364,7 @@ TEST(MainProgram, EndsWithTheNoticeWhenNoLanguageFileIsThere) {
                 return false;
             },
             kStartTimeoutMs))
-            << DescribeWindows(process.info.dwProcessId);
+            << DescribeWindows(process.Id());
         EXPECT_EQ(process.WaitExit(kExitTimeoutMs), std::optional<DWORD>(0));
         if (c.withIni) {
             EXPECT_EQ(ReadFileBytes(folder.ini()), before) << "the settings file must stay as it was";
@@ -587,7 +444,7 @@ TEST(MainProgram, AppliesTheStoredPaneViewAndWritesItBackAtExit) {
         Process process;
         folder.Start(process);
         HWND main = WaitForWindow(process, L"TOstrel_Form");
-        ASSERT_NE(main, nullptr) << DescribeWindows(process.info.dwProcessId);
+        ASSERT_NE(main, nullptr) << DescribeWindows(process.Id());
         HWND left = guidriver::FindControl(main, L"DirView1");
         HWND right = guidriver::FindControl(main, L"DirView2");
         ASSERT_TRUE(left && right);
@@ -621,19 +478,19 @@ TEST(MainProgram, ASettingsFileThatCannotBeWrittenAtExitIsReported) {
     Process process;
     folder.Start(process);
     HWND main = WaitForWindow(process, L"TOstrel_Form");
-    ASSERT_NE(main, nullptr) << DescribeWindows(process.info.dwProcessId);
+    ASSERT_NE(main, nullptr) << DescribeWindows(process.Id());
     // A folder in the settings file's place: every write the exit burst makes is refused.
     fs::remove(folder.ini());
     fs::create_directory(folder.ini());
     PostMessageW(main, WM_CLOSE, 0, 0);
 
     auto [box, text] = WaitForBoxSaying(process, L"geschrieben");
-    ASSERT_NE(box, nullptr) << "no message at exit; windows: " << DescribeWindows(process.info.dwProcessId);
+    ASSERT_NE(box, nullptr) << "no message at exit; windows: " << DescribeWindows(process.Id());
     EXPECT_NE(text.find(L"In " + folder.ini().wstring() + L" kann nicht geschrieben werden"), std::wstring::npos)
         << Narrow(text);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(process.WaitExit(kExitTimeoutMs), std::optional<DWORD>(0))
-        << "windows: " << DescribeWindows(process.info.dwProcessId);
+        << "windows: " << DescribeWindows(process.Id());
 }
 
 } // namespace
