@@ -93,6 +93,25 @@ void EmptyFolder(const std::wstring& folder) {
     }
 }
 
+struct WindowSearch {
+    DWORD pid;
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    wchar_t className[128]{};
+    GetClassNameW(hwnd, className, 128);
+    if (pid == search->pid && IsWindowVisible(hwnd) && wcscmp(className, search->className) == 0) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 class Child {
 public:
     Child(const std::wstring& program, const std::wstring& arguments, const std::wstring& folder) {
@@ -112,28 +131,16 @@ public:
     bool Running() const { return info_.hProcess != nullptr; }
     double Started() const { return started_; }
     DWORD Id() const { return info_.dwProcessId; }
+    // STILL_ACTIVE while the process runs.
+    DWORD ExitCode() const {
+        DWORD code = 0;
+        return GetExitCodeProcess(info_.hProcess, &code) ? code : 0;
+    }
 
     // The first visible top-level window of the class that belongs to this process.
     HWND VisibleWindow(const wchar_t* className) const {
-        struct Search {
-            DWORD pid;
-            const wchar_t* cls;
-            HWND found;
-        } search{info_.dwProcessId, className, nullptr};
-        EnumWindows(
-            [](HWND hwnd, LPARAM param) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(param);
-                DWORD pid = 0;
-                GetWindowThreadProcessId(hwnd, &pid);
-                wchar_t cls[128]{};
-                GetClassNameW(hwnd, cls, 128);
-                if (pid == s->pid && IsWindowVisible(hwnd) && wcscmp(cls, s->cls) == 0) {
-                    s->found = hwnd;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        WindowSearch search{info_.dwProcessId, className, nullptr};
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
         return search.found;
     }
 
@@ -168,22 +175,23 @@ std::wstring ControlName(HWND hwnd) {
     return atom ? std::wstring(name, GlobalGetAtomNameW(atom, name, 256)) : std::wstring();
 }
 
+struct NameSearch {
+    const std::wstring* name;
+    HWND found;
+};
+
+BOOL CALLBACK MatchName(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<NameSearch*>(param);
+    if (ControlName(hwnd) == *search->name) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND FindNamed(HWND root, const std::wstring& name) {
-    struct Search {
-        const std::wstring* name;
-        HWND found;
-    } search{&name, nullptr};
-    EnumChildWindows(
-        root,
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            if (ControlName(hwnd) == *s->name) {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    NameSearch search{&name, nullptr};
+    EnumChildWindows(root, MatchName, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -409,12 +417,16 @@ private:
     void Pass() {
         EmptyFolder(out_);
         DeleteFileW(gsLog_.c_str());
-        WriteIni(jobsFolder_, "[Start]\r\nAutostart=0\r\nKommandozeile=1\r\n[Timer]\r\nSekunden=1\r\n");
+        // The first tick comes a few seconds after the start: a pass that began before the window's first showing
+        // would find both trees still without their folders.
+        WriteIni(jobsFolder_, "[Start]\r\nAutostart=0\r\nKommandozeile=1\r\n[Timer]\r\nSekunden=5\r\n");
         std::vector<double> seen;
         {
             Child ostrel(Ostrel(), L"", ostrelFolder_);
             HWND window = nullptr;
-            if (UntilWindow(ostrel, L"TOstrel_Form", window)) {
+            if (!UntilWindow(ostrel, L"TOstrel_Form", window)) {
+                std::fprintf(stderr, "pass: no main window (exit code %lu)\n", ostrel.ExitCode());
+            } else {
                 Poll(
                     [&] {
                         const int count = static_cast<int>(FilesIn(out_, L"*.pdf").size());
@@ -429,6 +441,7 @@ private:
         }
         Poll([] { return !GhostscriptRunning(); }, 30000);
         if (static_cast<int>(seen.size()) < jobs_) {
+            std::fprintf(stderr, "pass: only %zu of %d results appeared\n", seen.size(), jobs_);
             return;
         }
         // A file appears when its job's Ghostscript starts writing: the gaps between appearances are job times.
@@ -448,6 +461,7 @@ private:
             }
         }
         if (static_cast<int>(lines.size()) < jobs_) {
+            std::fprintf(stderr, "pass: only %zu of %d Ghostscript command lines were logged\n", lines.size(), jobs_);
             return;
         }
         EmptyFolder(out_);

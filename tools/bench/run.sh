@@ -20,7 +20,8 @@ build="$root/build/win64"
 source scripts/wine-env.sh "$build"
 ostrel_wine_ready
 
-work="$build/bench"
+# Inside the prefix's drive C:, as a user's folders are: the trees treat the host's root drive (Z:) as a foreign one.
+work="$WINEPREFIX/drive_c/ostrel-bench"
 program="$work/program"
 mkdir -p "$program" "$work/files"
 cp -f "${OSTREL_EXE:-$build/app/Ostrel.exe}" "$program/Ostrel.exe"
@@ -33,6 +34,6 @@ if [ "$(find "$work/files" -maxdepth 1 -type f | wc -l)" -ne "$files" ]; then
 fi
 
 windows_path() { local p="$1"; echo "Z:${p//\//\\}"; }
-"$OSTREL_WINE64" "$build/tools/bench/BenchDriver.exe" "$(windows_path "$program")" \
-    "$(windows_path "$build/tools/bench")" "$(windows_path "$work")" "$rounds" "$jobs" </dev/null \
+"$OSTREL_WINE64" "$build/tools/bench/BenchDriver.exe" 'C:\ostrel-bench\program' \
+    "$(windows_path "$build/tools/bench")" 'C:\ostrel-bench' "$rounds" "$jobs" </dev/null \
     2> >(grep -v --line-buffered '^wine: Read access denied for device' >&2)
