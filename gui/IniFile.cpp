@@ -206,8 +206,17 @@ private:
     std::map<std::wstring, Entry> files_;
 };
 
+// A bare file name means a file in the Windows folder, as the profile functions that write it take it.
+std::wstring ProfilePath(const std::wstring& file) {
+    if (file.find_first_of(L"\\/") != std::wstring::npos)
+        return file;
+    wchar_t folder[MAX_PATH]{};
+    const UINT n = GetWindowsDirectoryW(folder, MAX_PATH);
+    return n && n < MAX_PATH ? std::wstring(folder, n) + L"\\" + file : file;
+}
+
 std::optional<std::wstring> ReadRaw(const std::wstring& file, const std::wstring& section, const std::wstring& key) {
-    return IniCache::Instance().Contents(file)->Value(section, key);
+    return IniCache::Instance().Contents(ProfilePath(file))->Value(section, key);
 }
 
 } // namespace
@@ -234,7 +243,7 @@ bool TIniFile::ReadBool(const std::wstring& section, const std::wstring& key, bo
 void TIniFile::WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
     std::wstring s = StripLineBreaks(section), k = StripLineBreaks(key), v = StripLineBreaks(value);
     const BOOL written = WritePrivateProfileStringW(s.c_str(), k.c_str(), v.c_str(), fileName_.c_str());
-    IniCache::Instance().Forget(fileName_);
+    IniCache::Instance().Forget(ProfilePath(fileName_));
     if (!written)
         throw EIniFileException(L"In " + fileName_ + L" kann nicht geschrieben werden");
 }

@@ -194,4 +194,18 @@ TEST_F(IniFileTest, TheFileIsReadOnceAndWritesAndChangesAreSeen) {
     EXPECT_EQ(ini.ReadString(L"Start", L"Editor", L"gone"), L"gone");
 }
 
+TEST(IniFileBareName, IsTheFileInTheWindowsFolder) {
+    const std::wstring name = L"OstrelBareNameTest.ini";
+    wchar_t folder[MAX_PATH]{};
+    ASSERT_GT(GetWindowsDirectoryW(folder, MAX_PATH), 0u);
+    const std::filesystem::path file = std::filesystem::path(folder) / name;
+    TIniFile ini(name);
+    ini.WriteString(L"Start", L"Editor", L"bare.exe");
+    ASSERT_TRUE(std::filesystem::exists(file));
+    EXPECT_EQ(ini.ReadString(L"Start", L"Editor", L""), L"bare.exe");
+    testenv::WriteFileBytes(file, "[Start]\r\nEditor=changed.exe\r\n");
+    EXPECT_EQ(ini.ReadString(L"Start", L"Editor", L""), L"changed.exe");
+    std::filesystem::remove(file);
+}
+
 } // namespace
