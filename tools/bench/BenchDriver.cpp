@@ -22,6 +22,7 @@ namespace {
 
 constexpr DWORD kStartTimeoutMs = 180000;
 constexpr DWORD kPassTimeoutMs = 600000;
+constexpr double kStallMs = 30000;
 
 const char kOnePageJob[] = "%!PS-Adobe-3.0\n%%Pages: 1\n%%EndComments\n/Helvetica findfont 24 scalefont setfont\n"
                            "%%Page: 1 1\n72 700 moveto (Ostrel bench) show showpage\n%%EOF\n";
@@ -427,14 +428,19 @@ private:
             if (!UntilWindow(ostrel, L"TOstrel_Form", window)) {
                 std::fprintf(stderr, "pass: no main window (exit code %lu)\n", ostrel.ExitCode());
             } else {
+                // A pass that makes no progress for a while has failed (a crashed program waits for its debugger).
+                double progress = Now();
                 Poll(
                     [&] {
                         const int count = static_cast<int>(FilesIn(out_, L"*.pdf").size());
                         const double now = Now();
+                        if (static_cast<int>(seen.size()) < count) {
+                            progress = now;
+                        }
                         while (static_cast<int>(seen.size()) < count) {
                             seen.push_back(now);
                         }
-                        return count >= jobs_;
+                        return count >= jobs_ || now - progress > kStallMs || ostrel.ExitCode() != STILL_ACTIVE;
                     },
                     kPassTimeoutMs);
             }
