@@ -219,8 +219,9 @@ bool GhostscriptRunning() {
     return running;
 }
 
-// Runs a command line as Ostrel runs Ghostscript: hidden, its output read from a pipe to the end, then waited for.
-void RunPiped(const std::wstring& commandLine) {
+// Runs a command line as Ostrel runs Ghostscript: hidden, in the same current folder, its output read from a pipe to
+// the end, then waited for.
+void RunPiped(const std::wstring& commandLine, const std::wstring& folder) {
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     CreatePipe(&readEnd, &writeEnd, &inheritable, 0);
@@ -236,7 +237,7 @@ void RunPiped(const std::wstring& commandLine) {
     std::wstring line = commandLine;
     const BOOL created = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE,
                                         CREATE_DEFAULT_ERROR_MODE | CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS,
-                                        nullptr, nullptr, &startup, &info);
+                                        nullptr, folder.c_str(), &startup, &info);
     CloseHandle(writeEnd);
     if (created) {
         char buffer[65536];
@@ -474,7 +475,7 @@ private:
         std::vector<double> bareJobs;
         for (const std::wstring& line : lines) {
             const double before = Now();
-            RunPiped(line);
+            RunPiped(line, ostrelFolder_);
             bareJobs.push_back(Now() - before);
         }
         EmptyFolder(out_);
