@@ -56,7 +56,8 @@ Entry ReadEntry(HMENU menu, UINT position) {
 void ExpectMirrors(const TMenuItem& parent, const std::string& step) {
     std::vector<const TMenuItem*> visible;
     for (int i = 0; i < parent.Count(); ++i)
-        if (parent.Item(i)->Visible()) visible.push_back(parent.Item(i));
+        if (parent.Item(i)->Visible())
+            visible.push_back(parent.Item(i));
     ASSERT_EQ(GetMenuItemCount(parent.Handle()), static_cast<int>(visible.size())) << step;
     for (size_t i = 0; i < visible.size(); ++i) {
         const TMenuItem& item = *visible[i];
@@ -68,7 +69,8 @@ void ExpectMirrors(const TMenuItem& parent, const std::string& step) {
             continue;
         }
         std::wstring text = item.Caption();
-        if (item.ShortCut()) text += L"\t" + ShortCutToText(item.ShortCut());
+        if (item.ShortCut())
+            text += L"\t" + ShortCutToText(item.ShortCut());
         EXPECT_EQ(entry.text, text) << step << " at " << i;
         EXPECT_EQ((entry.state & MFS_CHECKED) != 0, item.Checked()) << step << " at " << i;
         EXPECT_EQ((entry.state & MFS_DISABLED) != 0, !item.Enabled()) << step << " at " << i;
@@ -90,10 +92,12 @@ TEST(GuiMenu, EveryChangeIsMirroredAndLeavesTheOtherEntriesAlone) {
         {"checked", [](TMenuItem& m) { m.Find(L"C")->SetChecked(true); }, {}},
         {"disabled", [](TMenuItem& m) { m.Find(L"D")->SetEnabled(false); }, {}},
         {"shortcut", [](TMenuItem& m) { m.Find(L"B")->SetShortCut(ShortCut(VK_F5, ssCtrl)); }, {}},
-        {"radio group", [](TMenuItem& m) {
+        {"radio group",
+         [](TMenuItem& m) {
              m.Find(L"R1")->SetChecked(true);
              m.Find(L"R2")->SetChecked(true);
-         }, {}},
+         },
+         {}},
         {"hidden", [](TMenuItem& m) { m.Find(L"C")->SetVisible(false); }, {}},
         {"shown again", [](TMenuItem& m) { m.Find(L"C")->SetVisible(true); }, {L"C"}},
         {"first item hidden", [](TMenuItem& m) { m.Find(L"A")->SetVisible(false); }, {}},
@@ -107,7 +111,8 @@ TEST(GuiMenu, EveryChangeIsMirroredAndLeavesTheOtherEntriesAlone) {
 
     TPopupMenu popup(L"PopupMenu1");
     TMenuItem& menu = popup.Items;
-    for (const wchar_t* name : {L"A", L"B", L"C", L"D", L"R1", L"R2"}) menu.Add(name, std::wstring(L"&") + name);
+    for (const wchar_t* name : {L"A", L"B", L"C", L"D", L"R1", L"R2"})
+        menu.Add(name, std::wstring(L"&") + name);
     for (const wchar_t* name : {L"R1", L"R2"}) {
         menu.Find(name)->SetRadioItem(true);
         menu.Find(name)->GroupIndex = 1;
@@ -125,11 +130,14 @@ TEST(GuiMenu, EveryChangeIsMirroredAndLeavesTheOtherEntriesAlone) {
         ExpectMirrors(menu, step.name);
         for (int i = 0, position = 0; i < menu.Count(); ++i) {
             const TMenuItem* item = menu.Item(i);
-            if (!item->Visible()) continue;
+            if (!item->Visible())
+                continue;
             const ULONG_PTR data = EntryData(menu.Handle(), static_cast<UINT>(position++));
             bool isNew = false;
-            for (const wchar_t* name : step.newEntries) isNew = isNew || item->Name() == name;
-            if (isNew) continue;
+            for (const wchar_t* name : step.newEntries)
+                isNew = isNew || item->Name() == name;
+            if (isNew)
+                continue;
             for (const auto& [marked, mark] : marks) {
                 if (marked == item) {
                     EXPECT_EQ(data, mark) << step.name << ": entry "

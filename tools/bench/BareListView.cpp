@@ -28,8 +28,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 // Filled as a careful plain program fills a list: room for the items made once, no drawing until the end.
 void Fill(HWND list, const std::wstring& folder) {
     WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
-                                     nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    HANDLE search = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
+                                     FIND_FIRST_EX_LARGE_FETCH);
     if (search == INVALID_HANDLE_VALUE) {
         return;
     }
@@ -64,13 +64,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kWindowClass;
     RegisterClassW(&windowClass);
-    HWND window = CreateWindowExW(0, kWindowClass, L"Bare list view", WS_OVERLAPPEDWINDOW, 405, 364, 786, 581,
-                                  nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExW(0, kWindowClass, L"Bare list view", WS_OVERLAPPEDWINDOW, 405, 364, 786, 581, nullptr,
+                                  nullptr, instance, nullptr);
     RECT client{};
     GetClientRect(window, &client);
-    HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                                WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0, client.right,
-                                client.bottom, window, nullptr, instance, nullptr);
+    HWND list =
+        CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS, 0,
+                        0, client.right, client.bottom, window, nullptr, instance, nullptr);
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.cx = 300;

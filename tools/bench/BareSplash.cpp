@@ -45,10 +45,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     Register(instance, kMainClass, MainProc);
 
     const int width = 280, height = 137;
-    HWND splash = CreateWindowExW(WS_EX_TOOLWINDOW, kSplashClass, L"", WS_POPUP | WS_BORDER,
-                                  (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                                  (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr,
-                                  instance, nullptr);
+    HWND splash = CreateWindowExW(
+        WS_EX_TOOLWINDOW, kSplashClass, L"", WS_POPUP | WS_BORDER, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+        (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr, instance, nullptr);
     ShowWindow(splash, SW_SHOW);
     UpdateWindow(splash);
 

@@ -73,8 +73,8 @@ bool Poll(const std::function<bool()>& done, DWORD timeoutMs) {
 std::vector<std::wstring> FilesIn(const std::wstring& folder, const wchar_t* pattern = L"*") {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileExW((folder + L"\\" + pattern).c_str(), FindExInfoBasic, &found,
-                                     FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    HANDLE search = FindFirstFileExW((folder + L"\\" + pattern).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                     nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (search == INVALID_HANDLE_VALUE) {
         return names;
     }
@@ -236,8 +236,8 @@ void RunPiped(const std::wstring& commandLine, const std::wstring& folder) {
     PROCESS_INFORMATION info{};
     std::wstring line = commandLine;
     const BOOL created = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE,
-                                        CREATE_DEFAULT_ERROR_MODE | CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS,
-                                        nullptr, folder.c_str(), &startup, &info);
+                                        CREATE_DEFAULT_ERROR_MODE | CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS, nullptr,
+                                        folder.c_str(), &startup, &info);
     CloseHandle(writeEnd);
     if (created) {
         char buffer[65536];
@@ -284,8 +284,8 @@ struct Series {
 class Bench {
 public:
     Bench(std::wstring ostrelFolder, std::wstring toolsFolder, std::wstring workFolder, int jobs)
-        : ostrelFolder_(std::move(ostrelFolder)), toolsFolder_(std::move(toolsFolder)),
-          work_(std::move(workFolder)), jobs_(jobs) {
+        : ostrelFolder_(std::move(ostrelFolder)), toolsFolder_(std::move(toolsFolder)), work_(std::move(workFolder)),
+          jobs_(jobs) {
         files_ = work_ + L"\\files";
         empty_ = work_ + L"\\empty";
         jobsFolder_ = work_ + L"\\jobs";
@@ -333,7 +333,7 @@ private:
 
     void WriteIni(const std::wstring& input, const std::string& extra = {}) const {
         WriteBytes(ostrelFolder_ + L"\\Ostrel.ini", "[Verzeichnisse]\r\nEingabeverzeichnis=" + Narrow(input) +
-                                                         "\r\nAusgabeverzeichnis=" + Narrow(out_) + "\r\n" + extra);
+                                                        "\r\nAusgabeverzeichnis=" + Narrow(out_) + "\r\n" + extra);
     }
 
     // Milliseconds from the start of the process to its visible main window, or nullopt.
