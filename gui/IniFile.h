@@ -1,7 +1,9 @@
 #pragma once
-// One settings file (INI format) reached through the system's profile functions. Nothing is cached and nothing is
-// kept open: every call is one profile call, so a key written through one object is seen by the next read of any
-// other. The system stores the file in the ANSI code page.
+// One settings file (INI format). Writes are made by the system's profile functions, which store the file in the
+// ANSI code page. Reads are served from one in-memory copy of the file, read as a whole and parsed as the profile
+// functions parse it; the copy is dropped by every write and read again whenever the file on disk has changed, so
+// a key written through one object (or by another program) is seen by the next read of any other. Nothing is kept
+// open.
 #include <stdexcept>
 #include <string>
 

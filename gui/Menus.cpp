@@ -41,21 +41,23 @@ TMenuItem* TMenuItem::AddSeparator() { return Add(L"", L"-"); }
 TMenuItem* TMenuItem::Add(std::unique_ptr<TMenuItem> item, int index) {
     item->parent_ = this;
     TMenuItem* raw = item.get();
+    const bool firstChild = items_.empty();
     if (index < 0 || index > Count()) items_.push_back(std::move(item));
     else items_.insert(items_.begin() + index, std::move(item));
     EnsureMenu();
-    Rebuild();
-    if (parent_) parent_->Rebuild(); // this item may just have become a sub-menu
+    raw->InsertIntoParent();
+    if (firstChild) Changed(); // this item has just become a sub-menu
     return raw;
 }
 
 std::unique_ptr<TMenuItem> TMenuItem::Remove(TMenuItem* item) {
     auto found = std::find_if(items_.begin(), items_.end(), [item](const auto& p) { return p.get() == item; });
     if (found == items_.end()) return nullptr;
+    item->RemoveFromParent();
     std::unique_ptr<TMenuItem> owned = std::move(*found);
     items_.erase(found);
     owned->parent_ = nullptr;
-    Rebuild();
+    if (items_.empty()) Changed(); // no longer a sub-menu
     return owned;
 }
 
@@ -83,8 +85,12 @@ void TMenuItem::SetCaption(const std::wstring& caption) {
 
 void TMenuItem::SetChecked(bool checked) {
     if (checked && radio_ && parent_) {
-        for (auto& sibling : parent_->items_)
-            if (sibling.get() != this && sibling->radio_ && sibling->GroupIndex == GroupIndex) sibling->checked_ = false;
+        for (auto& sibling : parent_->items_) {
+            if (sibling.get() != this && sibling->radio_ && sibling->GroupIndex == GroupIndex && sibling->checked_) {
+                sibling->checked_ = false;
+                sibling->Changed();
+            }
+        }
     }
     checked_ = checked;
     Changed();
@@ -101,8 +107,10 @@ void TMenuItem::SetEnabled(bool enabled) {
 }
 
 void TMenuItem::SetVisible(bool visible) {
+    if (visible == visible_) return;
+    if (!visible) RemoveFromParent();
     visible_ = visible;
-    Changed();
+    if (visible) InsertIntoParent();
 }
 
 void TMenuItem::SetShortCut(TShortCut shortCut) {
@@ -115,34 +123,62 @@ void TMenuItem::SetRightJustify(bool right) {
     Changed();
 }
 
-void TMenuItem::Changed() {
-    if (parent_) parent_->Rebuild();
+// A hidden item has no place in the Win32 menu; a visible one sits after the visible items before it.
+UINT TMenuItem::MenuPosition() const {
+    UINT position = 0;
+    for (const auto& sibling : parent_->items_) {
+        if (sibling.get() == this) break;
+        if (sibling->visible_) ++position;
+    }
+    return position;
 }
 
-// Fills this item's Win32 menu from the visible sub-items.
-void TMenuItem::Rebuild() {
-    if (!menu_) return;
-    while (GetMenuItemCount(menu_) > 0) RemoveMenu(menu_, 0, MF_BYPOSITION);
-    UINT pos = 0;
-    for (auto& item : items_) {
-        if (!item->visible_) continue;
-        MENUITEMINFOW mii{};
-        mii.cbSize = sizeof mii;
-        std::wstring text = item->caption_;
-        if (item->shortCut_) text += L"\t" + ShortCutToText(item->shortCut_);
-        if (item->IsSeparator()) {
-            mii.fMask = MIIM_FTYPE;
-            mii.fType = MFT_SEPARATOR;
-        } else {
-            mii.fMask = MIIM_ID | MIIM_STRING | MIIM_STATE | MIIM_FTYPE | MIIM_SUBMENU;
-            mii.fType = MFT_STRING | (item->radio_ ? MFT_RADIOCHECK : 0) | (item->rightJustify_ ? MFT_RIGHTJUSTIFY : 0);
-            mii.fState = (item->checked_ ? MFS_CHECKED : 0) | (item->enabled_ ? MFS_ENABLED : MFS_DISABLED);
-            mii.wID = item->command_;
-            mii.dwTypeData = text.data();
-            mii.hSubMenu = item->items_.empty() ? nullptr : item->menu_;
-        }
-        InsertMenuItemW(menu_, pos++, TRUE, &mii);
+bool TMenuItem::InParentMenu() const { return parent_ && parent_->menu_ && visible_; }
+
+void TMenuItem::Describe(MENUITEMINFOW& mii, std::wstring& text) const {
+    mii = MENUITEMINFOW{};
+    mii.cbSize = sizeof mii;
+    mii.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE | MIIM_SUBMENU;
+    mii.wID = command_;
+    mii.hSubMenu = items_.empty() ? nullptr : menu_;
+    if (IsSeparator()) {
+        mii.fType = MFT_SEPARATOR;
+        return;
     }
+    text = caption_;
+    if (shortCut_) text += L"\t" + ShortCutToText(shortCut_);
+    mii.fMask |= MIIM_STRING;
+    mii.fType = MFT_STRING | (radio_ ? MFT_RADIOCHECK : 0) | (rightJustify_ ? MFT_RIGHTJUSTIFY : 0);
+    mii.fState = (checked_ ? MFS_CHECKED : 0) | (enabled_ ? MFS_ENABLED : MFS_DISABLED);
+    mii.dwTypeData = text.data();
+}
+
+// Menus with hundreds of items are built and retexted at start: each change touches its own Win32 item only.
+void TMenuItem::Changed() {
+    if (!InParentMenu()) return;
+    MENUITEMINFOW mii;
+    std::wstring text;
+    Describe(mii, text);
+    SetMenuItemInfoW(parent_->menu_, MenuPosition(), TRUE, &mii);
+    parent_->Redraw();
+}
+
+void TMenuItem::InsertIntoParent() {
+    if (!InParentMenu()) return;
+    MENUITEMINFOW mii;
+    std::wstring text;
+    Describe(mii, text);
+    InsertMenuItemW(parent_->menu_, MenuPosition(), TRUE, &mii);
+    parent_->Redraw();
+}
+
+void TMenuItem::RemoveFromParent() {
+    if (!InParentMenu()) return;
+    RemoveMenu(parent_->menu_, MenuPosition(), MF_BYPOSITION); // keeps the sub-menu, which this item owns
+    parent_->Redraw();
+}
+
+void TMenuItem::Redraw() const {
     if (menuBar_ && barWindow_ && IsWindow(barWindow_)) DrawMenuBar(barWindow_);
 }
 
@@ -170,7 +206,7 @@ TMainMenu::TMainMenu(std::wstring name) : TComponent(std::move(name)) {
 
 void TMainMenu::Attach(HWND window) {
     Items.barWindow_ = window;
-    Items.Rebuild();
+    Items.Redraw();
 }
 
 TPopupMenu::TPopupMenu(std::wstring name) : TComponent(std::move(name)) { Items.EnsureMenu(); }

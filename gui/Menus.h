@@ -1,6 +1,7 @@
 #pragma once
 // Menu bars and popup menus. Each item owns its sub-items; an item with sub-items owns the Win32 sub-menu that
-// shows them. Changing an item rebuilds its parent's menu, so the Win32 menu always mirrors the items.
+// shows them. Every change of an item is made to its own Win32 item at once (inserted, updated or removed), so the
+// Win32 menu always mirrors the items and the other items are never touched.
 #include "gui/Types.h"
 
 #include <memory>
@@ -63,8 +64,13 @@ public:
 private:
     friend class TMainMenu;
     friend class TPopupMenu;
-    void Rebuild();
     void Changed();
+    void InsertIntoParent();
+    void RemoveFromParent();
+    bool InParentMenu() const;
+    UINT MenuPosition() const;
+    void Describe(MENUITEMINFOW& mii, std::wstring& text) const;
+    void Redraw() const;
     void EnsureMenu();
 
     TMenuItem* parent_ = nullptr;

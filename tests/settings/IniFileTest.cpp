@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
+#include <windows.h>
 
 namespace {
 
@@ -114,6 +116,96 @@ TEST_F(IniFileTest, RefusedWriteNamesTheFile) {
     }
     EXPECT_THROW(ini.WriteInteger(L"Timer", L"Sekunden", 1), EIniFileException);
     EXPECT_THROW(ini.WriteBool(L"Start", L"Tray", true), EIniFileException);
+}
+
+// The system's own reading of a file is the reference: every lookup must give what GetPrivateProfileStringW gives.
+std::optional<std::wstring> SystemRead(const std::filesystem::path& file, const wchar_t* section, const wchar_t* key) {
+    static const wchar_t kAbsent[] = L"\x01absent\x02";
+    wchar_t buffer[512]{};
+    const DWORD n = GetPrivateProfileStringW(section, key, kAbsent, buffer, 512, file.wstring().c_str());
+    std::wstring value(buffer, n);
+    return value == kAbsent ? std::nullopt : std::optional<std::wstring>(value);
+}
+
+TEST_F(IniFileTest, ReadsEveryLookupAsTheSystemDoes) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+    };
+    const Case files[] = {
+        {"plain", "[Start]\r\nEditor=notepad.exe\r\nTray=1\r\n[Timer]\r\nSekunden=90\r\n"},
+        {"blanks and tabs", "  [Start]  \r\n\t Editor \t=  a b  \r\nTray =\r\n  Format=\t2\t\r\n"},
+        {"blanks inside the brackets", "[ Start ]\r\nEditor=x\r\n[Timer ]\r\nSekunden=1\r\n"},
+        {"case", "[START]\r\nEDITOR=upper\r\n[timer]\r\nsekunden=3\r\n"},
+        {"umlauts", "[Verschl\xFCsselung]\r\nHohe Aufl\xF6sung=1\r\n[Eingabedateien]\r\nL\xD6SCHEN=0\r\n"},
+        {"quotes", "[Start]\r\nEditor=\"C:\\Pro gramme\\x.exe\"\r\nTray='1'\r\nFormat=\"2\r\nSeiteJN=\"\r\n"
+                   "Anzeigen=\"a\" b\"\r\n"},
+        {"duplicates", "[Start]\r\nEditor=first\r\nEditor=second\r\n[Timer]\r\nSekunden=1\r\n[Start]\r\nTray=1\r\n"},
+        {"keys before any section", "Editor=none\r\n[Start]\r\nTray=1\r\n"},
+        {"no equals sign", "[Start]\r\nEditor\r\nTray=1\r\n"},
+        {"empty values", "[Start]\r\nEditor=\r\nTray=   \r\n"},
+        {"line ends", "[Start]\nEditor=lf\rTray=cr\r\n\r\n\n[Timer]\r\rSekunden=5"},
+        {"brackets and semicolons", "[Start]\r\n;Editor=comment\r\nEditor=[x]\r\n[Timer] trailing\r\nSekunden=7\r\n"
+                                    "[Format=9]\r\n"},
+        {"equals in the value", "[Start]\r\nEditor=a=b=c\r\nTray==1\r\n"},
+        {"end of file mark", "[Start]\r\nEditor=x\x1a\r\nTray=1\r\n"},
+        {"no-break space", "[Start]\r\nEditor=\xA0x\xA0\r\nTray\xA0=1\r\n"},
+        {"utf-8 mark", "\xEF\xBB\xBF[Start]\r\nEditor=Gr\xC3\xBC\xC3\x9F" "e\r\n"},
+        {"empty file", ""},
+    };
+    const std::pair<const wchar_t*, const wchar_t*> lookups[] = {
+        {L"Start", L"Editor"},  {L"Start", L"Tray"},     {L"Start", L"Format"},    {L"Start", L"SeiteJN"},
+        {L"Start", L"Anzeigen"}, {L"start", L"editor"},  {L" Start ", L" Editor "}, {L"Timer", L"Sekunden"},
+        {L"Verschlüsselung", L"Hohe Auflösung"},          {L"Eingabedateien", L"Löschen"},
+        {L"", L"Editor"},       {L"Start", L";Editor"},  {L"Format=9", L"x"},      {L"Start", L""},
+        {L"Nothing", L"Editor"},
+    };
+    for (const Case& c : files) {
+        testenv::WriteFileBytes(file, c.bytes);
+        TIniFile reader(file.wstring());
+        for (const auto& [section, key] : lookups) {
+            const std::optional<std::wstring> expected = SystemRead(file, section, key);
+            EXPECT_EQ(reader.ReadString(section, key, L"<default>"), expected.value_or(L"<default>"))
+                << c.name << ": [" << testing::PrintToString(std::wstring(section)) << "] "
+                << testing::PrintToString(std::wstring(key));
+        }
+    }
+}
+
+TEST_F(IniFileTest, TheFileIsReadOnceAndWritesAndChangesAreSeen) {
+    testenv::WriteFileBytes(file, "[Start]\r\nEditor=first.exe\r\nTray=1\r\n[Timer]\r\nSekunden=30\r\n");
+    EXPECT_EQ(ini.ReadString(L"Start", L"Editor", L""), L"first.exe");
+    {
+        // While nobody may open the file, the other keys still come from the one reading of it.
+        HANDLE locked = CreateFileW(file.wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(SystemRead(file, L"Start", L"Tray"), std::nullopt) << "the lock does not keep the system out";
+        EXPECT_TRUE(ini.ReadBool(L"Start", L"Tray", false));
+        EXPECT_EQ(TIniFile(file.wstring()).ReadInteger(L"Timer", L"Sekunden", 90), 30);
+        CloseHandle(locked);
+    }
+    // A write through another object, and a change made behind the program's back, are read at once.
+    TIniFile(file.wstring()).WriteString(L"Start", L"Editor", L"second.exe");
+    EXPECT_EQ(ini.ReadString(L"Start", L"Editor", L""), L"second.exe");
+    testenv::WriteFileBytes(file, "[Start]\r\nEditor=third.exe\r\n");
+    EXPECT_EQ(ini.ReadString(L"Start", L"Editor", L""), L"third.exe");
+    EXPECT_FALSE(ini.ReadBool(L"Start", L"Tray", false));
+    std::filesystem::remove(file);
+    EXPECT_EQ(ini.ReadString(L"Start", L"Editor", L"gone"), L"gone");
+}
+
+TEST(IniFileBareName, IsTheFileInTheWindowsFolder) {
+    const std::wstring name = L"OstrelBareNameTest.ini";
+    wchar_t folder[MAX_PATH]{};
+    ASSERT_GT(GetWindowsDirectoryW(folder, MAX_PATH), 0u);
+    const std::filesystem::path file = std::filesystem::path(folder) / name;
+    TIniFile ini(name);
+    ini.WriteString(L"Start", L"Editor", L"bare.exe");
+    ASSERT_TRUE(std::filesystem::exists(file));
+    EXPECT_EQ(ini.ReadString(L"Start", L"Editor", L""), L"bare.exe");
+    testenv::WriteFileBytes(file, "[Start]\r\nEditor=changed.exe\r\n");
+    EXPECT_EQ(ini.ReadString(L"Start", L"Editor", L""), L"changed.exe");
+    std::filesystem::remove(file);
 }
 
 } // namespace
