@@ -1,6 +1,7 @@
 #include "app/dialogs/SettingsDialogRules.h"
 
 #include "app/main/LanguageTexts.h"
+#include "app/main/Ostrel_Helpers.h"
 #include "app/main/SettingsFile.h"
 #include "app/main/SettingsKeys.h"
 
@@ -31,12 +32,6 @@ const wchar_t* FormatCaptionSuffix(int format) {
 
 bool IsValidFormat(int format) {
     return format >= GsOutputPdf && format <= GsOutputTiff24;
-}
-
-std::wstring WithTrailingBackslash(std::wstring path) {
-    if (!path.empty() && path.back() != L'\\')
-        path += L'\\';
-    return path;
 }
 
 // A setter's rule runs only when the control's value really changes, as a click on the selected item does nothing.

@@ -3,6 +3,7 @@
 #include "app/common/ProcessRunner.h"
 #include "app/main/GhostscriptCommand.h"
 #include "app/main/LanguageTexts.h"
+#include "app/main/Ostrel_Helpers.h"
 #include "app/main/WindowChild.h"
 
 #include <windows.h>
@@ -41,27 +42,12 @@ std::wstring ShortPath(const std::wstring& path) {
     return shortPath;
 }
 
-std::wstring WithTrailingBackslash(std::wstring folder) {
-    if (folder.empty() || folder.back() != L'\\')
-        folder += L'\\';
-    return folder;
-}
-
-std::wstring Quoted(const std::wstring& text) {
-    return L"\"" + text + L"\"";
-}
-
 std::wstring FromUtf8(const char* text) {
     const int length = static_cast<int>(std::char_traits<char>::length(text));
     int size = MultiByteToWideChar(CP_UTF8, 0, text, length, nullptr, 0);
     std::wstring wide(static_cast<size_t>(size), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text, length, wide.data(), size);
     return wide;
-}
-
-bool IsFile(const std::wstring& path) {
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool WriteBytes(const std::wstring& file, const std::string& bytes) {

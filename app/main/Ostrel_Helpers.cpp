@@ -11,6 +11,15 @@ std::wstring WithTrailingBackslash(const std::wstring& folder) {
     return folder + L'\\';
 }
 
+std::wstring Quoted(const std::wstring& text) {
+    return L"\"" + text + L"\"";
+}
+
+bool IsFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 std::int64_t GetFileSizeByName(const std::wstring& name) {
     WIN32_FIND_DATAW data{};
     HANDLE search = FindFirstFileW(name.c_str(), &data);

@@ -3,6 +3,7 @@
 #include "app/common/ProcessRunner.h"
 #include "app/mail/Mail.h"
 #include "app/main/LanguageTexts.h"
+#include "app/main/Ostrel_Helpers.h"
 #include "app/main/OutputNaming.h"
 #include "app/main/ShellFileOperation.h"
 #include "app/main/WindowChild.h"
@@ -20,11 +21,6 @@ constexpr std::size_t kMemoLineLength = 255;
 // Of a tool's output, the start is kept for the report of a failure (its first lines name the cause).
 constexpr std::size_t kKeptToolOutput = 4096;
 constexpr std::size_t kReportedToolOutput = 200;
-
-bool IsFile(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
 
 // The tool's output in one line: line ends and tabs become blanks, runs of blanks one, cut to a short length.
 std::wstring WidenOutput(const std::string& output) {
@@ -58,10 +54,6 @@ int MarkerCount(const std::wstring& text) {
         throw std::invalid_argument("the count after the end marker is not a number");
     }
     return std::stoi(text);
-}
-
-std::wstring Quoted(const std::wstring& text) {
-    return L"\"" + text + L"\"";
 }
 
 } // namespace
