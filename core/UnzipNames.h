@@ -1,5 +1,5 @@
 #pragma once
-// How the unzip library judges the names an archive stores ("\" as separator): which entries a file spec chooses,
+// How the unzip library judges the names an archive stores ("\" as separator): which entries a name pattern chooses,
 // and which names may be written below the base folder at all.
 #include <string>
 
