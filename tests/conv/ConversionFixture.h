@@ -17,6 +17,11 @@ namespace convtest {
 
 using RecordingWindow = testenv::RecordingWindow;
 
+// A path as the pass and its window speak of it.
+inline std::wstring W(const std::filesystem::path& p) {
+    return p.wstring();
+}
+
 // One test's world: input and output folders (below a temporary folder unless given), panes, settings, the pass.
 class PassWorld {
 public:

@@ -13,14 +13,11 @@ namespace {
 
 using convtest::kGs;
 using convtest::PassWorld;
+using convtest::W;
 using convtest::PostScriptPages;
 using testenv::ReadFileBytes;
 using testenv::WriteFileBytes;
 namespace fs = std::filesystem;
-
-std::wstring W(const fs::path& p) {
-    return p.wstring();
-}
 
 bool StartsWith(const std::string& bytes, const std::string& magic) {
     return bytes.rfind(magic, 0) == 0;

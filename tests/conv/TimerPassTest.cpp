@@ -14,14 +14,11 @@
 namespace {
 
 using convtest::PassWorld;
+using convtest::W;
 using convtest::PostScriptPages;
 using testenv::ReadFileBytes;
 using testenv::WriteFileBytes;
 namespace fs = std::filesystem;
-
-std::wstring W(const fs::path& p) {
-    return p.wstring();
-}
 
 // The text as the log holds it: in the ANSI code page.
 std::string Ansi(const std::wstring& text) {
