@@ -10,7 +10,7 @@ packages=(
     xvfb xauth x11-apps x11-utils openbox imagemagick
     ghostscript pdftk-java qpdf poppler-utils
     libz-mingw-w64-dev
-    clang libclang-rt-dev zlib1g-dev
+    clang clang-format libclang-rt-dev zlib1g-dev
 )
 
 missing=()
