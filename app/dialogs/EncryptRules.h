@@ -3,7 +3,7 @@
 // write through to, the dialog flags, and the rules for showing, enabling, password checks and closing.
 // TEncrypt_Form mirrors this model; merging reads Controls().
 #include "app/dialogs/SettingsDialogRules.h"
-#include "app/main/Settings.h"
+#include "core/Settings.h"
 
 #include <array>
 #include <string>

@@ -3,7 +3,7 @@
 #include "app/main/LanguageTexts.h"
 #include "app/main/Ostrel_Helpers.h"
 #include "app/main/SettingsFile.h"
-#include "app/main/SettingsKeys.h"
+#include "core/SettingsKeys.h"
 
 #include <system_error>
 

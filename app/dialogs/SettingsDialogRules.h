@@ -2,7 +2,7 @@
 // The settings dialog without its window: the values it edits (DialogSettings, owned by the program), the enabled
 // state of its controls, and every rule that ties them together. TEinstellungen_Form mirrors this model; the
 // rules are here so that they can be driven and checked without a window.
-#include "app/main/Settings.h"
+#include "core/Settings.h"
 
 #include <filesystem>
 #include <string>

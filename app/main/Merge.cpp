@@ -1,7 +1,7 @@
 #include "app/main/Merge.h"
 
 #include "app/common/ProcessRunner.h"
-#include "app/main/GhostscriptCommand.h"
+#include "core/GhostscriptCommand.h"
 #include "app/main/LanguageTexts.h"
 #include "app/main/Ostrel_Helpers.h"
 #include "app/main/WindowChild.h"

@@ -4,7 +4,7 @@
 #include "app/mail/Mail.h"
 #include "app/main/LanguageTexts.h"
 #include "app/main/Ostrel_Helpers.h"
-#include "app/main/OutputNaming.h"
+#include "core/OutputNaming.h"
 #include "app/main/ShellFileOperation.h"
 #include "app/main/WindowChild.h"
 

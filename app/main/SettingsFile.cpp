@@ -1,7 +1,7 @@
 #include "app/main/SettingsFile.h"
 
-#include "app/main/SettingsKeys.h"
-#include "app/main/SettingsValues.h"
+#include "core/SettingsKeys.h"
+#include "core/SettingsValues.h"
 #include "gui/IniFile.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 // Exact Ghostscript command lines for the settings combinations, the permission number, and the quoting of
 // passwords as the C runtime splits arguments.
-#include "app/main/GhostscriptCommand.h"
+#include "core/GhostscriptCommand.h"
 
 #include <gtest/gtest.h>
 #include <vector>

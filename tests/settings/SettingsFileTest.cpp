@@ -1,7 +1,7 @@
 // The settings bursts against real files through the system's profile functions.
 #include "app/main/SettingsFile.h"
-#include "app/main/SettingsKeys.h"
-#include "app/main/SettingsValues.h"
+#include "core/SettingsKeys.h"
+#include "core/SettingsValues.h"
 #include "gui/IniFile.h"
 #include "support/TestEnv.h"
 

@@ -1,6 +1,6 @@
 // Colour text, font-style codes and the controls' clamping.
-#include "app/main/Settings.h"
-#include "app/main/SettingsValues.h"
+#include "core/Settings.h"
+#include "core/SettingsValues.h"
 
 #include <gtest/gtest.h>
 

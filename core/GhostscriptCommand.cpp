@@ -1,4 +1,4 @@
-#include "app/main/GhostscriptCommand.h"
+#include "core/GhostscriptCommand.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,7 +1,7 @@
 #pragma once
 // The Ghostscript command line of a conversion: option strings from the stored indexes, the device switches of the
 // six output types, the security switches, and the joined command of one file. Pure text, no system calls.
-#include "app/main/Settings.h"
+#include "core/Settings.h"
 
 #include <cstdint>
 #include <optional>

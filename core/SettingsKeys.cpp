@@ -1,4 +1,4 @@
-#include "app/main/SettingsKeys.h"
+#include "core/SettingsKeys.h"
 
 #include <limits>
 

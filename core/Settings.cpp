@@ -1,4 +1,4 @@
-#include "app/main/Settings.h"
+#include "core/Settings.h"
 
 #include <algorithm>
 
