@@ -3,7 +3,7 @@
 // directory list bound to an invisible drive tree, a drive box and a path box; the conversion controls above, the
 // counter, gauge and command memo below, the function-key bar and the status bar at the bottom. The window owns
 // the settings model the dialogs bind to, and drives the conversion pass and its post-processing.
-#include "app/dialogs/EncryptRules.h"
+#include "core/EncryptRules.h"
 #include "app/dialogs/SettingsDialogRules.h"
 #include "app/main/ConversionPass.h"
 #include "core/GhostscriptCommand.h"

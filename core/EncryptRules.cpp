@@ -1,6 +1,4 @@
-#include "app/dialogs/EncryptRules.h"
-
-#include "app/main/LanguageTexts.h"
+#include "core/EncryptRules.h"
 
 namespace {
 
@@ -10,10 +8,10 @@ constexpr int k128Bit = 1;
 
 } // namespace
 
-EncryptDialogModel::EncryptDialogModel(SecuritySettings& record, EncryptDialogState& state,
-                                       SettingsDialogModel& settings, const bool& keepSecurity)
+EncryptDialogModel::EncryptDialogModel(SecuritySettings& record, EncryptDialogState& state, SettingsRules& settings,
+                                       const bool& keepSecurity)
     : record_(record), state_(state), settings_(settings), keepSecurity_(keepSecurity) {
-    controls_.ComboItems = {Texts().Get(L"ENC8"), Texts().Get(L"ENC15")};
+    controls_.ComboItems = {settings_.Environment().Text(L"ENC8"), settings_.Environment().Text(L"ENC15")};
 }
 
 SecuritySettings EncryptDialogModel::ControlsAsRecord() const {
@@ -195,7 +193,7 @@ void EncryptDialogModel::SelectEncryptCombo(int index) {
         HQCBFollowsDrucken();
         controls_.InhaltCB.Enabled = true;
     } else {
-        controls_.ComboItems[0] = Texts().Get(L"ENC8");
+        controls_.ComboItems[0] = settings_.Environment().Text(L"ENC8");
         controls_.EncryptCombo = k40Bit;
         DisableAndUncheck(EncryptCheckBox::HQCB);
         DisableAndUncheck(EncryptCheckBox::InhaltCB);
@@ -225,7 +223,7 @@ void EncryptDialogModel::FormShow() {
         LoadControlsFromRecord();
 
     Focus(EncryptFocus::Button1);
-    controls_.ComboItems = {Texts().Get(L"ENC8"), Texts().Get(L"ENC15")};
+    controls_.ComboItems = {settings_.Environment().Text(L"ENC8"), settings_.Environment().Text(L"ENC15")};
     controls_.EncryptCombo = record_.Sicherheit;
 
     if (state_.ProfileEncryptPending) {
@@ -248,17 +246,17 @@ void EncryptDialogModel::FormShow() {
         controls_.EncryptCombo = record_.Sicherheit;
 
     if (controls_.EncryptCombo != k40Bit) {
-        controls_.ComboItems[1] = Texts().Get(L"ENC15");
+        controls_.ComboItems[1] = settings_.Environment().Text(L"ENC15");
         controls_.EncryptCombo = k128Bit;
     } else {
-        controls_.ComboItems[0] = Texts().Get(L"ENC8");
+        controls_.ComboItems[0] = settings_.Environment().Text(L"ENC8");
         controls_.EncryptCombo = k40Bit;
     }
     state_.ProfileEncryptPending = false;
 
     if (state_.MergeEncryptMode) {
         controls_.ComboItems[1].clear();
-        controls_.ComboItems[0] = Texts().Get(L"ENC8");
+        controls_.ComboItems[0] = settings_.Environment().Text(L"ENC8");
         controls_.EncryptCombo = k40Bit;
     }
 
@@ -365,5 +363,5 @@ void EncryptDialogModel::FormClose() {
 
 void EncryptDialogModel::LeaveMergeMode() {
     state_.MergeEncryptMode = false;
-    controls_.ComboItems[1] = Texts().Get(L"ENC15");
+    controls_.ComboItems[1] = settings_.Environment().Text(L"ENC15");
 }
