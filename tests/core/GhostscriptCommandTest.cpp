@@ -1,12 +1,8 @@
-// Exact Ghostscript command lines for the settings combinations, the permission number, and the quoting of
-// passwords as the C runtime splits arguments.
+// Exact Ghostscript command lines for the settings combinations, the permission number and the password switches.
+// (How the C runtime splits a quoted password: tests/settings/PasswordQuotingTest.cpp.)
 #include "core/GhostscriptCommand.h"
 
 #include <gtest/gtest.h>
-#include <vector>
-#include <windows.h>
-
-#include <shellapi.h>
 
 namespace {
 
@@ -32,14 +28,6 @@ std::wstring CommandFor(const DialogSettings& d, GsOptions& options, const Secur
         return L"<no pass>";
     return BuildGsCommandLine(pass->GhostscriptProgram, pass->GsDeviceSwitches, options, d.AuswahlRG, d.JNRG1,
                               kOutSwitch, kInArg);
-}
-
-std::vector<std::wstring> SplitLikeTheRuntime(const std::wstring& cmd) {
-    int argc = 0;
-    LPWSTR* argv = CommandLineToArgvW(cmd.c_str(), &argc);
-    std::vector<std::wstring> args(argv, argv + argc);
-    LocalFree(argv);
-    return args;
 }
 
 TEST(GsOptions, TablesAndOutOfRangeIndexesKeepThePreviousString) {
@@ -99,8 +87,8 @@ TEST_P(PdfCombinations, ExactText) {
     d.DPRG1 = c.preset;
     d.AutoRP = c.rotate;
     GsOptions o = RebuildAfterSettingsDialog(d, StartOptions()).Options;
-    EXPECT_EQ(CommandFor(d, o),
-              kQuotedProgram + L" -q -dSAFER -dNOPAUSE -dDOPDFMARKS -dBATCH " + c.rotation + L"-sDEVICE=pdfwrite" + c.middle + kTail);
+    EXPECT_EQ(CommandFor(d, o), kQuotedProgram + L" -q -dSAFER -dNOPAUSE -dDOPDFMARKS -dBATCH " + c.rotation +
+                                    L"-sDEVICE=pdfwrite" + c.middle + kTail);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -135,13 +123,14 @@ TEST_P(OtherDevices, NoPdfOptionsFollowTheDevice) {
     EXPECT_EQ(CommandFor(d, o), kQuotedProgram + L" " + c.switches + kTail);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, OtherDevices,
-                         testing::Values(DeviceCase{1, 75, 300, L"-dNOPAUSE -dBATCH -dSAFER -sDEVICE=pswrite"},
-                                         DeviceCase{2, 75, 300, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=jpeg -dJPEGQ=75 -r300"},
-                                         DeviceCase{2, 0, 0, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=jpeg -dJPEGQ=0 -r0"},
-                                         DeviceCase{3, 75, 200, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=tiffg4 -r200"},
-                                         DeviceCase{4, 75, 600, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=tifflzw -r600"},
-                                         DeviceCase{5, 10, 72, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=tiff24nc -r72"}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, OtherDevices,
+    testing::Values(DeviceCase{1, 75, 300, L"-dNOPAUSE -dBATCH -dSAFER -sDEVICE=pswrite"},
+                    DeviceCase{2, 75, 300, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=jpeg -dJPEGQ=75 -r300"},
+                    DeviceCase{2, 0, 0, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=jpeg -dJPEGQ=0 -r0"},
+                    DeviceCase{3, 75, 200, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=tiffg4 -r200"},
+                    DeviceCase{4, 75, 600, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=tifflzw -r600"},
+                    DeviceCase{5, 10, 72, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=tiff24nc -r72"}));
 
 TEST(GsCommandLine, NoOutputTypeNoPass) {
     DialogSettings d;
@@ -248,44 +237,6 @@ TEST(GsSecurity, EmptyOpenPasswordIsPassedEmpty) {
     EXPECT_EQ(GsSecuritySwitches(s, 1, PasswordForm::Real),
               L" -dEncryptionR#3 -dKeyLength#128 -sUserPassword= -sOwnerPassword=owner -dPermissions#-4");
 }
-
-struct QuoteCase {
-    const wchar_t* password;
-    const wchar_t* switchText; // as it appears after the blank
-};
-
-class PasswordQuoting : public testing::TestWithParam<QuoteCase> {};
-
-TEST_P(PasswordQuoting, OneArgumentWithTheExactPassword) {
-    SecuritySettings s = Denying(0, 0, 0, 0, 0, 0);
-    s.BerechtigungText = GetParam().password;
-    s.KennwortCheck = true;
-    s.KennwortText = GetParam().password;
-    const std::wstring sw = GsSecuritySwitches(s, 0, PasswordForm::Real);
-    const std::wstring expectedUser = std::wstring(GetParam().switchText);
-    EXPECT_NE(sw.find(L" " + expectedUser), std::wstring::npos) << sw;
-
-    DialogSettings d;
-    GsOptions o = StartOptions();
-    const std::vector<std::wstring> args = SplitLikeTheRuntime(CommandFor(d, o, s, 0));
-    int owner = 0, user = 0;
-    for (const std::wstring& a : args) {
-        owner += a == L"-sOwnerPassword=" + std::wstring(GetParam().password);
-        user += a == L"-sUserPassword=" + std::wstring(GetParam().password);
-    }
-    EXPECT_EQ(owner, 1);
-    EXPECT_EQ(user, 1);
-    EXPECT_EQ(args.back(), L"C:\\PDF\\IN\\a b.ps");
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, PasswordQuoting,
-                         testing::Values(QuoteCase{L"secret", L"-sUserPassword=secret"},
-                                         QuoteCase{L"my pass", L"\"-sUserPassword=my pass\""},
-                                         QuoteCase{L"tab\there", L"\"-sUserPassword=tab\there\""},
-                                         QuoteCase{L"say\"hi", L"\"-sUserPassword=say\\\"hi\""},
-                                         QuoteCase{L"a\\\"b", L"\"-sUserPassword=a\\\\\\\"b\""},
-                                         QuoteCase{L"end \\", L"\"-sUserPassword=end \\\\\""},
-                                         QuoteCase{L"back\\slash", L"-sUserPassword=back\\slash"}));
 
 TEST(GsSecurity, DisplayFormHidesThePasswords) {
     DialogSettings d;
