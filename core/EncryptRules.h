@@ -16,7 +16,7 @@ struct EncryptDialogState {
     bool EnterPressedFlag = false;      // Enter was pressed in a password field in this run; never cleared
     bool KeptDokuaendern = false;
     bool KeptInhalt = false;
-    int FormatAtEncryptClose = 0; // AuswahlRG when the dialog last closed with the owner password on
+    int FormatAtEncryptClose = 0; // OutputType when the dialog last closed with the owner password on
 };
 
 struct EncryptBox {
@@ -103,7 +103,7 @@ public:
     void KennwortEExit();
     void Button1Enter();
 
-    // OK (Button1Click): Sicherheit takes the selection. Every close then runs FormClose.
+    // OK (Button1Click): KeyLength takes the selection. Every close then runs FormClose.
     void Button1Click();
     void FormClose();
 

@@ -45,45 +45,48 @@ SettingsRules::SettingsRules(DialogSettings& values, ISettingsMainWindow& main, 
 
 // --- setters that run a rule -------------------------------------------------------------------------------------
 
-void SettingsRules::SetAuswahlRG(int index) {
-    ChangeAndRun(values_.AuswahlRG, ClampRadioIndex(index, kRadioCountAuswahlRG), [this] { AuswahlRGClick(); });
+void SettingsRules::SetOutputType(int index) {
+    ChangeAndRun(values_.OutputType, ClampRadioIndex(index, kOutputTypeCount), [this] { OutputTypeChanged(); });
 }
 
-void SettingsRules::SetMailRG1(int index) {
-    ChangeAndRun(values_.MailRG1, ClampRadioIndex(index, kRadioCountYesNo), [this] { MailRG1Click(); });
+void SettingsRules::SetSendMail(int index) {
+    ChangeAndRun(values_.SendMail, ClampRadioIndex(index, kRadioCountYesNo), [this] { SendMailChanged(); });
 }
 
-void SettingsRules::SetNSRG1(int index) {
-    ChangeAndRun(values_.NSRG1, ClampRadioIndex(index, kRadioCountNSRG1), [this] { NSRG1Click(); });
+void SettingsRules::SetMailMode(int index) {
+    ChangeAndRun(values_.MailMode, ClampRadioIndex(index, kMailModeCount), [this] { MailModeChanged(); });
 }
 
-void SettingsRules::SetSeiteCB(bool checked) {
-    ChangeAndRun(values_.SeiteCB, checked, [this] { SeiteCBClick(); });
+void SettingsRules::SetFilePerPage(bool checked) {
+    ChangeAndRun(values_.FilePerPage, checked, [this] { FilePerPageChanged(); });
 }
 
-void SettingsRules::SetAutostartRG1(int index) {
-    ChangeAndRun(values_.AutostartRG1, ClampRadioIndex(index, kRadioCountYesNo),
-                 [this] { AutostartOrLoeschenClick(); });
+void SettingsRules::SetAutoStart(int index) {
+    ChangeAndRun(values_.AutoStart, ClampRadioIndex(index, kRadioCountYesNo),
+                 [this] { AutoStartOrDeleteInputsChanged(); });
 }
 
-void SettingsRules::SetloeschenRG1(int index) {
-    ChangeAndRun(values_.loeschenRG1, ClampRadioIndex(index, kRadioCountYesNo), [this] { AutostartOrLoeschenClick(); });
+void SettingsRules::SetDeleteInputs(int index) {
+    ChangeAndRun(values_.DeleteInputs, ClampRadioIndex(index, kRadioCountYesNo),
+                 [this] { AutoStartOrDeleteInputsChanged(); });
 }
 
-void SettingsRules::SetJNRG1(int index) {
-    ChangeAndRun(values_.JNRG1, ClampRadioIndex(index, kRadioCountYesNo), [this] { JNRG1Click(); });
+void SettingsRules::SetMayChangePdfLevel(int index) {
+    ChangeAndRun(values_.MayChangePdfLevel, ClampRadioIndex(index, kRadioCountYesNo),
+                 [this] { MayChangePdfLevelChanged(); });
 }
 
-void SettingsRules::SetAutoRP(int index) {
-    ChangeAndRun(values_.AutoRP, ClampRadioIndex(index, kRadioCountYesNo), [this] { AutoRPClick(); });
+void SettingsRules::SetAutoRotatePages(int index) {
+    ChangeAndRun(values_.AutoRotatePages, ClampRadioIndex(index, kRadioCountYesNo),
+                 [this] { AutoRotatePagesChanged(); });
 }
 
-void SettingsRules::SetWasserzeichenCB(bool checked) {
-    ChangeAndRun(values_.WasserzeichenCB, checked, [this] { WasserzeichenCBClick(); });
+void SettingsRules::SetStampWatermark(bool checked) {
+    ChangeAndRun(values_.StampWatermark, checked, [this] { StampWatermarkChanged(); });
 }
 
-void SettingsRules::SetSpinEdit1(int seconds) {
-    values_.SpinEdit1 = seconds < kSpinEdit1Min ? kSpinEdit1Min : seconds;
+void SettingsRules::SetPollSeconds(int seconds) {
+    values_.PollSeconds = seconds < kPollSecondsControlMin ? kPollSecondsControlMin : seconds;
 }
 
 void SettingsRules::Assign(const DialogSettings& loaded, DialogKeySet keys) {
@@ -95,30 +98,30 @@ void SettingsRules::Assign(const DialogSettings& loaded, DialogKeySet keys) {
             values_.*(*text) = loaded.*(*text);
         } else if (auto number = std::get_if<int DialogSettings::*>(&key.Member)) {
             const int value = loaded.*(*number);
-            if (*number == &DialogSettings::AuswahlRG)
-                SetAuswahlRG(value);
-            else if (*number == &DialogSettings::MailRG1)
-                SetMailRG1(value);
-            else if (*number == &DialogSettings::NSRG1)
-                SetNSRG1(value);
-            else if (*number == &DialogSettings::AutostartRG1)
-                SetAutostartRG1(value);
-            else if (*number == &DialogSettings::loeschenRG1)
-                SetloeschenRG1(value);
-            else if (*number == &DialogSettings::JNRG1)
-                SetJNRG1(value);
-            else if (*number == &DialogSettings::AutoRP)
-                SetAutoRP(value);
-            else if (*number == &DialogSettings::SpinEdit1)
-                SetSpinEdit1(value);
+            if (*number == &DialogSettings::OutputType)
+                SetOutputType(value);
+            else if (*number == &DialogSettings::SendMail)
+                SetSendMail(value);
+            else if (*number == &DialogSettings::MailMode)
+                SetMailMode(value);
+            else if (*number == &DialogSettings::AutoStart)
+                SetAutoStart(value);
+            else if (*number == &DialogSettings::DeleteInputs)
+                SetDeleteInputs(value);
+            else if (*number == &DialogSettings::MayChangePdfLevel)
+                SetMayChangePdfLevel(value);
+            else if (*number == &DialogSettings::AutoRotatePages)
+                SetAutoRotatePages(value);
+            else if (*number == &DialogSettings::PollSeconds)
+                SetPollSeconds(value);
             else
                 values_.*(*number) = value;
         } else if (auto flag = std::get_if<bool DialogSettings::*>(&key.Member)) {
             const bool value = loaded.*(*flag);
-            if (*flag == &DialogSettings::SeiteCB)
-                SetSeiteCB(value);
-            else if (*flag == &DialogSettings::WasserzeichenCB)
-                SetWasserzeichenCB(value);
+            if (*flag == &DialogSettings::FilePerPage)
+                SetFilePerPage(value);
+            else if (*flag == &DialogSettings::StampWatermark)
+                SetStampWatermark(value);
             else
                 values_.*(*flag) = value;
         }
@@ -129,168 +132,168 @@ void SettingsRules::Assign(const DialogSettings& loaded, DialogKeySet keys) {
 // --- the rules ---------------------------------------------------------------------------------------------------
 
 void SettingsRules::SetMailGroupEnabled(bool enabled) {
-    enabled_.MailRG1 = enabled;
-    enabled_.NameEdit = enabled;
-    enabled_.MailEdit = enabled;
-    enabled_.NSRG1 = enabled;
+    enabled_.SendMail = enabled;
+    enabled_.MailName = enabled;
+    enabled_.MailAddress = enabled;
+    enabled_.MailMode = enabled;
 }
 
 void SettingsRules::SetWatermarkControls(bool enabled, bool indicator) {
-    enabled_.WasserzeichenEdit = enabled;
-    enabled_.WasserzBtn = enabled;
+    enabled_.WatermarkFile = enabled;
+    enabled_.WatermarkFileButton = enabled;
     if (indicator)
         main_.SetWatermarkIndicatorVisible(enabled);
 }
 
-void SettingsRules::AuswahlRGClick() {
-    const int format = values_.AuswahlRG;
+void SettingsRules::OutputTypeChanged() {
+    const int format = values_.OutputType;
     if (!IsValidFormat(format))
         return;
     const bool pdf = format == GsOutputPdf;
     const bool image = IsImageFormat(format);
-    const bool mailOff = values_.MailRG1 == kNo;
+    const bool mailOff = values_.SendMail == kNo;
 
     main_.SetConversionCaption(environment_.Text(L"PEC") + FormatCaptionSuffix(format));
-    enabled_.EncryptBt = pdf;
+    enabled_.SecurityButton = pdf;
     main_.SetMergeEnabled(pdf);
-    enabled_.GrafikenRG1 = pdf;
-    enabled_.DPRG1 = pdf;
-    enabled_.AutoRP = pdf;
-    enabled_.JNRG1 = pdf;
-    enabled_.LevelRG1 = pdf && values_.JNRG1 != kNo;
-    enabled_.AnzeigenCB = pdf;
+    enabled_.PdfResolution = pdf;
+    enabled_.PdfPreset = pdf;
+    enabled_.AutoRotatePages = pdf;
+    enabled_.MayChangePdfLevel = pdf;
+    enabled_.PdfLevel = pdf && values_.MayChangePdfLevel != kNo;
+    enabled_.ShowInReader = pdf;
 
     if (pdf) {
         if (PdftkPresent())
-            enabled_.WasserzeichenCB = true;
+            enabled_.StampWatermark = true;
         // Leaving PDF kept the box's state: coming back shows the watermark again when it is still checked.
-        if (values_.WasserzeichenCB)
+        if (values_.StampWatermark)
             SetWatermarkControls(true, true);
     } else {
-        enabled_.WasserzeichenCB = false;
+        enabled_.StampWatermark = false;
         SetWatermarkControls(false, true);
     }
 
     if (image) {
-        if (values_.SeiteCB) {
-            enabled_.MDCB1 = false;
+        if (values_.FilePerPage) {
+            enabled_.ShowMailDialog = false;
             SetMailGroupEnabled(false);
         }
     } else {
-        enabled_.MDCB1 = !mailOff;
+        enabled_.ShowMailDialog = !mailOff;
         SetMailGroupEnabled(true);
     }
 
-    enabled_.Label2 = image;
-    enabled_.SpinEdit2 = image;
-    enabled_.Label3 = format == GsOutputJpeg;
-    enabled_.SpinEdit3 = format == GsOutputJpeg;
-    enabled_.SeiteCB = image;
-    enabled_.SeiteLB1 = image;
+    enabled_.ImageResolutionLabel = image;
+    enabled_.ImageResolution = image;
+    enabled_.JpegQualityLabel = format == GsOutputJpeg;
+    enabled_.JpegQuality = format == GsOutputJpeg;
+    enabled_.FilePerPage = image;
+    enabled_.FilePerPageLabel = image;
 }
 
 void SettingsRules::ApplyStartupFormatRules() {
-    const int format = values_.AuswahlRG;
+    const int format = values_.OutputType;
     if (!IsValidFormat(format))
         return;
     const bool pdf = format == GsOutputPdf;
     const bool image = IsImageFormat(format);
 
     main_.SetConversionCaption(environment_.Text(L"PEC") + FormatCaptionSuffix(format));
-    enabled_.EncryptBt = pdf;
+    enabled_.SecurityButton = pdf;
     main_.SetMergeEnabled(pdf);
-    enabled_.GrafikenRG1 = pdf;
-    enabled_.DPRG1 = pdf;
-    enabled_.AutoRP = pdf;
-    enabled_.JNRG1 = pdf;
-    enabled_.LevelRG1 = pdf && values_.JNRG1 != kNo;
+    enabled_.PdfResolution = pdf;
+    enabled_.PdfPreset = pdf;
+    enabled_.AutoRotatePages = pdf;
+    enabled_.MayChangePdfLevel = pdf;
+    enabled_.PdfLevel = pdf && values_.MayChangePdfLevel != kNo;
 
     if (pdf) {
         // The mail rule has already run while the values were read; here the box is offered whatever mail says.
-        enabled_.MDCB1 = true;
+        enabled_.ShowMailDialog = true;
         SetMailGroupEnabled(true);
     } else {
-        if (values_.SeiteCB) {
-            enabled_.MDCB1 = false;
+        if (values_.FilePerPage) {
+            enabled_.ShowMailDialog = false;
             SetMailGroupEnabled(false);
         }
-        enabled_.WasserzeichenCB = false;
+        enabled_.StampWatermark = false;
         SetWatermarkControls(false, false);
     }
 
-    enabled_.Label2 = image;
-    enabled_.SpinEdit2 = image;
-    enabled_.Label3 = format == GsOutputJpeg;
-    enabled_.SpinEdit3 = format == GsOutputJpeg;
-    enabled_.SeiteCB = image;
-    enabled_.SeiteLB1 = image;
+    enabled_.ImageResolutionLabel = image;
+    enabled_.ImageResolution = image;
+    enabled_.JpegQualityLabel = format == GsOutputJpeg;
+    enabled_.JpegQuality = format == GsOutputJpeg;
+    enabled_.FilePerPage = image;
+    enabled_.FilePerPageLabel = image;
 }
 
-void SettingsRules::MailRG1Click() {
-    if (values_.MailRG1 == kNo) {
-        enabled_.MDCB1 = false;
-        values_.MDCB1 = false;
-        enabled_.AnzeigenCB = values_.AuswahlRG == GsOutputPdf;
-    } else if (values_.MailRG1 == kYes) {
-        enabled_.MDCB1 = true;
-        enabled_.AnzeigenCB = false;
-        values_.AnzeigenCB = false;
+void SettingsRules::SendMailChanged() {
+    if (values_.SendMail == kNo) {
+        enabled_.ShowMailDialog = false;
+        values_.ShowMailDialog = false;
+        enabled_.ShowInReader = values_.OutputType == GsOutputPdf;
+    } else if (values_.SendMail == kYes) {
+        enabled_.ShowMailDialog = true;
+        enabled_.ShowInReader = false;
+        values_.ShowInReader = false;
     }
 }
 
-void SettingsRules::NSRG1Click() {
-    if (values_.NSRG1 < 0)
+void SettingsRules::MailModeChanged() {
+    if (values_.MailMode < 0)
         return;
-    const bool normal = values_.NSRG1 != kServerMode;
-    enabled_.NameEdit = normal;
-    enabled_.NameLabel = normal;
-    enabled_.MailEdit = normal;
-    enabled_.MailLabel = normal;
-    enabled_.DomainEdit = !normal;
-    enabled_.HDLabel = !normal;
-    enabled_.BenutzerEdit = !normal;
-    enabled_.BenutzerLabel = !normal;
-    enabled_.RestEdit = !normal;
-    enabled_.RestLabel = !normal;
+    const bool normal = values_.MailMode != kServerMode;
+    enabled_.MailName = normal;
+    enabled_.MailNameLabel = normal;
+    enabled_.MailAddress = normal;
+    enabled_.MailAddressLabel = normal;
+    enabled_.MailDomain = !normal;
+    enabled_.MailDomainLabel = !normal;
+    enabled_.MailUserNameEnd = !normal;
+    enabled_.MailUserNameEndLabel = !normal;
+    enabled_.MailUserNameDigits = !normal;
+    enabled_.MailUserNameDigitsLabel = !normal;
 }
 
-void SettingsRules::SeiteCBClick() {
-    if (values_.SeiteCB) {
-        enabled_.MDCB1 = false;
+void SettingsRules::FilePerPageChanged() {
+    if (values_.FilePerPage) {
+        enabled_.ShowMailDialog = false;
         SetMailGroupEnabled(false);
     } else {
-        enabled_.MDCB1 = values_.MailRG1 != kNo;
+        enabled_.ShowMailDialog = values_.SendMail != kNo;
         SetMailGroupEnabled(true);
     }
 }
 
-void SettingsRules::AutostartOrLoeschenClick() {
-    enabled_.AnzeigenCB = !(values_.AutostartRG1 == kYes && values_.loeschenRG1 == kNo);
+void SettingsRules::AutoStartOrDeleteInputsChanged() {
+    enabled_.ShowInReader = !(values_.AutoStart == kYes && values_.DeleteInputs == kNo);
 }
 
-void SettingsRules::JNRG1Click() {
-    if (values_.JNRG1 == kNo)
-        enabled_.LevelRG1 = false;
-    else if (values_.JNRG1 == kYes)
-        enabled_.LevelRG1 = true;
+void SettingsRules::MayChangePdfLevelChanged() {
+    if (values_.MayChangePdfLevel == kNo)
+        enabled_.PdfLevel = false;
+    else if (values_.MayChangePdfLevel == kYes)
+        enabled_.PdfLevel = true;
 }
 
-void SettingsRules::AutoRPClick() {
-    if (values_.AutoRP == kYes)
+void SettingsRules::AutoRotatePagesChanged() {
+    if (values_.AutoRotatePages == kYes)
         main_.SetAutoRotateOption(L"-dAutoRotatePages=/PageByPage ");
-    else if (values_.AutoRP == kNo)
+    else if (values_.AutoRotatePages == kNo)
         main_.SetAutoRotateOption(L"-dAutoRotatePages=/None ");
 }
 
-void SettingsRules::WasserzeichenCBClick() {
-    SetWatermarkControls(values_.WasserzeichenCB, true);
+void SettingsRules::StampWatermarkChanged() {
+    SetWatermarkControls(values_.StampWatermark, true);
 }
 
 void SettingsRules::DisableWatermarkForEncryption() {
-    enabled_.WasserzeichenCB = false;
-    SetWasserzeichenCB(false);
-    enabled_.WasserzeichenEdit = false;
-    enabled_.WasserzBtn = false;
+    enabled_.StampWatermark = false;
+    SetStampWatermark(false);
+    enabled_.WatermarkFile = false;
+    enabled_.WatermarkFileButton = false;
 }
 
 // --- life cycle --------------------------------------------------------------------------------------------------
@@ -298,55 +301,55 @@ void SettingsRules::DisableWatermarkForEncryption() {
 void SettingsRules::CreateFrom(const DialogSettings& stored) {
     Assign(stored, DialogKeySet::All24);
     if (!PdftkPresent())
-        SetWasserzeichenCB(false);
-    if (values_.Edit1.empty())
-        values_.Edit1 = kDefaultGhostscriptProgram;
-    enabled_.LevelRG1 = values_.JNRG1 == kYes;
+        SetStampWatermark(false);
+    if (values_.GhostscriptProgram.empty())
+        values_.GhostscriptProgram = kDefaultGhostscriptProgram;
+    enabled_.PdfLevel = values_.MayChangePdfLevel == kYes;
     ApplyStartupFormatRules();
 }
 
 bool SettingsRules::FormShow() {
-    const bool pdf = values_.AuswahlRG == GsOutputPdf;
-    const bool image = IsImageFormat(values_.AuswahlRG);
+    const bool pdf = values_.OutputType == GsOutputPdf;
+    const bool image = IsImageFormat(values_.OutputType);
     if (pdf) {
-        enabled_.AnzeigenCB = true;
-        enabled_.WasserzeichenCB = false;
+        enabled_.ShowInReader = true;
+        enabled_.StampWatermark = false;
     } else {
-        enabled_.AnzeigenCB = false;
+        enabled_.ShowInReader = false;
     }
-    if (values_.WasserzeichenCB)
+    if (values_.StampWatermark)
         main_.SetWatermarkIndicatorVisible(true);
-    if (values_.SeiteCB && image) {
-        enabled_.MDCB1 = false;
+    if (values_.FilePerPage && image) {
+        enabled_.ShowMailDialog = false;
         SetMailGroupEnabled(false);
-    } else if (!values_.SeiteCB && pdf) {
-        enabled_.MDCB1 = values_.MailRG1 != kNo;
+    } else if (!values_.FilePerPage && pdf) {
+        enabled_.ShowMailDialog = values_.SendMail != kNo;
         SetMailGroupEnabled(true);
     }
-    if (values_.NSRG1 == kServerMode) {
-        enabled_.NameEdit = false;
-        enabled_.MailEdit = false;
+    if (values_.MailMode == kServerMode) {
+        enabled_.MailName = false;
+        enabled_.MailAddress = false;
     }
     if (PdftkPresent() && pdf) {
         pdftkLabel_ = environment_.Text(L"PDFTK1");
         pdftkLabel2_ = environment_.Text(L"PDFTK3");
-        enabled_.WasserzeichenCB = true;
+        enabled_.StampWatermark = true;
     } else {
         pdftkLabel_ = environment_.Text(L"PDFTK2");
         pdftkLabel2_ = environment_.Text(L"PDFTK3");
-        enabled_.WasserzeichenCB = false;
-        SetWasserzeichenCB(false);
+        enabled_.StampWatermark = false;
+        SetStampWatermark(false);
     }
-    if (values_.MailRG1 == kYes)
-        enabled_.AnzeigenCB = false;
+    if (values_.SendMail == kYes)
+        enabled_.ShowInReader = false;
     return pdf;
 }
 
-bool SettingsRules::RestEditAcceptsKey(wchar_t key) {
+bool SettingsRules::MailUserNameDigitsAcceptsKey(wchar_t key) {
     return (key >= L'0' && key <= L'9') || key == L'\b';
 }
 
-std::wstring SettingsRules::RestEditExitValue(const std::wstring& text) {
+std::wstring SettingsRules::MailUserNameDigitsAfterEditing(const std::wstring& text) {
     if (text.empty())
         return text;
     int value = 0;

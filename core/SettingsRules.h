@@ -18,9 +18,10 @@ public:
     virtual void SetMergeEnabled(bool enabled) = 0;
     // The watermark indicator WasserzeichenSB.
     virtual void SetWatermarkIndicatorVisible(bool visible) = 0;
-    // GsAutoRotateOption, which AutoRP changes at once.
+    // GsAutoRotateOption, which AutoRotatePages changes at once.
     virtual void SetAutoRotateOption(const std::wstring& option) = 0;
-    // The Ghostscript path the program last took from Edit1 to run Ghostscript (empty until the first run).
+    // The Ghostscript path the program last took from GhostscriptProgram to run Ghostscript (empty until the first
+    // run).
     virtual std::wstring LastGhostscriptProgram() const = 0;
     // The once-after-start-up request to check the kept security settings: returns it and clears it, so the
     // security dialog opens for it exactly once.
@@ -40,37 +41,38 @@ public:
     virtual bool PdftkPresent() const = 0;
 };
 
-// Enabled state of the dialog's controls; initial values are the design values.
+// Enabled state of the dialog's controls, each named by the value it edits (or as the label or button beside it);
+// initial values are the design values.
 struct SettingsDialogEnabled {
-    bool EncryptBt = true;
-    bool GrafikenRG1 = true;
-    bool DPRG1 = true;
-    bool AutoRP = true;
-    bool JNRG1 = true;
-    bool LevelRG1 = true;
-    bool AnzeigenCB = true;
-    bool WasserzeichenCB = true;
-    bool WasserzeichenEdit = false;
-    bool WasserzBtn = false;
-    bool MDCB1 = true;
-    bool MailRG1 = true;
-    bool NSRG1 = true;
-    bool NameEdit = true;
-    bool NameLabel = true;
-    bool MailEdit = true;
-    bool MailLabel = true;
-    bool DomainEdit = false;
-    bool HDLabel = false;
-    bool BenutzerEdit = false;
-    bool BenutzerLabel = false;
-    bool RestEdit = false;
-    bool RestLabel = false;
-    bool Label2 = true;
-    bool SpinEdit2 = true;
-    bool Label3 = true;
-    bool SpinEdit3 = true;
-    bool SeiteCB = true;
-    bool SeiteLB1 = true;
+    bool SecurityButton = true;
+    bool PdfResolution = true;
+    bool PdfPreset = true;
+    bool AutoRotatePages = true;
+    bool MayChangePdfLevel = true;
+    bool PdfLevel = true;
+    bool ShowInReader = true;
+    bool StampWatermark = true;
+    bool WatermarkFile = false;
+    bool WatermarkFileButton = false;
+    bool ShowMailDialog = true;
+    bool SendMail = true;
+    bool MailMode = true;
+    bool MailName = true;
+    bool MailNameLabel = true;
+    bool MailAddress = true;
+    bool MailAddressLabel = true;
+    bool MailDomain = false;
+    bool MailDomainLabel = false;
+    bool MailUserNameEnd = false;
+    bool MailUserNameEndLabel = false;
+    bool MailUserNameDigits = false;
+    bool MailUserNameDigitsLabel = false;
+    bool ImageResolutionLabel = true;
+    bool ImageResolution = true;
+    bool JpegQualityLabel = true;
+    bool JpegQuality = true;
+    bool FilePerPage = true;
+    bool FilePerPageLabel = true;
     bool operator==(const SettingsDialogEnabled&) const = default;
 };
 
@@ -92,67 +94,71 @@ public:
     const std::wstring& PdftkLabel2() const { return pdftkLabel2_; }
 
     // Setting a control that has a change rule runs the rule when the value changes, as a click would.
-    void SetAuswahlRG(int index);
-    void SetMailRG1(int index);
-    void SetNSRG1(int index);
-    void SetSeiteCB(bool checked);
-    void SetAutostartRG1(int index);
-    void SetloeschenRG1(int index);
-    void SetJNRG1(int index);
-    void SetAutoRP(int index);
-    void SetWasserzeichenCB(bool checked);
-    void SetSpinEdit1(int seconds); // below 0 becomes 0
+    void SetOutputType(int index);
+    void SetSendMail(int index);
+    void SetMailMode(int index);
+    void SetFilePerPage(bool checked);
+    void SetAutoStart(int index);
+    void SetDeleteInputs(int index);
+    void SetMayChangePdfLevel(int index);
+    void SetAutoRotatePages(int index);
+    void SetStampWatermark(bool checked);
+    void SetPollSeconds(int seconds); // below 0 becomes 0
     // Controls without a rule.
-    void SetLevelRG1(int index) { values_.LevelRG1 = ClampRadioIndex(index, kRadioCountLevelRG1); }
-    void SetGrafikenRG1(int index) { values_.GrafikenRG1 = ClampRadioIndex(index, kRadioCountGrafikenRG1); }
-    void SetDPRG1(int index) { values_.DPRG1 = ClampRadioIndex(index, kRadioCountDPRG1); }
-    void SetAnzeigenCB(bool checked) { values_.AnzeigenCB = checked; }
-    void SetMDCB1(bool checked) { values_.MDCB1 = checked; }
-    void SetSpinEdit2(int value) { values_.SpinEdit2 = ClampSpinValue(value, kSpinEdit2Min, kSpinEdit2Max); }
-    void SetSpinEdit3(int value) { values_.SpinEdit3 = ClampSpinValue(value, kSpinEdit3Min, kSpinEdit3Max); }
-    void SetEdit1(const std::wstring& text) { values_.Edit1 = text; }
-    void SetWasserzeichenEdit(const std::wstring& text) { values_.WasserzeichenEdit = text; }
-    void SetNameEdit(const std::wstring& text) { values_.NameEdit = text; }
-    void SetMailEdit(const std::wstring& text) { values_.MailEdit = text; }
-    void SetDomainEdit(const std::wstring& text) { values_.DomainEdit = text; }
-    void SetBenutzerEdit(const std::wstring& text) { values_.BenutzerEdit = text.substr(0, 1); }
-    void SetRestEdit(const std::wstring& text) { values_.RestEdit = text.substr(0, 3); }
-    void SetLevelRG1Enabled(bool enabled) { enabled_.LevelRG1 = enabled; }
+    void SetPdfLevel(int index) { values_.PdfLevel = ClampRadioIndex(index, kPdfLevelCount); }
+    void SetPdfResolution(int index) { values_.PdfResolution = ClampRadioIndex(index, kPdfResolutionCount); }
+    void SetPdfPreset(int index) { values_.PdfPreset = ClampRadioIndex(index, kPdfPresetCount); }
+    void SetShowInReader(bool checked) { values_.ShowInReader = checked; }
+    void SetShowMailDialog(bool checked) { values_.ShowMailDialog = checked; }
+    void SetImageResolution(int value) {
+        values_.ImageResolution = ClampSpinValue(value, kImageResolutionMin, kImageResolutionMax);
+    }
+    void SetJpegQuality(int value) { values_.JpegQuality = ClampSpinValue(value, kJpegQualityMin, kJpegQualityMax); }
+    void SetGhostscriptProgram(const std::wstring& text) { values_.GhostscriptProgram = text; }
+    void SetWatermarkFile(const std::wstring& text) { values_.WatermarkFile = text; }
+    void SetMailName(const std::wstring& text) { values_.MailName = text; }
+    void SetMailAddress(const std::wstring& text) { values_.MailAddress = text; }
+    void SetMailDomain(const std::wstring& text) { values_.MailDomain = text; }
+    void SetMailUserNameEnd(const std::wstring& text) { values_.MailUserNameEnd = text.substr(0, 1); }
+    void SetMailUserNameDigits(const std::wstring& text) { values_.MailUserNameDigits = text.substr(0, 3); }
+    void SetPdfLevelEnabled(bool enabled) { enabled_.PdfLevel = enabled; }
 
     // Moves loaded values in, key by key in the stored order, each through its setter (so the rules run).
     void Assign(const DialogSettings& loaded, DialogKeySet keys);
 
-    // The rules, by the handler that runs them.
-    void AuswahlRGClick();
-    void MailRG1Click();
-    void NSRG1Click();
-    void SeiteCBClick();
-    void AutostartOrLoeschenClick(); // AutostartRG1Click and loeschenRG1Click
-    void JNRG1Click();
-    void AutoRPClick();
-    void WasserzeichenCBClick();
+    // The rules, each run when its value changes.
+    void OutputTypeChanged();
+    void SendMailChanged();
+    void MailModeChanged();
+    void FilePerPageChanged();
+    void AutoStartOrDeleteInputsChanged();
+    void MayChangePdfLevelChanged();
+    void AutoRotatePagesChanged();
+    void StampWatermarkChanged();
 
     // What the security dialog does to the watermark: checking the owner password switches it off, unchecking
     // makes the box available again (still unchecked).
     void DisableWatermarkForEncryption();
-    void EnableWatermarkCheck() { enabled_.WasserzeichenCB = true; }
+    void EnableWatermarkCheck() { enabled_.StampWatermark = true; }
 
     // Creation with the values the dialog start burst read (moved in through the setters), the pdftk check, the
     // level rule and the start-up variant of the format rules.
     void CreateFrom(const DialogSettings& stored);
     void ApplyStartupFormatRules();
-    // Showing, the steps after the texts. Returns whether EncryptBt takes the focus.
+    // Showing, the steps after the texts. Returns whether SecurityButton takes the focus.
     bool FormShow();
     // Returns whether the dialog opens the security dialog now (once after start-up).
     bool FormActivate() { return main_.TakeSecurityCheckRequest(); }
-    // RestEdit takes digits and Backspace only; false swallows the key.
-    static bool RestEditAcceptsKey(wchar_t key);
-    // On leaving RestEdit: a number above 255 becomes "255"; anything else stays as it is.
-    static std::wstring RestEditExitValue(const std::wstring& text);
-    void RestEditExit() { values_.RestEdit = RestEditExitValue(values_.RestEdit); }
+    // MailUserNameDigits takes digits and Backspace only; false swallows the key.
+    static bool MailUserNameDigitsAcceptsKey(wchar_t key);
+    // On leaving MailUserNameDigits: a number above 255 becomes "255"; anything else stays as it is.
+    static std::wstring MailUserNameDigitsAfterEditing(const std::wstring& text);
+    void MailUserNameDigitsLeft() {
+        values_.MailUserNameDigits = MailUserNameDigitsAfterEditing(values_.MailUserNameDigits);
+    }
 
 private:
-    void SetMailGroupEnabled(bool enabled); // MailRG1, NameEdit, MailEdit, NSRG1
+    void SetMailGroupEnabled(bool enabled); // SendMail, MailName, MailAddress, MailMode
     void SetWatermarkControls(bool enabled, bool indicator);
 
     DialogSettings& values_;

@@ -26,8 +26,8 @@ std::wstring CommandFor(const DialogSettings& d, GsOptions& options, const Secur
     std::optional<GsPassSwitches> pass = BuildPassSwitches(d, options, sec, encryptCombo);
     if (!pass)
         return L"<no pass>";
-    return BuildGsCommandLine(pass->GhostscriptProgram, pass->GsDeviceSwitches, options, d.AuswahlRG, d.JNRG1,
-                              kOutSwitch, kInArg);
+    return BuildGsCommandLine(pass->GhostscriptProgram, pass->GsDeviceSwitches, options, d.OutputType,
+                              d.MayChangePdfLevel, kOutSwitch, kInArg);
 }
 
 TEST(GsOptions, TablesAndOutOfRangeIndexesKeepThePreviousString) {
@@ -61,7 +61,7 @@ TEST(GsCommandLine, DefaultSettingsLeaveTheLevelToGhostscript) {
 
 TEST(GsCommandLine, LevelChangeAllowedGivesTheDocumentedExample) {
     DialogSettings d;
-    d.JNRG1 = 0;
+    d.MayChangePdfLevel = 0;
     GsOptions o = RebuildAfterSettingsDialog(d, StartOptions()).Options;
     EXPECT_EQ(CommandFor(d, o),
               kQuotedProgram +
@@ -81,11 +81,11 @@ class PdfCombinations : public testing::TestWithParam<PdfCase> {};
 TEST_P(PdfCombinations, ExactText) {
     const PdfCase& c = GetParam();
     DialogSettings d;
-    d.LevelRG1 = c.level;
-    d.JNRG1 = c.jnrg1;
-    d.GrafikenRG1 = c.dpi;
-    d.DPRG1 = c.preset;
-    d.AutoRP = c.rotate;
+    d.PdfLevel = c.level;
+    d.MayChangePdfLevel = c.jnrg1;
+    d.PdfResolution = c.dpi;
+    d.PdfPreset = c.preset;
+    d.AutoRotatePages = c.rotate;
     GsOptions o = RebuildAfterSettingsDialog(d, StartOptions()).Options;
     EXPECT_EQ(CommandFor(d, o), kQuotedProgram + L" -q -dSAFER -dNOPAUSE -dDOPDFMARKS -dBATCH " + c.rotation +
                                     L"-sDEVICE=pdfwrite" + c.middle + kTail);
@@ -115,10 +115,10 @@ class OtherDevices : public testing::TestWithParam<DeviceCase> {};
 TEST_P(OtherDevices, NoPdfOptionsFollowTheDevice) {
     const DeviceCase& c = GetParam();
     DialogSettings d;
-    d.AuswahlRG = c.type;
-    d.SpinEdit3 = c.quality;
-    d.SpinEdit2 = c.dpi;
-    d.JNRG1 = 0;
+    d.OutputType = c.type;
+    d.JpegQuality = c.quality;
+    d.ImageResolution = c.dpi;
+    d.MayChangePdfLevel = 0;
     GsOptions o = StartOptions();
     EXPECT_EQ(CommandFor(d, o), kQuotedProgram + L" " + c.switches + kTail);
 }
@@ -134,7 +134,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(GsCommandLine, NoOutputTypeNoPass) {
     DialogSettings d;
-    d.AuswahlRG = -1;
+    d.OutputType = -1;
     EXPECT_FALSE(BuildPassSwitches(d, StartOptions(), {}, 0).has_value());
     EXPECT_FALSE(GsDeviceSwitchesFor(6, StartOptions(), 75, 300).has_value());
 }
@@ -152,7 +152,7 @@ TEST(GsCommandLine, ProgramPathComesFromEdit1Quoted) {
     };
     for (const Case& c : cases) {
         DialogSettings d;
-        d.Edit1 = c.edit1;
+        d.GhostscriptProgram = c.edit1;
         GsOptions o = StartOptions();
         const std::wstring command = CommandFor(d, o);
         EXPECT_EQ(command.rfind(c.start, 0), 0u) << std::string(command.begin(), command.end());
@@ -161,14 +161,14 @@ TEST(GsCommandLine, ProgramPathComesFromEdit1Quoted) {
 
 SecuritySettings Denying(bool print, bool hq, bool change, bool copy, bool content, bool form) {
     SecuritySettings s;
-    s.BerechtigungCheck = true;
-    s.BerechtigungText = L"owner";
-    s.Drucken = print;
-    s.HoheAufloesung = hq;
-    s.Dokuaendern = change;
-    s.Kopieren = copy;
-    s.Inhalt = content;
-    s.Formular = form;
+    s.OwnerPasswordOn = true;
+    s.OwnerPassword = L"owner";
+    s.DenyPrinting = print;
+    s.DenyHighQualityPrinting = hq;
+    s.DenyChanging = change;
+    s.DenyCopying = copy;
+    s.DenyContentAccess = content;
+    s.DenyFormFilling = form;
     return s;
 }
 
@@ -200,8 +200,8 @@ TEST(GsSecurity, Encrypted128BitPdfWithAllDenials) {
     DialogSettings d;
     GsOptions o = StartOptions();
     SecuritySettings s = Denying(1, 1, 1, 1, 1, 1);
-    s.KennwortCheck = true;
-    s.KennwortText = L"open";
+    s.UserPasswordOn = true;
+    s.UserPassword = L"open";
     EXPECT_EQ(CommandFor(d, o, s, 1),
               kQuotedProgram +
                   L" -q -dSAFER -dNOPAUSE -dDOPDFMARKS -dBATCH -dAutoRotatePages=/PageByPage -sDEVICE=pdfwrite"
@@ -212,28 +212,28 @@ TEST(GsSecurity, Encrypted128BitPdfWithAllDenials) {
 
 TEST(GsSecurity, Encrypted40BitWithoutOpenPassword) {
     SecuritySettings s = Denying(1, 1, 1, 1, 1, 1);
-    s.KennwortText = L"ignored while off";
+    s.UserPassword = L"ignored while off";
     EXPECT_EQ(GsSecuritySwitches(s, 0, PasswordForm::Real),
               L" -dEncryptionR#2 -dKeyLength#40 -sOwnerPassword=owner -dPermissions#-64");
     // The key length follows the dialog's selection, not the stored Sicherheit.
-    s.Sicherheit = 1;
+    s.KeyLength = 1;
     EXPECT_EQ(GsSecuritySwitches(s, 0, PasswordForm::Real).substr(0, 31), L" -dEncryptionR#2 -dKeyLength#40");
 }
 
 TEST(GsSecurity, OwnerPasswordOffOrEmptyGivesNoSwitches) {
     SecuritySettings s = Denying(1, 0, 0, 0, 0, 0);
-    s.KennwortCheck = true;
-    s.KennwortText = L"open";
-    s.BerechtigungText.clear();
+    s.UserPasswordOn = true;
+    s.UserPassword = L"open";
+    s.OwnerPassword.clear();
     EXPECT_EQ(GsSecuritySwitches(s, 1, PasswordForm::Real), L"");
-    s.BerechtigungText = L"owner";
-    s.BerechtigungCheck = false;
+    s.OwnerPassword = L"owner";
+    s.OwnerPasswordOn = false;
     EXPECT_EQ(GsSecuritySwitches(s, 1, PasswordForm::Real), L"");
 }
 
 TEST(GsSecurity, EmptyOpenPasswordIsPassedEmpty) {
     SecuritySettings s = Denying(0, 0, 0, 0, 0, 0);
-    s.KennwortCheck = true;
+    s.UserPasswordOn = true;
     EXPECT_EQ(GsSecuritySwitches(s, 1, PasswordForm::Real),
               L" -dEncryptionR#3 -dKeyLength#128 -sUserPassword= -sOwnerPassword=owner -dPermissions#-4");
 }
@@ -241,9 +241,9 @@ TEST(GsSecurity, EmptyOpenPasswordIsPassedEmpty) {
 TEST(GsSecurity, DisplayFormHidesThePasswords) {
     DialogSettings d;
     SecuritySettings s = Denying(0, 0, 0, 1, 0, 0);
-    s.BerechtigungText = L"top secret";
-    s.KennwortCheck = true;
-    s.KennwortText = L"open";
+    s.OwnerPassword = L"top secret";
+    s.UserPasswordOn = true;
+    s.UserPassword = L"open";
     std::optional<GsPassSwitches> pass = BuildPassSwitches(d, StartOptions(), s, 1);
     ASSERT_TRUE(pass.has_value());
     EXPECT_EQ(pass->GsDeviceSwitchesDisplay,
@@ -255,10 +255,10 @@ TEST(GsSecurity, DisplayFormHidesThePasswords) {
 
 TEST(SettingsDialogClose, RebuildsOptionsDeleteFlagAndTimer) {
     DialogSettings d;
-    d.JNRG1 = 1;
-    d.LevelRG1 = 2;
-    d.loeschenRG1 = 0;
-    d.SpinEdit1 = 30;
+    d.MayChangePdfLevel = 1;
+    d.PdfLevel = 2;
+    d.DeleteInputs = 0;
+    d.PollSeconds = 30;
     GsOptions previous = StartOptions({0, 0, 1, 1});
     previous.GsCompatLevelOption.clear(); // as a pass leaves it
     SettingsDialogClosed r = RebuildAfterSettingsDialog(d, previous);
@@ -270,12 +270,12 @@ TEST(SettingsDialogClose, RebuildsOptionsDeleteFlagAndTimer) {
     EXPECT_EQ(r.PollSeconds, 30);
     EXPECT_EQ(r.TimerInterval, 30000u);
 
-    d.JNRG1 = 0;
-    d.LevelRG1 = -1;
-    d.loeschenRG1 = 1;
+    d.MayChangePdfLevel = 0;
+    d.PdfLevel = -1;
+    d.DeleteInputs = 1;
     EXPECT_EQ(RebuildAfterSettingsDialog(d, previous).Options.GsCompatLevelOption, L"");
     EXPECT_FALSE(RebuildAfterSettingsDialog(d, previous).DeleteInputs);
-    d.LevelRG1 = 2;
+    d.PdfLevel = 2;
     EXPECT_EQ(RebuildAfterSettingsDialog(d, previous).Options.GsCompatLevelOption, L" -dCompatibilityLevel=1.4");
 }
 
@@ -287,7 +287,7 @@ TEST(SettingsDialogClose, TimerIntervalIsHeldAtTheTimerMaximum) {
     EXPECT_EQ(TimerIntervalFor(2147484), 0x7FFFFFFFu);
     EXPECT_EQ(TimerIntervalFor(2147483647), 0x7FFFFFFFu);
     DialogSettings d;
-    d.SpinEdit1 = 2147483647;
+    d.PollSeconds = 2147483647;
     EXPECT_EQ(RebuildAfterSettingsDialog(d, {}).TimerInterval, 0x7FFFFFFFu);
 }
 

@@ -26,8 +26,8 @@ std::wstring CommandFor(const SecuritySettings& sec) {
     std::optional<GsPassSwitches> pass = BuildPassSwitches(d, options, sec, 0);
     if (!pass)
         return L"<no pass>";
-    return BuildGsCommandLine(pass->GhostscriptProgram, pass->GsDeviceSwitches, options, d.AuswahlRG, d.JNRG1,
-                              L" -sOutputFile=\"C:\\PDF\\OUT\\a b.pdf", L" \"C:\\PDF\\IN\\a b.ps");
+    return BuildGsCommandLine(pass->GhostscriptProgram, pass->GsDeviceSwitches, options, d.OutputType,
+                              d.MayChangePdfLevel, L" -sOutputFile=\"C:\\PDF\\OUT\\a b.pdf", L" \"C:\\PDF\\IN\\a b.ps");
 }
 
 struct QuoteCase {
@@ -39,10 +39,10 @@ class PasswordQuoting : public testing::TestWithParam<QuoteCase> {};
 
 TEST_P(PasswordQuoting, OneArgumentWithTheExactPassword) {
     SecuritySettings s;
-    s.BerechtigungCheck = true;
-    s.BerechtigungText = GetParam().password;
-    s.KennwortCheck = true;
-    s.KennwortText = GetParam().password;
+    s.OwnerPasswordOn = true;
+    s.OwnerPassword = GetParam().password;
+    s.UserPasswordOn = true;
+    s.UserPassword = GetParam().password;
     const std::wstring sw = GsSecuritySwitches(s, 0, PasswordForm::Real);
     const std::wstring expectedUser = std::wstring(GetParam().switchText);
     EXPECT_NE(sw.find(L" " + expectedUser), std::wstring::npos) << sw;
