@@ -139,9 +139,9 @@ TEST(GsCommandLine, NoOutputTypeNoPass) {
     EXPECT_FALSE(GsDeviceSwitchesFor(6, StartOptions(), 75, 300).has_value());
 }
 
-TEST(GsCommandLine, ProgramPathComesFromEdit1Quoted) {
+TEST(GsCommandLine, TheGhostscriptProgramComesQuoted) {
     struct Case {
-        const wchar_t* edit1;
+        const wchar_t* program;
         const wchar_t* start; // how the command line begins
     };
     const Case cases[] = {
@@ -152,7 +152,7 @@ TEST(GsCommandLine, ProgramPathComesFromEdit1Quoted) {
     };
     for (const Case& c : cases) {
         DialogSettings d;
-        d.GhostscriptProgram = c.edit1;
+        d.GhostscriptProgram = c.program;
         GsOptions o = StartOptions();
         const std::wstring command = CommandFor(d, o);
         EXPECT_EQ(command.rfind(c.start, 0), 0u) << std::string(command.begin(), command.end());

@@ -201,7 +201,7 @@ TEST_F(SettingsRulesTest, PollPeriodBelowZeroBecomesZero) {
     EXPECT_EQ(rig.values.PollSeconds, 3000000) << "no upper limit";
 }
 
-TEST_F(SettingsRulesTest, RestEditTakesDigitsAndBackspaceOnly) {
+TEST_F(SettingsRulesTest, UserNameDigitsTakeDigitsAndBackspaceOnly) {
     for (wchar_t c = 1; c < 128; ++c)
         EXPECT_EQ(SettingsDialogModel::MailUserNameDigitsAcceptsKey(c), (c >= L'0' && c <= L'9') || c == L'\b')
             << int(c);
