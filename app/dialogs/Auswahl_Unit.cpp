@@ -86,7 +86,7 @@ void TAuswahl_Form::FormShow() {
     PDFAnzRG.SetItem(0, texts.Get(L"EI1"));
     PDFAnzRG.SetItem(1, texts.Get(L"EI2"));
 
-    PDFAnzRG.SetItemIndex(dialog_.AnzeigenCB ? 0 : 1);
+    PDFAnzRG.SetItemIndex(dialog_.ShowInReader ? 0 : 1);
     if (DriveBoxColor) {
         const COLORREF colour = DriveBoxColor();
         if (colour != clDefault) {
@@ -181,7 +181,7 @@ void TAuswahl_Form::DownBitBtnClick() {
 }
 
 void TAuswahl_Form::MergeViewerClick() {
-    const std::wstring program = dialog_.Edit1;
+    const std::wstring program = dialog_.GhostscriptProgram;
     for (int i = 0; i < FileList.ItemCount(); ++i) {
         if (!FileList.ItemSelected(i))
             continue;

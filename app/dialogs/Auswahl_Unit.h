@@ -2,7 +2,7 @@
 // TAuswahl_Form: the merge list. The user builds the ordered list of files to merge (add, remove, move up and
 // down), previews files with Ghostscript, sets the merge's security and confirms with "Auf geht's...". Every
 // showing starts with an empty list.
-#include "app/main/Settings.h"
+#include "core/Settings.h"
 #include "components/SizeGripThemed.h"
 #include "gui/ComCtrls.h"
 #include "gui/Dialogs.h"

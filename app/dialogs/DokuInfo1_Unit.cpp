@@ -2,7 +2,7 @@
 
 #include "app/main/DocInfoFile.h"
 #include "app/main/LanguageTexts.h"
-#include "app/main/OutputNaming.h"
+#include "core/OutputNaming.h"
 #include "gui/MessageBox.h"
 
 using namespace gui;

@@ -129,8 +129,8 @@ TEinstellungen_Form::TEinstellungen_Form(DialogSettings& values, ISettingsMainWi
     MDCB1.SetText(L"mit Dialog");
     AuswahlRG.SetItems({L"PDF", L"PDF to PS", L"JPEG", L"TIFF (G4 - BW)", L"TIFF (LZW - BW)", L"TIFF (uncompressed)"});
     Label2.SetText(L"DPI:");
-    SpinEdit2.SetRange(kSpinEdit2Min, kSpinEdit2Max);
-    SpinEdit3.SetRange(kSpinEdit3Min, kSpinEdit3Max);
+    SpinEdit2.SetRange(kImageResolutionMin, kImageResolutionMax);
+    SpinEdit3.SetRange(kJpegQualityMin, kJpegQualityMax);
     SeiteLB1.SetText(L"Jede Seite in einer eigenen Datei");
     WasserzeichenCB.SetText(L"Wasserzeichen (PDF):");
     BenutzerEdit.SetMaxLength(1);
@@ -192,48 +192,48 @@ void TEinstellungen_Form::BindControls() {
     auto radio = [this](TRadioGroup& group, void (SettingsDialogModel::*set)(int)) {
         group.OnClick = [this, &group, set](TComponent*) { FromControl([&] { (model_.*set)(group.ItemIndex()); }); };
     };
-    radio(loeschenRG1, &SettingsDialogModel::SetloeschenRG1);
-    radio(AutostartRG1, &SettingsDialogModel::SetAutostartRG1);
-    radio(JNRG1, &SettingsDialogModel::SetJNRG1);
-    radio(AutoRP, &SettingsDialogModel::SetAutoRP);
-    radio(MailRG1, &SettingsDialogModel::SetMailRG1);
-    radio(NSRG1, &SettingsDialogModel::SetNSRG1);
-    radio(AuswahlRG, &SettingsDialogModel::SetAuswahlRG);
-    radio(GrafikenRG1, &SettingsDialogModel::SetGrafikenRG1);
-    radio(DPRG1, &SettingsDialogModel::SetDPRG1);
-    radio(LevelRG1, &SettingsDialogModel::SetLevelRG1);
+    radio(loeschenRG1, &SettingsDialogModel::SetDeleteInputs);
+    radio(AutostartRG1, &SettingsDialogModel::SetAutoStart);
+    radio(JNRG1, &SettingsDialogModel::SetMayChangePdfLevel);
+    radio(AutoRP, &SettingsDialogModel::SetAutoRotatePages);
+    radio(MailRG1, &SettingsDialogModel::SetSendMail);
+    radio(NSRG1, &SettingsDialogModel::SetMailMode);
+    radio(AuswahlRG, &SettingsDialogModel::SetOutputType);
+    radio(GrafikenRG1, &SettingsDialogModel::SetPdfResolution);
+    radio(DPRG1, &SettingsDialogModel::SetPdfPreset);
+    radio(LevelRG1, &SettingsDialogModel::SetPdfLevel);
 
     auto check = [this](TCheckBox& box, void (SettingsDialogModel::*set)(bool)) {
         box.OnClick = [this, &box, set](TComponent*) { FromControl([&] { (model_.*set)(box.Checked()); }); };
     };
-    check(SeiteCB, &SettingsDialogModel::SetSeiteCB);
-    check(WasserzeichenCB, &SettingsDialogModel::SetWasserzeichenCB);
-    check(AnzeigenCB, &SettingsDialogModel::SetAnzeigenCB);
-    check(MDCB1, &SettingsDialogModel::SetMDCB1);
+    check(SeiteCB, &SettingsDialogModel::SetFilePerPage);
+    check(WasserzeichenCB, &SettingsDialogModel::SetStampWatermark);
+    check(AnzeigenCB, &SettingsDialogModel::SetShowInReader);
+    check(MDCB1, &SettingsDialogModel::SetShowMailDialog);
 
     auto text = [this](TEdit& edit, void (SettingsDialogModel::*set)(const std::wstring&)) {
         edit.OnChange = [this, &edit, set](TComponent*) { FromControl([&] { (model_.*set)(edit.Text()); }); };
     };
-    text(Edit1, &SettingsDialogModel::SetEdit1);
-    text(WasserzeichenEdit, &SettingsDialogModel::SetWasserzeichenEdit);
-    text(NameEdit, &SettingsDialogModel::SetNameEdit);
-    text(MailEdit, &SettingsDialogModel::SetMailEdit);
-    text(DomainEdit, &SettingsDialogModel::SetDomainEdit);
-    text(BenutzerEdit, &SettingsDialogModel::SetBenutzerEdit);
-    text(RestEdit, &SettingsDialogModel::SetRestEdit);
+    text(Edit1, &SettingsDialogModel::SetGhostscriptProgram);
+    text(WasserzeichenEdit, &SettingsDialogModel::SetWatermarkFile);
+    text(NameEdit, &SettingsDialogModel::SetMailName);
+    text(MailEdit, &SettingsDialogModel::SetMailAddress);
+    text(DomainEdit, &SettingsDialogModel::SetMailDomain);
+    text(BenutzerEdit, &SettingsDialogModel::SetMailUserNameEnd);
+    text(RestEdit, &SettingsDialogModel::SetMailUserNameDigits);
 
     auto spin = [this](TSpinEdit& edit, void (SettingsDialogModel::*set)(int)) {
         edit.OnChange = [this, &edit, set](TComponent*) { FromControl([&] { (model_.*set)(edit.Value()); }); };
     };
-    spin(SpinEdit1, &SettingsDialogModel::SetSpinEdit1);
-    spin(SpinEdit2, &SettingsDialogModel::SetSpinEdit2);
-    spin(SpinEdit3, &SettingsDialogModel::SetSpinEdit3);
+    spin(SpinEdit1, &SettingsDialogModel::SetPollSeconds);
+    spin(SpinEdit2, &SettingsDialogModel::SetImageResolution);
+    spin(SpinEdit3, &SettingsDialogModel::SetJpegQuality);
 
     RestEdit.OnKeyPress = [](TComponent*, wchar_t& key) {
-        if (!SettingsDialogModel::RestEditAcceptsKey(key))
+        if (!SettingsDialogModel::MailUserNameDigitsAcceptsKey(key))
             key = 0;
     };
-    RestEdit.OnExit = [this](TComponent*) { FromControl([&] { model_.RestEditExit(); }); };
+    RestEdit.OnExit = [this](TComponent*) { FromControl([&] { model_.MailUserNameDigitsLeft(); }); };
 
     Button1.OnClick = [this](TComponent*) { Button1Click(); };
     WasserzBtn.OnClick = [this](TComponent*) { WasserzBtnClick(); };
@@ -258,65 +258,65 @@ void TEinstellungen_Form::SyncFromModel() {
     syncing_ = true;
     const DialogSettings& v = model_.Values();
     const SettingsDialogEnabled& e = model_.Enabled();
-    Edit1.SetText(v.Edit1);
-    WasserzeichenEdit.SetText(v.WasserzeichenEdit);
-    loeschenRG1.SetItemIndex(v.loeschenRG1);
-    AutostartRG1.SetItemIndex(v.AutostartRG1);
-    AuswahlRG.SetItemIndex(v.AuswahlRG);
-    AnzeigenCB.SetChecked(v.AnzeigenCB);
-    WasserzeichenCB.SetChecked(v.WasserzeichenCB);
-    SeiteCB.SetChecked(v.SeiteCB);
-    LevelRG1.SetItemIndex(v.LevelRG1);
-    JNRG1.SetItemIndex(v.JNRG1);
-    GrafikenRG1.SetItemIndex(v.GrafikenRG1);
-    DPRG1.SetItemIndex(v.DPRG1);
-    AutoRP.SetItemIndex(v.AutoRP);
+    Edit1.SetText(v.GhostscriptProgram);
+    WasserzeichenEdit.SetText(v.WatermarkFile);
+    loeschenRG1.SetItemIndex(v.DeleteInputs);
+    AutostartRG1.SetItemIndex(v.AutoStart);
+    AuswahlRG.SetItemIndex(v.OutputType);
+    AnzeigenCB.SetChecked(v.ShowInReader);
+    WasserzeichenCB.SetChecked(v.StampWatermark);
+    SeiteCB.SetChecked(v.FilePerPage);
+    LevelRG1.SetItemIndex(v.PdfLevel);
+    JNRG1.SetItemIndex(v.MayChangePdfLevel);
+    GrafikenRG1.SetItemIndex(v.PdfResolution);
+    DPRG1.SetItemIndex(v.PdfPreset);
+    AutoRP.SetItemIndex(v.AutoRotatePages);
     // A spin box the user has just emptied is left alone while it has the focus.
-    if (SpinEdit1.Value() != v.SpinEdit1 || (SpinEdit1.Text().empty() && !SpinEdit1.Focused()))
-        SpinEdit1.SetValue(v.SpinEdit1);
-    MailRG1.SetItemIndex(v.MailRG1);
-    MDCB1.SetChecked(v.MDCB1);
-    NSRG1.SetItemIndex(v.NSRG1);
-    NameEdit.SetText(v.NameEdit);
-    MailEdit.SetText(v.MailEdit);
-    DomainEdit.SetText(v.DomainEdit);
-    BenutzerEdit.SetText(v.BenutzerEdit);
-    RestEdit.SetText(v.RestEdit);
-    if (SpinEdit2.Value() != v.SpinEdit2 || (SpinEdit2.Text().empty() && !SpinEdit2.Focused()))
-        SpinEdit2.SetValue(v.SpinEdit2);
-    if (SpinEdit3.Value() != v.SpinEdit3 || (SpinEdit3.Text().empty() && !SpinEdit3.Focused()))
-        SpinEdit3.SetValue(v.SpinEdit3);
+    if (SpinEdit1.Value() != v.PollSeconds || (SpinEdit1.Text().empty() && !SpinEdit1.Focused()))
+        SpinEdit1.SetValue(v.PollSeconds);
+    MailRG1.SetItemIndex(v.SendMail);
+    MDCB1.SetChecked(v.ShowMailDialog);
+    NSRG1.SetItemIndex(v.MailMode);
+    NameEdit.SetText(v.MailName);
+    MailEdit.SetText(v.MailAddress);
+    DomainEdit.SetText(v.MailDomain);
+    BenutzerEdit.SetText(v.MailUserNameEnd);
+    RestEdit.SetText(v.MailUserNameDigits);
+    if (SpinEdit2.Value() != v.ImageResolution || (SpinEdit2.Text().empty() && !SpinEdit2.Focused()))
+        SpinEdit2.SetValue(v.ImageResolution);
+    if (SpinEdit3.Value() != v.JpegQuality || (SpinEdit3.Text().empty() && !SpinEdit3.Focused()))
+        SpinEdit3.SetValue(v.JpegQuality);
 
     const std::pair<TControl*, bool> enabling[] = {
-        {&EncryptBt, e.EncryptBt},
-        {&GrafikenRG1, e.GrafikenRG1},
-        {&DPRG1, e.DPRG1},
-        {&AutoRP, e.AutoRP},
-        {&JNRG1, e.JNRG1},
-        {&LevelRG1, e.LevelRG1},
-        {&AnzeigenCB, e.AnzeigenCB},
-        {&WasserzeichenCB, e.WasserzeichenCB},
-        {&WasserzeichenEdit, e.WasserzeichenEdit},
-        {&WasserzBtn, e.WasserzBtn},
-        {&MDCB1, e.MDCB1},
-        {&MailRG1, e.MailRG1},
-        {&NSRG1, e.NSRG1},
-        {&NameEdit, e.NameEdit},
-        {&NameLabel, e.NameLabel},
-        {&MailEdit, e.MailEdit},
-        {&MailLabel, e.MailLabel},
-        {&DomainEdit, e.DomainEdit},
-        {&HDLabel, e.HDLabel},
-        {&BenutzerEdit, e.BenutzerEdit},
-        {&BenutzerLabel, e.BenutzerLabel},
-        {&RestEdit, e.RestEdit},
-        {&RestLabel, e.RestLabel},
-        {&Label2, e.Label2},
-        {&SpinEdit2, e.SpinEdit2},
-        {&Label3, e.Label3},
-        {&SpinEdit3, e.SpinEdit3},
-        {&SeiteCB, e.SeiteCB},
-        {&SeiteLB1, e.SeiteLB1},
+        {&EncryptBt, e.SecurityButton},
+        {&GrafikenRG1, e.PdfResolution},
+        {&DPRG1, e.PdfPreset},
+        {&AutoRP, e.AutoRotatePages},
+        {&JNRG1, e.MayChangePdfLevel},
+        {&LevelRG1, e.PdfLevel},
+        {&AnzeigenCB, e.ShowInReader},
+        {&WasserzeichenCB, e.StampWatermark},
+        {&WasserzeichenEdit, e.WatermarkFile},
+        {&WasserzBtn, e.WatermarkFileButton},
+        {&MDCB1, e.ShowMailDialog},
+        {&MailRG1, e.SendMail},
+        {&NSRG1, e.MailMode},
+        {&NameEdit, e.MailName},
+        {&NameLabel, e.MailNameLabel},
+        {&MailEdit, e.MailAddress},
+        {&MailLabel, e.MailAddressLabel},
+        {&DomainEdit, e.MailDomain},
+        {&HDLabel, e.MailDomainLabel},
+        {&BenutzerEdit, e.MailUserNameEnd},
+        {&BenutzerLabel, e.MailUserNameEndLabel},
+        {&RestEdit, e.MailUserNameDigits},
+        {&RestLabel, e.MailUserNameDigitsLabel},
+        {&Label2, e.ImageResolutionLabel},
+        {&SpinEdit2, e.ImageResolution},
+        {&Label3, e.JpegQualityLabel},
+        {&SpinEdit3, e.JpegQuality},
+        {&SeiteCB, e.FilePerPage},
+        {&SeiteLB1, e.FilePerPageLabel},
     };
     for (const auto& [control, enabled] : enabling)
         control->SetEnabled(enabled);

@@ -4,7 +4,7 @@
 // controls are then set from the model again, so the conversion can read the plain values at any time.
 #include "app/dialogs/Profiles.h"
 #include "app/dialogs/SettingsDialogRules.h"
-#include "app/main/GhostscriptCommand.h"
+#include "core/GhostscriptCommand.h"
 #include "gui/Dialogs.h"
 #include "gui/ExtCtrls.h"
 #include "gui/Form.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The encryption dialog TEncrypt_Form. Its controls mirror EncryptDialogModel; the record they write through to
 // is the program's SecuritySettings. Merging reads the controls through Model().Controls().
-#include "app/dialogs/EncryptRules.h"
+#include "core/EncryptRules.h"
 #include "gui/Form.h"
 #include "gui/StdCtrls.h"
 

@@ -44,8 +44,8 @@ void ProfileCommands::OriginalladenClick() {
     DialogSettings loaded = settings_.Values();
     LoadStartSettings(iniPath_, loaded, settings_.Main().LastGhostscriptProgram());
     // Without a stored path the conversion would have no program to run; the start of the dialog does the same.
-    if (loaded.Edit1.empty())
-        loaded.Edit1 = kDefaultGhostscriptProgram;
+    if (loaded.GhostscriptProgram.empty())
+        loaded.GhostscriptProgram = kDefaultGhostscriptProgram;
     settings_.Assign(loaded, DialogKeySet::Without23);
     encrypt_.SetChecked(EncryptCheckBox::BerechtigungCB, false);
 }
@@ -66,9 +66,9 @@ void ProfileCommands::ProfladenClick() {
     }
     settings_.Assign(loaded, DialogKeySet::Without23);
     encrypt_.LoadRecord(security);
-    if (security.BerechtigungCheck) {
+    if (security.OwnerPasswordOn) {
         ui_.ShowSecurityDialog();
-        settings_.SetAuswahlRG(state.FormatAtEncryptClose);
+        settings_.SetOutputType(state.FormatAtEncryptClose);
     }
 }
 

@@ -2,7 +2,7 @@
 // The settings dialog's menu commands that move its values between the model and files: start settings in
 // Ostrel.ini and profiles (*.ppf). The question, the file dialogs and the boxes are reached through IProfileUi so
 // that the flows run without windows.
-#include "app/dialogs/EncryptRules.h"
+#include "core/EncryptRules.h"
 #include "app/dialogs/SettingsDialogRules.h"
 
 #include <optional>

@@ -35,12 +35,12 @@ ULONG SendMail(const MailMessage& message, HWND owner, const std::wstring& cance
                MapiLibrary* library = nullptr);
 
 // What the post-processing derives. `base` is the output file's name without extension; `marker` the one-character
-// end marker (BenutzerEdit), `count` the number of characters after it (RestEdit), `domain` the DomainEdit text.
+// end marker (MailUserNameEnd), `count` the number of characters after it (MailUserNameDigits), `domain` the
+// MailDomain text.
 
 // Server mode recipient: every occurrence of the marker is cut out with the `count` characters behind it, then the
 // domain is appended. An empty marker cuts nothing.
-std::wstring ServerRecipientName(std::wstring_view base, std::wstring_view marker, int count,
-                                 std::wstring_view domain);
+std::wstring ServerRecipientName(std::wstring_view base, std::wstring_view marker, int count, std::wstring_view domain);
 // Server mode attachment base: the `count` characters behind the first occurrence of the marker ("X" when
 // empty); empty when the marker does not occur.
 std::wstring ServerAttachmentBase(std::wstring_view base, std::wstring_view marker, int count);

@@ -643,8 +643,8 @@ ConversionPass::Outcome ConversionPass::ConvertOne(const WalkEntry& entry, int s
     request.caption = caption;
     request.currentInputFile = CurrentInputFile;
     request.outDir = outputFolder_;
-    request.outputType = dialog.AuswahlRG;
-    request.pageFlag = dialog.SeiteCB;
+    request.outputType = dialog.OutputType;
+    request.pageFlag = dialog.FilePerPage;
     request.counterInFront = settings_.main.CounterInFront;
     request.itemSelected = entry.paneIndex >= 0 && input_.list.ItemSelected(entry.paneIndex);
     const OutputName output = ChooseOutputName(request, Counter, PathExists);
@@ -655,10 +655,10 @@ ConversionPass::Outcome ConversionPass::ConvertOne(const WalkEntry& entry, int s
     GsInputArgument = MakeGsInputArgument(CurrentInputFile);
     GsOptions& options = settings_.options;
     const std::wstring commandLine =
-        BuildGsCommandLine(PassSwitches.GhostscriptProgram, PassSwitches.GsDeviceSwitches, options, dialog.AuswahlRG,
-                           dialog.JNRG1, GsOutputSwitch, GsInputArgument);
+        BuildGsCommandLine(PassSwitches.GhostscriptProgram, PassSwitches.GsDeviceSwitches, options, dialog.OutputType,
+                           dialog.MayChangePdfLevel, GsOutputSwitch, GsInputArgument);
     Memo(BuildGsCommandLine(PassSwitches.GhostscriptProgram, PassSwitches.GsDeviceSwitchesDisplay, options,
-                            dialog.AuswahlRG, dialog.JNRG1, GsOutputSwitch, GsInputArgument));
+                            dialog.OutputType, dialog.MayChangePdfLevel, GsOutputSwitch, GsInputArgument));
 
     window_.ProcessMessages();
     ChildRun run;
@@ -687,10 +687,10 @@ ConversionPass::Outcome ConversionPass::ConvertOne(const WalkEntry& entry, int s
         logEntry.pdfSettingsOption = options.GsPdfSettingsOption;
         logEntry.resolutionOption = options.GsResolutionOption;
         logEntry.compatLevelOption = options.GsCompatLevelOption;
-        logEntry.levelChangeAllowed = dialog.JNRG1 == 0;
+        logEntry.levelChangeAllowed = dialog.MayChangePdfLevel == 0;
         logEntry.inputFile = CurrentInputFile;
         logEntry.outputPath = output.outputPath;
-        logEntry.jpegPageFiles = dialog.AuswahlRG == GsOutputJpeg && dialog.SeiteCB;
+        logEntry.jpegPageFiles = dialog.OutputType == GsOutputJpeg && dialog.FilePerPage;
         WriteLog([&](const ConversionLog& log) { log.WriteConversionBlock(logEntry); });
     }
 
@@ -710,7 +710,7 @@ ConversionPass::Outcome ConversionPass::ConvertOne(const WalkEntry& entry, int s
     Remember(key, CurrentInputFile);
     if (AfterConversion) {
         const ConvertedFile converted{CurrentInputFile, output.outputPath, CurrentOutputName,        GsOutputSwitch,
-                                      outputFolder_,    dialog.AuswahlRG,  kind_ == PassKind::Manual};
+                                      outputFolder_,    dialog.OutputType, kind_ == PassKind::Manual};
         const std::wstring input = CurrentInputFile;
         try {
             AfterConversion(converted);
@@ -820,7 +820,7 @@ void ConversionPass::PDF_ErstellungClick() {
     }
 
     ManualPassActive = true;
-    if (settings_.dialog.Edit1.empty()) {
+    if (settings_.dialog.GhostscriptProgram.empty()) {
         window_.ShowMessage(ConversionWindow::Box::Information, Text(L"MESSAGE3"));
         ManualPassActive = false;
         return;
@@ -845,7 +845,7 @@ void ConversionPass::PDF_ErstellungClick() {
 
     CheckIOResult();
     window_.EnableStartButton(true);
-    if (settings_.dialog.AuswahlRG == GsOutputPdf) {
+    if (settings_.dialog.OutputType == GsOutputPdf) {
         window_.EnableMerge(true);
     }
     window_.EnableTimerButton(true);
@@ -871,7 +871,7 @@ void ConversionPass::TimerbuttonClick() {
             window_.ShowMessage(ConversionWindow::Box::Error, Text(L"MESSAGE2"));
             return;
         }
-        if (settings_.dialog.Edit1.empty()) {
+        if (settings_.dialog.GhostscriptProgram.empty()) {
             window_.ShowMessage(ConversionWindow::Box::Information, Text(L"MESSAGE3"));
             return;
         }
@@ -886,7 +886,7 @@ void ConversionPass::TimerbuttonClick() {
         window_.SetTimerButtonText(Text(automaticOn ? L"TBS" : L"TBH"), Text(automaticOn ? L"TBHINT" : L"TBHINT2"));
 
         RefreshPanes();
-        if (settings_.dialog.AuswahlRG >= GsOutputJpeg) {
+        if (settings_.dialog.OutputType >= GsOutputJpeg) {
             window_.EnableMerge(false);
         }
     } catch (...) {

@@ -9,9 +9,9 @@
 // It runs on the main thread; the window parts it drives are reached through ConversionWindow, the panes through
 // the file pane interface, so the pass runs without the main window.
 #include "app/main/ConversionLog.h"
-#include "app/main/GhostscriptCommand.h"
-#include "app/main/OutputNaming.h"
-#include "app/main/Settings.h"
+#include "core/GhostscriptCommand.h"
+#include "core/OutputNaming.h"
+#include "core/Settings.h"
 #include "components/FilePane.h"
 
 #include <cstdint>

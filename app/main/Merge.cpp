@@ -1,7 +1,7 @@
 #include "app/main/Merge.h"
 
 #include "app/common/ProcessRunner.h"
-#include "app/main/GhostscriptCommand.h"
+#include "core/GhostscriptCommand.h"
 #include "app/main/LanguageTexts.h"
 #include "app/main/Ostrel_Helpers.h"
 #include "app/main/WindowChild.h"
@@ -156,7 +156,7 @@ void MergeCommand::Merge() {
 bool MergeCommand::RunMerge(const std::wstring& outDir, const std::wstring& name, const MergeSelection& selection) {
     SetCurrentDirectoryW(outDir.c_str());
     const SecuritySettings security = ui_.SecurityFields();
-    const bool secured = security.BerechtigungCheck && !security.BerechtigungText.empty();
+    const bool secured = security.OwnerPasswordOn && !security.OwnerPassword.empty();
     // The passwords reach Ghostscript only; the memo and the log show "***" for them.
     const std::wstring kept = MergeBaseSwitches(security, PasswordForm::Masked);
 
@@ -171,7 +171,7 @@ bool MergeCommand::RunMerge(const std::wstring& outDir, const std::wstring& name
         return false;
     }
 
-    const std::wstring program = QuotedProgram(dialog_.Edit1);
+    const std::wstring program = QuotedProgram(dialog_.GhostscriptProgram);
     const std::wstring commandLine =
         program + L" " + MergeSwitches(MergeBaseSwitches(security, PasswordForm::Real), outDir, name);
     lastCommandLine_ = program + L" " + MergeSwitches(kept, outDir, name);

@@ -5,7 +5,7 @@
 // encryption dialog, the panes and the reader through MergeUi, so the whole merge runs without the main window.
 #include "app/main/ConversionLog.h"
 #include "app/main/ConversionPass.h"
-#include "app/main/Settings.h"
+#include "core/Settings.h"
 
 #include <optional>
 #include <string>

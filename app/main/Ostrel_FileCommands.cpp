@@ -428,7 +428,7 @@ void TOstrel_Form::ViewerClick() {
         if (!pane->ItemSelected(i) || pane->ItemIsDirectory(i)) {
             continue;
         }
-        pass_->PassSwitches.GhostscriptProgram = Dialog.Edit1;
+        pass_->PassSwitches.GhostscriptProgram = Dialog.GhostscriptProgram;
         SetCurrentDirectoryW(DirView2.GetPathName().c_str());
         // Ghostscript shows the file page by page in its own window; the next file waits until it is closed.
         RunAndWait(MergePreviewCommand(pass_->PassSwitches.GhostscriptProgram, path), SW_SHOWNORMAL);

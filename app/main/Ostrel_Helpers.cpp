@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 std::wstring WithTrailingBackslash(const std::wstring& folder) {
@@ -18,6 +20,11 @@ std::wstring Quoted(const std::wstring& text) {
 bool IsFile(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool PathExists(const std::wstring& path) {
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::path(path), error);
 }
 
 std::int64_t GetFileSizeByName(const std::wstring& name) {

@@ -15,6 +15,9 @@ std::wstring Quoted(const std::wstring& text);
 // True when the path names an existing file (not a folder).
 bool IsFile(const std::wstring& path);
 
+// True when a file or folder of that path exists.
+bool PathExists(const std::wstring& path);
+
 // The size in bytes of the first file a directory search for the name finds (any attributes); -1 when none is.
 std::int64_t GetFileSizeByName(const std::wstring& name);
 

@@ -2,7 +2,7 @@
 // rules, the tray icon and the reaction to drives that come and go.
 #include "app/main/LanguageTexts.h"
 #include "app/main/Ostrel_Unit.h"
-#include "app/main/SettingsValues.h"
+#include "core/SettingsValues.h"
 #include "gui/Application.h"
 
 #include <dbt.h>

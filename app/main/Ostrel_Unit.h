@@ -3,13 +3,13 @@
 // directory list bound to an invisible drive tree, a drive box and a path box; the conversion controls above, the
 // counter, gauge and command memo below, the function-key bar and the status bar at the bottom. The window owns
 // the settings model the dialogs bind to, and drives the conversion pass and its post-processing.
-#include "app/dialogs/EncryptRules.h"
+#include "core/EncryptRules.h"
 #include "app/dialogs/SettingsDialogRules.h"
 #include "app/main/ConversionPass.h"
-#include "app/main/GhostscriptCommand.h"
+#include "core/GhostscriptCommand.h"
 #include "app/main/Ostrel_Helpers.h"
 #include "app/main/PostProcessing.h"
-#include "app/main/Settings.h"
+#include "core/Settings.h"
 #include "app/main/SettingsFile.h"
 #include "components/BrowseFolder.h"
 #include "components/DirView.h"

@@ -4,7 +4,7 @@
 #include "app/mail/Mail.h"
 #include "app/main/LanguageTexts.h"
 #include "app/main/Ostrel_Helpers.h"
-#include "app/main/OutputNaming.h"
+#include "core/OutputNaming.h"
 #include "app/main/ShellFileOperation.h"
 #include "app/main/WindowChild.h"
 
@@ -26,7 +26,8 @@ constexpr std::size_t kReportedToolOutput = 200;
 std::wstring WidenOutput(const std::string& output) {
     std::wstring text;
     for (char c : output) {
-        const wchar_t w = (c == '\r' || c == '\n' || c == '\t') ? L' ' : static_cast<wchar_t>(static_cast<unsigned char>(c));
+        const wchar_t w =
+            (c == '\r' || c == '\n' || c == '\t') ? L' ' : static_cast<wchar_t>(static_cast<unsigned char>(c));
         if (w == L' ' && (text.empty() || text.back() == L' ')) {
             continue;
         }
@@ -48,7 +49,7 @@ bool CanOpen(const std::wstring& path, DWORD access) {
     return file.get() != INVALID_HANDLE_VALUE;
 }
 
-// The count after the end marker (RestEdit): digits only. An empty or other text is a number error, raised.
+// The count after the end marker (MailUserNameDigits): digits only. An empty or other text is a number error, raised.
 int MarkerCount(const std::wstring& text) {
     if (text.empty() || text.size() > 9 || text.find_first_not_of(L"0123456789") != std::wstring::npos) {
         throw std::invalid_argument("the count after the end marker is not a number");
@@ -59,7 +60,7 @@ int MarkerCount(const std::wstring& text) {
 } // namespace
 
 std::wstring WatermarkFailureText(const std::wstring& stampedFile, bool started, unsigned long exitCode,
-                                 unsigned long startError, const std::wstring& toolOutput) {
+                                  unsigned long startError, const std::wstring& toolOutput) {
     std::wstring text = L"Wasserzeichen fehlgeschlagen! / Watermark failed! " + stampedFile;
     if (!started) {
         return text + L" (pdftk nicht gestartet / not started, Fehler / error " + std::to_wstring(startError) + L")";
@@ -111,7 +112,7 @@ PostProcessing::PostProcessing(ConversionWindow& window, const DialogSettings& d
 
 std::wstring PostProcessing::WatermarkCommand(const std::wstring& outputFile, const std::wstring& stampedFile) const {
     return QuotedProgram(programFolder_ + L"pdftk.exe") + L" " + Quoted(outputFile) + L" background " +
-           Quoted(dialog_.WasserzeichenEdit) + L" output " + Quoted(stampedFile);
+           Quoted(dialog_.WatermarkFile) + L" output " + Quoted(stampedFile);
 }
 
 void PostProcessing::Run(const ConvertedFile& file) {
@@ -121,8 +122,8 @@ void PostProcessing::Run(const ConvertedFile& file) {
     const std::wstring stampedFile = file.outDir + L"W_" + fileName;
     const bool pdf = file.outputType == GsOutputPdf;
     // pdftk stamps PDF files only: a check left on from an earlier PDF setting must not touch other outputs.
-    const bool watermark = dialog_.WasserzeichenCB && pdf;
-    const bool mailOn = dialog_.MailRG1 == 0;
+    const bool watermark = dialog_.StampWatermark && pdf;
+    const bool mailOn = dialog_.SendMail == 0;
 
     MailData mail;
     DeleteInputAndMailOutput(file, mail);
@@ -132,7 +133,7 @@ void PostProcessing::Run(const ConvertedFile& file) {
     if (mailOn && watermark && mail.Ready) {
         MailStampedFile(mail, outputFile, stampedFile);
     }
-    if (pdf && dialog_.AnzeigenCB) {
+    if (pdf && dialog_.ShowInReader) {
         OpenInReader(outputFile);
         if (watermark) {
             OpenInReader(stampedFile);
@@ -147,40 +148,41 @@ void PostProcessing::Run(const ConvertedFile& file) {
 void PostProcessing::DeleteInputAndMailOutput(const ConvertedFile& file, MailData& mail) {
     const std::wstring outputFile = file.outDir + ExtractFileName(file.outputPath);
     const std::wstring outputBase = ChangeFileExt(ExtractFileName(file.outputPath), L"");
-    const bool watermark = dialog_.WasserzeichenCB && file.outputType == GsOutputPdf;
-    const bool serverMode = dialog_.NSRG1 == 1;
+    const bool watermark = dialog_.StampWatermark && file.outputType == GsOutputPdf;
+    const bool serverMode = dialog_.MailMode == 1;
     bool inputInUse = true;
     try {
         inputInUse = IsFileInUse(file.inputFile);
-        if (!inputInUse && dialog_.loeschenRG1 == 0 && PathExists(file.inputFile)) {
+        if (!inputInUse && dialog_.DeleteInputs == 0 && PathExists(file.inputFile)) {
             Delete(file.inputFile);
         }
-        mail.SenderName = dialog_.NameEdit;
-        mail.SenderAddress = dialog_.MailEdit;
+        mail.SenderName = dialog_.MailName;
+        mail.SenderAddress = dialog_.MailAddress;
         if (!serverMode) {
-            mail.RecipientName = dialog_.MailEdit;
+            mail.RecipientName = dialog_.MailAddress;
         } else {
-            const std::wstring& marker = dialog_.BenutzerEdit;
+            const std::wstring& marker = dialog_.MailUserNameEnd;
             const bool cuts = !marker.empty() && outputBase.find(marker) != std::wstring::npos;
-            mail.RecipientName =
-                ServerRecipientName(outputBase, marker, cuts ? MarkerCount(dialog_.RestEdit) : 0, dialog_.DomainEdit);
+            mail.RecipientName = ServerRecipientName(
+                outputBase, marker, cuts ? MarkerCount(dialog_.MailUserNameDigits) : 0, dialog_.MailDomain);
         }
-        mail.ShowDialog = dialog_.MDCB1;
+        mail.ShowDialog = dialog_.ShowMailDialog;
     } catch (...) {
         Report(ConversionWindow::Box::Plain, Texts().Get(L"VFEHLER2"));
         return;
     }
 
-    if (dialog_.MailRG1 != 0) {
+    if (dialog_.SendMail != 0) {
         return;
     }
     try {
         if (!serverMode) {
             mail.AttachmentBase = outputBase;
         } else {
-            const std::wstring marker = dialog_.BenutzerEdit.empty() ? L"X" : dialog_.BenutzerEdit;
+            const std::wstring marker = dialog_.MailUserNameEnd.empty() ? L"X" : dialog_.MailUserNameEnd;
             const bool occurs = outputBase.find(marker.front()) != std::wstring::npos;
-            mail.AttachmentBase = ServerAttachmentBase(outputBase, marker, occurs ? MarkerCount(dialog_.RestEdit) : 0);
+            mail.AttachmentBase =
+                ServerAttachmentBase(outputBase, marker, occurs ? MarkerCount(dialog_.MailUserNameDigits) : 0);
         }
         mail.Wording = MailTextsFor(main_.LanguageChoice);
         mail.Ready = true;

@@ -5,7 +5,7 @@
 // pass's AfterConversion hook, so it runs only for a conversion that really produced its output.
 #include "app/main/ConversionLog.h"
 #include "app/main/ConversionPass.h"
-#include "app/main/Settings.h"
+#include "core/Settings.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 #include "app/main/SettingsFile.h"
 
-#include "app/main/SettingsKeys.h"
-#include "app/main/SettingsValues.h"
+#include "core/SettingsKeys.h"
+#include "core/SettingsValues.h"
 #include "gui/IniFile.h"
 
 #include <algorithm>
@@ -36,7 +36,7 @@ void ReadDialogKeys(const TIniFile& ini, DialogSettings& d, KeySet set, ReadSpel
                 using T = std::remove_reference_t<decltype(value)>;
                 if constexpr (std::is_same_v<T, std::wstring>) {
                     // The program path's default is the one last run, not what the field shows.
-                    const bool program = member == &DialogSettings::Edit1;
+                    const bool program = member == &DialogSettings::GhostscriptProgram;
                     value = ini.ReadString(k.Section, key, program ? lastGhostscriptProgram : value);
                 } else if constexpr (std::is_same_v<T, int>) {
                     const int stored = ini.ReadInteger(k.Section, key, value);
@@ -299,26 +299,26 @@ ShowResult ReadShow(const std::wstring& iniPath, const MainSettings& m, MainWind
         ReadSecurityKeys(ini, security);
 
     ShowResult r;
-    d.SpinEdit1 = ClampSpinValue(m.PollSeconds, kSpinEdit1Min, std::numeric_limits<int>::max());
-    d.JNRG1 = ClampRadioIndex(levelChange, kRadioCountYesNo);
-    d.MDCB1 = m.MailDialog;
-    if (d.MailRG1 == 1) {
-        d.MDCB1 = false;
+    d.PollSeconds = ClampSpinValue(m.PollSeconds, kPollSecondsControlMin, std::numeric_limits<int>::max());
+    d.MayChangePdfLevel = ClampRadioIndex(levelChange, kRadioCountYesNo);
+    d.ShowMailDialog = m.MailDialog;
+    if (d.SendMail == 1) {
+        d.ShowMailDialog = false;
         r.MDCB1Enabled = false;
-        r.AnzeigenCBEnabled = true;
+        r.ShowInReaderEnabled = true;
     } else {
         r.MDCB1Enabled = true;
-        d.AnzeigenCB = false;
-        r.AnzeigenCBEnabled = false;
+        d.ShowInReader = false;
+        r.ShowInReaderEnabled = false;
     }
-    d.DomainEdit = domain;
-    d.BenutzerEdit = userEnd;
-    d.RestEdit = userRest;
-    d.NSRG1 = ClampRadioIndex(mode, kRadioCountNSRG1);
-    d.NameEdit = name;
-    d.MailEdit = address;
-    if (d.JNRG1 == 0)
-        SetCompatLevelOption(options, d.LevelRG1);
+    d.MailDomain = domain;
+    d.MailUserNameEnd = userEnd;
+    d.MailUserNameDigits = userRest;
+    d.MailMode = ClampRadioIndex(mode, kMailModeCount);
+    d.MailName = name;
+    d.MailAddress = address;
+    if (d.MayChangePdfLevel == 0)
+        SetCompatLevelOption(options, d.PdfLevel);
     else
         options.GsCompatLevelOption = kFixedCompatLevel;
     return r;
@@ -381,8 +381,8 @@ void SaveFolders(const std::wstring& iniPath, const std::wstring& inputFolder, c
 
 void ReadDialogStart(const std::wstring& iniPath, DialogSettings& d, const std::wstring& lastGhostscriptProgram) {
     ReadDialogKeys(TIniFile(iniPath), d, KeySet::All24, ReadSpelling::Dialog, lastGhostscriptProgram);
-    if (d.Edit1.empty())
-        d.Edit1 = kDefaultGhostscriptProgram;
+    if (d.GhostscriptProgram.empty())
+        d.GhostscriptProgram = kDefaultGhostscriptProgram;
 }
 
 bool WriteDialogExit(const std::wstring& iniPath, const DialogSettings& d) {

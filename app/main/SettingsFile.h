@@ -3,8 +3,8 @@
 // file by name, runs its reads or writes in the fixed order, and closes it. Every read passes the target's current
 // value as default, so a missing key keeps what the model holds; the few fixed-default reads are noted. A write the
 // system refuses throws EIniFileException (gui/IniFile.h) and the rest of that burst is not written.
-#include "app/main/GhostscriptCommand.h"
-#include "app/main/Settings.h"
+#include "core/GhostscriptCommand.h"
+#include "core/Settings.h"
 
 #include <optional>
 #include <string>
@@ -54,12 +54,13 @@ void WriteFirstRunFolders(const std::wstring& iniPath);
 // The enabling that show leaves for the settings dialog's mail controls.
 struct ShowResult {
     bool MDCB1Enabled = true;
-    bool AnzeigenCBEnabled = true;
+    bool ShowInReaderEnabled = true;
 };
 
 // show: Leveländerung (fixed 1), the mail texts (fixed empty), Betrieb (fixed 0), the folders (fixed empty) into
 // window.InputFolder/OutputFolder, and the security record when KeepSecurity; then the values go to the dialog
-// (SpinEdit1, JNRG1, MDCB1 with the mail rule, the mail texts, NSRG1) and GsCompatLevelOption is set again.
+// (PollSeconds, MayChangePdfLevel, ShowMailDialog with the mail rule, the mail texts, MailMode) and GsCompatLevelOption
+// is set again.
 ShowResult ReadShow(const std::wstring& iniPath, const MainSettings& main, MainWindowSettings& window,
                     SecuritySettings& security, DialogSettings& dialog, GsOptions& options);
 
@@ -77,12 +78,12 @@ void SaveFolders(const std::wstring& iniPath, const std::wstring& inputFolder, c
 // --- Settings dialog and profiles ---------------------------------------------------------------------------------
 
 // dialog start: the 24 keys into the dialog's values. [Dateien] Programmdatei is read with lastGhostscriptProgram
-// (the path the program last took from Edit1; empty at start) as its default, and an empty result becomes
+// (the path the program last took from GhostscriptProgram; empty at start) as its default, and an empty result becomes
 // "C:\gs\gs8.54\bin\gswin32c.exe". Radio indexes and spin values are clamped as their controls would.
 void ReadDialogStart(const std::wstring& iniPath, DialogSettings& dialog, const std::wstring& lastGhostscriptProgram);
 
 // dialog exit: only when the file does not exist, the 23 keys (all but [Start] Wasserzeichen). Returns whether it
-// wrote. (The poll timer's interval beforehand is TimerIntervalFor(dialog.SpinEdit1).)
+// wrote. (The poll timer's interval beforehand is TimerIntervalFor(dialog.PollSeconds).)
 bool WriteDialogExit(const std::wstring& iniPath, const DialogSettings& dialog);
 
 // save start settings: all 24 keys.

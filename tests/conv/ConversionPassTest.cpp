@@ -13,8 +13,8 @@ namespace {
 
 using convtest::kGs;
 using convtest::PassWorld;
-using convtest::W;
 using convtest::PostScriptPages;
+using convtest::W;
 using testenv::ReadFileBytes;
 using testenv::WriteFileBytes;
 namespace fs = std::filesystem;
@@ -40,9 +40,9 @@ class OutputTypes : public ::testing::TestWithParam<TypeCase> {};
 TEST_P(OutputTypes, CommandLineAndOutputFromRealPostScript) {
     const TypeCase& c = GetParam();
     PassWorld world;
-    world.dialog.AuswahlRG = c.outputType;
-    world.dialog.SeiteCB = c.pageFlag;
-    world.dialog.JNRG1 = 0; // the level may be changed: the PDF command carries it
+    world.dialog.OutputType = c.outputType;
+    world.dialog.FilePerPage = c.pageFlag;
+    world.dialog.MayChangePdfLevel = 0; // the level may be changed: the PDF command carries it
     WriteFileBytes(world.in / L"a.ps", PostScriptPages(c.pages));
     world.Reload();
 
@@ -90,9 +90,20 @@ INSTANTIATE_TEST_SUITE_P(
                  L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=jpeg -dJPEGQ=75 -r300",
                  {L"a_001.jpg", L"a_002.jpg"},
                  "\xFF\xD8"},
-        TypeCase{"tiff g4", GsOutputTiffG4, false, 1, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=tiffg4 -r300", {L"a.tif"}, "II*"},
-        TypeCase{
-            "tiff lzw", GsOutputTiffLzw, false, 1, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=tifflzw -r300", {L"a.tif"}, "II*"},
+        TypeCase{"tiff g4",
+                 GsOutputTiffG4,
+                 false,
+                 1,
+                 L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=tiffg4 -r300",
+                 {L"a.tif"},
+                 "II*"},
+        TypeCase{"tiff lzw",
+                 GsOutputTiffLzw,
+                 false,
+                 1,
+                 L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=tifflzw -r300",
+                 {L"a.tif"},
+                 "II*"},
         TypeCase{"tiff 24 pages",
                  GsOutputTiff24,
                  true,
@@ -117,7 +128,7 @@ class TakenItems : public ::testing::TestWithParam<TakenCase> {};
 TEST_P(TakenItems, FollowModeAndFilter) {
     const TakenCase& c = GetParam();
     PassWorld world;
-    world.dialog.SeiteCB = false;
+    world.dialog.FilePerPage = false;
     world.main.OnlyPsPrn = c.onlyPsPrn;
     WriteFileBytes(world.in / L"a.PS", PostScriptPages(1));
     WriteFileBytes(world.in / L"b.prn", PostScriptPages(1));
@@ -184,7 +195,7 @@ TEST(ConversionPass, PdfInputIsConvertedWithoutRenameOrPatch) {
 
     std::vector<std::wstring> patched;
     world.pass->PatchDocumentInfo = [&](const std::wstring& file) { patched.push_back(file); };
-    world.dialog.AuswahlRG = GsOutputPostScript;
+    world.dialog.OutputType = GsOutputPostScript;
     world.main.OnlyPsPrn = false;
     world.Reload();
     world.inputPane->Select(L"c%1.pdf");
@@ -275,7 +286,7 @@ TEST(ConversionPass, FailedConversionKeepsItsInputAndIsReported) {
                           Case{L"", broken, L"(Exitcode 1)"}}) {
         for (bool manual : {false, true}) {
             PassWorld world;
-            world.dialog.loeschenRG1 = 0; // deletion on: the post-processing would delete the input
+            world.dialog.DeleteInputs = 0; // deletion on: the post-processing would delete the input
             world.window.logOn = true;
             WriteFileBytes(world.in / L"a.ps", c.input);
             world.Reload();
@@ -326,7 +337,7 @@ TEST(ConversionPass, ProgramThatCannotStartIsReportedAndThePassGoesOn) {
     // A box for each file only when a person started the pass; the timer's pass never waits for one.
     for (bool manual : {true, false}) {
         PassWorld world;
-        world.dialog.Edit1 = W(world.out / L"missing.exe");
+        world.dialog.GhostscriptProgram = W(world.out / L"missing.exe");
         world.window.logOn = true;
         WriteFileBytes(world.in / L"a.ps", PostScriptPages(1));
         WriteFileBytes(world.in / L"b.ps", PostScriptPages(1));
@@ -353,12 +364,12 @@ TEST(ConversionPass, ProgramThatCannotStartIsReportedAndThePassGoesOn) {
 TEST(ConversionPass, LogBlockOfARealConversionWithMaskedPasswords) {
     PassWorld world;
     world.window.logOn = true;
-    world.security.BerechtigungCheck = true;
-    world.security.BerechtigungText = L"owner";
-    world.security.KennwortCheck = true;
-    world.security.KennwortText = L"opensesame";
-    world.dialog.JNRG1 = 0;
-    world.dialog.LevelRG1 = 2; // 1.4: 128-bit keys need it
+    world.security.OwnerPasswordOn = true;
+    world.security.OwnerPassword = L"owner";
+    world.security.UserPasswordOn = true;
+    world.security.UserPassword = L"opensesame";
+    world.dialog.MayChangePdfLevel = 0;
+    world.dialog.PdfLevel = 2; // 1.4: 128-bit keys need it
     SetGsOptions(world.options, GsOptionIndexes{2, 2, 0, 0});
     world.window.encryptCombo = 1;
     std::string input = PostScriptPages(40);
@@ -407,14 +418,14 @@ class PasswordsInOutputs : public ::testing::TestWithParam<SecretCase> {};
 TEST_P(PasswordsInOutputs, NoPasswordInAnyProducedFile) {
     const SecretCase& c = GetParam();
     PassWorld world;
-    world.dialog.AuswahlRG = c.outputType;
-    world.dialog.JNRG1 = 0;
-    world.dialog.LevelRG1 = 2;
+    world.dialog.OutputType = c.outputType;
+    world.dialog.MayChangePdfLevel = 0;
+    world.dialog.PdfLevel = 2;
     SetGsOptions(world.options, GsOptionIndexes{2, 2, 0, 0});
-    world.security.BerechtigungCheck = true;
-    world.security.BerechtigungText = c.ownerPassword;
-    world.security.KennwortCheck = true;
-    world.security.KennwortText = c.userPassword;
+    world.security.OwnerPasswordOn = true;
+    world.security.OwnerPassword = c.ownerPassword;
+    world.security.UserPasswordOn = true;
+    world.security.UserPassword = c.userPassword;
     world.window.encryptCombo = c.encryptCombo;
     WriteFileBytes(world.in / L"a.ps", PostScriptPages(2));
     world.Reload();
@@ -568,8 +579,8 @@ TEST(ConversionPass, StopClickedWhileGhostscriptRunsEndsThePassBeforeTheNextFile
     const UINT_PTR timer = SetTimer(nullptr, 0, 10, nullptr);
     ASSERT_NE(timer, 0u);
     // The host Ghostscript that converts a.ps, by the end of its input path.
-    const std::string firstJob = world.in.parent_path().filename().string() + "/" + world.in.filename().string() +
-                                 "/a.ps";
+    const std::string firstJob =
+        world.in.parent_path().filename().string() + "/" + world.in.filename().string() + "/a.ps";
     int pumpsDuringRun = 0;
     world.window.onPump = [&] {
         MSG msg;

@@ -29,7 +29,7 @@ TEST(Starters, ManualStartRefusals) {
         PassWorld world;
         const std::wstring text = c.key ? Texts().Get(c.key) : kFolders;
         if (c.emptyProgram) {
-            world.dialog.Edit1.clear();
+            world.dialog.GhostscriptProgram.clear();
         }
         WriteFileBytes(world.in / L"a.ps", PostScriptPages(1));
         fs::create_directory(world.in / L"sub");
@@ -50,7 +50,7 @@ TEST(Starters, ManualStartRefusals) {
 TEST(Starters, ManualStartRunsAManualPassAndRestoresTheWindow) {
     for (int outputType : {GsOutputPdf, GsOutputJpeg}) {
         PassWorld world;
-        world.dialog.AuswahlRG = outputType;
+        world.dialog.OutputType = outputType;
         WriteFileBytes(world.in / L"a.ps", PostScriptPages(1));
         WriteFileBytes(world.in / L"b.ps", PostScriptPages(1));
         world.Reload();
@@ -168,7 +168,7 @@ TEST(Starters, TimerButtonSwitchesAutomaticModeOnAndOff) {
     EXPECT_EQ(world.window.timerButtonText, Texts().Get(L"TBS"));
 
     // JPEG and TIFF output cannot be merged.
-    world.dialog.AuswahlRG = GsOutputTiffG4;
+    world.dialog.OutputType = GsOutputTiffG4;
     world.pass->TimerbuttonClick();
     world.pass->TimerbuttonClick();
     EXPECT_FALSE(world.window.mergeEnabled);
@@ -196,7 +196,7 @@ TEST(Starters, TimerButtonRefusesFoldersEqualFoldersAndMissingProgram) {
     }
     {
         PassWorld world;
-        world.dialog.Edit1.clear();
+        world.dialog.GhostscriptProgram.clear();
         world.pass->TimerbuttonClick();
         ASSERT_EQ(world.window.messages.size(), 1u);
         EXPECT_EQ(world.window.messages[0].text, Texts().Get(L"MESSAGE3"));

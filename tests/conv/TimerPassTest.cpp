@@ -14,8 +14,8 @@
 namespace {
 
 using convtest::PassWorld;
-using convtest::W;
 using convtest::PostScriptPages;
+using convtest::W;
 using testenv::ReadFileBytes;
 using testenv::WriteFileBytes;
 namespace fs = std::filesystem;
@@ -269,8 +269,8 @@ TEST_P(FailedRuns, LeaveNothingOfTheirOwnAndTouchNothingElse) {
     const PartialCase& c = GetParam();
     PassWorld world;
     world.window.logOn = true;
-    world.dialog.AuswahlRG = c.outputType;
-    world.dialog.SeiteCB = c.pageFiles;
+    world.dialog.OutputType = c.outputType;
+    world.dialog.FilePerPage = c.pageFiles;
     for (const auto& name : c.before) {
         WriteFileBytes(world.out / name, "was here before");
     }

@@ -1,7 +1,7 @@
 #pragma once
 // Recording stand-ins for the windows around the dialog models: the main window, the encryption dialog's host
 // and the profile commands' question and file dialogs.
-#include "app/dialogs/EncryptRules.h"
+#include "core/EncryptRules.h"
 #include "app/dialogs/Profiles.h"
 #include "app/dialogs/SettingsDialogRules.h"
 #include "app/main/LanguageTexts.h"

@@ -96,7 +96,7 @@ TEST_F(DialogWindowsTest, EachOutputTypeShapesTheControls) {
     for (const FormatCase& c : cases) {
         SCOPED_TRACE(c.Format);
         w.ClickItem(f.AuswahlRG, c.Format);
-        EXPECT_EQ(w.values.AuswahlRG, c.Format);
+        EXPECT_EQ(w.values.OutputType, c.Format);
         EXPECT_EQ(w.main.Caption, c.Caption);
         EXPECT_EQ(w.main.MergeEnabled, c.Pdf);
         for (TControl* pdfOnly :
@@ -120,7 +120,7 @@ TEST_F(DialogWindowsTest, MailModesAndPerPageImages) {
     EXPECT_TRUE(On(f.MDCB1));
     EXPECT_FALSE(On(f.AnzeigenCB));
     EXPECT_FALSE(f.AnzeigenCB.Checked());
-    EXPECT_FALSE(w.values.AnzeigenCB);
+    EXPECT_FALSE(w.values.ShowInReader);
     w.ClickItem(f.MailRG1, 1);
     EXPECT_FALSE(On(f.MDCB1));
     EXPECT_FALSE(f.MDCB1.Checked());
@@ -138,7 +138,7 @@ TEST_F(DialogWindowsTest, MailModesAndPerPageImages) {
     w.ClickItem(f.MailRG1, 0);
     w.ClickItem(f.AuswahlRG, 2);
     guidriver::Click(f.SeiteCB.Handle());
-    ASSERT_TRUE(w.values.SeiteCB);
+    ASSERT_TRUE(w.values.FilePerPage);
     for (TControl* c : std::initializer_list<TControl*>{&f.MDCB1, &f.MailRG1, &f.NameEdit, &f.MailEdit, &f.NSRG1})
         EXPECT_FALSE(On(*c));
     guidriver::Click(f.SeiteCB.Handle());
@@ -160,7 +160,7 @@ TEST_F(DialogWindowsTest, RestEditTakesDigitsAndCapsAt255) {
     f.DomainEdit.SetFocus();
     ASSERT_TRUE(PumpUntil([&] { return f.DomainEdit.Focused(); }));
     EXPECT_EQ(f.RestEdit.Text(), L"255");
-    EXPECT_EQ(w.values.RestEdit, L"255");
+    EXPECT_EQ(w.values.MailUserNameDigits, L"255");
     f.Hide();
 }
 
@@ -195,8 +195,8 @@ TEST_F(DialogWindowsTest, EscAndOkBothKeepEveryChangeAndTheMainWindowRebuilds) {
         EXPECT_EQ(closed.PollSeconds, 45);
         EXPECT_EQ(closed.TimerInterval, 45000u);
         // Closing never undoes a change.
-        EXPECT_EQ(w.values.GrafikenRG1, 0);
-        EXPECT_EQ(w.values.SpinEdit1, 45);
+        EXPECT_EQ(w.values.PdfResolution, 0);
+        EXPECT_EQ(w.values.PollSeconds, 45);
         w.ClickItem(f.JNRG1, 1);
     }
     // "Nein" fixes PDF 1.3 whatever the level shows; a huge poll period is held at the timer's maximum.
@@ -214,7 +214,7 @@ TEST_F(DialogWindowsTest, EncryptionExcludesTheWatermarkAndCloseSetsTheLevel) {
     TEinstellungen_Form& f = *w.settings;
     TEncrypt_Form& e = *w.encrypt;
     guidriver::Click(f.WasserzeichenCB.Handle());
-    ASSERT_TRUE(w.values.WasserzeichenCB);
+    ASSERT_TRUE(w.values.StampWatermark);
     ASSERT_TRUE(w.main.WatermarkIndicator);
     w.ClickItem(f.LevelRG1, 0);
 
@@ -231,7 +231,7 @@ TEST_F(DialogWindowsTest, EncryptionExcludesTheWatermarkAndCloseSetsTheLevel) {
         EXPECT_FALSE(w.main.WatermarkIndicator);
         ASSERT_TRUE(PumpUntil([&] { return e.BerechtigungE.Focused(); }));
         guidriver::PostChars(e.BerechtigungE.Handle(), L"geheim");
-        ASSERT_TRUE(PumpUntil([&] { return w.record.BerechtigungText == L"geheim"; }));
+        ASSERT_TRUE(PumpUntil([&] { return w.record.OwnerPassword == L"geheim"; }));
         // The user picks 128-bit.
         SendMessageW(e.EncryptCombo.Handle(), CB_SETCURSEL, 1, 0);
         SendMessageW(GetParent(e.EncryptCombo.Handle()), WM_COMMAND,
@@ -248,9 +248,9 @@ TEST_F(DialogWindowsTest, EncryptionExcludesTheWatermarkAndCloseSetsTheLevel) {
     EXPECT_TRUE(boxes.Records.empty()) << (BoxTexts().empty()
                                                ? ""
                                                : std::string(BoxTexts()[0].begin(), BoxTexts()[0].end()));
-    EXPECT_EQ(w.record.Sicherheit, 1);
-    EXPECT_TRUE(w.record.BerechtigungCheck);
-    EXPECT_TRUE(w.record.Drucken);
+    EXPECT_EQ(w.record.KeyLength, 1);
+    EXPECT_TRUE(w.record.OwnerPasswordOn);
+    EXPECT_TRUE(w.record.DenyPrinting);
     EXPECT_EQ(f.JNRG1.ItemIndex(), 0);
     EXPECT_EQ(f.LevelRG1.ItemIndex(), 2);
     EXPECT_TRUE(On(f.LevelRG1));
@@ -266,7 +266,7 @@ TEST_F(DialogWindowsTest, EncryptionExcludesTheWatermarkAndCloseSetsTheLevel) {
     });
     f.EncryptBt.Click();
     EXPECT_EQ(e.ModalResult(), mrCancel);
-    EXPECT_EQ(w.record.Sicherheit, 1);
+    EXPECT_EQ(w.record.KeyLength, 1);
     EXPECT_EQ(f.LevelRG1.ItemIndex(), 1);
     EXPECT_EQ(e.EncryptCombo.ItemIndex(), 0);
 }
@@ -276,7 +276,7 @@ TEST_F(DialogWindowsTest, ClosingWithEmptyOwnerPasswordSwitchesEncryptionOff) {
     TEncrypt_Form& e = *w.encrypt;
     WhenShown steps(e, [&] {
         guidriver::Click(e.BerechtigungCB.Handle());
-        ASSERT_TRUE(w.record.BerechtigungCheck);
+        ASSERT_TRUE(w.record.OwnerPasswordOn);
         guidriver::PostKey(e.Button1.Handle(), VK_ESCAPE);
     });
     w.settings->EncryptBt.Click();
@@ -286,7 +286,7 @@ TEST_F(DialogWindowsTest, ClosingWithEmptyOwnerPasswordSwitchesEncryptionOff) {
     EXPECT_EQ(last.Type, TMsgDlgType::mtError);
     EXPECT_EQ(last.Buttons, TMsgDlgButtons::mbOK);
     EXPECT_FALSE(e.BerechtigungCB.Checked());
-    EXPECT_FALSE(w.record.BerechtigungCheck);
+    EXPECT_FALSE(w.record.OwnerPasswordOn);
     EXPECT_TRUE(On(w.settings->WasserzeichenCB)) << "the watermark box is offered again";
 }
 
@@ -297,7 +297,7 @@ TEST_F(DialogWindowsTest, PasswordMessagesComeFromTheLanguageFile) {
         guidriver::Click(e.BerechtigungCB.Handle());
         ASSERT_TRUE(PumpUntil([&] { return e.BerechtigungE.Focused(); }));
         guidriver::PostChars(e.BerechtigungE.Handle(), L"owner");
-        ASSERT_TRUE(PumpUntil([&] { return w.record.BerechtigungText == L"owner"; }));
+        ASSERT_TRUE(PumpUntil([&] { return w.record.OwnerPassword == L"owner"; }));
         guidriver::Click(e.KennwortCB.Handle());
         ASSERT_TRUE(PumpUntil([&] { return e.KennwortE.Focused(); }));
         ASSERT_TRUE(boxes.Records.empty());
@@ -319,8 +319,8 @@ TEST_F(DialogWindowsTest, PasswordMessagesComeFromTheLanguageFile) {
         guidriver::Click(e.Button1.Handle());
     });
     w.settings->EncryptBt.Click();
-    EXPECT_EQ(w.record.KennwortText, L"other");
-    EXPECT_EQ(w.record.BerechtigungText, L"same");
+    EXPECT_EQ(w.record.UserPassword, L"other");
+    EXPECT_EQ(w.record.OwnerPassword, L"same");
 }
 
 TEST_F(DialogWindowsTest, ProfileRoundTripThroughTheMenus) {
@@ -361,7 +361,7 @@ TEST_F(DialogWindowsTest, ProfileRoundTripThroughTheMenus) {
     f.EncryptBt.Click();
     const DialogSettings saved = w.values;
     const SecuritySettings savedSecurity = w.encrypt->Model().ControlsAsRecord();
-    ASSERT_TRUE(savedSecurity.BerechtigungCheck);
+    ASSERT_TRUE(savedSecurity.OwnerPasswordOn);
 
     std::wstring initialDir;
     SetCommonDialogHook([&](TCommonDialog& d) {
@@ -388,7 +388,7 @@ TEST_F(DialogWindowsTest, ProfileRoundTripThroughTheMenus) {
     fresh.settings->Profladen->Click();
     EXPECT_EQ(securityShown, 1);
     DialogSettings expected = saved;
-    expected.WasserzeichenCB = fresh.values.WasserzeichenCB;
+    expected.StampWatermark = fresh.values.StampWatermark;
     EXPECT_EQ(fresh.values, expected);
     EXPECT_EQ(fresh.record, savedSecurity);
     EXPECT_EQ(fresh.settings->NameEdit.Text(), L"Jörg");
@@ -422,15 +422,15 @@ TEST_F(DialogWindowsTest, StartSettingsYesNoCancel) {
     }
     DialogSettings read;
     ReadDialogStart(w.IniPath(), read, L"");
-    EXPECT_EQ(read.SpinEdit1, 21);
+    EXPECT_EQ(read.PollSeconds, 21);
 
     // Loading them back after changes restores them and switches encryption off.
     f.SpinEdit1.SetText(L"99");
     w.encrypt->BerechtigungCB.SetChecked(true);
-    ASSERT_TRUE(w.record.BerechtigungCheck);
+    ASSERT_TRUE(w.record.OwnerPasswordOn);
     f.Originalladen->Click();
     EXPECT_EQ(f.SpinEdit1.Value(), 21);
-    EXPECT_FALSE(w.record.BerechtigungCheck);
+    EXPECT_FALSE(w.record.OwnerPasswordOn);
     EXPECT_FALSE(w.encrypt->BerechtigungCB.Checked());
 }
 
@@ -467,6 +467,5 @@ TEST_F(DialogWindowsTest, LegendShowsTheTextsAndClosesWithEsc) {
     EXPECT_EQ(text10, Texts().Get(L"E_I12"));
     EXPECT_FALSE(IsWindowVisible(w.info.Handle()));
 }
-
 
 } // namespace

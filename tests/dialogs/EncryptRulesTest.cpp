@@ -42,11 +42,11 @@ TEST_F(EncryptRulesTest, ShowingWithEncryptionOffClearsAndDisablesEverything) {
 }
 
 TEST_F(EncryptRulesTest, OwnerPasswordEnablesTheDenialsAndExcludesTheWatermark) {
-    rig.settings.SetWasserzeichenCB(true);
+    rig.settings.SetStampWatermark(true);
     ASSERT_TRUE(rig.main.WatermarkIndicator);
     rig.encrypt.FormShow();
     rig.encrypt.SetChecked(EncryptCheckBox::BerechtigungCB, true);
-    EXPECT_TRUE(rig.record.BerechtigungCheck);
+    EXPECT_TRUE(rig.record.OwnerPasswordOn);
     EXPECT_TRUE(c().EncryptComboEnabled);
     EXPECT_TRUE(c().BerechtigungEEnabled);
     for (const EncryptBox& box : {c().KennwortCB, c().DruckenCB, c().DokuaenderCB, c().KopEntCB, c().FormularCB})
@@ -54,24 +54,24 @@ TEST_F(EncryptRulesTest, OwnerPasswordEnablesTheDenialsAndExcludesTheWatermark) 
     EXPECT_FALSE(c().HQCB.Enabled);
     EXPECT_FALSE(c().InhaltCB.Enabled);
     EXPECT_EQ(rig.host.Focus.back(), EncryptFocus::BerechtigungE);
-    EXPECT_FALSE(rig.values.WasserzeichenCB);
-    EXPECT_FALSE(rig.settings.Enabled().WasserzeichenCB);
-    EXPECT_FALSE(rig.settings.Enabled().WasserzeichenEdit);
-    EXPECT_FALSE(rig.settings.Enabled().WasserzBtn);
+    EXPECT_FALSE(rig.values.StampWatermark);
+    EXPECT_FALSE(rig.settings.Enabled().StampWatermark);
+    EXPECT_FALSE(rig.settings.Enabled().WatermarkFile);
+    EXPECT_FALSE(rig.settings.Enabled().WatermarkFileButton);
     EXPECT_FALSE(rig.main.WatermarkIndicator);
 
     rig.encrypt.SetText(EncryptEdit::BerechtigungE, L"owner");
     rig.encrypt.SetChecked(EncryptCheckBox::KennwortCB, true);
     rig.encrypt.SetText(EncryptEdit::KennwortE, L"open");
     rig.encrypt.SetChecked(EncryptCheckBox::KopEntCB, true);
-    EXPECT_EQ(rig.record.BerechtigungText, L"owner");
-    EXPECT_EQ(rig.record.KennwortText, L"open");
-    EXPECT_TRUE(rig.record.Kopieren);
+    EXPECT_EQ(rig.record.OwnerPassword, L"owner");
+    EXPECT_EQ(rig.record.UserPassword, L"open");
+    EXPECT_TRUE(rig.record.DenyCopying);
 
     rig.encrypt.SetChecked(EncryptCheckBox::BerechtigungCB, false);
     EXPECT_EQ(rig.record, SecuritySettings{}) << "switching off clears every field the controls write";
-    EXPECT_TRUE(rig.settings.Enabled().WasserzeichenCB) << "the watermark box is offered again";
-    EXPECT_FALSE(rig.values.WasserzeichenCB) << "still unchecked";
+    EXPECT_TRUE(rig.settings.Enabled().StampWatermark) << "the watermark box is offered again";
+    EXPECT_FALSE(rig.values.StampWatermark) << "still unchecked";
 }
 
 TEST_F(EncryptRulesTest, PrintDenialGovernsHighQualityOnlyWith128Bit) {
@@ -81,17 +81,17 @@ TEST_F(EncryptRulesTest, PrintDenialGovernsHighQualityOnlyWith128Bit) {
     EXPECT_TRUE(c().InhaltCB.Enabled);
     rig.encrypt.SetChecked(EncryptCheckBox::HQCB, true);
     rig.encrypt.SetChecked(EncryptCheckBox::InhaltCB, true);
-    EXPECT_TRUE(rig.record.HoheAufloesung);
+    EXPECT_TRUE(rig.record.DenyHighQualityPrinting);
     rig.encrypt.SetChecked(EncryptCheckBox::DruckenCB, true);
     EXPECT_EQ(c().HQCB, (EncryptBox{false, false}));
-    EXPECT_FALSE(rig.record.HoheAufloesung);
+    EXPECT_FALSE(rig.record.DenyHighQualityPrinting);
     rig.encrypt.SetChecked(EncryptCheckBox::DruckenCB, false);
     EXPECT_TRUE(c().HQCB.Enabled);
 
     rig.encrypt.SelectEncryptCombo(0);
     EXPECT_EQ(c().HQCB, (EncryptBox{false, false}));
     EXPECT_EQ(c().InhaltCB, (EncryptBox{false, false}));
-    EXPECT_FALSE(rig.record.Inhalt);
+    EXPECT_FALSE(rig.record.DenyContentAccess);
     rig.encrypt.SetChecked(EncryptCheckBox::DruckenCB, true);
     rig.encrypt.SetChecked(EncryptCheckBox::DruckenCB, false);
     EXPECT_FALSE(c().HQCB.Enabled) << "40-bit leaves HQCB alone";
@@ -230,32 +230,32 @@ TEST_F(EncryptRulesTest, OkStoresTheKeyLengthEscDoesNot) {
     SwitchOn();
     rig.encrypt.SelectEncryptCombo(1);
     rig.encrypt.FormClose(); // Esc
-    EXPECT_EQ(rig.record.Sicherheit, 0);
+    EXPECT_EQ(rig.record.KeyLength, 0);
     rig.encrypt.Button1Click();
     rig.encrypt.FormClose();
-    EXPECT_EQ(rig.record.Sicherheit, 1);
+    EXPECT_EQ(rig.record.KeyLength, 1);
 }
 
 TEST_F(EncryptRulesTest, EveryCloseSetsTheSettingsLevel) {
-    rig.settings.SetJNRG1(0);
-    rig.settings.SetLevelRG1(0);
+    rig.settings.SetMayChangePdfLevel(0);
+    rig.settings.SetPdfLevel(0);
     rig.encrypt.FormShow();
     rig.encrypt.FormClose();
-    EXPECT_EQ(rig.values.LevelRG1, 1) << "40-bit or off: PDF 1.3";
-    EXPECT_EQ(rig.values.JNRG1, 0);
+    EXPECT_EQ(rig.values.PdfLevel, 1) << "40-bit or off: PDF 1.3";
+    EXPECT_EQ(rig.values.MayChangePdfLevel, 0);
 
-    rig.settings.SetJNRG1(1);
-    ASSERT_FALSE(rig.settings.Enabled().LevelRG1);
+    rig.settings.SetMayChangePdfLevel(1);
+    ASSERT_FALSE(rig.settings.Enabled().PdfLevel);
     SwitchOn();
     rig.encrypt.SelectEncryptCombo(1);
     rig.encrypt.FormClose();
-    EXPECT_EQ(rig.values.JNRG1, 0) << "128-bit: the level may change";
-    EXPECT_EQ(rig.values.LevelRG1, 2) << "and is PDF 1.4";
-    EXPECT_TRUE(rig.settings.Enabled().LevelRG1);
+    EXPECT_EQ(rig.values.MayChangePdfLevel, 0) << "128-bit: the level may change";
+    EXPECT_EQ(rig.values.PdfLevel, 2) << "and is PDF 1.4";
+    EXPECT_TRUE(rig.settings.Enabled().PdfLevel);
 }
 
 TEST_F(EncryptRulesTest, CloseRemembersDenialsAndFormat) {
-    rig.settings.SetAuswahlRG(0);
+    rig.settings.SetOutputType(0);
     SwitchOn();
     rig.encrypt.SelectEncryptCombo(1);
     rig.encrypt.SetChecked(EncryptCheckBox::DokuaenderCB, true);
@@ -297,10 +297,10 @@ TEST_F(EncryptRulesTest, ClosingWithoutOwnerPasswordSwitchesEncryptionOff) {
     ASSERT_EQ(rig.host.Messages.size(), 1u);
     EXPECT_EQ(rig.host.Messages[0].first, L"ENC11");
     EXPECT_FALSE(c().BerechtigungCB.Checked);
-    EXPECT_FALSE(rig.record.BerechtigungCheck);
+    EXPECT_FALSE(rig.record.OwnerPasswordOn);
     EXPECT_EQ(c().EncryptCombo, 0);
-    EXPECT_EQ(rig.values.LevelRG1, 1);
-    EXPECT_TRUE(rig.settings.Enabled().WasserzeichenCB);
+    EXPECT_EQ(rig.values.PdfLevel, 1);
+    EXPECT_TRUE(rig.settings.Enabled().StampWatermark);
 }
 
 TEST_F(EncryptRulesTest, KeptSettingsLoadIntoTheControlsAtShowing) {
@@ -315,8 +315,8 @@ TEST_F(EncryptRulesTest, KeptSettingsLoadIntoTheControlsAtShowing) {
     EXPECT_TRUE(c().HQCB.Checked);
     EXPECT_TRUE(c().KopEntCB.Checked);
     EXPECT_TRUE(c().FormularCB.Checked);
-    EXPECT_EQ(rig.record.BerechtigungText, stored.BerechtigungText);
-    EXPECT_TRUE(rig.record.HoheAufloesung);
+    EXPECT_EQ(rig.record.OwnerPassword, stored.OwnerPassword);
+    EXPECT_TRUE(rig.record.DenyHighQualityPrinting);
 }
 
 TEST_F(EncryptRulesTest, PendingProfileLoadsItsDenialsAndLevel) {

@@ -22,29 +22,29 @@ protected:
     // Every one of the 23 profile values away from its design value, set through the dialog's controls.
     void ChangeEverything() {
         SettingsDialogModel& s = rig.settings;
-        s.SetEdit1(L"D:\\Programme\\gs\\gswin32c.exe");
-        s.SetWasserzeichenEdit(L"C:\\Stempel\\Wasser zeichen.pdf");
-        s.SetloeschenRG1(0);
-        s.SetAutostartRG1(0);
-        s.SetJNRG1(0);
-        s.SetLevelRG1(2);
-        s.SetGrafikenRG1(3);
-        s.SetDPRG1(4);
-        s.SetAutoRP(1);
-        s.SetSpinEdit1(15);
-        s.SetMailRG1(0);
-        s.SetNameEdit(L"Jörg Müller");
-        s.SetMailEdit(L"joerg@example.org");
-        s.SetDomainEdit(L"firma.example");
-        s.SetBenutzerEdit(L"_");
-        s.SetRestEdit(L"12");
-        s.SetNSRG1(1);
-        s.SetMDCB1(false);
-        s.SetAnzeigenCB(true);
-        s.SetAuswahlRG(2);
-        s.SetSeiteCB(true);
-        s.SetSpinEdit2(150);
-        s.SetSpinEdit3(40);
+        s.SetGhostscriptProgram(L"D:\\Programme\\gs\\gswin32c.exe");
+        s.SetWatermarkFile(L"C:\\Stempel\\Wasser zeichen.pdf");
+        s.SetDeleteInputs(0);
+        s.SetAutoStart(0);
+        s.SetMayChangePdfLevel(0);
+        s.SetPdfLevel(2);
+        s.SetPdfResolution(3);
+        s.SetPdfPreset(4);
+        s.SetAutoRotatePages(1);
+        s.SetPollSeconds(15);
+        s.SetSendMail(0);
+        s.SetMailName(L"Jörg Müller");
+        s.SetMailAddress(L"joerg@example.org");
+        s.SetMailDomain(L"firma.example");
+        s.SetMailUserNameEnd(L"_");
+        s.SetMailUserNameDigits(L"12");
+        s.SetMailMode(1);
+        s.SetShowMailDialog(false);
+        s.SetShowInReader(true);
+        s.SetOutputType(2);
+        s.SetFilePerPage(true);
+        s.SetImageResolution(150);
+        s.SetJpegQuality(40);
     }
 
     // Encryption on through the dialog, with every denial its 128-bit state allows.
@@ -76,7 +76,7 @@ TEST_F(ProfilesTest, ProfileRoundTripRestoresEveryValueAndOpensTheSecurityDialog
     EncryptEverything();
     const DialogSettings saved = rig.values;
     const SecuritySettings savedSecurity = rig.encrypt.ControlsAsRecord();
-    ASSERT_EQ(savedSecurity.Sicherheit, 1);
+    ASSERT_EQ(savedSecurity.KeyLength, 1);
     const std::wstring file = (rig.folder / L"Mein Profil.ppf").wstring();
     ui.SaveChoice = file;
     commands.ProfspeichernClick();
@@ -102,25 +102,25 @@ TEST_F(ProfilesTest, ProfileRoundTripRestoresEveryValueAndOpensTheSecurityDialog
     EXPECT_EQ(fresh.record, savedSecurity);
     EXPECT_TRUE(fresh.state.ProfileLoadedFlag);
     DialogSettings expected = saved;
-    expected.WasserzeichenCB = fresh.values.WasserzeichenCB; // not part of a profile
+    expected.StampWatermark = fresh.values.StampWatermark; // not part of a profile
     // Closing the security dialog with 128-bit sets the level the profile held; the format comes back from
     // FormatAtEncryptClose.
     EXPECT_EQ(fresh.values, expected);
 }
 
 TEST_F(ProfilesTest, ProfileLeavesTheWatermarkSwitchAlone) {
-    rig.settings.SetWasserzeichenCB(true);
-    rig.settings.SetWasserzeichenEdit(L"C:\\a.pdf");
+    rig.settings.SetStampWatermark(true);
+    rig.settings.SetWatermarkFile(L"C:\\a.pdf");
     const std::wstring file = (rig.folder / L"p.ppf").wstring();
     ui.SaveChoice = file;
     commands.ProfspeichernClick();
     EXPECT_EQ(TIniFile(file).ReadString(L"Start", L"Wasserzeichen", L"absent"), L"absent");
-    rig.settings.SetWasserzeichenCB(false);
-    rig.settings.SetWasserzeichenEdit(L"");
+    rig.settings.SetStampWatermark(false);
+    rig.settings.SetWatermarkFile(L"");
     ui.LoadChoice = file;
     commands.ProfladenClick();
-    EXPECT_FALSE(rig.values.WasserzeichenCB);
-    EXPECT_EQ(rig.values.WasserzeichenEdit, L"C:\\a.pdf");
+    EXPECT_FALSE(rig.values.StampWatermark);
+    EXPECT_EQ(rig.values.WatermarkFile, L"C:\\a.pdf");
     EXPECT_EQ(ui.SecurityDialogShown, 0) << "encryption is off in this profile";
 }
 
@@ -133,7 +133,7 @@ TEST_F(ProfilesTest, AFileWithoutProgramPathIsNoProfile) {
     ASSERT_EQ(ui.Messages.size(), 1u);
     EXPECT_EQ(ui.Messages[0], L"Die gewählte Datei ist kein Ostrel-Profil!");
     EXPECT_EQ(rig.values, before);
-    EXPECT_FALSE(rig.record.BerechtigungCheck);
+    EXPECT_FALSE(rig.record.OwnerPasswordOn);
     EXPECT_EQ(ui.SecurityDialogShown, 0);
     EXPECT_TRUE(rig.state.ProfileEncryptPending) << "the flags stay set";
     EXPECT_TRUE(rig.state.ProfileLoadedFlag);
@@ -150,10 +150,10 @@ TEST_F(ProfilesTest, AFileWithoutProgramPathIsNoProfile) {
     commands.ProfladenClick();
     EXPECT_EQ(ui.Messages.size(), 1u);
     EXPECT_EQ(ui.SecurityDialogShown, 1);
-    EXPECT_EQ(rig.values.AuswahlRG, 3);
+    EXPECT_EQ(rig.values.OutputType, 3);
     ASSERT_EQ(rig.host.Messages.size(), 1u);
     EXPECT_EQ(rig.host.Messages[0].first, L"ENC11");
-    EXPECT_FALSE(rig.record.BerechtigungCheck);
+    EXPECT_FALSE(rig.record.OwnerPasswordOn);
 }
 
 TEST_F(ProfilesTest, CancelledFileDialogsDoNothing) {
@@ -165,8 +165,8 @@ TEST_F(ProfilesTest, CancelledFileDialogsDoNothing) {
 
 TEST_F(ProfilesTest, StartSettingsQuestionDecidesWhatHappens) {
     ChangeEverything();
-    rig.settings.SetAuswahlRG(0);
-    rig.settings.SetWasserzeichenCB(true);
+    rig.settings.SetOutputType(0);
+    rig.settings.SetStampWatermark(true);
 
     ui.Answer = YesNoCancel::Cancel;
     commands.StartspClick();
@@ -192,7 +192,7 @@ TEST_F(ProfilesTest, StartSettingsQuestionDecidesWhatHappens) {
 TEST_F(ProfilesTest, StartSettingsNoLeavesAnExistingFileUnchanged) {
     testenv::WriteFileBytes(rig.IniPath(), "[Timer]\r\nSekunden=7\r\n");
     const std::string before = testenv::ReadFileBytes(rig.IniPath());
-    rig.settings.SetSpinEdit1(99);
+    rig.settings.SetPollSeconds(99);
     ui.Answer = YesNoCancel::No;
     commands.StartspClick();
     EXPECT_EQ(testenv::ReadFileBytes(rig.IniPath()), before);
@@ -203,30 +203,30 @@ TEST_F(ProfilesTest, LoadingStartSettingsRestoresThemAndSwitchesEncryptionOff) {
     ui.Answer = YesNoCancel::Yes;
     commands.StartspClick();
     const DialogSettings stored = rig.values;
-    rig.settings.SetSpinEdit1(500);
-    rig.settings.SetAuswahlRG(0);
-    rig.settings.SetNameEdit(L"x");
+    rig.settings.SetPollSeconds(500);
+    rig.settings.SetOutputType(0);
+    rig.settings.SetMailName(L"x");
     EncryptEverything();
-    ASSERT_TRUE(rig.record.BerechtigungCheck);
+    ASSERT_TRUE(rig.record.OwnerPasswordOn);
 
     commands.OriginalladenClick();
     DialogSettings expected = stored;
-    EXPECT_EQ(rig.values.SpinEdit1, 15);
-    EXPECT_EQ(rig.values.AuswahlRG, 2);
-    EXPECT_EQ(rig.values.NameEdit, L"Jörg Müller");
+    EXPECT_EQ(rig.values.PollSeconds, 15);
+    EXPECT_EQ(rig.values.OutputType, 2);
+    EXPECT_EQ(rig.values.MailName, L"Jörg Müller");
     EXPECT_EQ(rig.values, expected);
     EXPECT_FALSE(rig.encrypt.Controls().BerechtigungCB.Checked);
-    EXPECT_FALSE(rig.record.BerechtigungCheck);
-    EXPECT_TRUE(rig.record.BerechtigungText.empty());
+    EXPECT_FALSE(rig.record.OwnerPasswordOn);
+    EXPECT_TRUE(rig.record.OwnerPassword.empty());
     EXPECT_EQ(ui.Closed, 1) << "loading keeps the dialog open";
 }
 
 TEST_F(ProfilesTest, LoadingStartSettingsWithoutProgramPathFallsBackToTheDefault) {
     testenv::WriteFileBytes(rig.IniPath(), "[Timer]\r\nSekunden=30\r\n");
-    rig.settings.SetEdit1(L"D:\\elsewhere\\gswin32c.exe");
+    rig.settings.SetGhostscriptProgram(L"D:\\elsewhere\\gswin32c.exe");
     commands.OriginalladenClick();
-    EXPECT_EQ(rig.values.Edit1, L"C:\\gs\\gs8.54\\bin\\gswin32c.exe");
-    EXPECT_EQ(rig.values.SpinEdit1, 30);
+    EXPECT_EQ(rig.values.GhostscriptProgram, L"C:\\gs\\gs8.54\\bin\\gswin32c.exe");
+    EXPECT_EQ(rig.values.PollSeconds, 30);
 }
 
 TEST_F(ProfilesTest, RefusedWriteIsReportedAndKeepsTheDialogOpen) {

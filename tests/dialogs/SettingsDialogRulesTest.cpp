@@ -32,26 +32,26 @@ protected:
 TEST_P(FormatRuleTest, ClickShapesTheDialogAndTheMainWindow) {
     const FormatRow row = GetParam();
     DialogRig rig;
-    rig.settings.SetMailRG1(0);
-    rig.settings.SetJNRG1(0);
-    rig.settings.SetWasserzeichenCB(true);
-    rig.values.AuswahlRG = -1; // nothing chosen yet, so every format is a change
-    rig.settings.SetAuswahlRG(row.Format);
+    rig.settings.SetSendMail(0);
+    rig.settings.SetMayChangePdfLevel(0);
+    rig.settings.SetStampWatermark(true);
+    rig.values.OutputType = -1; // nothing chosen yet, so every format is a change
+    rig.settings.SetOutputType(row.Format);
 
     const SettingsDialogEnabled& e = rig.settings.Enabled();
     EXPECT_EQ(rig.main.Caption, row.Caption);
     EXPECT_EQ(rig.main.MergeEnabled, row.Pdf);
-    for (bool on : {e.EncryptBt, e.GrafikenRG1, e.DPRG1, e.AutoRP, e.JNRG1, e.LevelRG1, e.AnzeigenCB, e.WasserzeichenCB,
-                    e.WasserzeichenEdit, e.WasserzBtn})
+    for (bool on : {e.SecurityButton, e.PdfResolution, e.PdfPreset, e.AutoRotatePages, e.MayChangePdfLevel, e.PdfLevel,
+                    e.ShowInReader, e.StampWatermark, e.WatermarkFile, e.WatermarkFileButton})
         EXPECT_EQ(on, row.Pdf);
     EXPECT_EQ(rig.main.WatermarkIndicator, row.Pdf);
-    EXPECT_TRUE(rig.values.WasserzeichenCB) << "leaving PDF keeps the check state";
-    for (bool on : {e.MailRG1, e.NameEdit, e.MailEdit, e.NSRG1, e.MDCB1})
+    EXPECT_TRUE(rig.values.StampWatermark) << "leaving PDF keeps the check state";
+    for (bool on : {e.SendMail, e.MailName, e.MailAddress, e.MailMode, e.ShowMailDialog})
         EXPECT_TRUE(on) << "mail stays available while SeiteCB is unchecked";
-    for (bool on : {e.Label2, e.SpinEdit2, e.SeiteCB, e.SeiteLB1})
+    for (bool on : {e.ImageResolutionLabel, e.ImageResolution, e.FilePerPage, e.FilePerPageLabel})
         EXPECT_EQ(on, row.Dpi);
-    EXPECT_EQ(e.Label3, row.Quality);
-    EXPECT_EQ(e.SpinEdit3, row.Quality);
+    EXPECT_EQ(e.JpegQualityLabel, row.Quality);
+    EXPECT_EQ(e.JpegQuality, row.Quality);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllSix, FormatRuleTest,
@@ -64,58 +64,58 @@ INSTANTIATE_TEST_SUITE_P(AllSix, FormatRuleTest,
 
 TEST_F(SettingsRulesTest, LevelFollowsLevelChangeUnderPdf) {
     DialogRig rig;
-    rig.values.AuswahlRG = -1;
-    rig.settings.SetAuswahlRG(0); // JNRG1 is "Nein" by design
-    EXPECT_FALSE(rig.settings.Enabled().LevelRG1);
-    rig.settings.SetJNRG1(0);
-    EXPECT_TRUE(rig.settings.Enabled().LevelRG1);
-    rig.settings.SetJNRG1(1);
-    EXPECT_FALSE(rig.settings.Enabled().LevelRG1);
+    rig.values.OutputType = -1;
+    rig.settings.SetOutputType(0); // JNRG1 is "Nein" by design
+    EXPECT_FALSE(rig.settings.Enabled().PdfLevel);
+    rig.settings.SetMayChangePdfLevel(0);
+    EXPECT_TRUE(rig.settings.Enabled().PdfLevel);
+    rig.settings.SetMayChangePdfLevel(1);
+    EXPECT_FALSE(rig.settings.Enabled().PdfLevel);
 }
 
 TEST_F(SettingsRulesTest, PerPageImagesDisableMailUntilUnchecked) {
     DialogRig rig;
-    rig.settings.SetMailRG1(0);
-    rig.settings.SetAuswahlRG(2);
-    rig.settings.SetSeiteCB(true);
+    rig.settings.SetSendMail(0);
+    rig.settings.SetOutputType(2);
+    rig.settings.SetFilePerPage(true);
     const SettingsDialogEnabled& e = rig.settings.Enabled();
-    for (bool on : {e.MDCB1, e.MailRG1, e.NameEdit, e.MailEdit, e.NSRG1})
+    for (bool on : {e.ShowMailDialog, e.SendMail, e.MailName, e.MailAddress, e.MailMode})
         EXPECT_FALSE(on);
-    rig.settings.SetAuswahlRG(3); // TIFF with SeiteCB checked keeps mail off
-    for (bool on : {e.MDCB1, e.MailRG1, e.NameEdit, e.MailEdit, e.NSRG1})
+    rig.settings.SetOutputType(3); // TIFF with SeiteCB checked keeps mail off
+    for (bool on : {e.ShowMailDialog, e.SendMail, e.MailName, e.MailAddress, e.MailMode})
         EXPECT_FALSE(on);
-    rig.settings.SetSeiteCB(false);
-    for (bool on : {e.MDCB1, e.MailRG1, e.NameEdit, e.MailEdit, e.NSRG1})
+    rig.settings.SetFilePerPage(false);
+    for (bool on : {e.ShowMailDialog, e.SendMail, e.MailName, e.MailAddress, e.MailMode})
         EXPECT_TRUE(on);
     // With mail "Nein" the dialog box stays off when SeiteCB is unchecked.
-    rig.settings.SetMailRG1(1);
-    rig.settings.SetSeiteCB(true);
-    rig.settings.SetSeiteCB(false);
-    EXPECT_FALSE(e.MDCB1);
-    EXPECT_TRUE(e.MailRG1);
+    rig.settings.SetSendMail(1);
+    rig.settings.SetFilePerPage(true);
+    rig.settings.SetFilePerPage(false);
+    EXPECT_FALSE(e.ShowMailDialog);
+    EXPECT_TRUE(e.SendMail);
 }
 
 TEST_F(SettingsRulesTest, ServerModeEditsAreKeptByImagesAndReopenedByPdfUntilShown) {
     DialogRig rig;
-    rig.settings.SetNSRG1(1);
+    rig.settings.SetMailMode(1);
     const SettingsDialogEnabled& e = rig.settings.Enabled();
-    EXPECT_FALSE(e.NameEdit);
-    rig.settings.SetAuswahlRG(2);
-    EXPECT_FALSE(e.NameEdit) << "JPEG keeps the mail edits";
-    rig.settings.SetAuswahlRG(0);
-    EXPECT_TRUE(e.NameEdit) << "PDF enables them also in server mode";
-    EXPECT_TRUE(e.MailEdit);
+    EXPECT_FALSE(e.MailName);
+    rig.settings.SetOutputType(2);
+    EXPECT_FALSE(e.MailName) << "JPEG keeps the mail edits";
+    rig.settings.SetOutputType(0);
+    EXPECT_TRUE(e.MailName) << "PDF enables them also in server mode";
+    EXPECT_TRUE(e.MailAddress);
     rig.settings.FormShow();
-    EXPECT_FALSE(e.NameEdit) << "the next showing disables them again";
-    EXPECT_FALSE(e.MailEdit);
+    EXPECT_FALSE(e.MailName) << "the next showing disables them again";
+    EXPECT_FALSE(e.MailAddress);
 }
 
 TEST_F(SettingsRulesTest, WatermarkWithoutPdftkIsKeptOnReturnToPdf) {
     DialogRig rig(false);
-    rig.settings.SetAuswahlRG(1);
-    EXPECT_FALSE(rig.settings.Enabled().WasserzeichenCB);
-    rig.settings.SetAuswahlRG(0);
-    EXPECT_FALSE(rig.settings.Enabled().WasserzeichenCB) << "without pdftk.exe the box is not offered";
+    rig.settings.SetOutputType(1);
+    EXPECT_FALSE(rig.settings.Enabled().StampWatermark);
+    rig.settings.SetOutputType(0);
+    EXPECT_FALSE(rig.settings.Enabled().StampWatermark) << "without pdftk.exe the box is not offered";
 }
 
 struct MailRow {
@@ -135,15 +135,15 @@ protected:
 TEST_P(MailRuleTest, MailChoiceSetsDialogBoxAndReader) {
     const MailRow row = GetParam();
     DialogRig rig;
-    rig.settings.SetAuswahlRG(row.Format);
-    rig.settings.SetMDCB1(true);
-    rig.settings.SetAnzeigenCB(true);
-    rig.values.MailRG1 = -1;
-    rig.settings.SetMailRG1(row.Mail);
-    EXPECT_EQ(rig.settings.Enabled().MDCB1, row.MDCB1Enabled);
-    EXPECT_EQ(rig.values.MDCB1, row.MDCB1Checked);
-    EXPECT_EQ(rig.settings.Enabled().AnzeigenCB, row.AnzeigenEnabled);
-    EXPECT_EQ(rig.values.AnzeigenCB, row.AnzeigenChecked);
+    rig.settings.SetOutputType(row.Format);
+    rig.settings.SetShowMailDialog(true);
+    rig.settings.SetShowInReader(true);
+    rig.values.SendMail = -1;
+    rig.settings.SetSendMail(row.Mail);
+    EXPECT_EQ(rig.settings.Enabled().ShowMailDialog, row.MDCB1Enabled);
+    EXPECT_EQ(rig.values.ShowMailDialog, row.MDCB1Checked);
+    EXPECT_EQ(rig.settings.Enabled().ShowInReader, row.AnzeigenEnabled);
+    EXPECT_EQ(rig.values.ShowInReader, row.AnzeigenChecked);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, MailRuleTest,
@@ -155,15 +155,17 @@ INSTANTIATE_TEST_SUITE_P(Modes, MailRuleTest,
 TEST_F(SettingsRulesTest, NormalAndServerModeSwapTheirControls) {
     DialogRig rig;
     const SettingsDialogEnabled& e = rig.settings.Enabled();
-    rig.settings.SetNSRG1(1);
-    for (bool on : {e.NameEdit, e.NameLabel, e.MailEdit, e.MailLabel})
+    rig.settings.SetMailMode(1);
+    for (bool on : {e.MailName, e.MailNameLabel, e.MailAddress, e.MailAddressLabel})
         EXPECT_FALSE(on);
-    for (bool on : {e.DomainEdit, e.HDLabel, e.BenutzerEdit, e.BenutzerLabel, e.RestEdit, e.RestLabel})
+    for (bool on : {e.MailDomain, e.MailDomainLabel, e.MailUserNameEnd, e.MailUserNameEndLabel, e.MailUserNameDigits,
+                    e.MailUserNameDigitsLabel})
         EXPECT_TRUE(on);
-    rig.settings.SetNSRG1(0);
-    for (bool on : {e.NameEdit, e.NameLabel, e.MailEdit, e.MailLabel})
+    rig.settings.SetMailMode(0);
+    for (bool on : {e.MailName, e.MailNameLabel, e.MailAddress, e.MailAddressLabel})
         EXPECT_TRUE(on);
-    for (bool on : {e.DomainEdit, e.HDLabel, e.BenutzerEdit, e.BenutzerLabel, e.RestEdit, e.RestLabel})
+    for (bool on : {e.MailDomain, e.MailDomainLabel, e.MailUserNameEnd, e.MailUserNameEndLabel, e.MailUserNameDigits,
+                    e.MailUserNameDigitsLabel})
         EXPECT_FALSE(on);
 }
 
@@ -174,46 +176,47 @@ TEST_F(SettingsRulesTest, AutomaticStartKeepingInputsDisablesTheReaderBox) {
     };
     for (Row row : {Row{0, 1, false}, Row{0, 0, true}, Row{1, 1, true}, Row{1, 0, true}}) {
         DialogRig rig;
-        rig.settings.SetAnzeigenCB(true);
-        rig.values.AutostartRG1 = rig.values.loeschenRG1 = -1;
-        rig.settings.SetAutostartRG1(row.Autostart);
-        rig.settings.SetloeschenRG1(row.Loeschen);
-        EXPECT_EQ(rig.settings.Enabled().AnzeigenCB, row.Enabled) << row.Autostart << row.Loeschen;
-        EXPECT_TRUE(rig.values.AnzeigenCB) << "the check state is kept";
+        rig.settings.SetShowInReader(true);
+        rig.values.AutoStart = rig.values.DeleteInputs = -1;
+        rig.settings.SetAutoStart(row.Autostart);
+        rig.settings.SetDeleteInputs(row.Loeschen);
+        EXPECT_EQ(rig.settings.Enabled().ShowInReader, row.Enabled) << row.Autostart << row.Loeschen;
+        EXPECT_TRUE(rig.values.ShowInReader) << "the check state is kept";
     }
 }
 
 TEST_F(SettingsRulesTest, AutoRotationStringChangesAtOnce) {
     DialogRig rig;
-    rig.settings.SetAutoRP(1);
+    rig.settings.SetAutoRotatePages(1);
     EXPECT_EQ(rig.main.AutoRotateOption, L"-dAutoRotatePages=/None ");
-    rig.settings.SetAutoRP(0);
+    rig.settings.SetAutoRotatePages(0);
     EXPECT_EQ(rig.main.AutoRotateOption, L"-dAutoRotatePages=/PageByPage ");
 }
 
 TEST_F(SettingsRulesTest, PollPeriodBelowZeroBecomesZero) {
     DialogRig rig;
-    rig.settings.SetSpinEdit1(-5);
-    EXPECT_EQ(rig.values.SpinEdit1, 0);
-    rig.settings.SetSpinEdit1(3000000);
-    EXPECT_EQ(rig.values.SpinEdit1, 3000000) << "no upper limit";
+    rig.settings.SetPollSeconds(-5);
+    EXPECT_EQ(rig.values.PollSeconds, 0);
+    rig.settings.SetPollSeconds(3000000);
+    EXPECT_EQ(rig.values.PollSeconds, 3000000) << "no upper limit";
 }
 
-TEST_F(SettingsRulesTest, RestEditTakesDigitsAndBackspaceOnly) {
+TEST_F(SettingsRulesTest, UserNameDigitsTakeDigitsAndBackspaceOnly) {
     for (wchar_t c = 1; c < 128; ++c)
-        EXPECT_EQ(SettingsDialogModel::RestEditAcceptsKey(c), (c >= L'0' && c <= L'9') || c == L'\b') << int(c);
+        EXPECT_EQ(SettingsDialogModel::MailUserNameDigitsAcceptsKey(c), (c >= L'0' && c <= L'9') || c == L'\b')
+            << int(c);
     struct Row {
         const wchar_t* In;
         const wchar_t* Out;
     };
     for (Row row : {Row{L"999", L"255"}, Row{L"256", L"255"}, Row{L"255", L"255"}, Row{L"12", L"12"}, Row{L"", L""},
                     Row{L"007", L"007"}})
-        EXPECT_EQ(SettingsDialogModel::RestEditExitValue(row.In), row.Out) << row.In;
+        EXPECT_EQ(SettingsDialogModel::MailUserNameDigitsAfterEditing(row.In), row.Out) << row.In;
     DialogRig rig;
-    rig.settings.SetRestEdit(L"9999");
-    EXPECT_EQ(rig.values.RestEdit, L"999") << "at most three characters";
-    rig.settings.RestEditExit();
-    EXPECT_EQ(rig.values.RestEdit, L"255");
+    rig.settings.SetMailUserNameDigits(L"9999");
+    EXPECT_EQ(rig.values.MailUserNameDigits, L"999") << "at most three characters";
+    rig.settings.MailUserNameDigitsLeft();
+    EXPECT_EQ(rig.values.MailUserNameDigits, L"255");
 }
 
 TEST_F(SettingsRulesTest, CreationWithoutFileKeepsDesignValuesAndDefaultProgram) {
@@ -221,10 +224,10 @@ TEST_F(SettingsRulesTest, CreationWithoutFileKeepsDesignValuesAndDefaultProgram)
     rig.settings.FormCreate(rig.IniPath());
     DialogSettings design;
     EXPECT_EQ(rig.values, design);
-    EXPECT_EQ(rig.values.Edit1, L"C:\\gs\\gs8.54\\bin\\gswin32c.exe");
-    EXPECT_FALSE(rig.settings.Enabled().LevelRG1) << "JNRG1 is Nein";
+    EXPECT_EQ(rig.values.GhostscriptProgram, L"C:\\gs\\gs8.54\\bin\\gswin32c.exe");
+    EXPECT_FALSE(rig.settings.Enabled().PdfLevel) << "JNRG1 is Nein";
     EXPECT_EQ(rig.main.Caption, L"Umwandeln in PDF");
-    EXPECT_TRUE(rig.settings.Enabled().MDCB1) << "start-up offers the mail box for PDF whatever mail says";
+    EXPECT_TRUE(rig.settings.Enabled().ShowMailDialog) << "start-up offers the mail box for PDF whatever mail says";
 }
 
 TEST_F(SettingsRulesTest, CreationReadsTheFileThroughTheRules) {
@@ -235,24 +238,26 @@ TEST_F(SettingsRulesTest, CreationReadsTheFileThroughTheRules) {
                                            "[Dateien]\r\nProgrammdatei=\r\n");
     rig.settings.FormCreate(rig.IniPath());
     const SettingsDialogEnabled& e = rig.settings.Enabled();
-    EXPECT_EQ(rig.values.Edit1, L"C:\\gs\\gs8.54\\bin\\gswin32c.exe") << "an empty path becomes the default";
-    EXPECT_EQ(rig.values.AuswahlRG, 2);
-    EXPECT_EQ(rig.values.LevelRG1, 2);
+    EXPECT_EQ(rig.values.GhostscriptProgram, L"C:\\gs\\gs8.54\\bin\\gswin32c.exe")
+        << "an empty path becomes the default";
+    EXPECT_EQ(rig.values.OutputType, 2);
+    EXPECT_EQ(rig.values.PdfLevel, 2);
     EXPECT_EQ(rig.main.Caption, L"Umwandeln in JPEG");
-    for (bool on : {e.MDCB1, e.MailRG1, e.NameEdit, e.MailEdit, e.NSRG1, e.WasserzeichenCB, e.WasserzeichenEdit})
+    for (bool on :
+         {e.ShowMailDialog, e.SendMail, e.MailName, e.MailAddress, e.MailMode, e.StampWatermark, e.WatermarkFile})
         EXPECT_FALSE(on);
-    EXPECT_TRUE(e.DomainEdit) << "server mode";
-    EXPECT_TRUE(rig.values.WasserzeichenCB) << "pdftk.exe is there, so the stored check stays";
-    EXPECT_TRUE(e.SpinEdit2);
-    EXPECT_TRUE(e.SpinEdit3);
+    EXPECT_TRUE(e.MailDomain) << "server mode";
+    EXPECT_TRUE(rig.values.StampWatermark) << "pdftk.exe is there, so the stored check stays";
+    EXPECT_TRUE(e.ImageResolution);
+    EXPECT_TRUE(e.JpegQuality);
 }
 
 TEST_F(SettingsRulesTest, CreationWithoutPdftkUnchecksTheWatermark) {
     DialogRig rig(false);
     testenv::WriteFileBytes(rig.IniPath(), "[Start]\r\nWasserzeichen=1\r\n[Dateien]\r\nWasserzeichen=C:\\w.pdf\r\n");
     rig.settings.FormCreate(rig.IniPath());
-    EXPECT_FALSE(rig.values.WasserzeichenCB);
-    EXPECT_EQ(rig.values.WasserzeichenEdit, L"C:\\w.pdf");
+    EXPECT_FALSE(rig.values.StampWatermark);
+    EXPECT_EQ(rig.values.WatermarkFile, L"C:\\w.pdf");
     EXPECT_FALSE(rig.main.WatermarkIndicator);
 }
 
@@ -263,29 +268,29 @@ TEST_F(SettingsRulesTest, ShowingSetsPdftkNotesAndTheWatermarkBox) {
         EXPECT_EQ(rig.settings.PdftkLabel(), Texts().Get(L"PDFTK1"));
         EXPECT_EQ(rig.settings.PdftkLabel2(), Texts().Get(L"PDFTK3"));
         EXPECT_FALSE(rig.settings.PdftkLabel().empty());
-        EXPECT_TRUE(rig.settings.Enabled().WasserzeichenCB);
+        EXPECT_TRUE(rig.settings.Enabled().StampWatermark);
     }
     {
         DialogRig rig(false);
-        rig.settings.SetWasserzeichenCB(true);
+        rig.settings.SetStampWatermark(true);
         rig.settings.FormShow();
         EXPECT_EQ(rig.settings.PdftkLabel(), Texts().Get(L"PDFTK2"));
-        EXPECT_FALSE(rig.settings.Enabled().WasserzeichenCB);
-        EXPECT_FALSE(rig.values.WasserzeichenCB);
+        EXPECT_FALSE(rig.settings.Enabled().StampWatermark);
+        EXPECT_FALSE(rig.values.StampWatermark);
         EXPECT_FALSE(rig.main.WatermarkIndicator);
     }
     {
         DialogRig rig;
-        rig.settings.SetAuswahlRG(2);
+        rig.settings.SetOutputType(2);
         EXPECT_FALSE(rig.settings.FormShow());
         EXPECT_EQ(rig.settings.PdftkLabel(), Texts().Get(L"PDFTK2"));
-        EXPECT_FALSE(rig.settings.Enabled().AnzeigenCB);
+        EXPECT_FALSE(rig.settings.Enabled().ShowInReader);
     }
     {
         DialogRig rig;
-        rig.settings.SetMailRG1(0);
+        rig.settings.SetSendMail(0);
         rig.settings.FormShow();
-        EXPECT_FALSE(rig.settings.Enabled().AnzeigenCB) << "mail on: no reader";
+        EXPECT_FALSE(rig.settings.Enabled().ShowInReader) << "mail on: no reader";
     }
 }
 
@@ -298,13 +303,13 @@ TEST_F(SettingsRulesTest, ActivationOpensTheSecurityDialogOnce) {
 
 TEST_F(SettingsRulesTest, DestructionWritesOnlyWithoutASettingsFile) {
     DialogRig rig;
-    rig.settings.SetEdit1(L"D:\\gs\\gswin32c.exe");
-    rig.settings.SetWasserzeichenCB(true);
+    rig.settings.SetGhostscriptProgram(L"D:\\gs\\gswin32c.exe");
+    rig.settings.SetStampWatermark(true);
     EXPECT_TRUE(rig.settings.FormDestroy(rig.IniPath()));
     TIniFile ini(rig.IniPath());
     EXPECT_EQ(ini.ReadString(L"Dateien", L"Programmdatei", L""), L"D:\\gs\\gswin32c.exe");
     EXPECT_EQ(ini.ReadString(L"Start", L"Wasserzeichen", L"none"), L"none");
-    rig.settings.SetEdit1(L"E:\\other.exe");
+    rig.settings.SetGhostscriptProgram(L"E:\\other.exe");
     EXPECT_FALSE(rig.settings.FormDestroy(rig.IniPath()));
     EXPECT_EQ(ini.ReadString(L"Dateien", L"Programmdatei", L""), L"D:\\gs\\gswin32c.exe");
 }

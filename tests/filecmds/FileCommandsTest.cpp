@@ -591,7 +591,7 @@ TEST_F(FileCommands, ViewerRunsGhostscriptOnEachSelectedFileOneAfterTheOther) {
     Files(In(), {L"a.ps", L"b.ps", L"c.ps"});
     const fs::path log = dir_.path() / L"viewer.log";
     testenv::SetVariable(L"OSTREL_READER_LOG", log.wstring());
-    Form().Dialog.Edit1 = ReaderStub();
+    Form().Dialog.GhostscriptProgram = ReaderStub();
     Focus(Form().DirView2);
     Select(Form().DirView1, {L"a.ps", L"c.ps"});
     Form().ViewerClick();
@@ -614,7 +614,7 @@ TEST_F(FileCommands, ViewerRunsGhostscriptOnEachSelectedFileOneAfterTheOther) {
 
 TEST_F(FileCommands, ViewerWithoutAnySelectionStartsNothing) {
     Files(In(), {L"a.ps"});
-    Form().Dialog.Edit1 = L"C:\\nicht\\da.exe";
+    Form().Dialog.GhostscriptProgram = L"C:\\nicht\\da.exe";
     Form().DirView1.ClearSelection();
     Form().DirView2.ClearSelection();
     const std::wstring before = Form().LastGhostscriptProgram();

@@ -37,15 +37,15 @@ TEST(MergeCommand, MergesTwoFilesIntoOneWithTheExactCommandLine) {
     MergeWorld w;
     TwoInputs inputs(w);
     ASSERT_FALSE(HasFailure());
-    w.dialog.Edit1 = kGhostscript;
+    w.dialog.GhostscriptProgram = kGhostscript;
     fs::remove(w.gsLog); // only the merge's own run counts
 
     w.Run();
 
     const std::wstring target = w.OutDir() + L"Gesamt.pdf";
     const std::wstring expected = L"\"" + std::wstring(kGhostscript) +
-                                  L"\" -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pdfwrite -sOutputFile=\"" +
-                                  target + L"\" -c .setpdfwrite -f @\"" + w.OutDir() + L"PDFList.txt\"";
+                                  L"\" -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pdfwrite -sOutputFile=\"" + target +
+                                  L"\" -c .setpdfwrite -f @\"" + w.OutDir() + L"PDFList.txt\"";
     EXPECT_EQ(w.GsCommandLines(), std::vector<std::string>{Utf8(expected)});
     EXPECT_EQ(w.command.LastCommandLine(), expected);
     EXPECT_EQ(w.window.memo, expected + L"\r\n");
@@ -79,19 +79,20 @@ TEST(MergeCommand, ProtectionAddsFortyBitSwitchesAndEncryptsTheResult) {
     TwoInputs inputs(w);
     ASSERT_FALSE(HasFailure());
     w.ui.selection->OpenInReader = false;
-    w.ui.security.BerechtigungCheck = true;
-    w.ui.security.BerechtigungText = L"Chef Passwort";
-    w.ui.security.KennwortCheck = true;
-    w.ui.security.KennwortText = L"leser";
-    w.ui.security.Drucken = true;
-    w.ui.security.Kopieren = true;
+    w.ui.security.OwnerPasswordOn = true;
+    w.ui.security.OwnerPassword = L"Chef Passwort";
+    w.ui.security.UserPasswordOn = true;
+    w.ui.security.UserPassword = L"leser";
+    w.ui.security.DenyPrinting = true;
+    w.ui.security.DenyCopying = true;
     fs::remove(w.gsLog);
 
     w.Run();
 
     const std::string switches = " -dEncryptionR#2 -dKeyLength#40 -sUserPassword=leser \"-sOwnerPassword=Chef "
                                  "Passwort\" -dPermissions#-24";
-    const std::string masked = " -dEncryptionR#2 -dKeyLength#40 -sUserPassword=*** -sOwnerPassword=*** -dPermissions#-24";
+    const std::string masked =
+        " -dEncryptionR#2 -dKeyLength#40 -sUserPassword=*** -sOwnerPassword=*** -dPermissions#-24";
     const std::vector<std::string> lines = w.GsCommandLines();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NE(lines[0].find("-sDEVICE=pdfwrite" + switches + " -sOutputFile="), std::string::npos) << lines[0];
@@ -104,7 +105,8 @@ TEST(MergeCommand, ProtectionAddsFortyBitSwitchesAndEncryptsTheResult) {
     // The memo and the log repeat the switches with the passwords masked.
     EXPECT_EQ(w.window.memo.find(L"leser"), std::wstring::npos);
     EXPECT_EQ(w.window.memo.find(L"Chef"), std::wstring::npos);
-    EXPECT_NE(w.window.memo.find(L"-sDEVICE=pdfwrite" + std::wstring(masked.begin(), masked.end())), std::wstring::npos);
+    EXPECT_NE(w.window.memo.find(L"-sDEVICE=pdfwrite" + std::wstring(masked.begin(), masked.end())),
+              std::wstring::npos);
     const std::vector<std::string> log = w.LogLines();
     ASSERT_EQ(log.size(), 5u);
     EXPECT_TRUE(log[1].ends_with(" - -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pdfwrite" + masked)) << log[1];
@@ -134,7 +136,7 @@ TEST(MergeCommand, NameDialogRules) {
     for (const NameCase& c : cases) {
         SCOPED_TRACE(c.Title);
         MergeWorld w;
-        w.ui.security.BerechtigungCheck = true;
+        w.ui.security.OwnerPasswordOn = true;
         w.ui.name = c.Name;
         if (c.Exists)
             testenv::WriteFileBytes(w.out / *c.Name, "old");
@@ -179,7 +181,7 @@ TEST(MergeCommand, GhostscriptFailureIsReportedAndNothingClaimed) {
 TEST(MergeCommand, GhostscriptThatCannotStartGivesTheStartMessageAndNoLog) {
     MergeWorld w;
     w.ui.selection = MergeSelection{{L"C:\\a.pdf"}, true};
-    w.dialog.Edit1 = (w.temp.path() / L"fehlt" / L"gswin32c.exe").wstring();
+    w.dialog.GhostscriptProgram = (w.temp.path() / L"fehlt" / L"gswin32c.exe").wstring();
 
     w.Run();
 

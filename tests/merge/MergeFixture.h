@@ -49,7 +49,7 @@ public:
     SecuritySettings SecurityFields() const override { return security; }
     void SwitchOffOwnerPassword() override {
         ++ownerOffs;
-        security.BerechtigungCheck = false;
+        security.OwnerPasswordOn = false;
     }
     void OpenInReader(const std::wstring& file) override { opened.push_back(file); }
     void ReloadPanes() override { ++reloads; }

@@ -47,27 +47,27 @@ struct SwitchCase {
 
 SecuritySettings Owner(const std::wstring& password) {
     SecuritySettings s;
-    s.BerechtigungCheck = true;
-    s.BerechtigungText = password;
+    s.OwnerPasswordOn = true;
+    s.OwnerPassword = password;
     return s;
 }
 
 TEST(MergeSwitches, SecurityIsFortyBitWithPermissions) {
     const std::wstring base = L"-dSAFER -dBATCH -dNOPAUSE -sDEVICE=pdfwrite";
     SecuritySettings printCopy = Owner(L"geheim");
-    printCopy.Drucken = true;
-    printCopy.Kopieren = true;
-    printCopy.Sicherheit = 1; // a 128-bit choice of the conversion does not reach the merge
+    printCopy.DenyPrinting = true;
+    printCopy.DenyCopying = true;
+    printCopy.KeyLength = 1; // a 128-bit choice of the conversion does not reach the merge
     SecuritySettings all = Owner(L"o");
-    all.Drucken = all.Dokuaendern = all.Kopieren = all.Formular = true;
-    all.HoheAufloesung = all.Inhalt = true; // no 40-bit meaning
+    all.DenyPrinting = all.DenyChanging = all.DenyCopying = all.DenyFormFilling = true;
+    all.DenyHighQualityPrinting = all.DenyContentAccess = true; // no 40-bit meaning
     SecuritySettings user = Owner(L"o");
-    user.KennwortCheck = true;
-    user.KennwortText = L"u";
+    user.UserPasswordOn = true;
+    user.UserPassword = L"u";
     SecuritySettings blank = Owner(L"mein Kennwort");
     SecuritySettings noOwner;
-    noOwner.KennwortCheck = true;
-    noOwner.KennwortText = L"u";
+    noOwner.UserPasswordOn = true;
+    noOwner.UserPassword = L"u";
     SecuritySettings emptyOwner = Owner(L"");
 
     const SwitchCase cases[] = {

@@ -91,7 +91,7 @@ TEST(MergeWindows, NameDialogStartsWithTheExtensionAndTheCaretBeforeIt) {
 TEST(MergeWindows, SelectionDialogAddsRemovesAndOrders) {
     Dialogs d;
     TAuswahl_Form& f = d.listForm;
-    d.settings.AnzeigenCB = true;
+    d.settings.ShowInReader = true;
     f.OutputFolder = [] { return std::wstring(L"C:\\Ausgabe"); };
     f.FileList.AddItem(L"C:\\vom letzten Mal.pdf"); // every showing starts empty
 
@@ -161,7 +161,7 @@ TEST(MergeWindows, SelectionDialogAddsRemovesAndOrders) {
         const std::filesystem::path gsLog = temp / L"gs.txt";
         SetVariable(L"OSTREL_GS_LOG", gsLog.wstring());
         SetVariable(L"OSTREL_GS_EXIT", L"0");
-        d.settings.Edit1 = kGhostscript;
+        d.settings.GhostscriptProgram = kGhostscript;
         std::vector<std::wstring> passed;
         f.OnCurrentInputPath = [&](const std::wstring& path) { passed.push_back(path); };
         const std::string preview = std::string("\"C:\\gs\\gs8.54\\bin\\gswin32c.exe\" -dSAFER -dBATCH -r96 ");

@@ -78,7 +78,7 @@ TEST_F(PostProcessingTest, InputIsDeletedOnlyWhenDeletionIsOnAndNobodyHoldsIt) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "deletion " << c.deletion << " held " << c.held);
         World w(false);
-        w.dialog.loeschenRG1 = c.deletion ? 0 : 1;
+        w.dialog.DeleteInputs = c.deletion ? 0 : 1;
         ConvertedFile file = w.Converted(L"report.ps", L"report.pdf", GsOutputPdf, pdf);
         {
             std::optional<HeldOpen> hold;
@@ -112,13 +112,13 @@ TEST_F(PostProcessingTest, MailOfTheResult) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.attachmentName);
         World w(false);
-        w.dialog.MailRG1 = 0;
-        w.dialog.loeschenRG1 = 0;
-        w.dialog.NSRG1 = c.serverMode;
-        w.dialog.BenutzerEdit = L"X";
-        w.dialog.RestEdit = L"2";
-        w.dialog.DomainEdit = L"@firm.example";
-        w.dialog.WasserzeichenCB = c.type != GsOutputPdf; // for PostScript and images the check is ignored
+        w.dialog.SendMail = 0;
+        w.dialog.DeleteInputs = 0;
+        w.dialog.MailMode = c.serverMode;
+        w.dialog.MailUserNameEnd = L"X";
+        w.dialog.MailUserNameDigits = L"2";
+        w.dialog.MailDomain = L"@firm.example";
+        w.dialog.StampWatermark = c.type != GsOutputPdf; // for PostScript and images the check is ignored
         ConvertedFile file = w.Converted(L"in.ps", c.outputName, c.type, pdf);
         bool sentBeforePump = false;
         w.window.onPump = [&] { sentBeforePump = DroppedMails(w.drop.path()).size() == 1; };
@@ -146,8 +146,8 @@ TEST_F(PostProcessingTest, MailOfTheResult) {
 TEST_F(PostProcessingTest, AFailedOrSkippedSendDeletesNothing) {
     {
         World w(false);
-        w.dialog.MailRG1 = 0;
-        w.dialog.MDCB1 = true;
+        w.dialog.SendMail = 0;
+        w.dialog.ShowMailDialog = true;
         SetEnvironmentVariableW(L"OSTREL_MAPI_RESULT", L"2");
         ConvertedFile file = w.Converted(L"in.ps", L"report.pdf", GsOutputPdf, pdf);
         PostProcessing post = w.MakePostProcessing();
@@ -160,8 +160,8 @@ TEST_F(PostProcessingTest, AFailedOrSkippedSendDeletesNothing) {
     {
         // The input is still held by its program: neither deleted nor is its output mailed or deleted.
         World w(false);
-        w.dialog.MailRG1 = 0;
-        w.dialog.loeschenRG1 = 0;
+        w.dialog.SendMail = 0;
+        w.dialog.DeleteInputs = 0;
         ConvertedFile file = w.Converted(L"in.ps", L"report.pdf", GsOutputPdf, pdf);
         HeldOpen hold(file.inputFile);
         w.MakePostProcessing().Run(file);
@@ -173,7 +173,7 @@ TEST_F(PostProcessingTest, AFailedOrSkippedSendDeletesNothing) {
     {
         // The output is held open when the send is done: it stays.
         World w(false);
-        w.dialog.MailRG1 = 0;
+        w.dialog.SendMail = 0;
         ConvertedFile file = w.Converted(L"in.ps", L"report.pdf", GsOutputPdf, pdf);
         std::optional<HANDLE> reader;
         w.window.onPump = [&] {
@@ -202,11 +202,11 @@ TEST_F(PostProcessingTest, ANumberErrorInServerModeIsShownAndSendsNothing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.outputName << " / " << testing::PrintToString(std::wstring(c.rest)));
         World w(false);
-        w.dialog.MailRG1 = 0;
-        w.dialog.NSRG1 = 1;
-        w.dialog.BenutzerEdit = L"X";
-        w.dialog.RestEdit = c.rest;
-        w.dialog.DomainEdit = L"@firm.example";
+        w.dialog.SendMail = 0;
+        w.dialog.MailMode = 1;
+        w.dialog.MailUserNameEnd = L"X";
+        w.dialog.MailUserNameDigits = c.rest;
+        w.dialog.MailDomain = L"@firm.example";
         ConvertedFile file = w.Converted(L"in.ps", c.outputName, GsOutputPdf, pdf);
         w.MakePostProcessing().Run(file);
         EXPECT_EQ(Shown(w.window),
@@ -220,12 +220,12 @@ TEST_F(PostProcessingTest, ANumberErrorInServerModeIsShownAndSendsNothing) {
 // mailed, then output and stamped file are removed, the log has the watermark block before the mail block.
 TEST_F(PostProcessingTest, WatermarkStampsMailsAndCleansUpInOrder) {
     World w;
-    w.dialog.MailRG1 = 0;
-    w.dialog.loeschenRG1 = 0;
-    w.dialog.WasserzeichenCB = true;
+    w.dialog.SendMail = 0;
+    w.dialog.DeleteInputs = 0;
+    w.dialog.StampWatermark = true;
     const fs::path watermark = w.program / L"wm mark.pdf";
     testenv::WriteFileBytes(watermark, MakePdf({"WATERMARK"}));
-    w.dialog.WasserzeichenEdit = watermark.wstring();
+    w.dialog.WatermarkFile = watermark.wstring();
     ConvertedFile file = w.Converted(L"in.ps", L"001 report.pdf", GsOutputPdf, MakePdf({"Page one", "Page two"}, 4000));
     file.currentOutputName = L"report.pdf"; // the counter stands in front of the name
     const fs::path stamped = w.output / L"W_001 report.pdf";
@@ -281,10 +281,10 @@ TEST_F(PostProcessingTest, WatermarkStampsMailsAndCleansUpInOrder) {
 
 TEST_F(PostProcessingTest, WatermarkWithoutMailLeavesTheStampedFile) {
     World w;
-    w.dialog.WasserzeichenCB = true;
+    w.dialog.StampWatermark = true;
     const fs::path watermark = w.program / L"wm.pdf";
     testenv::WriteFileBytes(watermark, MakePdf({"WATERMARK"}));
-    w.dialog.WasserzeichenEdit = watermark.wstring();
+    w.dialog.WatermarkFile = watermark.wstring();
     ConvertedFile file = w.Converted(L"in.ps", L"report.pdf", GsOutputPdf, pdf);
     w.MakePostProcessing().Run(file);
     const std::string stamped = testenv::ReadFileBytes(w.output / L"W_report.pdf");
@@ -314,12 +314,12 @@ TEST_F(PostProcessingTest, AWatermarkPdftkRefusesIsReportedAsFailed) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         World w;
-        w.dialog.WasserzeichenCB = true;
+        w.dialog.StampWatermark = true;
         const fs::path watermark = w.program / L"wm.pdf";
         if (c.background) {
             testenv::WriteFileBytes(watermark, c.background);
         }
-        w.dialog.WasserzeichenEdit = watermark.wstring();
+        w.dialog.WatermarkFile = watermark.wstring();
         ConvertedFile file = w.Converted(L"in.ps", L"report.pdf", GsOutputPdf, pdf);
         PostProcessing post = w.MakePostProcessing();
         file.interactive = c.manual;
@@ -344,9 +344,9 @@ TEST_F(PostProcessingTest, AWatermarkPdftkRefusesIsReportedAsFailed) {
 
 TEST_F(PostProcessingTest, MissingPdftkIsReportedAndNothingIsLost) {
     World w(false);
-    w.dialog.MailRG1 = 0;
-    w.dialog.WasserzeichenCB = true;
-    w.dialog.WasserzeichenEdit = (w.program / L"wm.pdf").wstring();
+    w.dialog.SendMail = 0;
+    w.dialog.StampWatermark = true;
+    w.dialog.WatermarkFile = (w.program / L"wm.pdf").wstring();
     ConvertedFile file = w.Converted(L"in.ps", L"report.pdf", GsOutputPdf, pdf);
     PostProcessing post = w.MakePostProcessing();
     post.Run(file);
@@ -365,11 +365,11 @@ TEST_F(PostProcessingTest, MissingPdftkIsReportedAndNothingIsLost) {
 
 TEST_F(PostProcessingTest, ReaderGetsQuotedPathsForPdfOnly) {
     World w;
-    w.dialog.AnzeigenCB = true;
-    w.dialog.WasserzeichenCB = true;
+    w.dialog.ShowInReader = true;
+    w.dialog.StampWatermark = true;
     const fs::path watermark = w.program / L"wm.pdf";
     testenv::WriteFileBytes(watermark, MakePdf({"WATERMARK"}));
-    w.dialog.WasserzeichenEdit = watermark.wstring();
+    w.dialog.WatermarkFile = watermark.wstring();
     PostProcessing post = w.MakePostProcessing();
     // PostScript output first: it never opens the reader, so only the two PDF starts below may come.
     post.Run(w.Converted(L"in.ps", L"my report.ps", GsOutputPostScript, pdf));
@@ -390,7 +390,7 @@ TEST_F(PostProcessingTest, ReaderGetsQuotedPathsForPdfOnly) {
 
 TEST_F(PostProcessingTest, MailBlockOncePerPass) {
     World w(false);
-    w.dialog.MailRG1 = 0;
+    w.dialog.SendMail = 0;
     PostProcessing post = w.MakePostProcessing();
     post.BeginPass();
     post.Run(w.Converted(L"a.ps", L"a.pdf", GsOutputPdf, pdf));
@@ -409,12 +409,12 @@ TEST_F(PostProcessingTest, MailBlockOncePerPass) {
 
 TEST_F(PostProcessingTest, HeldInputStillGetsItsStampedFileMailed) {
     World w;
-    w.dialog.MailRG1 = 0;
-    w.dialog.loeschenRG1 = 0;
-    w.dialog.WasserzeichenCB = true;
+    w.dialog.SendMail = 0;
+    w.dialog.DeleteInputs = 0;
+    w.dialog.StampWatermark = true;
     const fs::path watermark = w.program / L"wm.pdf";
     testenv::WriteFileBytes(watermark, MakePdf({"WATERMARK"}));
-    w.dialog.WasserzeichenEdit = watermark.wstring();
+    w.dialog.WatermarkFile = watermark.wstring();
     ConvertedFile file = w.Converted(L"in.ps", L"report.pdf", GsOutputPdf, pdf);
     {
         HeldOpen hold(file.inputFile);
@@ -449,12 +449,12 @@ TEST_F(PostProcessingTest, AutomaticModeShowsNoBoxAndALogFailureStopsNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         World w(c.withPdftk);
-        w.dialog.MailRG1 = 0;
-        w.dialog.NSRG1 = 1;
-        w.dialog.BenutzerEdit = L"X";
-        w.dialog.RestEdit = c.rest;
-        w.dialog.WasserzeichenCB = true;
-        w.dialog.WasserzeichenEdit = (w.program / L"wm.pdf").wstring();
+        w.dialog.SendMail = 0;
+        w.dialog.MailMode = 1;
+        w.dialog.MailUserNameEnd = L"X";
+        w.dialog.MailUserNameDigits = c.rest;
+        w.dialog.StampWatermark = true;
+        w.dialog.WatermarkFile = (w.program / L"wm.pdf").wstring();
         if (c.logBroken) {
             fs::create_directory(w.LogFile());
         }

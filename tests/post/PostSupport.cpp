@@ -57,11 +57,11 @@ World::World(bool withPdftk) {
     SetEnvironmentVariableW(L"OSTREL_READER_LOG", (readers / L"readers.txt").c_str());
     main.LanguageChoice = L"English";
     main.ReaderProgram = (testenv::BinaryDir() / L"tests" / L"post" / L"reader_stub.exe").wstring();
-    dialog.MailRG1 = 1; // everything off until a test switches it on
-    dialog.loeschenRG1 = 1;
-    dialog.MDCB1 = false;
-    dialog.NameEdit = L"Print Room";
-    dialog.MailEdit = L"office@example.org";
+    dialog.SendMail = 1; // everything off until a test switches it on
+    dialog.DeleteInputs = 1;
+    dialog.ShowMailDialog = false;
+    dialog.MailName = L"Print Room";
+    dialog.MailAddress = L"office@example.org";
 }
 
 World::~World() {

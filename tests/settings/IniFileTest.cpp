@@ -1,6 +1,5 @@
 // The INI wrapper against the real profile functions: code page, key matching, numbers, line breaks, refusals.
 #include "gui/IniFile.h"
-#include "gui/IniValues.h"
 #include "support/TestEnv.h"
 
 #include <filesystem>
@@ -9,36 +8,6 @@
 #include <windows.h>
 
 namespace {
-
-struct IntCase {
-    const wchar_t* text;
-    int def;
-    int expected;
-};
-
-class ParseIniIntegerTest : public testing::TestWithParam<IntCase> {};
-
-TEST_P(ParseIniIntegerTest, Parses) {
-    const IntCase& c = GetParam();
-    EXPECT_EQ(ParseIniInteger(c.text, c.def), c.expected) << "text \"" << testing::PrintToString(std::wstring(c.text));
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, ParseIniIntegerTest,
-                         testing::Values(IntCase{L"90", 7, 90}, IntCase{L"-4", 7, -4}, IntCase{L"+12", 7, 12},
-                                         IntCase{L"0", 7, 0}, IntCase{L"0x10", 7, 16}, IntCase{L"0X1f", 7, 31},
-                                         IntCase{L"$1F", 7, 31}, IntCase{L"$FFFFFFFF", 7, -1},
-                                         IntCase{L"$80000005", 7, static_cast<int>(0x80000005u)}, IntCase{L"0x", 7, 7},
-                                         IntCase{L"$", 7, 7}, IntCase{L"yes", 0, 0}, IntCase{L"yes", 1, 1},
-                                         IntCase{L"", 5, 5}, IntCase{L"12a", 5, 5}, IntCase{L"1.5", 5, 5},
-                                         IntCase{L"0x1G", 5, 5}, IntCase{L"$123456789", 5, 5},
-                                         IntCase{L"2147483647", 5, 2147483647},
-                                         IntCase{L"-2147483648", 5, -2147483647 - 1}, IntCase{L"2147483648", 5, 5},
-                                         IntCase{L"99999999999", 5, 5}, IntCase{L"  42", 5, 42}, IntCase{L"-", 5, 5}));
-
-TEST(StripLineBreaks, RemovesEveryCrAndLf) {
-    EXPECT_EQ(StripLineBreaks(L"abc\r\nAdresse=evil\n"), L"abcAdresse=evil");
-    EXPECT_EQ(StripLineBreaks(L"plain text"), L"plain text");
-}
 
 class IniFileTest : public testing::Test {
 protected:
@@ -150,14 +119,25 @@ TEST_F(IniFileTest, ReadsEveryLookupAsTheSystemDoes) {
         {"equals in the value", "[Start]\r\nEditor=a=b=c\r\nTray==1\r\n"},
         {"end of file mark", "[Start]\r\nEditor=x\x1a\r\nTray=1\r\n"},
         {"no-break space", "[Start]\r\nEditor=\xA0x\xA0\r\nTray\xA0=1\r\n"},
-        {"utf-8 mark", "\xEF\xBB\xBF[Start]\r\nEditor=Gr\xC3\xBC\xC3\x9F" "e\r\n"},
+        {"utf-8 mark", "\xEF\xBB\xBF[Start]\r\nEditor=Gr\xC3\xBC\xC3\x9F"
+                       "e\r\n"},
         {"empty file", ""},
     };
     const std::pair<const wchar_t*, const wchar_t*> lookups[] = {
-        {L"Start", L"Editor"},  {L"Start", L"Tray"},     {L"Start", L"Format"},    {L"Start", L"SeiteJN"},
-        {L"Start", L"Anzeigen"}, {L"start", L"editor"},  {L" Start ", L" Editor "}, {L"Timer", L"Sekunden"},
-        {L"Verschlüsselung", L"Hohe Auflösung"},          {L"Eingabedateien", L"Löschen"},
-        {L"", L"Editor"},       {L"Start", L";Editor"},  {L"Format=9", L"x"},      {L"Start", L""},
+        {L"Start", L"Editor"},
+        {L"Start", L"Tray"},
+        {L"Start", L"Format"},
+        {L"Start", L"SeiteJN"},
+        {L"Start", L"Anzeigen"},
+        {L"start", L"editor"},
+        {L" Start ", L" Editor "},
+        {L"Timer", L"Sekunden"},
+        {L"Verschlüsselung", L"Hohe Auflösung"},
+        {L"Eingabedateien", L"Löschen"},
+        {L"", L"Editor"},
+        {L"Start", L";Editor"},
+        {L"Format=9", L"x"},
+        {L"Start", L""},
         {L"Nothing", L"Editor"},
     };
     for (const Case& c : files) {

@@ -1,7 +1,7 @@
 // The settings bursts against real files through the system's profile functions.
 #include "app/main/SettingsFile.h"
-#include "app/main/SettingsKeys.h"
-#include "app/main/SettingsValues.h"
+#include "core/SettingsKeys.h"
+#include "core/SettingsValues.h"
 #include "gui/IniFile.h"
 #include "support/TestEnv.h"
 
@@ -45,46 +45,46 @@ protected:
 // A dialog record with every value away from its built-in one.
 DialogSettings Changed() {
     DialogSettings d;
-    d.Edit1 = L"D:\\Programme\\gs\\gswin32c.exe";
-    d.WasserzeichenEdit = L"C:\\Stempel\\Wasser zeichen.pdf";
-    d.loeschenRG1 = 0;
-    d.AutostartRG1 = 0;
-    d.AuswahlRG = 2;
-    d.AnzeigenCB = true;
-    d.WasserzeichenCB = true;
-    d.SeiteCB = true;
-    d.LevelRG1 = 2;
-    d.JNRG1 = 0;
-    d.GrafikenRG1 = 3;
-    d.DPRG1 = 4;
-    d.AutoRP = 1;
-    d.SpinEdit1 = 15;
-    d.MailRG1 = 0;
-    d.MDCB1 = false;
-    d.NSRG1 = 1;
-    d.NameEdit = L"Jürgen Weiß";
-    d.MailEdit = L"j@example.org";
-    d.DomainEdit = L"example.org";
-    d.BenutzerEdit = L"_";
-    d.RestEdit = L"12";
-    d.SpinEdit2 = 150;
-    d.SpinEdit3 = 90;
+    d.GhostscriptProgram = L"D:\\Programme\\gs\\gswin32c.exe";
+    d.WatermarkFile = L"C:\\Stempel\\Wasser zeichen.pdf";
+    d.DeleteInputs = 0;
+    d.AutoStart = 0;
+    d.OutputType = 2;
+    d.ShowInReader = true;
+    d.StampWatermark = true;
+    d.FilePerPage = true;
+    d.PdfLevel = 2;
+    d.MayChangePdfLevel = 0;
+    d.PdfResolution = 3;
+    d.PdfPreset = 4;
+    d.AutoRotatePages = 1;
+    d.PollSeconds = 15;
+    d.SendMail = 0;
+    d.ShowMailDialog = false;
+    d.MailMode = 1;
+    d.MailName = L"Jürgen Weiß";
+    d.MailAddress = L"j@example.org";
+    d.MailDomain = L"example.org";
+    d.MailUserNameEnd = L"_";
+    d.MailUserNameDigits = L"12";
+    d.ImageResolution = 150;
+    d.JpegQuality = 90;
     return d;
 }
 
 SecuritySettings ChangedSecurity() {
     SecuritySettings s;
-    s.Sicherheit = 1;
-    s.BerechtigungCheck = true;
-    s.BerechtigungText = L"Eigentümer 1";
-    s.KennwortCheck = true;
-    s.KennwortText = L"öffnen";
-    s.Drucken = true;
-    s.HoheAufloesung = true;
-    s.Dokuaendern = true;
-    s.Kopieren = true;
-    s.Inhalt = true;
-    s.Formular = true;
+    s.KeyLength = 1;
+    s.OwnerPasswordOn = true;
+    s.OwnerPassword = L"Eigentümer 1";
+    s.UserPasswordOn = true;
+    s.UserPassword = L"öffnen";
+    s.DenyPrinting = true;
+    s.DenyHighQualityPrinting = true;
+    s.DenyChanging = true;
+    s.DenyCopying = true;
+    s.DenyContentAccess = true;
+    s.DenyFormFilling = true;
     return s;
 }
 
@@ -110,7 +110,7 @@ TEST_F(SettingsFileTest, MissingFileKeepsEveryBuiltInValue) {
     EXPECT_TRUE(m.OnlyPsPrn);
 
     DialogSettings d;
-    d.Edit1.clear();
+    d.GhostscriptProgram.clear();
     ReadDialogStart(path, d, L"");
     EXPECT_EQ(d, DialogSettings{});
     EXPECT_EQ(ReadStart3(path), L"");
@@ -174,24 +174,24 @@ TEST_F(SettingsFileTest, OtherSpellingsAreFoundByEveryReader) {
 
     DialogSettings d;
     ReadDialogStart(path, d, L"");
-    EXPECT_EQ(d.JNRG1, 0);
-    EXPECT_EQ(d.AutoRP, 1);
+    EXPECT_EQ(d.MayChangePdfLevel, 0);
+    EXPECT_EQ(d.AutoRotatePages, 1);
 
     DialogSettings loaded;
     LoadStartSettings(path, loaded, L"");
-    EXPECT_EQ(loaded.JNRG1, 0);
-    EXPECT_EQ(loaded.AutoRP, 1);
+    EXPECT_EQ(loaded.MayChangePdfLevel, 0);
+    EXPECT_EQ(loaded.AutoRotatePages, 1);
 
     DialogSettings profile;
     SecuritySettings sec;
     ASSERT_TRUE(LoadProfile(path, profile, sec, L""));
-    EXPECT_EQ(profile.JNRG1, 0);
-    EXPECT_EQ(profile.AutoRP, 1);
+    EXPECT_EQ(profile.MayChangePdfLevel, 0);
+    EXPECT_EQ(profile.AutoRotatePages, 1);
 
     DialogSettings shown;
     GsOptions o;
     ReadShow(path, m, w, sec, shown, o);
-    EXPECT_EQ(shown.JNRG1, 0);
+    EXPECT_EQ(shown.MayChangePdfLevel, 0);
     EXPECT_EQ(o.GsCompatLevelOption, L" -dCompatibilityLevel=1.3") << "from LevelRG1 of the dialog: 1";
 }
 
@@ -225,14 +225,14 @@ TEST_F(SettingsFileTest, UmlautKeysAreWindows1252AndReadBack) {
 
 TEST_F(SettingsFileTest, LineBreaksAreStrippedBeforeWriting) {
     DialogSettings d;
-    d.NameEdit = L"abc\r\nAdresse=evil";
-    d.MailEdit = L"a@b\n";
+    d.MailName = L"abc\r\nAdresse=evil";
+    d.MailAddress = L"a@b\n";
     SaveStartSettings(path, d);
     EXPECT_EQ(Bytes().find("\r\nAdresse=evil"), std::string::npos);
     DialogSettings back;
     ReadDialogStart(path, back, L"");
-    EXPECT_EQ(back.NameEdit, L"abcAdresse=evil");
-    EXPECT_EQ(back.MailEdit, L"a@b");
+    EXPECT_EQ(back.MailName, L"abcAdresse=evil");
+    EXPECT_EQ(back.MailAddress, L"a@b");
 }
 
 TEST_F(SettingsFileTest, RefusedWritesRaiseTheMessageWithTheFileName) {
@@ -290,16 +290,16 @@ TEST_F(SettingsFileTest, StartSettingsSave24AndLoad23) {
     DialogSettings loaded;
     LoadStartSettings(path, loaded, L"C:\\last.exe");
     DialogSettings expected = Changed();
-    expected.WasserzeichenCB = false; // not among the 23
+    expected.StampWatermark = false; // not among the 23
     EXPECT_EQ(loaded, expected);
 
     // Programmdatei missing: the default is the program last run, not the field's text.
     Write("[Timer]\r\nSekunden=5\r\n");
     DialogSettings d = Changed();
     LoadStartSettings(path, d, L"C:\\last.exe");
-    EXPECT_EQ(d.Edit1, L"C:\\last.exe");
-    EXPECT_EQ(d.SpinEdit1, 5);
-    EXPECT_EQ(d.NameEdit, Changed().NameEdit);
+    EXPECT_EQ(d.GhostscriptProgram, L"C:\\last.exe");
+    EXPECT_EQ(d.PollSeconds, 5);
+    EXPECT_EQ(d.MailName, Changed().MailName);
 }
 
 TEST_F(SettingsFileTest, DialogStartFillsAnEmptyProgramPathAndKeepsValuesTheProgramCanRun) {
@@ -307,13 +307,13 @@ TEST_F(SettingsFileTest, DialogStartFillsAnEmptyProgramPathAndKeepsValuesTheProg
           "[Aufl\xF6sung]\r\ndpi2=900\r\nQualit\xE4t=-1\r\n[Timer]\r\nSekunden=-30\r\n");
     DialogSettings d;
     ReadDialogStart(path, d, L"");
-    EXPECT_EQ(d.Edit1, L"C:\\gs\\gs8.54\\bin\\gswin32c.exe");
+    EXPECT_EQ(d.GhostscriptProgram, L"C:\\gs\\gs8.54\\bin\\gswin32c.exe");
     // An index that names no item keeps the built-in choice instead of becoming the last item (TIFF).
-    EXPECT_EQ(d.AuswahlRG, 0);
-    EXPECT_EQ(d.LevelRG1, 1);
-    EXPECT_EQ(d.SpinEdit2, 600);
-    EXPECT_EQ(d.SpinEdit3, 0);
-    EXPECT_EQ(d.SpinEdit1, 1) << "a poll period runs at least every second";
+    EXPECT_EQ(d.OutputType, 0);
+    EXPECT_EQ(d.PdfLevel, 1);
+    EXPECT_EQ(d.ImageResolution, 600);
+    EXPECT_EQ(d.JpegQuality, 0);
+    EXPECT_EQ(d.PollSeconds, 1) << "a poll period runs at least every second";
 }
 
 // What Ostrel.ini and profiles may hold versus what the program takes: indexes within their lists, a poll period
@@ -324,10 +324,10 @@ TEST_F(SettingsFileTest, StoredValuesAreTakenOnlyWithinWhatTheProgramCanRun) {
         int Format, Dpi2, Seconds, KeyLength;
     };
     const Case cases[] = {
-        {"Format=3\r\n[Aufl\xF6sung]\r\ndpi2=150\r\n[Timer]\r\nSekunden=7\r\n[Verschl\xFCsselung]\r\nSicherheit=1",
-         3, 150, 7, 1},
-        {"Format=6\r\n[Aufl\xF6sung]\r\ndpi2=0\r\n[Timer]\r\nSekunden=0\r\n[Verschl\xFCsselung]\r\nSicherheit=2",
-         0, 1, 1, 0},
+        {"Format=3\r\n[Aufl\xF6sung]\r\ndpi2=150\r\n[Timer]\r\nSekunden=7\r\n[Verschl\xFCsselung]\r\nSicherheit=1", 3,
+         150, 7, 1},
+        {"Format=6\r\n[Aufl\xF6sung]\r\ndpi2=0\r\n[Timer]\r\nSekunden=0\r\n[Verschl\xFCsselung]\r\nSicherheit=2", 0, 1,
+         1, 0},
         {"Format=-1\r\n[Aufl\xF6sung]\r\ndpi2=-5\r\n[Timer]\r\nSekunden=-90\r\n[Verschl\xFCsselung]\r\nSicherheit=-1",
          0, 1, 1, 0},
     };
@@ -340,11 +340,11 @@ TEST_F(SettingsFileTest, StoredValuesAreTakenOnlyWithinWhatTheProgramCanRun) {
         SecuritySettings security;
         ASSERT_TRUE(LoadProfile(path, fromProfile, security, L""));
         for (const DialogSettings* d : {&fromStart, &fromProfile}) {
-            EXPECT_EQ(d->AuswahlRG, c.Format);
-            EXPECT_EQ(d->SpinEdit2, c.Dpi2);
-            EXPECT_EQ(d->SpinEdit1, c.Seconds);
+            EXPECT_EQ(d->OutputType, c.Format);
+            EXPECT_EQ(d->ImageResolution, c.Dpi2);
+            EXPECT_EQ(d->PollSeconds, c.Seconds);
         }
-        EXPECT_EQ(security.Sicherheit, c.KeyLength);
+        EXPECT_EQ(security.KeyLength, c.KeyLength);
         MainSettings m;
         GsOptions options;
         ReadStart2(path, m, options, GsOptionIndexes{});
@@ -359,11 +359,11 @@ TEST(SettingsValues, AStoredWindowIsFittedIntoTheWorkArea) {
         WindowBounds Stored, Expected;
     };
     const Case cases[] = {
-        {{100, 50, 800, 600}, {100, 50, 800, 600}},          // inside: as stored
-        {{-30000, 50000, 800, 600}, {0, 400, 800, 600}},     // far off: moved the least onto the area
-        {{1200, -20, 800, 600}, {480, 0, 800, 600}},          // partly off to the right and above
-        {{10, 10, 99999, 5000}, {0, 0, 1280, 1000}},          // larger than the area: shrunk to it
-        {{10, 10, 0, -4}, {10, 10, 786, 581}},                // no size: the built-in one
+        {{100, 50, 800, 600}, {100, 50, 800, 600}},      // inside: as stored
+        {{-30000, 50000, 800, 600}, {0, 400, 800, 600}}, // far off: moved the least onto the area
+        {{1200, -20, 800, 600}, {480, 0, 800, 600}},     // partly off to the right and above
+        {{10, 10, 99999, 5000}, {0, 0, 1280, 1000}},     // larger than the area: shrunk to it
+        {{10, 10, 0, -4}, {10, 10, 786, 581}},           // no size: the built-in one
     };
     for (const Case& c : cases) {
         const WindowBounds got = FitIntoWorkArea(c.Stored, fallback, area);
@@ -399,15 +399,15 @@ TEST_F(SettingsFileTest, ProfileCarries23PlusElevenKeys) {
     SecuritySettings s;
     ASSERT_TRUE(LoadProfile(profile, d, s, L""));
     DialogSettings expected = Changed();
-    expected.WasserzeichenCB = false;
+    expected.StampWatermark = false;
     EXPECT_EQ(d, expected);
     EXPECT_EQ(s, ChangedSecurity());
 
     // A profile stored with the watermark checked does not switch it off either.
     DialogSettings watermarked;
-    watermarked.WasserzeichenCB = true;
+    watermarked.StampWatermark = true;
     ASSERT_TRUE(LoadProfile(profile, watermarked, s, L""));
-    EXPECT_TRUE(watermarked.WasserzeichenCB);
+    EXPECT_TRUE(watermarked.StampWatermark);
 }
 
 TEST_F(SettingsFileTest, AFileWithoutProgramPathIsNoProfile) {
@@ -419,9 +419,9 @@ TEST_F(SettingsFileTest, AFileWithoutProgramPathIsNoProfile) {
     EXPECT_EQ(s, SecuritySettings{});
     // Once Ghostscript has run, its path stands in and the file loads.
     EXPECT_TRUE(LoadProfile(path, d, s, L"C:\\gs\\gs8.54\\bin\\gswin32c.exe"));
-    EXPECT_EQ(d.SpinEdit1, 5);
-    EXPECT_TRUE(s.BerechtigungCheck);
-    EXPECT_EQ(s.BerechtigungText, L"");
+    EXPECT_EQ(d.PollSeconds, 5);
+    EXPECT_TRUE(s.OwnerPasswordOn);
+    EXPECT_EQ(s.OwnerPassword, L"");
 }
 
 TEST_F(SettingsFileTest, ExitAndStart1RoundTripTheMainWindow) {
@@ -540,44 +540,44 @@ TEST_F(SettingsFileTest, ShowReadsFixedDefaultsAndSetsTheMailControls) {
     w.OutputFolder = L"stale";
     SecuritySettings s;
     DialogSettings d;
-    d.LevelRG1 = 2;
-    d.JNRG1 = 0;
-    d.MailRG1 = 1;
-    d.AnzeigenCB = true;
+    d.PdfLevel = 2;
+    d.MayChangePdfLevel = 0;
+    d.SendMail = 1;
+    d.ShowInReader = true;
     GsOptions o;
     o.GsCompatLevelOption = L" -dCompatibilityLevel=1.4";
     ShowResult r = ReadShow(path, m, w, s, d, o);
-    EXPECT_EQ(d.SpinEdit1, 42);
-    EXPECT_EQ(d.JNRG1, 1) << "Leveländerung missing: fixed default 1";
+    EXPECT_EQ(d.PollSeconds, 42);
+    EXPECT_EQ(d.MayChangePdfLevel, 1) << "Leveländerung missing: fixed default 1";
     EXPECT_EQ(o.GsCompatLevelOption, L" -dCompatibilityLevel=1.3");
-    EXPECT_FALSE(d.MDCB1);
+    EXPECT_FALSE(d.ShowMailDialog);
     EXPECT_FALSE(r.MDCB1Enabled);
-    EXPECT_TRUE(r.AnzeigenCBEnabled);
-    EXPECT_TRUE(d.AnzeigenCB);
-    EXPECT_EQ(d.NameEdit, L"N");
-    EXPECT_EQ(d.MailEdit, L"A");
-    EXPECT_EQ(d.DomainEdit, L"D");
-    EXPECT_EQ(d.BenutzerEdit, L".");
-    EXPECT_EQ(d.RestEdit, L"3");
-    EXPECT_EQ(d.NSRG1, 1);
+    EXPECT_TRUE(r.ShowInReaderEnabled);
+    EXPECT_TRUE(d.ShowInReader);
+    EXPECT_EQ(d.MailName, L"N");
+    EXPECT_EQ(d.MailAddress, L"A");
+    EXPECT_EQ(d.MailDomain, L"D");
+    EXPECT_EQ(d.MailUserNameEnd, L".");
+    EXPECT_EQ(d.MailUserNameDigits, L"3");
+    EXPECT_EQ(d.MailMode, 1);
     EXPECT_EQ(w.InputFolder, L"C:\\in");
     EXPECT_EQ(w.OutputFolder, L"");
     EXPECT_EQ(s, SecuritySettings{}) << "not read without KeepSecurity";
 
     m.KeepSecurity = true;
-    d.MailRG1 = 0;
+    d.SendMail = 0;
     Write("[Kompatibilit\xE4t]\r\nLevel\xE4nderung=0\r\n[Verschl\xFCsselung]\r\nKennwortCheck=1\r\n"
           "KennwortText=k\r\n");
-    d.NameEdit = L"kept?";
+    d.MailName = L"kept?";
     r = ReadShow(path, m, w, s, d, o);
-    EXPECT_TRUE(s.KennwortCheck);
-    EXPECT_EQ(s.KennwortText, L"k");
-    EXPECT_TRUE(d.MDCB1);
+    EXPECT_TRUE(s.UserPasswordOn);
+    EXPECT_EQ(s.UserPassword, L"k");
+    EXPECT_TRUE(d.ShowMailDialog);
     EXPECT_TRUE(r.MDCB1Enabled);
-    EXPECT_FALSE(r.AnzeigenCBEnabled);
-    EXPECT_FALSE(d.AnzeigenCB);
-    EXPECT_EQ(d.NameEdit, L"") << "fixed default: empty";
-    EXPECT_EQ(d.NSRG1, 0);
+    EXPECT_FALSE(r.ShowInReaderEnabled);
+    EXPECT_FALSE(d.ShowInReader);
+    EXPECT_EQ(d.MailName, L"") << "fixed default: empty";
+    EXPECT_EQ(d.MailMode, 0);
     EXPECT_EQ(o.GsCompatLevelOption, L" -dCompatibilityLevel=1.4");
 }
 

@@ -4,7 +4,7 @@
 // to a drive box.
 #include "app/dialogs/Auswahl_Unit.h"
 #include "app/main/Ostrel_Unit.h"
-#include "app/main/SettingsValues.h"
+#include "core/SettingsValues.h"
 #include "gui/Application.h"
 #include "gui/Dialogs.h"
 #include "gui/MessageBox.h"

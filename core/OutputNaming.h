@@ -3,7 +3,7 @@
 // name with the extension of the output type (plus a page pattern when the output is one file per page), and the
 // run-wide counter keeps a new output from landing on an existing file, behind the name or in front of it.
 // No window here: the caller hands in how to test for an existing file, so this is tested without a disk.
-#include "app/main/GhostscriptCommand.h"
+#include "core/GhostscriptCommand.h"
 
 #include <cstdint>
 #include <functional>
@@ -69,6 +69,3 @@ using FileExistsFunction = std::function<bool(const std::wstring& path)>;
 // page's name is tested).
 OutputName ChooseOutputName(const OutputNameRequest& request, ConversionCounter& counter,
                             const FileExistsFunction& exists);
-
-// True when a file or folder of that path exists.
-bool PathExists(const std::wstring& path);

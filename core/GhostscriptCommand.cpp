@@ -1,4 +1,4 @@
-#include "app/main/GhostscriptCommand.h"
+#include "core/GhostscriptCommand.h"
 
 #include <algorithm>
 #include <iterator>
@@ -90,17 +90,17 @@ std::uint32_t TimerIntervalFor(std::int64_t pollSeconds) {
 
 SettingsDialogClosed RebuildAfterSettingsDialog(const DialogSettings& dialog, const GsOptions& previous) {
     SettingsDialogClosed r;
-    r.DeleteInputs = dialog.loeschenRG1 == 0;
+    r.DeleteInputs = dialog.DeleteInputs == 0;
     r.Options = previous;
-    if (dialog.JNRG1 == 0)
-        SetCompatLevelOption(r.Options, dialog.LevelRG1);
+    if (dialog.MayChangePdfLevel == 0)
+        SetCompatLevelOption(r.Options, dialog.PdfLevel);
     else
         r.Options.GsCompatLevelOption = kFixedCompatLevel;
-    SetResolutionOption(r.Options, dialog.GrafikenRG1);
-    SetPdfSettingsOption(r.Options, dialog.DPRG1);
-    SetAutoRotateOption(r.Options, dialog.AutoRP);
-    r.PollSeconds = dialog.SpinEdit1;
-    r.TimerInterval = TimerIntervalFor(dialog.SpinEdit1);
+    SetResolutionOption(r.Options, dialog.PdfResolution);
+    SetPdfSettingsOption(r.Options, dialog.PdfPreset);
+    SetAutoRotateOption(r.Options, dialog.AutoRotatePages);
+    r.PollSeconds = dialog.PollSeconds;
+    r.TimerInterval = TimerIntervalFor(dialog.PollSeconds);
     return r;
 }
 
@@ -128,22 +128,23 @@ std::optional<std::wstring> GsDeviceSwitchesFor(int outputType, const GsOptions&
 std::int32_t PermissionValue(const SecuritySettings& s, bool keyLength128) {
     std::int32_t value = -4;
     if (keyLength128) {
-        value += (s.Drucken ? -4 : 0) + (s.HoheAufloesung ? -2048 : 0) + (s.Dokuaendern ? -1032 : 0) +
-                 (s.Kopieren ? -16 : 0) + (s.Inhalt ? -512 : 0) + (s.Formular ? -288 : 0);
+        value += (s.DenyPrinting ? -4 : 0) + (s.DenyHighQualityPrinting ? -2048 : 0) + (s.DenyChanging ? -1032 : 0) +
+                 (s.DenyCopying ? -16 : 0) + (s.DenyContentAccess ? -512 : 0) + (s.DenyFormFilling ? -288 : 0);
     } else {
-        value += (s.Drucken ? -4 : 0) + (s.Dokuaendern ? -8 : 0) + (s.Kopieren ? -16 : 0) + (s.Formular ? -32 : 0);
+        value += (s.DenyPrinting ? -4 : 0) + (s.DenyChanging ? -8 : 0) + (s.DenyCopying ? -16 : 0) +
+                 (s.DenyFormFilling ? -32 : 0);
     }
     return value;
 }
 
 std::wstring GsSecuritySwitches(const SecuritySettings& s, int encryptComboIndex, PasswordForm form) {
-    if (!s.BerechtigungCheck || s.BerechtigungText.empty())
+    if (!s.OwnerPasswordOn || s.OwnerPassword.empty())
         return {};
     const bool bits128 = encryptComboIndex == 1;
     std::wstring out = bits128 ? L" -dEncryptionR#3 -dKeyLength#128" : L" -dEncryptionR#2 -dKeyLength#40";
-    if (s.KennwortCheck)
-        out += PasswordSwitch(L"-sUserPassword=", s.KennwortText, form);
-    out += PasswordSwitch(L"-sOwnerPassword=", s.BerechtigungText, form);
+    if (s.UserPasswordOn)
+        out += PasswordSwitch(L"-sUserPassword=", s.UserPassword, form);
+    out += PasswordSwitch(L"-sOwnerPassword=", s.OwnerPassword, form);
     out += L" -dPermissions#" + std::to_wstring(PermissionValue(s, bits128));
     return out;
 }
@@ -151,11 +152,11 @@ std::wstring GsSecuritySwitches(const SecuritySettings& s, int encryptComboIndex
 std::optional<GsPassSwitches> BuildPassSwitches(const DialogSettings& dialog, const GsOptions& options,
                                                 const SecuritySettings& security, int encryptComboIndex) {
     std::optional<std::wstring> device =
-        GsDeviceSwitchesFor(dialog.AuswahlRG, options, dialog.SpinEdit3, dialog.SpinEdit2);
+        GsDeviceSwitchesFor(dialog.OutputType, options, dialog.JpegQuality, dialog.ImageResolution);
     if (!device)
         return std::nullopt;
     GsPassSwitches r;
-    r.GhostscriptProgram = dialog.Edit1;
+    r.GhostscriptProgram = dialog.GhostscriptProgram;
     r.GsDeviceSwitches = *device + GsSecuritySwitches(security, encryptComboIndex, PasswordForm::Real);
     r.GsDeviceSwitchesDisplay = *device + GsSecuritySwitches(security, encryptComboIndex, PasswordForm::Masked);
     return r;
@@ -172,9 +173,9 @@ std::wstring MakeGsInputArgument(const std::wstring& inputPath) {
 }
 
 std::wstring BuildGsCommandLine(const std::wstring& ghostscriptProgram, const std::wstring& deviceSwitches,
-                                GsOptions& options, int outputType, int jnrg1, const std::wstring& gsOutputSwitch,
-                                const std::wstring& gsInputArgument) {
-    if (jnrg1 == 1)
+                                GsOptions& options, int outputType, int mayChangePdfLevel,
+                                const std::wstring& gsOutputSwitch, const std::wstring& gsInputArgument) {
+    if (mayChangePdfLevel == 1)
         options.GsCompatLevelOption.clear();
     std::wstring cmd = QuotedProgram(ghostscriptProgram) + L" " + deviceSwitches;
     if (outputType == GsOutputPdf)

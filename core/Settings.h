@@ -16,7 +16,7 @@ struct MainSettings {
     int PollSeconds = 90;
     int StartMode = 1;           // 1 = manual at start, anything else automatic
     bool OnlyPsPrn = true;       // shown by AbfragePSPRN
-    bool MailDialog = true;      // copied into MDCB1 at the first showing
+    bool MailDialog = true;      // copied into ShowMailDialog at the first showing
     bool TrayOnMinimize = false; // shown by Tray1
     bool KeepSecurity = false;   // shown by VSpeichern1
     bool CounterInFront = false; // shown by Zhlervorne1
@@ -29,62 +29,63 @@ struct MainSettings {
 
 // The security record, stored under [Verschlüsselung].
 struct SecuritySettings {
-    int Sicherheit = 0; // 0 = 40-bit, 1 = 128-bit
-    bool BerechtigungCheck = false;
-    std::wstring BerechtigungText;
-    bool KennwortCheck = false;
-    std::wstring KennwortText;
-    bool Drucken = false;
-    bool HoheAufloesung = false; // key "Hohe Auflösung"
-    bool Dokuaendern = false;
-    bool Kopieren = false;
-    bool Inhalt = false;
-    bool Formular = false;
+    int KeyLength = 0;            // 0 = 40-bit, 1 = 128-bit
+    bool OwnerPasswordOn = false; // encryption is on only with an owner password
+    std::wstring OwnerPassword;
+    bool UserPasswordOn = false; // the document asks for a password to be opened
+    std::wstring UserPassword;
+    // The rights the produced document denies.
+    bool DenyPrinting = false;
+    bool DenyHighQualityPrinting = false;
+    bool DenyChanging = false;
+    bool DenyCopying = false;
+    bool DenyContentAccess = false;
+    bool DenyFormFilling = false;
     bool operator==(const SecuritySettings&) const = default;
 };
 
-// The 24 values the settings dialog's controls hold, under the controls' names. Radio groups hold their item index
-// (-1 = none selected), check boxes their state, spin edits their value, edits their text.
+// The 24 values the settings dialog edits. Choices hold the item index of their group (-1 = none selected); the
+// yes/no choices hold 0 for yes and 1 for no.
 struct DialogSettings {
-    std::wstring Edit1 = kDefaultGhostscriptProgram;
-    std::wstring WasserzeichenEdit;
-    int loeschenRG1 = 1;
-    int AutostartRG1 = 1;
-    int AuswahlRG = 0;
-    bool AnzeigenCB = false;
-    bool WasserzeichenCB = false;
-    bool SeiteCB = false;
-    int LevelRG1 = 1;
-    int JNRG1 = 1;
-    int GrafikenRG1 = 2;
-    int DPRG1 = 0;
-    int AutoRP = 0;
-    int SpinEdit1 = 90;
-    int MailRG1 = 1;
-    bool MDCB1 = true;
-    int NSRG1 = 0;
-    std::wstring NameEdit;
-    std::wstring MailEdit;
-    std::wstring DomainEdit;
-    std::wstring BenutzerEdit;
-    std::wstring RestEdit;
-    int SpinEdit2 = 300;
-    int SpinEdit3 = 75;
+    std::wstring GhostscriptProgram = kDefaultGhostscriptProgram; // empty: none chosen
+    std::wstring WatermarkFile;                                   // the PDF pdftk stamps onto every page
+    int DeleteInputs = 1;      // yes/no: the inputs are deleted after their conversion
+    int AutoStart = 1;         // yes/no: the program starts in automatic mode (the poll timer converts)
+    int OutputType = 0;        // GsOutputType
+    bool ShowInReader = false; // a produced PDF is opened in the reader
+    bool StampWatermark = false;
+    bool FilePerPage = false;  // image types write one file per page
+    int PdfLevel = 1;          // 0..2: compatibility level 1.2, 1.3, 1.4
+    int MayChangePdfLevel = 1; // yes/no: the level above is passed to Ghostscript
+    int PdfResolution = 2;     // 0..3: 72, 96, 300, 600 dpi for the images in a PDF
+    int PdfPreset = 0;         // 0..4: default, screen, ebook, printer, prepress
+    int AutoRotatePages = 0;   // yes/no: Ghostscript turns each page by its text
+    int PollSeconds = 90;      // how often the input folder is looked at
+    int SendMail = 1;          // yes/no: every output is mailed
+    bool ShowMailDialog = true;
+    int MailMode = 0; // 0: to the address below, 1: server mode, the addressee is taken from the output's name
+    std::wstring MailName;
+    std::wstring MailAddress;
+    std::wstring MailDomain;         // server mode: the domain of the addressee
+    std::wstring MailUserNameEnd;    // server mode: the one-character marker in an output's name
+    std::wstring MailUserNameDigits; // server mode: how many characters behind the marker go with it
+    int ImageResolution = 300;       // dpi of image outputs
+    int JpegQuality = 75;
     bool operator==(const DialogSettings&) const = default;
 };
 
 // Item counts of the dialog's radio groups and the ranges of its spin edits.
-inline constexpr int kRadioCountYesNo = 2;     // loeschenRG1, AutostartRG1, JNRG1, AutoRP, MailRG1
-inline constexpr int kRadioCountAuswahlRG = 6; // PDF, PS, JPEG, TIFF G4, TIFF LZW, TIFF 24-bit
-inline constexpr int kRadioCountLevelRG1 = 3;
-inline constexpr int kRadioCountGrafikenRG1 = 4;
-inline constexpr int kRadioCountDPRG1 = 5;
-inline constexpr int kRadioCountNSRG1 = 2;
-inline constexpr int kSpinEdit1Min = 0; // no upper limit
+inline constexpr int kRadioCountYesNo = 2; // DeleteInputs, AutoStart, MayChangePdfLevel, AutoRotatePages, SendMail
+inline constexpr int kOutputTypeCount = 6; // PDF, PS, JPEG, TIFF G4, TIFF LZW, TIFF 24-bit
+inline constexpr int kPdfLevelCount = 3;
+inline constexpr int kPdfResolutionCount = 4;
+inline constexpr int kPdfPresetCount = 5;
+inline constexpr int kMailModeCount = 2;
+inline constexpr int kPollSecondsControlMin = 0; // no upper limit
 // The least a stored poll period may be: under one second the poll timer never ticks.
 inline constexpr int kPollSecondsMin = 1;
-inline constexpr int kSpinEdit2Min = 0, kSpinEdit2Max = 600;
-inline constexpr int kSpinEdit3Min = 0, kSpinEdit3Max = 100;
+inline constexpr int kImageResolutionMin = 0, kImageResolutionMax = 600;
+inline constexpr int kJpegQualityMin = 0, kJpegQualityMax = 100;
 
 // What setting the control would leave: a radio group's index within -1..count-1, a spin value within its range.
 int ClampRadioIndex(int index, int count);

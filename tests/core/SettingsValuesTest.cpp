@@ -1,6 +1,6 @@
 // Colour text, font-style codes and the controls' clamping.
-#include "app/main/Settings.h"
-#include "app/main/SettingsValues.h"
+#include "core/Settings.h"
+#include "core/SettingsValues.h"
 
 #include <gtest/gtest.h>
 
@@ -67,28 +67,28 @@ TEST(ControlClamping, RadioGroupsAndSpinEdits) {
     EXPECT_EQ(ClampRadioIndex(-7, 6), -1);
     EXPECT_EQ(ClampRadioIndex(3, 6), 3);
     DialogSettings d;
-    d.AuswahlRG = 6;
-    d.LevelRG1 = 3;
-    d.JNRG1 = -2;
-    d.GrafikenRG1 = 4;
-    d.DPRG1 = 5;
-    d.NSRG1 = 2;
-    d.SpinEdit1 = -1;
-    d.SpinEdit2 = 601;
-    d.SpinEdit3 = -3;
+    d.OutputType = 6;
+    d.PdfLevel = 3;
+    d.MayChangePdfLevel = -2;
+    d.PdfResolution = 4;
+    d.PdfPreset = 5;
+    d.MailMode = 2;
+    d.PollSeconds = -1;
+    d.ImageResolution = 601;
+    d.JpegQuality = -3;
     ClampToControls(d);
-    EXPECT_EQ(d.AuswahlRG, 5);
-    EXPECT_EQ(d.LevelRG1, 2);
-    EXPECT_EQ(d.JNRG1, -1);
-    EXPECT_EQ(d.GrafikenRG1, 3);
-    EXPECT_EQ(d.DPRG1, 4);
-    EXPECT_EQ(d.NSRG1, 1);
-    EXPECT_EQ(d.SpinEdit1, 0);
-    EXPECT_EQ(d.SpinEdit2, 600);
-    EXPECT_EQ(d.SpinEdit3, 0);
-    d.SpinEdit1 = 1000000;
+    EXPECT_EQ(d.OutputType, 5);
+    EXPECT_EQ(d.PdfLevel, 2);
+    EXPECT_EQ(d.MayChangePdfLevel, -1);
+    EXPECT_EQ(d.PdfResolution, 3);
+    EXPECT_EQ(d.PdfPreset, 4);
+    EXPECT_EQ(d.MailMode, 1);
+    EXPECT_EQ(d.PollSeconds, 0);
+    EXPECT_EQ(d.ImageResolution, 600);
+    EXPECT_EQ(d.JpegQuality, 0);
+    d.PollSeconds = 1000000;
     ClampToControls(d);
-    EXPECT_EQ(d.SpinEdit1, 1000000) << "the poll period has no upper limit";
+    EXPECT_EQ(d.PollSeconds, 1000000) << "the poll period has no upper limit";
     DialogSettings defaults, clamped;
     ClampToControls(clamped);
     EXPECT_EQ(clamped, defaults);

@@ -1,4 +1,4 @@
-#include "app/main/OutputNaming.h"
+#include "core/OutputNaming.h"
 
 #include <gtest/gtest.h>
 

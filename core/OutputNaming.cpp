@@ -1,7 +1,7 @@
-#include "app/main/OutputNaming.h"
+#include "core/OutputNaming.h"
 
 #include <cstdio>
-#include <filesystem>
+#include <iterator>
 
 namespace {
 
@@ -153,9 +153,4 @@ OutputName ChooseOutputName(const OutputNameRequest& request, ConversionCounter&
     result.gsOutputSwitch = L" -sOutputFile=\"" + DoublePercent(literal) +
                             result.outputPath.substr(result.outputPath.size() - patternLength);
     return result;
-}
-
-bool PathExists(const std::wstring& path) {
-    std::error_code error;
-    return std::filesystem::exists(std::filesystem::path(path), error);
 }

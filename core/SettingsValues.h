@@ -1,6 +1,6 @@
 #pragma once
 // Text forms of settings values that need no system call: colour text and the font-style code.
-#include "app/main/Settings.h"
+#include "core/Settings.h"
 
 #include <cstdint>
 #include <optional>

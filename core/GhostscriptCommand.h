@@ -1,7 +1,7 @@
 #pragma once
 // The Ghostscript command line of a conversion: option strings from the stored indexes, the device switches of the
 // six output types, the security switches, and the joined command of one file. Pure text, no system calls.
-#include "app/main/Settings.h"
+#include "core/Settings.h"
 
 #include <cstdint>
 #include <optional>
@@ -17,10 +17,10 @@ struct GsOptions {
 
 // The stored indexes the option strings come from.
 struct GsOptionIndexes {
-    int Level = 1;           // [Kompatibilität] Level / LevelRG1
-    int Dpi = 2;             // [Auflösung] dpi / GrafikenRG1
-    int Parameter = 0;       // [Distiller] Parameter / DPRG1
-    int AutoRotatePages = 0; // [Distiller] AutoRotatePages / AutoRP
+    int Level = 1;           // [Kompatibilität] Level / PdfLevel
+    int Dpi = 2;             // [Auflösung] dpi / PdfResolution
+    int Parameter = 0;       // [Distiller] Parameter / PdfPreset
+    int AutoRotatePages = 0; // [Distiller] AutoRotatePages
 };
 
 // Each sets one string from its table; an index outside the table leaves the string as it was.
@@ -37,14 +37,14 @@ std::uint32_t TimerIntervalFor(std::int64_t pollSeconds);
 
 // What the main window takes from the settings dialog whenever it closes (Einstellungen1Click).
 struct SettingsDialogClosed {
-    bool DeleteInputs = false; // loeschenRG1 is "Ja"
+    bool DeleteInputs = false; // DeleteInputs is "Ja"
     GsOptions Options;
     int PollSeconds = 0;
     std::uint32_t TimerInterval = 0; // milliseconds for Timer1
 };
 SettingsDialogClosed RebuildAfterSettingsDialog(const DialogSettings& dialog, const GsOptions& previous);
 
-// Output types: item indexes of AuswahlRG.
+// Output types: item indexes of OutputType.
 enum GsOutputType : int {
     GsOutputPdf = 0,
     GsOutputPostScript = 1,
@@ -64,7 +64,7 @@ std::int32_t PermissionValue(const SecuritySettings& security, bool keyLength128
 // How the password values appear: Real for Ghostscript, Masked ("***") for the memo and the log.
 enum class PasswordForm { Real, Masked };
 
-// The security switches, empty unless BerechtigungCheck is on and BerechtigungText is not empty. The key length
+// The security switches, empty unless OwnerPasswordOn is set and OwnerPassword is not empty. The key length
 // follows the encryption dialog's current selection (encryptComboIndex 1 = 128-bit). A password switch whose value
 // holds a blank, a tab or a double quote is quoted as one argument by the C runtime's rules.
 std::wstring GsSecuritySwitches(const SecuritySettings& security, int encryptComboIndex, PasswordForm form);
@@ -75,7 +75,7 @@ struct GsPassSwitches {
     std::wstring GsDeviceSwitches;        // device row + security switches, for Ghostscript
     std::wstring GsDeviceSwitchesDisplay; // the same with "***" for the passwords, for the memo and the log
 };
-// nullopt when AuswahlRG is outside 0..5 (no output type: no pass).
+// nullopt when OutputType is outside 0..5 (no output type: no pass).
 std::optional<GsPassSwitches> BuildPassSwitches(const DialogSettings& dialog, const GsOptions& options,
                                                 const SecuritySettings& security, int encryptComboIndex);
 
@@ -87,9 +87,10 @@ std::wstring QuotedProgram(const std::wstring& program);
 // GsInputArgument of an input path: a blank and the opening quote, then the path.
 std::wstring MakeGsInputArgument(const std::wstring& inputPath);
 
-// The command line of one file: the quoted program, then the switches. options.GsCompatLevelOption is emptied first when JNRG1 is 1 (the level may not be
-// changed) and stays empty until the next rebuild. deviceSwitches is GsDeviceSwitches (or its display form for the
-// memo); gsOutputSwitch is " -sOutputFile=" plus the opening quote and the output path.
+// The command line of one file: the quoted program, then the switches. options.GsCompatLevelOption is emptied first
+// when MayChangePdfLevel is 1 (the level may not be changed) and stays empty until the next rebuild. deviceSwitches is
+// GsDeviceSwitches (or its display form for the memo); gsOutputSwitch is " -sOutputFile=" plus the opening quote and
+// the output path.
 std::wstring BuildGsCommandLine(const std::wstring& ghostscriptProgram, const std::wstring& deviceSwitches,
-                                GsOptions& options, int outputType, int jnrg1, const std::wstring& gsOutputSwitch,
-                                const std::wstring& gsInputArgument);
+                                GsOptions& options, int outputType, int mayChangePdfLevel,
+                                const std::wstring& gsOutputSwitch, const std::wstring& gsInputArgument);

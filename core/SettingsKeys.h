@@ -1,7 +1,7 @@
 #pragma once
 // Section and key names of the settings file, and the one key table of the settings dialog's values and of the
 // security record. The bursts, the start settings and the profiles all walk these tables.
-#include "app/main/Settings.h"
+#include "core/Settings.h"
 
 #include <array>
 #include <variant>

@@ -1,4 +1,4 @@
-#include "gui/IniValues.h"
+#include "core/IniText.h"
 
 #include <cstdint>
 #include <optional>

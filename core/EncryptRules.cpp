@@ -1,6 +1,4 @@
-#include "app/dialogs/EncryptRules.h"
-
-#include "app/main/LanguageTexts.h"
+#include "core/EncryptRules.h"
 
 namespace {
 
@@ -10,25 +8,25 @@ constexpr int k128Bit = 1;
 
 } // namespace
 
-EncryptDialogModel::EncryptDialogModel(SecuritySettings& record, EncryptDialogState& state,
-                                       SettingsDialogModel& settings, const bool& keepSecurity)
+EncryptDialogModel::EncryptDialogModel(SecuritySettings& record, EncryptDialogState& state, SettingsRules& settings,
+                                       const bool& keepSecurity)
     : record_(record), state_(state), settings_(settings), keepSecurity_(keepSecurity) {
-    controls_.ComboItems = {Texts().Get(L"ENC8"), Texts().Get(L"ENC15")};
+    controls_.ComboItems = {settings_.Environment().Text(L"ENC8"), settings_.Environment().Text(L"ENC15")};
 }
 
 SecuritySettings EncryptDialogModel::ControlsAsRecord() const {
     SecuritySettings s;
-    s.Sicherheit = controls_.EncryptCombo;
-    s.BerechtigungCheck = controls_.BerechtigungCB.Checked;
-    s.BerechtigungText = controls_.BerechtigungE;
-    s.KennwortCheck = controls_.KennwortCB.Checked;
-    s.KennwortText = controls_.KennwortE;
-    s.Drucken = controls_.DruckenCB.Checked;
-    s.HoheAufloesung = controls_.HQCB.Checked;
-    s.Dokuaendern = controls_.DokuaenderCB.Checked;
-    s.Kopieren = controls_.KopEntCB.Checked;
-    s.Inhalt = controls_.InhaltCB.Checked;
-    s.Formular = controls_.FormularCB.Checked;
+    s.KeyLength = controls_.EncryptCombo;
+    s.OwnerPasswordOn = controls_.BerechtigungCB.Checked;
+    s.OwnerPassword = controls_.BerechtigungE;
+    s.UserPasswordOn = controls_.KennwortCB.Checked;
+    s.UserPassword = controls_.KennwortE;
+    s.DenyPrinting = controls_.DruckenCB.Checked;
+    s.DenyHighQualityPrinting = controls_.HQCB.Checked;
+    s.DenyChanging = controls_.DokuaenderCB.Checked;
+    s.DenyCopying = controls_.KopEntCB.Checked;
+    s.DenyContentAccess = controls_.InhaltCB.Checked;
+    s.DenyFormFilling = controls_.FormularCB.Checked;
     return s;
 }
 
@@ -67,12 +65,12 @@ void EncryptDialogModel::SetText(EncryptEdit edit, const std::wstring& text) {
         if (controls_.BerechtigungE == text)
             return;
         controls_.BerechtigungE = text;
-        record_.BerechtigungText = text;
+        record_.OwnerPassword = text;
     } else {
         if (controls_.KennwortE == text)
             return;
         controls_.KennwortE = text;
-        record_.KennwortText = text;
+        record_.UserPassword = text;
     }
 }
 
@@ -88,19 +86,19 @@ void EncryptDialogModel::BoxChanged(EncryptCheckBox box) {
         DruckenCBClick();
         break;
     case EncryptCheckBox::HQCB:
-        record_.HoheAufloesung = controls_.HQCB.Checked;
+        record_.DenyHighQualityPrinting = controls_.HQCB.Checked;
         break;
     case EncryptCheckBox::DokuaenderCB:
-        record_.Dokuaendern = controls_.DokuaenderCB.Checked;
+        record_.DenyChanging = controls_.DokuaenderCB.Checked;
         break;
     case EncryptCheckBox::KopEntCB:
-        record_.Kopieren = controls_.KopEntCB.Checked;
+        record_.DenyCopying = controls_.KopEntCB.Checked;
         break;
     case EncryptCheckBox::InhaltCB:
-        record_.Inhalt = controls_.InhaltCB.Checked;
+        record_.DenyContentAccess = controls_.InhaltCB.Checked;
         break;
     case EncryptCheckBox::FormularCB:
-        record_.Formular = controls_.FormularCB.Checked;
+        record_.DenyFormFilling = controls_.FormularCB.Checked;
         break;
     }
 }
@@ -169,7 +167,7 @@ void EncryptDialogModel::BerechtigungCBClick() {
         ClearPermissions();
         settings_.EnableWatermarkCheck();
     }
-    record_.BerechtigungCheck = controls_.BerechtigungCB.Checked;
+    record_.OwnerPasswordOn = controls_.BerechtigungCB.Checked;
 }
 
 void EncryptDialogModel::KennwortCBClick() {
@@ -180,13 +178,13 @@ void EncryptDialogModel::KennwortCBClick() {
         controls_.KennwortEEnabled = false;
         SetText(EncryptEdit::KennwortE, L"");
     }
-    record_.KennwortCheck = controls_.KennwortCB.Checked;
+    record_.UserPasswordOn = controls_.KennwortCB.Checked;
 }
 
 void EncryptDialogModel::DruckenCBClick() {
     if (Is128Bit())
         HQCBFollowsDrucken();
-    record_.Drucken = controls_.DruckenCB.Checked;
+    record_.DenyPrinting = controls_.DruckenCB.Checked;
 }
 
 void EncryptDialogModel::SelectEncryptCombo(int index) {
@@ -195,7 +193,7 @@ void EncryptDialogModel::SelectEncryptCombo(int index) {
         HQCBFollowsDrucken();
         controls_.InhaltCB.Enabled = true;
     } else {
-        controls_.ComboItems[0] = Texts().Get(L"ENC8");
+        controls_.ComboItems[0] = settings_.Environment().Text(L"ENC8");
         controls_.EncryptCombo = k40Bit;
         DisableAndUncheck(EncryptCheckBox::HQCB);
         DisableAndUncheck(EncryptCheckBox::InhaltCB);
@@ -207,17 +205,17 @@ void EncryptDialogModel::SelectEncryptCombo(int index) {
 void EncryptDialogModel::LoadControlsFromRecord() {
     // A snapshot: the rules that run while the boxes are set write into the record as they go.
     const SecuritySettings r = record_;
-    controls_.EncryptCombo = r.Sicherheit;
-    SetChecked(EncryptCheckBox::BerechtigungCB, r.BerechtigungCheck);
-    SetText(EncryptEdit::BerechtigungE, r.BerechtigungText);
-    SetChecked(EncryptCheckBox::KennwortCB, r.KennwortCheck);
-    SetText(EncryptEdit::KennwortE, r.KennwortText);
-    SetChecked(EncryptCheckBox::DruckenCB, r.Drucken);
-    SetChecked(EncryptCheckBox::HQCB, r.HoheAufloesung);
-    SetChecked(EncryptCheckBox::DokuaenderCB, r.Dokuaendern);
-    SetChecked(EncryptCheckBox::KopEntCB, r.Kopieren);
-    SetChecked(EncryptCheckBox::InhaltCB, r.Inhalt);
-    SetChecked(EncryptCheckBox::FormularCB, r.Formular);
+    controls_.EncryptCombo = r.KeyLength;
+    SetChecked(EncryptCheckBox::BerechtigungCB, r.OwnerPasswordOn);
+    SetText(EncryptEdit::BerechtigungE, r.OwnerPassword);
+    SetChecked(EncryptCheckBox::KennwortCB, r.UserPasswordOn);
+    SetText(EncryptEdit::KennwortE, r.UserPassword);
+    SetChecked(EncryptCheckBox::DruckenCB, r.DenyPrinting);
+    SetChecked(EncryptCheckBox::HQCB, r.DenyHighQualityPrinting);
+    SetChecked(EncryptCheckBox::DokuaenderCB, r.DenyChanging);
+    SetChecked(EncryptCheckBox::KopEntCB, r.DenyCopying);
+    SetChecked(EncryptCheckBox::InhaltCB, r.DenyContentAccess);
+    SetChecked(EncryptCheckBox::FormularCB, r.DenyFormFilling);
 }
 
 void EncryptDialogModel::FormShow() {
@@ -225,8 +223,8 @@ void EncryptDialogModel::FormShow() {
         LoadControlsFromRecord();
 
     Focus(EncryptFocus::Button1);
-    controls_.ComboItems = {Texts().Get(L"ENC8"), Texts().Get(L"ENC15")};
-    controls_.EncryptCombo = record_.Sicherheit;
+    controls_.ComboItems = {settings_.Environment().Text(L"ENC8"), settings_.Environment().Text(L"ENC15")};
+    controls_.EncryptCombo = record_.KeyLength;
 
     if (state_.ProfileEncryptPending) {
         LoadControlsFromRecord();
@@ -245,20 +243,20 @@ void EncryptDialogModel::FormShow() {
     }
 
     if (state_.ProfileEncryptPending)
-        controls_.EncryptCombo = record_.Sicherheit;
+        controls_.EncryptCombo = record_.KeyLength;
 
     if (controls_.EncryptCombo != k40Bit) {
-        controls_.ComboItems[1] = Texts().Get(L"ENC15");
+        controls_.ComboItems[1] = settings_.Environment().Text(L"ENC15");
         controls_.EncryptCombo = k128Bit;
     } else {
-        controls_.ComboItems[0] = Texts().Get(L"ENC8");
+        controls_.ComboItems[0] = settings_.Environment().Text(L"ENC8");
         controls_.EncryptCombo = k40Bit;
     }
     state_.ProfileEncryptPending = false;
 
     if (state_.MergeEncryptMode) {
         controls_.ComboItems[1].clear();
-        controls_.ComboItems[0] = Texts().Get(L"ENC8");
+        controls_.ComboItems[0] = settings_.Environment().Text(L"ENC8");
         controls_.EncryptCombo = k40Bit;
     }
 
@@ -338,32 +336,32 @@ void EncryptDialogModel::Button1Click() {
     if (state_.MergeEncryptMode && host_)
         host_->FocusMergeKeyButton();
     state_.MergeEncryptMode = false;
-    record_.Sicherheit = controls_.EncryptCombo;
+    record_.KeyLength = controls_.EncryptCombo;
 }
 
 void EncryptDialogModel::FormClose() {
     // The owner password is what turns encryption on: without one the PDFs would come out unencrypted while the
     // box still says otherwise, so the box goes off with the message. The format is still remembered as it was
     // closed with encryption asked for, so that a profile load keeps the format it brought.
-    const bool encryptionAsked = record_.BerechtigungCheck;
+    const bool encryptionAsked = record_.OwnerPasswordOn;
     if (controls_.BerechtigungCB.Checked && controls_.BerechtigungE.empty()) {
         Message(L"ENC11", MessageIcon::Error);
         SetChecked(EncryptCheckBox::BerechtigungCB, false);
     }
     if (Is128Bit()) {
-        settings_.SetJNRG1(0);
-        settings_.SetLevelRG1Enabled(true);
-        settings_.SetLevelRG1(2);
+        settings_.SetMayChangePdfLevel(0);
+        settings_.SetPdfLevelEnabled(true);
+        settings_.SetPdfLevel(2);
     } else {
-        settings_.SetLevelRG1(1);
+        settings_.SetPdfLevel(1);
     }
     state_.KeptDokuaendern = controls_.DokuaenderCB.Checked;
     state_.KeptInhalt = controls_.InhaltCB.Checked;
     if (encryptionAsked)
-        state_.FormatAtEncryptClose = settings_.Values().AuswahlRG;
+        state_.FormatAtEncryptClose = settings_.Values().OutputType;
 }
 
 void EncryptDialogModel::LeaveMergeMode() {
     state_.MergeEncryptMode = false;
-    controls_.ComboItems[1] = Texts().Get(L"ENC15");
+    controls_.ComboItems[1] = settings_.Environment().Text(L"ENC15");
 }

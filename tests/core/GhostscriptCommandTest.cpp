@@ -1,12 +1,8 @@
-// Exact Ghostscript command lines for the settings combinations, the permission number, and the quoting of
-// passwords as the C runtime splits arguments.
-#include "app/main/GhostscriptCommand.h"
+// Exact Ghostscript command lines for the settings combinations, the permission number and the password switches.
+// (How the C runtime splits a quoted password: tests/settings/PasswordQuotingTest.cpp.)
+#include "core/GhostscriptCommand.h"
 
 #include <gtest/gtest.h>
-#include <vector>
-#include <windows.h>
-
-#include <shellapi.h>
 
 namespace {
 
@@ -30,16 +26,8 @@ std::wstring CommandFor(const DialogSettings& d, GsOptions& options, const Secur
     std::optional<GsPassSwitches> pass = BuildPassSwitches(d, options, sec, encryptCombo);
     if (!pass)
         return L"<no pass>";
-    return BuildGsCommandLine(pass->GhostscriptProgram, pass->GsDeviceSwitches, options, d.AuswahlRG, d.JNRG1,
-                              kOutSwitch, kInArg);
-}
-
-std::vector<std::wstring> SplitLikeTheRuntime(const std::wstring& cmd) {
-    int argc = 0;
-    LPWSTR* argv = CommandLineToArgvW(cmd.c_str(), &argc);
-    std::vector<std::wstring> args(argv, argv + argc);
-    LocalFree(argv);
-    return args;
+    return BuildGsCommandLine(pass->GhostscriptProgram, pass->GsDeviceSwitches, options, d.OutputType,
+                              d.MayChangePdfLevel, kOutSwitch, kInArg);
 }
 
 TEST(GsOptions, TablesAndOutOfRangeIndexesKeepThePreviousString) {
@@ -73,7 +61,7 @@ TEST(GsCommandLine, DefaultSettingsLeaveTheLevelToGhostscript) {
 
 TEST(GsCommandLine, LevelChangeAllowedGivesTheDocumentedExample) {
     DialogSettings d;
-    d.JNRG1 = 0;
+    d.MayChangePdfLevel = 0;
     GsOptions o = RebuildAfterSettingsDialog(d, StartOptions()).Options;
     EXPECT_EQ(CommandFor(d, o),
               kQuotedProgram +
@@ -93,14 +81,14 @@ class PdfCombinations : public testing::TestWithParam<PdfCase> {};
 TEST_P(PdfCombinations, ExactText) {
     const PdfCase& c = GetParam();
     DialogSettings d;
-    d.LevelRG1 = c.level;
-    d.JNRG1 = c.jnrg1;
-    d.GrafikenRG1 = c.dpi;
-    d.DPRG1 = c.preset;
-    d.AutoRP = c.rotate;
+    d.PdfLevel = c.level;
+    d.MayChangePdfLevel = c.jnrg1;
+    d.PdfResolution = c.dpi;
+    d.PdfPreset = c.preset;
+    d.AutoRotatePages = c.rotate;
     GsOptions o = RebuildAfterSettingsDialog(d, StartOptions()).Options;
-    EXPECT_EQ(CommandFor(d, o),
-              kQuotedProgram + L" -q -dSAFER -dNOPAUSE -dDOPDFMARKS -dBATCH " + c.rotation + L"-sDEVICE=pdfwrite" + c.middle + kTail);
+    EXPECT_EQ(CommandFor(d, o), kQuotedProgram + L" -q -dSAFER -dNOPAUSE -dDOPDFMARKS -dBATCH " + c.rotation +
+                                    L"-sDEVICE=pdfwrite" + c.middle + kTail);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -127,32 +115,33 @@ class OtherDevices : public testing::TestWithParam<DeviceCase> {};
 TEST_P(OtherDevices, NoPdfOptionsFollowTheDevice) {
     const DeviceCase& c = GetParam();
     DialogSettings d;
-    d.AuswahlRG = c.type;
-    d.SpinEdit3 = c.quality;
-    d.SpinEdit2 = c.dpi;
-    d.JNRG1 = 0;
+    d.OutputType = c.type;
+    d.JpegQuality = c.quality;
+    d.ImageResolution = c.dpi;
+    d.MayChangePdfLevel = 0;
     GsOptions o = StartOptions();
     EXPECT_EQ(CommandFor(d, o), kQuotedProgram + L" " + c.switches + kTail);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, OtherDevices,
-                         testing::Values(DeviceCase{1, 75, 300, L"-dNOPAUSE -dBATCH -dSAFER -sDEVICE=pswrite"},
-                                         DeviceCase{2, 75, 300, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=jpeg -dJPEGQ=75 -r300"},
-                                         DeviceCase{2, 0, 0, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=jpeg -dJPEGQ=0 -r0"},
-                                         DeviceCase{3, 75, 200, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=tiffg4 -r200"},
-                                         DeviceCase{4, 75, 600, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=tifflzw -r600"},
-                                         DeviceCase{5, 10, 72, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=tiff24nc -r72"}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, OtherDevices,
+    testing::Values(DeviceCase{1, 75, 300, L"-dNOPAUSE -dBATCH -dSAFER -sDEVICE=pswrite"},
+                    DeviceCase{2, 75, 300, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=jpeg -dJPEGQ=75 -r300"},
+                    DeviceCase{2, 0, 0, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=jpeg -dJPEGQ=0 -r0"},
+                    DeviceCase{3, 75, 200, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=tiffg4 -r200"},
+                    DeviceCase{4, 75, 600, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=tifflzw -r600"},
+                    DeviceCase{5, 10, 72, L"-q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=tiff24nc -r72"}));
 
 TEST(GsCommandLine, NoOutputTypeNoPass) {
     DialogSettings d;
-    d.AuswahlRG = -1;
+    d.OutputType = -1;
     EXPECT_FALSE(BuildPassSwitches(d, StartOptions(), {}, 0).has_value());
     EXPECT_FALSE(GsDeviceSwitchesFor(6, StartOptions(), 75, 300).has_value());
 }
 
-TEST(GsCommandLine, ProgramPathComesFromEdit1Quoted) {
+TEST(GsCommandLine, TheGhostscriptProgramComesQuoted) {
     struct Case {
-        const wchar_t* edit1;
+        const wchar_t* program;
         const wchar_t* start; // how the command line begins
     };
     const Case cases[] = {
@@ -163,7 +152,7 @@ TEST(GsCommandLine, ProgramPathComesFromEdit1Quoted) {
     };
     for (const Case& c : cases) {
         DialogSettings d;
-        d.Edit1 = c.edit1;
+        d.GhostscriptProgram = c.program;
         GsOptions o = StartOptions();
         const std::wstring command = CommandFor(d, o);
         EXPECT_EQ(command.rfind(c.start, 0), 0u) << std::string(command.begin(), command.end());
@@ -172,14 +161,14 @@ TEST(GsCommandLine, ProgramPathComesFromEdit1Quoted) {
 
 SecuritySettings Denying(bool print, bool hq, bool change, bool copy, bool content, bool form) {
     SecuritySettings s;
-    s.BerechtigungCheck = true;
-    s.BerechtigungText = L"owner";
-    s.Drucken = print;
-    s.HoheAufloesung = hq;
-    s.Dokuaendern = change;
-    s.Kopieren = copy;
-    s.Inhalt = content;
-    s.Formular = form;
+    s.OwnerPasswordOn = true;
+    s.OwnerPassword = L"owner";
+    s.DenyPrinting = print;
+    s.DenyHighQualityPrinting = hq;
+    s.DenyChanging = change;
+    s.DenyCopying = copy;
+    s.DenyContentAccess = content;
+    s.DenyFormFilling = form;
     return s;
 }
 
@@ -211,8 +200,8 @@ TEST(GsSecurity, Encrypted128BitPdfWithAllDenials) {
     DialogSettings d;
     GsOptions o = StartOptions();
     SecuritySettings s = Denying(1, 1, 1, 1, 1, 1);
-    s.KennwortCheck = true;
-    s.KennwortText = L"open";
+    s.UserPasswordOn = true;
+    s.UserPassword = L"open";
     EXPECT_EQ(CommandFor(d, o, s, 1),
               kQuotedProgram +
                   L" -q -dSAFER -dNOPAUSE -dDOPDFMARKS -dBATCH -dAutoRotatePages=/PageByPage -sDEVICE=pdfwrite"
@@ -223,76 +212,38 @@ TEST(GsSecurity, Encrypted128BitPdfWithAllDenials) {
 
 TEST(GsSecurity, Encrypted40BitWithoutOpenPassword) {
     SecuritySettings s = Denying(1, 1, 1, 1, 1, 1);
-    s.KennwortText = L"ignored while off";
+    s.UserPassword = L"ignored while off";
     EXPECT_EQ(GsSecuritySwitches(s, 0, PasswordForm::Real),
               L" -dEncryptionR#2 -dKeyLength#40 -sOwnerPassword=owner -dPermissions#-64");
     // The key length follows the dialog's selection, not the stored Sicherheit.
-    s.Sicherheit = 1;
+    s.KeyLength = 1;
     EXPECT_EQ(GsSecuritySwitches(s, 0, PasswordForm::Real).substr(0, 31), L" -dEncryptionR#2 -dKeyLength#40");
 }
 
 TEST(GsSecurity, OwnerPasswordOffOrEmptyGivesNoSwitches) {
     SecuritySettings s = Denying(1, 0, 0, 0, 0, 0);
-    s.KennwortCheck = true;
-    s.KennwortText = L"open";
-    s.BerechtigungText.clear();
+    s.UserPasswordOn = true;
+    s.UserPassword = L"open";
+    s.OwnerPassword.clear();
     EXPECT_EQ(GsSecuritySwitches(s, 1, PasswordForm::Real), L"");
-    s.BerechtigungText = L"owner";
-    s.BerechtigungCheck = false;
+    s.OwnerPassword = L"owner";
+    s.OwnerPasswordOn = false;
     EXPECT_EQ(GsSecuritySwitches(s, 1, PasswordForm::Real), L"");
 }
 
 TEST(GsSecurity, EmptyOpenPasswordIsPassedEmpty) {
     SecuritySettings s = Denying(0, 0, 0, 0, 0, 0);
-    s.KennwortCheck = true;
+    s.UserPasswordOn = true;
     EXPECT_EQ(GsSecuritySwitches(s, 1, PasswordForm::Real),
               L" -dEncryptionR#3 -dKeyLength#128 -sUserPassword= -sOwnerPassword=owner -dPermissions#-4");
 }
 
-struct QuoteCase {
-    const wchar_t* password;
-    const wchar_t* switchText; // as it appears after the blank
-};
-
-class PasswordQuoting : public testing::TestWithParam<QuoteCase> {};
-
-TEST_P(PasswordQuoting, OneArgumentWithTheExactPassword) {
-    SecuritySettings s = Denying(0, 0, 0, 0, 0, 0);
-    s.BerechtigungText = GetParam().password;
-    s.KennwortCheck = true;
-    s.KennwortText = GetParam().password;
-    const std::wstring sw = GsSecuritySwitches(s, 0, PasswordForm::Real);
-    const std::wstring expectedUser = std::wstring(GetParam().switchText);
-    EXPECT_NE(sw.find(L" " + expectedUser), std::wstring::npos) << sw;
-
-    DialogSettings d;
-    GsOptions o = StartOptions();
-    const std::vector<std::wstring> args = SplitLikeTheRuntime(CommandFor(d, o, s, 0));
-    int owner = 0, user = 0;
-    for (const std::wstring& a : args) {
-        owner += a == L"-sOwnerPassword=" + std::wstring(GetParam().password);
-        user += a == L"-sUserPassword=" + std::wstring(GetParam().password);
-    }
-    EXPECT_EQ(owner, 1);
-    EXPECT_EQ(user, 1);
-    EXPECT_EQ(args.back(), L"C:\\PDF\\IN\\a b.ps");
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, PasswordQuoting,
-                         testing::Values(QuoteCase{L"secret", L"-sUserPassword=secret"},
-                                         QuoteCase{L"my pass", L"\"-sUserPassword=my pass\""},
-                                         QuoteCase{L"tab\there", L"\"-sUserPassword=tab\there\""},
-                                         QuoteCase{L"say\"hi", L"\"-sUserPassword=say\\\"hi\""},
-                                         QuoteCase{L"a\\\"b", L"\"-sUserPassword=a\\\\\\\"b\""},
-                                         QuoteCase{L"end \\", L"\"-sUserPassword=end \\\\\""},
-                                         QuoteCase{L"back\\slash", L"-sUserPassword=back\\slash"}));
-
 TEST(GsSecurity, DisplayFormHidesThePasswords) {
     DialogSettings d;
     SecuritySettings s = Denying(0, 0, 0, 1, 0, 0);
-    s.BerechtigungText = L"top secret";
-    s.KennwortCheck = true;
-    s.KennwortText = L"open";
+    s.OwnerPassword = L"top secret";
+    s.UserPasswordOn = true;
+    s.UserPassword = L"open";
     std::optional<GsPassSwitches> pass = BuildPassSwitches(d, StartOptions(), s, 1);
     ASSERT_TRUE(pass.has_value());
     EXPECT_EQ(pass->GsDeviceSwitchesDisplay,
@@ -304,10 +255,10 @@ TEST(GsSecurity, DisplayFormHidesThePasswords) {
 
 TEST(SettingsDialogClose, RebuildsOptionsDeleteFlagAndTimer) {
     DialogSettings d;
-    d.JNRG1 = 1;
-    d.LevelRG1 = 2;
-    d.loeschenRG1 = 0;
-    d.SpinEdit1 = 30;
+    d.MayChangePdfLevel = 1;
+    d.PdfLevel = 2;
+    d.DeleteInputs = 0;
+    d.PollSeconds = 30;
     GsOptions previous = StartOptions({0, 0, 1, 1});
     previous.GsCompatLevelOption.clear(); // as a pass leaves it
     SettingsDialogClosed r = RebuildAfterSettingsDialog(d, previous);
@@ -319,12 +270,12 @@ TEST(SettingsDialogClose, RebuildsOptionsDeleteFlagAndTimer) {
     EXPECT_EQ(r.PollSeconds, 30);
     EXPECT_EQ(r.TimerInterval, 30000u);
 
-    d.JNRG1 = 0;
-    d.LevelRG1 = -1;
-    d.loeschenRG1 = 1;
+    d.MayChangePdfLevel = 0;
+    d.PdfLevel = -1;
+    d.DeleteInputs = 1;
     EXPECT_EQ(RebuildAfterSettingsDialog(d, previous).Options.GsCompatLevelOption, L"");
     EXPECT_FALSE(RebuildAfterSettingsDialog(d, previous).DeleteInputs);
-    d.LevelRG1 = 2;
+    d.PdfLevel = 2;
     EXPECT_EQ(RebuildAfterSettingsDialog(d, previous).Options.GsCompatLevelOption, L" -dCompatibilityLevel=1.4");
 }
 
@@ -336,7 +287,7 @@ TEST(SettingsDialogClose, TimerIntervalIsHeldAtTheTimerMaximum) {
     EXPECT_EQ(TimerIntervalFor(2147484), 0x7FFFFFFFu);
     EXPECT_EQ(TimerIntervalFor(2147483647), 0x7FFFFFFFu);
     DialogSettings d;
-    d.SpinEdit1 = 2147483647;
+    d.PollSeconds = 2147483647;
     EXPECT_EQ(RebuildAfterSettingsDialog(d, {}).TimerInterval, 0x7FFFFFFFu);
 }
 

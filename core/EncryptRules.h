@@ -2,8 +2,8 @@
 // The encryption dialog without its window: the state of its controls, the program-wide security record they
 // write through to, the dialog flags, and the rules for showing, enabling, password checks and closing.
 // TEncrypt_Form mirrors this model; merging reads Controls().
-#include "app/dialogs/SettingsDialogRules.h"
-#include "app/main/Settings.h"
+#include "core/Settings.h"
+#include "core/SettingsRules.h"
 
 #include <array>
 #include <string>
@@ -16,7 +16,7 @@ struct EncryptDialogState {
     bool EnterPressedFlag = false;      // Enter was pressed in a password field in this run; never cleared
     bool KeptDokuaendern = false;
     bool KeptInhalt = false;
-    int FormatAtEncryptClose = 0; // AuswahlRG when the dialog last closed with the owner password on
+    int FormatAtEncryptClose = 0; // OutputType when the dialog last closed with the owner password on
 };
 
 struct EncryptBox {
@@ -74,7 +74,7 @@ public:
 class EncryptDialogModel {
 public:
     // keepSecurity is [Start] Encryptspeichern (MainSettings::KeepSecurity), read at every showing.
-    EncryptDialogModel(SecuritySettings& record, EncryptDialogState& state, SettingsDialogModel& settings,
+    EncryptDialogModel(SecuritySettings& record, EncryptDialogState& state, SettingsRules& settings,
                        const bool& keepSecurity);
     void SetHost(IEncryptDialogHost* host) { host_ = host; }
 
@@ -103,7 +103,7 @@ public:
     void KennwortEExit();
     void Button1Enter();
 
-    // OK (Button1Click): Sicherheit takes the selection. Every close then runs FormClose.
+    // OK (Button1Click): KeyLength takes the selection. Every close then runs FormClose.
     void Button1Click();
     void FormClose();
 
@@ -134,7 +134,7 @@ private:
 
     SecuritySettings& record_;
     EncryptDialogState& state_;
-    SettingsDialogModel& settings_;
+    SettingsRules& settings_;
     const bool& keepSecurity_;
     IEncryptDialogHost* host_ = nullptr;
     EncryptControls controls_;

@@ -1,6 +1,6 @@
-#include "app/main/SettingsValues.h"
+#include "core/SettingsValues.h"
 
-#include "gui/IniValues.h"
+#include "core/IniText.h"
 
 #include <algorithm>
 #include <cwctype>
