@@ -1,6 +1,6 @@
 #include "components/DiscMon.h"
 
-#include "gui/Handles.h"
+#include "win/Handles.h"
 
 #include <atomic>
 #include <mutex>

@@ -2,7 +2,7 @@
 // shortcuts a link drop writes.
 #include "components/DragDropFilesEx.h"
 
-#include "gui/Handles.h"
+#include "win/Handles.h"
 
 #include <shlobj.h>
 #include <wrl/client.h>

@@ -1,6 +1,6 @@
 #include "app/common/DownloadToFile.h"
 
-#include "gui/Handles.h"
+#include "win/Handles.h"
 
 #include <windows.h>
 #include <urlmon.h>

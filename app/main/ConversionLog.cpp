@@ -2,8 +2,8 @@
 
 #include "app/main/LanguageTexts.h"
 
-#include "gui/AnsiText.h"
-#include "gui/Handles.h"
+#include "win/AnsiText.h"
+#include "win/Handles.h"
 
 #include <windows.h>
 

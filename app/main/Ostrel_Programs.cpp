@@ -11,7 +11,7 @@
 #include "app/main/Ostrel_Unit.h"
 #include "gui/Application.h"
 #include "gui/MessageBox.h"
-#include "gui/Registry.h"
+#include "win/Registry.h"
 
 #include <shlobj.h>
 

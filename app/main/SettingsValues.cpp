@@ -1,6 +1,6 @@
 #include "app/main/SettingsValues.h"
 
-#include "gui/IniValues.h"
+#include "win/IniValues.h"
 
 #include <algorithm>
 #include <cwctype>

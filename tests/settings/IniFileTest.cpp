@@ -1,6 +1,6 @@
 // The INI wrapper against the real profile functions: code page, key matching, numbers, line breaks, refusals.
-#include "gui/IniFile.h"
-#include "gui/IniValues.h"
+#include "win/IniFile.h"
+#include "win/IniValues.h"
 #include "support/TestEnv.h"
 
 #include <filesystem>

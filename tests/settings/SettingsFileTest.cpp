@@ -2,7 +2,7 @@
 #include "app/main/SettingsFile.h"
 #include "app/main/SettingsKeys.h"
 #include "app/main/SettingsValues.h"
-#include "gui/IniFile.h"
+#include "win/IniFile.h"
 #include "support/TestEnv.h"
 
 #include <filesystem>

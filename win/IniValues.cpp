@@ -1,4 +1,4 @@
-#include "gui/IniValues.h"
+#include "win/IniValues.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "gui/Registry.h"
+#include "win/Registry.h"
 
 #include <shlwapi.h>
 
