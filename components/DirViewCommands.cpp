@@ -13,6 +13,7 @@
 #include "components/FileOperator.h"
 #include "components/ShellDialogs.h"
 #include "components/ViewsShared.h"
+#include "core/TextEncoding.h"
 #include "gui/Application.h"
 #include "gui/Menus.h"
 #include "gui/MessageBox.h"
@@ -115,19 +116,9 @@ void EnsureDirUpImage(HIMAGELIST list, int size) {
     }
 }
 
-std::string Utf8(const std::wstring& text) {
-    int size =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(std::max(size, 0)), '\0');
-    if (size > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
-                            nullptr);
-    return bytes;
-}
-
 } // namespace
 
-EDirViewError::EDirViewError(const std::wstring& Message) : EComponentError(Utf8(Message)), message_(Message) {}
+EDirViewError::EDirViewError(const std::wstring& Message) : EComponentError(Utf8FromWide(Message)), message_(Message) {}
 
 std::wstring InvalidFileNameMessage() {
     std::wstring text = DirViewTexts().InvalidChars;

@@ -2,6 +2,7 @@
 
 #include "components/BaseUtils.h"
 #include "components/MaskSearch.h"
+#include "core/TextEncoding.h"
 
 #include <shellapi.h>
 #include <winnetwk.h>
@@ -14,18 +15,9 @@ std::wstring RootOf(wchar_t drive) {
     return {drive, L':', L'\\'};
 }
 
-std::string Narrow(const std::wstring& text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0) {
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-    }
-    return out;
-}
-
 void CheckLetter(wchar_t drive) {
     if (drive < L'A' || drive > L'Z') {
-        throw EConvertError(Narrow(std::wstring(1, drive)) + " is a invalid drive letter.");
+        throw EConvertError(Utf8FromWide(std::wstring(1, drive)) + " is a invalid drive letter.");
     }
 }
 
