@@ -14,6 +14,7 @@
 #include "components/ShellDialogs.h"
 #include "components/ViewsShared.h"
 #include "core/TextEncoding.h"
+#include "win/Handles.h"
 #include "gui/Application.h"
 #include "gui/Menus.h"
 #include "gui/MessageBox.h"
@@ -445,11 +446,8 @@ int TDirView::CreateEntry(const std::wstring& Name, bool Directory) {
     if (Directory) {
         made = ::CreateDirectoryW(fullName.c_str(), nullptr) != FALSE;
     } else {
-        HANDLE file =
-            ::CreateFileW(fullName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        made = file != INVALID_HANDLE_VALUE;
-        if (made)
-            CloseHandle(file);
+        made = static_cast<bool>(gui::UniqueHandle(
+            ::CreateFileW(fullName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)));
     }
     int item = -1;
     if (made) {

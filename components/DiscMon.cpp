@@ -13,11 +13,6 @@ constexpr wchar_t kWindowClass[] = L"OstrelDiscMonitorWindow";
 
 using gui::UniqueHandle;
 
-struct NotificationCloser {
-    void operator()(HANDLE handle) const { FindCloseChangeNotification(handle); }
-};
-using UniqueNotification = std::unique_ptr<void, NotificationCloser>;
-
 UniqueHandle NewEvent(bool manualReset) {
     UniqueHandle event(CreateEventW(nullptr, manualReset, FALSE, nullptr));
     if (!event) {
@@ -196,10 +191,9 @@ private:
                 }
                 continue;
             }
-            UniqueNotification notification(
+            gui::UniqueChangeNotification notification(
                 FindFirstChangeNotificationW(p.directory.c_str(), p.subTree ? TRUE : FALSE, p.flags));
-            if (!notification || notification.get() == INVALID_HANDLE_VALUE) {
-                notification.release();
+            if (!notification) {
                 Report(true, p.generation);
                 if (!WaitForNewParameters(p.generation)) {
                     return;

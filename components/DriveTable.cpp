@@ -3,6 +3,7 @@
 #include "components/BaseUtils.h"
 #include "components/MaskSearch.h"
 #include "core/TextEncoding.h"
+#include "win/Handles.h"
 
 #include <shellapi.h>
 #include <winnetwk.h>
@@ -58,15 +59,16 @@ std::wstring LastPathComponent(const std::wstring& path) {
 TDriveInfo DriveInfo;
 
 DWORD ReadNoDrivesPolicy() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, PolicyKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, PolicyKey, 0, KEY_READ, &opened) != ERROR_SUCCESS) {
         return 0;
     }
+    gui::UniqueHKey key(opened);
     DWORD type = 0;
     BYTE data[4] = {};
     DWORD size = sizeof data;
-    LONG result = RegQueryValueExW(key, L"NoDrives", nullptr, &type, data, &size);
-    RegCloseKey(key);
+    const LONG result = RegQueryValueExW(key.get(), L"NoDrives", nullptr, &type, data, &size);
+    key.reset();
     // Binary data of up to four bytes, or a DWORD; anything else (also longer binary data) hides nothing.
     if (result != ERROR_SUCCESS || (type != REG_BINARY && type != REG_DWORD) || (type == REG_DWORD && size != 4)) {
         return 0;

@@ -3,6 +3,7 @@
 #include "components/BaseUtils.h"
 #include "components/DriveView.h"
 #include "core/TextEncoding.h"
+#include "win/Handles.h"
 #include "gui/MessageBox.h"
 
 #include <shellapi.h>
@@ -338,13 +339,11 @@ void TDriveView::SetDirSize(HTREEITEM Node) {
         throw ENodeNotAssigned("SetDirSize");
     std::uint64_t sum = 0;
     WIN32_FIND_DATAW fd{};
-    HANDLE find = FindFirstFileW((GetDirPath(Node) + L"\\*.*").c_str(), &fd);
-    if (find != INVALID_HANDLE_VALUE) {
+    if (const gui::UniqueFind find(FindFirstFileW((GetDirPath(Node) + L"\\*.*").c_str(), &fd)); find) {
         do {
             if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
                 sum += (static_cast<std::uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
-        } while (FindNextFileW(find, &fd));
-        FindClose(find);
+        } while (FindNextFileW(find.get(), &fd));
     }
     data->DirSize = Saturated(sum);
 }
