@@ -1,5 +1,7 @@
 #include "components/BaseUtils.h"
 
+#include "win/Handles.h"
+
 #include <algorithm>
 
 namespace {
@@ -18,23 +20,6 @@ TDiskFreeSpaceEx DiskFreeSpaceCall() {
     }();
     return call;
 }
-
-class TFindHandle {
-public:
-    explicit TFindHandle(const std::wstring& name, WIN32_FIND_DATAW& data)
-        : handle_(FindFirstFileW(name.c_str(), &data)) {}
-    ~TFindHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) {
-            FindClose(handle_);
-        }
-    }
-    TFindHandle(const TFindHandle&) = delete;
-    TFindHandle& operator=(const TFindHandle&) = delete;
-    bool Found() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
-};
 
 std::wstring ThousandsSeparator(LCID locale) {
     wchar_t buffer[8] = {};
@@ -78,17 +63,13 @@ bool FileOrDirExists(const std::wstring& Name) {
         return false;
     }
     WIN32_FIND_DATAW data;
-    return TFindHandle(Name, data).Found();
+    return static_cast<bool>(gui::UniqueFind(FindFirstFileW(Name.c_str(), &data)));
 }
 
 bool CheckFileExists(const std::wstring& Name) {
-    HANDLE file = CreateFileW(Name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    CloseHandle(file);
-    return true;
+    return static_cast<bool>(
+        gui::UniqueHandle(CreateFileW(Name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
 }
 
 bool DirExists(const std::wstring& Name, DWORD& Attrs) {
@@ -100,8 +81,7 @@ bool DirExists(const std::wstring& Name, DWORD& Attrs) {
         return false;
     }
     WIN32_FIND_DATAW data;
-    TFindHandle find(Name, data);
-    if (!find.Found()) {
+    if (!gui::UniqueFind(FindFirstFileW(Name.c_str(), &data))) {
         return false;
     }
     Attrs = data.dwFileAttributes;

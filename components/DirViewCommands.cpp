@@ -13,6 +13,8 @@
 #include "components/FileOperator.h"
 #include "components/ShellDialogs.h"
 #include "components/ViewsShared.h"
+#include "core/TextEncoding.h"
+#include "win/Handles.h"
 #include "gui/Application.h"
 #include "gui/Menus.h"
 #include "gui/MessageBox.h"
@@ -115,19 +117,9 @@ void EnsureDirUpImage(HIMAGELIST list, int size) {
     }
 }
 
-std::string Utf8(const std::wstring& text) {
-    int size =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(std::max(size, 0)), '\0');
-    if (size > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
-                            nullptr);
-    return bytes;
-}
-
 } // namespace
 
-EDirViewError::EDirViewError(const std::wstring& Message) : EComponentError(Utf8(Message)), message_(Message) {}
+EDirViewError::EDirViewError(const std::wstring& Message) : EComponentError(Utf8FromWide(Message)), message_(Message) {}
 
 std::wstring InvalidFileNameMessage() {
     std::wstring text = DirViewTexts().InvalidChars;
@@ -454,11 +446,8 @@ int TDirView::CreateEntry(const std::wstring& Name, bool Directory) {
     if (Directory) {
         made = ::CreateDirectoryW(fullName.c_str(), nullptr) != FALSE;
     } else {
-        HANDLE file =
-            ::CreateFileW(fullName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        made = file != INVALID_HANDLE_VALUE;
-        if (made)
-            CloseHandle(file);
+        made = static_cast<bool>(gui::UniqueHandle(
+            ::CreateFileW(fullName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)));
     }
     int item = -1;
     if (made) {

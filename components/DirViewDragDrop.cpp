@@ -8,7 +8,7 @@
 #include "components/DriveView.h"
 #include "components/FileOperator.h"
 #include "components/ViewsShared.h"
-#include "gui/AnsiText.h"
+#include "win/AnsiText.h"
 #include "gui/MessageBox.h"
 
 #include <commctrl.h>

@@ -1,6 +1,7 @@
 // The window-free parts of the directory list view: the directory search, the texts by language, names,
 // extensions and attribute letters, the entry filter and the order of the items.
 #include "components/DirView.h"
+#include "win/Handles.h"
 
 #include <array>
 
@@ -116,10 +117,8 @@ bool FindFirstEntry(const std::wstring& Pattern, DWORD Attr, TSearchRec& Rec) {
 
 std::int64_t GetFileSize64(const std::wstring& FileName) {
     WIN32_FIND_DATAW data{};
-    HANDLE find = FindFirstFileW(FileName.c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
+    if (!gui::UniqueFind(FindFirstFileW(FileName.c_str(), &data)))
         return -1;
-    FindClose(find);
     return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 

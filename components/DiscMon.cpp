@@ -1,6 +1,6 @@
 #include "components/DiscMon.h"
 
-#include "gui/Handles.h"
+#include "win/Handles.h"
 
 #include <atomic>
 #include <mutex>
@@ -12,11 +12,6 @@ constexpr UINT kReportMessage = WM_USER + 1;
 constexpr wchar_t kWindowClass[] = L"OstrelDiscMonitorWindow";
 
 using gui::UniqueHandle;
-
-struct NotificationCloser {
-    void operator()(HANDLE handle) const { FindCloseChangeNotification(handle); }
-};
-using UniqueNotification = std::unique_ptr<void, NotificationCloser>;
 
 UniqueHandle NewEvent(bool manualReset) {
     UniqueHandle event(CreateEventW(nullptr, manualReset, FALSE, nullptr));
@@ -196,10 +191,9 @@ private:
                 }
                 continue;
             }
-            UniqueNotification notification(
+            gui::UniqueChangeNotification notification(
                 FindFirstChangeNotificationW(p.directory.c_str(), p.subTree ? TRUE : FALSE, p.flags));
-            if (!notification || notification.get() == INVALID_HANDLE_VALUE) {
-                notification.release();
+            if (!notification) {
                 Report(true, p.generation);
                 if (!WaitForNewParameters(p.generation)) {
                     return;

@@ -2,7 +2,7 @@
 // shortcuts a link drop writes.
 #include "components/DragDropFilesEx.h"
 
-#include "gui/Handles.h"
+#include "win/Handles.h"
 
 #include <shlobj.h>
 #include <wrl/client.h>
@@ -16,23 +16,13 @@ namespace {
 
 const wchar_t DragDropHandlersKey[] = L"Folder\\ShellEx\\DragDropHandlers";
 
-class TRegKey {
-public:
-    TRegKey(HKEY Root, const std::wstring& Path) {
-        if (RegOpenKeyExW(Root, Path.c_str(), 0, KEY_READ, &FKey) != ERROR_SUCCESS)
-            FKey = nullptr;
-    }
-    ~TRegKey() {
-        if (FKey)
-            RegCloseKey(FKey);
-    }
-    TRegKey(const TRegKey&) = delete;
-    TRegKey& operator=(const TRegKey&) = delete;
-    HKEY Get() const { return FKey; }
-
-private:
-    HKEY FKey = nullptr;
-};
+// A key opened for reading; empty when it cannot be opened.
+gui::UniqueHKey OpenForReading(HKEY Root, const std::wstring& Path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(Root, Path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        key = nullptr;
+    return gui::UniqueHKey(key);
+}
 
 std::vector<std::wstring> SubkeyNames(HKEY Key) {
     std::vector<std::wstring> names;
@@ -111,14 +101,15 @@ void TDragDropFilesEx::DoMenuPopup(gui::TComponent* Sender, HMENU AMenu, IDataOb
     if (OnSpecifyDropTarget && ShellExtensions.DragDropHandler) {
         std::wstring filename;
         TPidlPtr folder = SpecifiedTarget(true, pt, filename);
-        TRegKey handlers(HKEY_CLASSES_ROOT, DragDropHandlersKey);
-        if (folder && handlers.Get()) {
-            const std::vector<std::wstring> names = SubkeyNames(handlers.Get());
+        const gui::UniqueHKey handlers = OpenForReading(HKEY_CLASSES_ROOT, DragDropHandlersKey);
+        if (folder && handlers.get()) {
+            const std::vector<std::wstring> names = SubkeyNames(handlers.get());
             for (auto name = names.rbegin(); name != names.rend(); ++name) {
-                TRegKey handlerKey(HKEY_CLASSES_ROOT, std::wstring(DragDropHandlersKey) + L"\\" + *name);
-                if (!handlerKey.Get())
+                const gui::UniqueHKey handlerKey =
+                    OpenForReading(HKEY_CLASSES_ROOT, std::wstring(DragDropHandlersKey) + L"\\" + *name);
+                if (!handlerKey.get())
                     continue;
-                std::wstring text = DefaultValue(handlerKey.Get());
+                std::wstring text = DefaultValue(handlerKey.get());
                 CLSID classId;
                 if (text.empty() || FAILED(CLSIDFromString(text.c_str(), &classId)))
                     continue;

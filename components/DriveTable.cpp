@@ -2,6 +2,8 @@
 
 #include "components/BaseUtils.h"
 #include "components/MaskSearch.h"
+#include "core/TextEncoding.h"
+#include "win/Handles.h"
 
 #include <shellapi.h>
 #include <winnetwk.h>
@@ -14,18 +16,9 @@ std::wstring RootOf(wchar_t drive) {
     return {drive, L':', L'\\'};
 }
 
-std::string Narrow(const std::wstring& text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0) {
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-    }
-    return out;
-}
-
 void CheckLetter(wchar_t drive) {
     if (drive < L'A' || drive > L'Z') {
-        throw EConvertError(Narrow(std::wstring(1, drive)) + " is a invalid drive letter.");
+        throw EConvertError(Utf8FromWide(std::wstring(1, drive)) + " is a invalid drive letter.");
     }
 }
 
@@ -66,15 +59,16 @@ std::wstring LastPathComponent(const std::wstring& path) {
 TDriveInfo DriveInfo;
 
 DWORD ReadNoDrivesPolicy() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, PolicyKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, PolicyKey, 0, KEY_READ, &opened) != ERROR_SUCCESS) {
         return 0;
     }
+    gui::UniqueHKey key(opened);
     DWORD type = 0;
     BYTE data[4] = {};
     DWORD size = sizeof data;
-    LONG result = RegQueryValueExW(key, L"NoDrives", nullptr, &type, data, &size);
-    RegCloseKey(key);
+    const LONG result = RegQueryValueExW(key.get(), L"NoDrives", nullptr, &type, data, &size);
+    key.reset();
     // Binary data of up to four bytes, or a DWORD; anything else (also longer binary data) hides nothing.
     if (result != ERROR_SUCCESS || (type != REG_BINARY && type != REG_DWORD) || (type == REG_DWORD && size != 4)) {
         return 0;

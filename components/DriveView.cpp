@@ -3,6 +3,7 @@
 
 #include "components/BaseUtils.h"
 #include "gui/Application.h"
+#include "win/Handles.h"
 
 #include <shlobj.h>
 
@@ -12,7 +13,6 @@
 #include <set>
 
 namespace {
-
 
 constexpr DWORD kSearchAttrs = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM; // 22
 
@@ -27,10 +27,7 @@ template <typename Visit> void ForEachSubDir(const std::wstring& dirPath, const 
                                    FindExSearchLimitToDirectories, nullptr, 0);
     if (find == INVALID_HANDLE_VALUE)
         return;
-    struct Closer {
-        HANDLE h;
-        ~Closer() { FindClose(h); }
-    } closer{find};
+    const gui::UniqueFind closer(find);
     do {
         if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsDotName(fd.cFileName))
             continue;
@@ -222,8 +219,8 @@ HTREEITEM TDriveView::AddChildNode(HTREEITEM Parent, const WIN32_FIND_DATAW& SRe
     data->DirName = SRec.cFileName;
     data->ShortName = SRec.cAlternateFileName;
     data->Attr = SRec.dwFileAttributes;
-    data->IsRecycleBin =
-        (SRec.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) && !ParentNode(Parent) && UpperCase(data->DirName) == L"RECYCLED";
+    data->IsRecycleBin = (SRec.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) && !ParentNode(Parent) &&
+                         UpperCase(data->DirName) == L"RECYCLED";
     if (IShellFolder* folder = ParentFolderOf(Parent)) {
         LPITEMIDLIST pidl = nullptr;
         ULONG attrs = SFGAO_HASSUBFOLDER | SFGAO_SHARE | SFGAO_FOLDER;

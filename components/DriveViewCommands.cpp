@@ -6,12 +6,12 @@
 #include "components/BaseUtils.h"
 #include "components/ShellDialogs.h"
 #include "components/ViewsShared.h"
+#include "win/Handles.h"
 
 #include <algorithm>
 #include <set>
 
 namespace {
-
 
 // Characters no folder name may hold; a name with one would reach another folder or none.
 constexpr wchar_t kForbiddenNameChars[] = L"\\/:*?\"<>|";
@@ -79,9 +79,7 @@ HTREEITEM TDriveView::CreateDirectory(HTREEITEM ParentNode, const std::wstring& 
                 LastDirectoryCreateError = GetLastError();
             } else {
                 WIN32_FIND_DATAW found{};
-                HANDLE find = FindFirstFileW(path.c_str(), &found);
-                if (find != INVALID_HANDLE_VALUE) {
-                    FindClose(find);
+                if (gui::UniqueFind(FindFirstFileW(path.c_str(), &found))) {
                     node = AddChildNode(ParentNode, found);
                     if (TNodeData* data = GetNodeData(node))
                         data->Scanned = true;
@@ -180,7 +178,8 @@ bool TDriveView::UndoLastOperation() {
         result = fileOperator_.UndoExecute();
         // The source's folder and the target's folder changed; for a copy or move the target is itself the folder
         // that received the items, so its own node changed as well.
-        for (const std::wstring& path : {ExtractFileDir(source), ExtractFileDir(target), RemoveTrailingBackslash(target)})
+        for (const std::wstring& path :
+             {ExtractFileDir(source), ExtractFileDir(target), RemoveTrailingBackslash(target)})
             if (!path.empty() && std::find(folders.begin(), folders.end(), UpperCase(path)) == folders.end())
                 folders.push_back(UpperCase(path));
         for (const std::wstring& folder : folders)

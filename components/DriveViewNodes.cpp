@@ -2,6 +2,8 @@
 // of the tree control.
 #include "components/BaseUtils.h"
 #include "components/DriveView.h"
+#include "core/TextEncoding.h"
+#include "win/Handles.h"
 #include "gui/MessageBox.h"
 
 #include <shellapi.h>
@@ -16,14 +18,6 @@ constexpr UINT kReEditMessage = 1081;
 
 // The characters no folder name may hold, in the order the message lists them.
 constexpr wchar_t kForbiddenChars[] = L"\\/:*?\"<>|";
-
-std::string Narrow(const std::wstring& text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(std::max(n, 0)), '\0');
-    if (n > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
 
 WORD UserPrimaryLanguage() {
     return PRIMARYLANGID(GetUserDefaultLangID());
@@ -145,7 +139,7 @@ HTREEITEM TDriveView::FindNodeToPath(std::wstring Path) {
         return nullptr;
     wchar_t letter = static_cast<wchar_t>(std::towupper(Path[0]));
     if (letter < L'A' || letter > L'Z')
-        throw EConvertError(Narrow(Path.substr(0, 1)) + " is a invalid drive letter.");
+        throw EConvertError(Utf8FromWide(Path.substr(0, 1)) + " is a invalid drive letter.");
     HTREEITEM node = Status(letter).RootNode;
     if (!node)
         return nullptr;
@@ -345,13 +339,11 @@ void TDriveView::SetDirSize(HTREEITEM Node) {
         throw ENodeNotAssigned("SetDirSize");
     std::uint64_t sum = 0;
     WIN32_FIND_DATAW fd{};
-    HANDLE find = FindFirstFileW((GetDirPath(Node) + L"\\*.*").c_str(), &fd);
-    if (find != INVALID_HANDLE_VALUE) {
+    if (const gui::UniqueFind find(FindFirstFileW((GetDirPath(Node) + L"\\*.*").c_str(), &fd)); find) {
         do {
             if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
                 sum += (static_cast<std::uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
-        } while (FindNextFileW(find, &fd));
-        FindClose(find);
+        } while (FindNextFileW(find.get(), &fd));
     }
     data->DirSize = Saturated(sum);
 }
@@ -632,7 +624,7 @@ bool TDriveView::RenameNode(HTREEITEM Node, const std::wstring& NewName) {
         std::wstring old = NodeText(Node);
         if (OnEdited)
             OnEdited(this, Node, old);
-        throw EInvalidDirName(Narrow(InvalidDirNameMessage()));
+        throw EInvalidDirName(Utf8FromWide(InvalidDirNameMessage()));
     }
     const wchar_t drive = GetDrive(Node);
     const bool watcherWasActive = WatchThreadActiveOnDrive(drive);

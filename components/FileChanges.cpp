@@ -1,5 +1,7 @@
 #include "components/FileChanges.h"
 
+#include "win/Handles.h"
+
 #include <utility>
 
 namespace {
@@ -16,12 +18,7 @@ std::uint64_t SystemTimeNow() {
 
 bool PathPresent(const std::wstring& path) {
     WIN32_FIND_DATAW data;
-    HANDLE search = FindFirstFileW(path.c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    FindClose(search);
-    return true;
+    return static_cast<bool>(gui::UniqueFind(FindFirstFileW(path.c_str(), &data)));
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "components/PIDL.h"
 
-#include "gui/AnsiText.h"
+#include "win/AnsiText.h"
 
 #include <cstring>
 

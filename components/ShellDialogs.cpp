@@ -1,6 +1,7 @@
 #include "components/ShellDialogs.h"
 
 #include "components/PIDL.h"
+#include "win/Handles.h"
 
 #include <memory>
 #include <type_traits>
@@ -17,10 +18,7 @@ constexpr UINT LastCommandMenu2 = 1000;
 constexpr UINT LastCommand = 0x7FFF;
 constexpr UINT VerbBufferLength = 255;
 
-struct MenuDeleter {
-    void operator()(HMENU Menu) const noexcept { DestroyMenu(Menu); }
-};
-using MenuPtr = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter>;
+using MenuPtr = gui::UniqueMenu;
 
 struct WindowDeleter {
     void operator()(HWND Wnd) const noexcept { DestroyWindow(Wnd); }

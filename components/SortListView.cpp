@@ -1,6 +1,6 @@
 #include "components/SortListView.h"
 
-#include "gui/Handles.h"
+#include "win/Handles.h"
 
 #include "components/BaseUtils.h"
 

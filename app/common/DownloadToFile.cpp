@@ -1,6 +1,6 @@
 #include "app/common/DownloadToFile.h"
 
-#include "gui/Handles.h"
+#include "win/Handles.h"
 
 #include <windows.h>
 #include <urlmon.h>
@@ -118,12 +118,8 @@ bool Fetch(const std::wstring& address, const std::wstring& partialPath) {
     if (GetFileAttributesW(partialPath.c_str()) != INVALID_FILE_ATTRIBUTES)
         return true;
     // A transfer that succeeded without a byte writes no file; the download is an empty one.
-    const HANDLE empty =
-        CreateFileW(partialPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (empty == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(empty);
-    return true;
+    return static_cast<bool>(gui::UniqueHandle(
+        CreateFileW(partialPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)));
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "app/common/ProcessRunner.h"
 
-#include "gui/Handles.h"
+#include "win/Handles.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 #include "app/dialogs/Encrypt_Unit.h"
 #include "app/main/LanguageTexts.h"
 #include "gui/Application.h"
-#include "gui/IniFile.h"
+#include "win/IniFile.h"
 #include "gui/MessageBox.h"
 
 #include <shellapi.h>

@@ -2,7 +2,7 @@
 
 #include "app/main/LanguageTexts.h"
 #include "app/main/SettingsFile.h"
-#include "gui/IniFile.h"
+#include "win/IniFile.h"
 
 ProfileCommands::ProfileCommands(SettingsDialogModel& settings, EncryptDialogModel& encrypt, IProfileUi& ui,
                                  std::wstring iniPath)

@@ -2,7 +2,7 @@
 
 #include "app/common/AboutBox.h"
 #include "app/common/DownloadToFile.h"
-#include "gui/IniFile.h"
+#include "win/IniFile.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 
 #include "app/mail/MyMapi.h"
 
-#include "gui/AnsiText.h"
+#include "win/AnsiText.h"
 
 using gui::ToAnsi;
 

@@ -2,8 +2,8 @@
 
 #include "app/main/LanguageTexts.h"
 
-#include "gui/AnsiText.h"
-#include "gui/Handles.h"
+#include "win/AnsiText.h"
+#include "win/Handles.h"
 
 #include <windows.h>
 
@@ -139,10 +139,8 @@ std::wstring LogTimestamp() {
 std::wstring SizeInKByte(const std::wstring& path) {
     unsigned long long size = 0;
     WIN32_FIND_DATAW data;
-    HANDLE find = path.empty() ? INVALID_HANDLE_VALUE : FindFirstFileW(path.c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
+    if (!path.empty() && gui::UniqueFind(FindFirstFileW(path.c_str(), &data))) {
         size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-        FindClose(find);
     }
     return std::to_wstring(size / 1024) + L" KByte";
 }

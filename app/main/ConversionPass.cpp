@@ -7,6 +7,7 @@
 #include "app/main/SettingsFile.h"
 #include "app/main/ShellFileOperation.h"
 #include "app/main/WindowChild.h"
+#include "win/Handles.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -98,13 +99,10 @@ std::wstring FullPath(const std::wstring& path) {
 bool IsWritableFolder(const std::wstring& folder) {
     const std::wstring probe = WithTrailingBackslash(folder) + L"~ostrel-" + std::to_wstring(GetCurrentProcessId()) +
                                L"-" + std::to_wstring(GetTickCount()) + L".tmp";
-    HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return GetLastError() == ERROR_FILE_EXISTS;
-    }
-    CloseHandle(file);
-    return true;
+    const gui::UniqueHandle file(
+        CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                    FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    return file || GetLastError() == ERROR_FILE_EXISTS;
 }
 
 std::uint64_t Join(DWORD high, DWORD low) {
@@ -123,13 +121,13 @@ std::optional<ConversionPass::FileStamp> StampOf(const std::wstring& path) {
 
 // Another program holds the file open (a print job still being written): it cannot be opened without sharing.
 bool HeldElsewhere(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+    const gui::UniqueHandle file(
+        CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file) {
+        return false;
     }
-    CloseHandle(file);
-    return false;
+    const DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
 
 // The files a Ghostscript run may write for one output path: the file itself, or for a page pattern every name
@@ -184,16 +182,15 @@ private:
             return present;
         }
         WIN32_FIND_DATAW data{};
-        HANDLE find = FindFirstFileW((folder_ + L"*").c_str(), &data);
-        if (find == INVALID_HANDLE_VALUE) {
+        const gui::UniqueFind find(FindFirstFileW((folder_ + L"*").c_str(), &data));
+        if (!find) {
             return present;
         }
         do {
             if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && Matches(data.cFileName)) {
                 present.insert(folder_ + data.cFileName);
             }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
+        } while (FindNextFileW(find.get(), &data));
         return present;
     }
 
@@ -420,8 +417,8 @@ std::vector<ConversionPass::WalkEntry> ConversionPass::PaneEntries() const {
 std::vector<ConversionPass::WalkEntry> ConversionPass::DiskEntries() const {
     std::vector<WalkEntry> entries;
     WIN32_FIND_DATAW data{};
-    HANDLE find = FindFirstFileW((inputFolder_ + L"*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) {
+    const gui::UniqueFind find(FindFirstFileW((inputFolder_ + L"*").c_str(), &data));
+    if (!find) {
         return entries;
     }
     do {
@@ -436,8 +433,7 @@ std::vector<ConversionPass::WalkEntry> ConversionPass::DiskEntries() const {
                                 Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime),
                                 data.dwFileAttributes};
         entries.push_back(std::move(entry));
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    } while (FindNextFileW(find.get(), &data));
     // The order the input pane shows: folders first, then by name without regard to case.
     std::sort(entries.begin(), entries.end(), [](const WalkEntry& a, const WalkEntry& b) {
         return a.directory != b.directory ? a.directory : LessNoCase(a.name, b.name);

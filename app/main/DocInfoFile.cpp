@@ -1,7 +1,7 @@
 #include "app/main/DocInfoFile.h"
 
-#include "gui/AnsiText.h"
-#include "gui/Handles.h"
+#include "win/AnsiText.h"
+#include "win/Handles.h"
 
 #include <windows.h>
 

@@ -6,6 +6,7 @@
 #include "app/main/Ostrel_Unit.h"
 #include "gui/Application.h"
 #include "gui/MessageBox.h"
+#include "win/Handles.h"
 
 #include <windows.h>
 
@@ -14,14 +15,7 @@
 
 namespace {
 
-struct HandleCloser {
-    void operator()(HANDLE handle) const {
-        if (handle) {
-            CloseHandle(handle);
-        }
-    }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+using gui::UniqueHandle;
 
 std::wstring FirstArgument() {
     return __argc > 1 && __wargv && __wargv[1] ? std::wstring(__wargv[1]) : std::wstring();

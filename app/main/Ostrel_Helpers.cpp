@@ -1,5 +1,7 @@
 #include "app/main/Ostrel_Helpers.h"
 
+#include "win/Handles.h"
+
 #include <windows.h>
 
 #include <filesystem>
@@ -29,11 +31,9 @@ bool PathExists(const std::wstring& path) {
 
 std::int64_t GetFileSizeByName(const std::wstring& name) {
     WIN32_FIND_DATAW data{};
-    HANDLE search = FindFirstFileW(name.c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE) {
+    if (!gui::UniqueFind(FindFirstFileW(name.c_str(), &data))) {
         return -1;
     }
-    FindClose(search);
     return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 

@@ -11,7 +11,8 @@
 #include "app/main/Ostrel_Unit.h"
 #include "gui/Application.h"
 #include "gui/MessageBox.h"
-#include "gui/Registry.h"
+#include "win/AnsiText.h"
+#include "win/Registry.h"
 
 #include <shlobj.h>
 
@@ -36,22 +37,6 @@ std::wstring FolderOf(const std::wstring& path) {
 
 bool IsChecked(const gui::TMenuItem* item) {
     return item && item->Checked();
-}
-
-// Exception texts are in the ANSI code page.
-std::wstring WideText(const std::string& text) {
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(std::max(n, 0)), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
-}
-
-std::string NarrowText(const std::wstring& text) {
-    const int n =
-        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(std::max(n, 0)), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(), n, nullptr, nullptr);
-    return narrow;
 }
 
 void ShowCentred(gui::TForm* form) {
@@ -190,7 +175,7 @@ void TOstrel_Form::VerknuepfenClick() {
         RegisterFileType(L"ps", program);
         RegisterFileType(L"prn", program);
     } catch (const std::exception& error) {
-        gui::MessageDlg(WideText(error.what()), gui::Application.Title(), TMsgDlgType::mtError, TMsgDlgButtons::mbOK,
+        gui::MessageDlg(gui::FromAnsi(error.what()), gui::Application.Title(), TMsgDlgType::mtError, TMsgDlgButtons::mbOK,
                         Handle());
         return;
     }
@@ -203,7 +188,7 @@ void TOstrel_Form::RegisterFileType(const std::wstring& extension, const std::ws
     registry.SetRootKey(HKEY_CLASSES_ROOT);
     for (const FileTypeKey& entry : FileTypeKeys(extension, program)) {
         if (!registry.OpenKey(entry.Key, true)) {
-            throw gui::ERegistryException("HKEY_CLASSES_ROOT\\" + NarrowText(entry.Key) + ": " +
+            throw gui::ERegistryException("HKEY_CLASSES_ROOT\\" + gui::ToAnsi(entry.Key) + ": " +
                                           std::system_category().message(static_cast<int>(GetLastError())));
         }
         if (entry.HasValue) {

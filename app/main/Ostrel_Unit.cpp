@@ -10,7 +10,7 @@
 #include "app/main/MergeFormsUi.h"
 #include "app/main/OstrelForward.h"
 #include "gui/Application.h"
-#include "gui/IniFile.h"
+#include "win/IniFile.h"
 #include "gui/MessageBox.h"
 
 #include <dbt.h>

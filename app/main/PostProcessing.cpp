@@ -8,7 +8,7 @@
 #include "app/main/ShellFileOperation.h"
 #include "app/main/WindowChild.h"
 
-#include "gui/Handles.h"
+#include "win/Handles.h"
 
 #include <shellapi.h>
 

@@ -2,7 +2,7 @@
 
 #include "core/SettingsKeys.h"
 #include "core/SettingsValues.h"
-#include "gui/IniFile.h"
+#include "win/IniFile.h"
 
 #include <algorithm>
 #include <limits>

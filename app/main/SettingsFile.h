@@ -2,7 +2,7 @@
 // The bursts that move settings between the model and a settings file (Ostrel.ini or a profile). Each opens the
 // file by name, runs its reads or writes in the fixed order, and closes it. Every read passes the target's current
 // value as default, so a missing key keeps what the model holds; the few fixed-default reads are noted. A write the
-// system refuses throws EIniFileException (gui/IniFile.h) and the rest of that burst is not written.
+// system refuses throws EIniFileException (win/IniFile.h) and the rest of that burst is not written.
 #include "core/GhostscriptCommand.h"
 #include "core/Settings.h"
 

@@ -1,7 +1,7 @@
 #include "installer/setup/SetupRegistry.h"
 
 #include "gui/MessageBox.h"
-#include "gui/Registry.h"
+#include "win/Registry.h"
 #include "installer/setup/SystemReason.h"
 
 #include <shlobj.h>

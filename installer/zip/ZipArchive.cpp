@@ -4,8 +4,8 @@
 
 #include "installer/zip/ZipMessages.h"
 
-#include "gui/AnsiText.h"
-#include "gui/Handles.h"
+#include "win/AnsiText.h"
+#include "win/Handles.h"
 #include "gui/MessageBox.h"
 
 #include <windows.h>

@@ -5,7 +5,7 @@
 #include "installer/zip/PasswordDlg.h"
 #include "installer/zip/ZipMessages.h"
 
-#include "gui/AnsiText.h"
+#include "win/AnsiText.h"
 #include "gui/Application.h"
 #include "gui/MessageBox.h"
 

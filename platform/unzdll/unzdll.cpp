@@ -14,6 +14,7 @@
 #include "core/UnzipInflate.h"
 #include "core/UnzipNames.h"
 #include "installer/zip/unzdll_records.h"
+#include "win/AnsiText.h"
 
 #include <algorithm>
 #include <cstring>
@@ -52,16 +53,6 @@ std::wstring Widen(const char* text, UINT codePage, int length = -1) {
     if (length < 0 && !out.empty()) {
         out.pop_back(); // the terminator
     }
-    return out;
-}
-
-std::string Narrow(const std::wstring& text) {
-    const int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(n > 0 ? n : 1, '\0');
-    if (n > 0) {
-        WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, out.data(), n, nullptr, nullptr);
-    }
-    out.pop_back();
     return out;
 }
 
@@ -114,7 +105,7 @@ bool Session::Call(std::uint8_t action, std::int32_t arg1, std::int32_t arg2, co
     record.ActionCode = action;
     record.Arg1 = arg1;
     record.Arg2 = arg2;
-    const std::string narrow = Narrow(text);
+    const std::string narrow = gui::ToAnsi(text);
     std::strncpy(record.Text, narrow.c_str(), sizeof record.Text - 1);
     const std::int32_t answer = p_.Callback(&record);
     if (out) {

@@ -3,7 +3,7 @@
 #include "DialogFakes.h"
 
 #include "app/main/SettingsFile.h"
-#include "gui/IniFile.h"
+#include "win/IniFile.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include "gui/Dialogs.h"
 #include "gui/ExtCtrls.h"
 #include "gui/MessageBox.h"
-#include "gui/Registry.h"
+#include "win/Registry.h"
 #include "support/FormSteps.h"
 #include "support/TestEnv.h"
 

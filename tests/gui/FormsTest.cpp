@@ -4,7 +4,7 @@
 #include "gui/ExtCtrls.h"
 #include "gui/Menus.h"
 #include "gui/MessageBox.h"
-#include "gui/Registry.h"
+#include "win/Registry.h"
 #include "gui/TrayIcon.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The INI wrapper against the real profile functions: code page, key matching, numbers, line breaks, refusals.
-#include "gui/IniFile.h"
+#include "win/IniFile.h"
 #include "support/TestEnv.h"
 
 #include <filesystem>

@@ -2,7 +2,7 @@
 #include "app/main/SettingsFile.h"
 #include "core/SettingsKeys.h"
 #include "core/SettingsValues.h"
-#include "gui/IniFile.h"
+#include "win/IniFile.h"
 #include "support/TestEnv.h"
 
 #include <filesystem>

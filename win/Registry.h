@@ -1,6 +1,8 @@
 #pragma once
 // TRegistry: one open key under a root key, with typed reads and writes. The key handle is closed by CloseKey,
 // by opening another key and by the destructor.
+#include "win/Handles.h"
+
 #include <windows.h>
 
 #include <optional>
@@ -13,35 +15,6 @@ namespace gui {
 class ERegistryException : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
-};
-
-// An owned HKEY (move-only).
-class UniqueHKey {
-public:
-    UniqueHKey() = default;
-    explicit UniqueHKey(HKEY key) : key_(key) {}
-    ~UniqueHKey() { reset(); }
-    UniqueHKey(UniqueHKey&& other) noexcept : key_(other.release()) {}
-    UniqueHKey& operator=(UniqueHKey&& other) noexcept {
-        if (this != &other) reset(other.release());
-        return *this;
-    }
-    UniqueHKey(const UniqueHKey&) = delete;
-    UniqueHKey& operator=(const UniqueHKey&) = delete;
-    HKEY get() const { return key_; }
-    explicit operator bool() const { return key_ != nullptr; }
-    HKEY release() {
-        HKEY k = key_;
-        key_ = nullptr;
-        return k;
-    }
-    void reset(HKEY key = nullptr) {
-        if (key_) RegCloseKey(key_);
-        key_ = key;
-    }
-
-private:
-    HKEY key_ = nullptr;
 };
 
 class TRegistry {

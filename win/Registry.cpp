@@ -1,4 +1,6 @@
-#include "gui/Registry.h"
+#include "win/Registry.h"
+
+#include "win/AnsiText.h"
 
 #include <shlwapi.h>
 
@@ -11,12 +13,6 @@ std::wstring Relative(const std::wstring& key) {
     size_t start = 0;
     while (start < key.size() && key[start] == L'\\') ++start;
     return key.substr(start);
-}
-
-std::string Narrow(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) out += (c < 128) ? static_cast<char>(c) : '?';
-    return out;
 }
 } // namespace
 
@@ -98,7 +94,7 @@ std::optional<std::wstring> TRegistry::TryReadString(const std::wstring& name) c
 
 std::wstring TRegistry::ReadString(const std::wstring& name) const {
     auto text = TryReadString(name);
-    if (!text) throw ERegistryException("Invalid data type or missing value: " + Narrow(name));
+    if (!text) throw ERegistryException("Invalid data type or missing value: " + ToAnsi(name));
     return *text;
 }
 
@@ -113,21 +109,21 @@ std::optional<DWORD> TRegistry::TryReadInteger(const std::wstring& name) const {
 
 DWORD TRegistry::ReadInteger(const std::wstring& name) const {
     auto value = TryReadInteger(name);
-    if (!value) throw ERegistryException("Invalid data type or missing value: " + Narrow(name));
+    if (!value) throw ERegistryException("Invalid data type or missing value: " + ToAnsi(name));
     return *value;
 }
 
 std::vector<BYTE> TRegistry::ReadBinaryData(const std::wstring& name) const {
     DWORD type = 0;
     auto data = Raw(name, type);
-    if (!data) throw ERegistryException("Missing value: " + Narrow(name));
+    if (!data) throw ERegistryException("Missing value: " + ToAnsi(name));
     return *data;
 }
 
 void TRegistry::Write(const std::wstring& name, DWORD type, const void* data, size_t size) {
     if (!current_) throw ERegistryException("No registry key is open");
     if (RegSetValueExW(current_.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(size)) != ERROR_SUCCESS)
-        throw ERegistryException("Failed to set data for " + Narrow(name));
+        throw ERegistryException("Failed to set data for " + ToAnsi(name));
 }
 
 void TRegistry::WriteString(const std::wstring& name, const std::wstring& value) {

@@ -1,6 +1,6 @@
-#include "gui/IniFile.h"
+#include "win/IniFile.h"
 
-#include "gui/IniValues.h"
+#include "win/IniValues.h"
 
 #include <algorithm>
 #include <map>

@@ -1,4 +1,4 @@
-#include "gui/AnsiText.h"
+#include "win/AnsiText.h"
 
 #include <windows.h>
 

@@ -1,0 +1,117 @@
+#pragma once
+// Owned system handles: each closed exactly once, by its owner, with the call its kind needs.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <utility>
+
+namespace gui {
+
+// Move-only owner of one handle. Closer says which values hold nothing (IsValid) and how a valid one is closed;
+// a closer that needs more than the handle (the window a DC was got from) carries it as its state.
+template <class Handle, class Closer> class Owned {
+public:
+    Owned() noexcept = default;
+    explicit Owned(Handle handle, Closer closer = {}) noexcept : handle_(handle), closer_(std::move(closer)) {}
+    ~Owned() { reset(); }
+    Owned(Owned&& other) noexcept : handle_(other.release()), closer_(std::move(other.closer_)) {}
+    Owned& operator=(Owned&& other) noexcept {
+        if (this != &other) {
+            reset(other.release());
+            closer_ = std::move(other.closer_);
+        }
+        return *this;
+    }
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+
+    Handle get() const noexcept { return handle_; }
+    explicit operator bool() const noexcept { return Closer::IsValid(handle_); }
+    Handle release() noexcept { return std::exchange(handle_, Closer::Empty()); }
+    void reset(Handle handle = Closer::Empty()) noexcept {
+        const Handle old = std::exchange(handle_, handle);
+        if (Closer::IsValid(old))
+            closer_(old);
+    }
+
+private:
+    Handle handle_ = Closer::Empty();
+    Closer closer_{};
+};
+
+// A closer over a plain close function whose only "nothing" is null.
+template <class Handle, auto Close> struct NullIsEmpty {
+    static constexpr Handle Empty() noexcept { return nullptr; }
+    static bool IsValid(Handle handle) noexcept { return handle != nullptr; }
+    void operator()(Handle handle) const noexcept { Close(handle); }
+};
+
+// Kernel objects (file, event, thread, process, pipe end). Functions that fail with INVALID_HANDLE_VALUE and those
+// that fail with null can both hand their result straight in: neither value is ever passed to CloseHandle.
+struct KernelHandleCloser {
+    static HANDLE Empty() noexcept { return nullptr; }
+    static bool IsValid(HANDLE handle) noexcept { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
+    void operator()(HANDLE handle) const noexcept { CloseHandle(handle); }
+};
+using UniqueHandle = Owned<HANDLE, KernelHandleCloser>;
+
+// FindFirstFile and FindFirstChangeNotification fail with INVALID_HANDLE_VALUE and close with calls of their own.
+template <auto Close> struct InvalidIsEmpty {
+    static HANDLE Empty() noexcept { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(HANDLE handle) noexcept { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
+    void operator()(HANDLE handle) const noexcept { Close(handle); }
+};
+using UniqueFind = Owned<HANDLE, InvalidIsEmpty<&FindClose>>;
+using UniqueChangeNotification = Owned<HANDLE, InvalidIsEmpty<&FindCloseChangeNotification>>;
+
+inline BOOL DeleteGdiObject(HGDIOBJ object) noexcept {
+    return DeleteObject(object);
+}
+template <class Object> using UniqueGdi = Owned<Object, NullIsEmpty<Object, &DeleteGdiObject>>;
+using UniqueBitmap = UniqueGdi<HBITMAP>;
+using UniqueFont = UniqueGdi<HFONT>;
+using UniqueBrush = UniqueGdi<HBRUSH>;
+using UniquePen = UniqueGdi<HPEN>;
+using UniqueRegion = UniqueGdi<HRGN>;
+
+// A DC made with CreateCompatibleDC or CreateDC.
+using UniqueCreatedDC = Owned<HDC, NullIsEmpty<HDC, &DeleteDC>>;
+
+// A DC got with GetDC/GetWindowDC: released to the window it came from.
+struct WindowDCReleaser {
+    HWND window = nullptr;
+    static constexpr HDC Empty() noexcept { return nullptr; }
+    static bool IsValid(HDC dc) noexcept { return dc != nullptr; }
+    void operator()(HDC dc) const noexcept { ReleaseDC(window, dc); }
+};
+class WindowDC : public Owned<HDC, WindowDCReleaser> {
+public:
+    explicit WindowDC(HWND window) noexcept : Owned(GetDC(window), WindowDCReleaser{window}) {}
+};
+
+using UniqueMenu = Owned<HMENU, NullIsEmpty<HMENU, &DestroyMenu>>;
+using UniqueImageList = Owned<HIMAGELIST, NullIsEmpty<HIMAGELIST, &ImageList_Destroy>>;
+using UniqueIcon = Owned<HICON, NullIsEmpty<HICON, &DestroyIcon>>;
+using UniqueHKey = Owned<HKEY, NullIsEmpty<HKEY, &RegCloseKey>>;
+using UniqueModule = Owned<HMODULE, NullIsEmpty<HMODULE, &FreeLibrary>>;
+
+// COM interface pointers are owned by Microsoft::WRL::ComPtr (<wrl/client.h>), which both MinGW targets ship.
+
+// COM on the calling thread for as long as it lives. A thread that already joined an apartment keeps it (and its
+// own uninitialisation); shell objects work in either.
+class ComApartment {
+public:
+    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComApartment() {
+        if (SUCCEEDED(result_))
+            CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    HRESULT result_;
+};
+
+} // namespace gui
