@@ -109,10 +109,6 @@ bool IsExistingFile(const std::wstring& path) {
     return FindFirstEntry(path, kFilesOnly, rec);
 }
 
-void GaugeToMinimum(gui::TProgressBar& gauge) {
-    gauge.SetPosition(static_cast<int>(SendMessageW(gauge.Handle(), PBM_GETRANGE, TRUE, 0)));
-}
-
 } // namespace
 
 // --- Shared helpers -----------------------------------------------------------------------------------------------
@@ -259,15 +255,6 @@ void TOstrel_Form::WireFileCommands() {
         }
     });
 
-    for (TDirView* pane : {&DirView1, &DirView2}) {
-        pane->PopupMenu = &PopupMenu1;
-        Chain(pane->OnMouseDown,
-              [this](gui::TComponent*, gui::TMouseButton, gui::TShiftState, int, int) { GaugeToMinimum(Gauge1); });
-    }
-    Chain(DirView1.OnKeyDown,
-          [this](gui::TComponent*, WORD& key, gui::TShiftState shift) { DirView1KeyDown(key, shift); });
-    Chain(DirView2.OnKeyDown,
-          [this](gui::TComponent*, WORD& key, gui::TShiftState shift) { DirView2KeyDown(key, shift); });
     Chain(DirView1.OnDblClick, [this](gui::TComponent*) { DirView1DblClick(); });
     DirView2.OnExecFile = [this](gui::TComponent*, int item, bool& allowExec) { DirView2ExecFile(item, allowExec); };
 }
@@ -498,42 +485,6 @@ void TOstrel_Form::Escape1Click() {
 }
 
 // --- Pane keys and mouse ------------------------------------------------------------------------------------------
-
-void TOstrel_Form::DirView1KeyDown(WORD& Key, gui::TShiftState) {
-    PaneKeyDown(DirView1, &TOstrel_Form::SBLevelUp1Click, Key);
-}
-
-void TOstrel_Form::DirView2KeyDown(WORD& Key, gui::TShiftState) {
-    PaneKeyDown(DirView2, &TOstrel_Form::SBLevelUp2Click, Key);
-}
-
-// The keys both panes share; Backspace goes up in the pane's own folder history.
-void TOstrel_Form::PaneKeyDown(TDirView& Pane, void (TOstrel_Form::*LevelUp)(), WORD Key) {
-    GaugeToMinimum(Gauge1);
-    switch (Key) {
-    case VK_DELETE:
-        if (Pane.SelCount() > 0 && !Pane.IsEditing()) {
-            Entfernen1Click();
-        }
-        break;
-    case VK_BACK:
-        if (!Pane.IsEditing()) {
-            (this->*LevelUp)();
-        }
-        break;
-    case VK_INSERT:
-        Einfgen1Click();
-        break;
-    case VK_ADD:
-        Allesmarkieren1Click();
-        break;
-    case VK_SUBTRACT:
-        Auswahlumkehren1Click();
-        break;
-    default:
-        break;
-    }
-}
 
 void TOstrel_Form::DirView1DblClick() {
     // Runs before the pane opens the item itself (which it always does); a file that is not a program, a page or a

@@ -298,7 +298,7 @@ void TOstrel_Form::BuildFrame() {
     for (TPathComboBox* box : {&PathComboBox1, &PathComboBox2}) {
         box->SetAnchors(gui::akLeft | gui::akTop | gui::akRight);
     }
-    for (gui::TSpeedButton* button : {&Browser1, &Browser2}) {
+    for (gui::TSpeedButton* button : {&InputPane.Browser, &OutputPane.Browser}) {
         button->SetAnchors(gui::akTop | gui::akRight);
     }
     Gauge1.SetAnchors(gui::akLeft | gui::akTop | gui::akRight);
@@ -310,12 +310,12 @@ void TOstrel_Form::BuildFrame() {
     DirView1Panel.SetAlign(gui::TAlign::alLeft);
     Splitter1.SetAlign(gui::TAlign::alLeft);
     DirView2Panel.SetAlign(gui::TAlign::alClient);
-    for (gui::TPanel* header : {&LeftHeader, &RightHeader, &LeftTitle, &RightTitle}) {
+    for (gui::TPanel* header : {&InputPane.Header, &OutputPane.Header, &InputPane.Title, &OutputPane.Title}) {
         header->SetAlign(gui::TAlign::alTop);
         header->SetBevelOuter(gui::TBevelCut::bvNone);
     }
     // The level-up labels are narrow targets: each gets a small button-sized area, its text in the middle.
-    for (gui::TLabel* label : {&HochL, &Hoch2L, &HochR, &Hoch2R}) {
+    for (gui::TLabel* label : {&InputPane.Hoch, &InputPane.Hoch2, &OutputPane.Hoch, &OutputPane.Hoch2}) {
         label->SetAutoSize(false);
         label->SetAlignment(gui::TAlignment::taCenter);
         SetWindowLongPtrW(label->Handle(), GWL_STYLE, GetWindowLongPtrW(label->Handle(), GWL_STYLE) | SS_CENTERIMAGE);
@@ -333,8 +333,8 @@ void TOstrel_Form::BuildFrame() {
     DriveComboBox1.SetDriveView(&DriveView1);
     DriveComboBox2.SetDriveView(&DriveView2);
     // The shell's own small pictures tell the tool buttons apart; their hints say the rest.
-    const std::pair<gui::TSpeedButton*, SHSTOCKICONID> pictures[] = {{&Browser1, SIID_FOLDER},
-                                                                     {&Browser2, SIID_FOLDER},
+    const std::pair<gui::TSpeedButton*, SHSTOCKICONID> pictures[] = {{&InputPane.Browser, SIID_FOLDER},
+                                                                     {&OutputPane.Browser, SIID_FOLDER},
                                                                      {&SBNetOn, SIID_DRIVENET},
                                                                      {&SBNetOff, SIID_DRIVENETDISABLED}};
     for (const auto& [button, id] : pictures) {
@@ -578,27 +578,35 @@ void TOstrel_Form::OrderBars() {
         int Left;
         gui::TAlign Align;
     } kBars[] = {
-        {&Viewer, 1, gui::TAlign::alLeft},          {&Timerbutton, 2, gui::TAlign::alLeft},
-        {&Pruefung, 100, gui::TAlign::alLeft},      {&SBNetOn, 150, gui::TAlign::alLeft},
-        {&SBNetOff, 176, gui::TAlign::alLeft},      {&WasserzeichenSB, 2, gui::TAlign::alRight},
-        {&PDF_Erstellung, 3, gui::TAlign::alRight}, {&MergeBitBtn, 4, gui::TAlign::alRight},
-        {&Bevel2, 1, gui::TAlign::alRight},         {&HochL, 2, gui::TAlign::alRight},
-        {&Bevel15, 3, gui::TAlign::alRight},        {&Hoch2L, 4, gui::TAlign::alRight},
-        {&Bevel3, 1, gui::TAlign::alRight},         {&HochR, 2, gui::TAlign::alRight},
-        {&Bevel1, 3, gui::TAlign::alRight},         {&Hoch2R, 4, gui::TAlign::alRight},
+        {&Viewer, 1, gui::TAlign::alLeft},
+        {&Timerbutton, 2, gui::TAlign::alLeft},
+        {&Pruefung, 100, gui::TAlign::alLeft},
+        {&SBNetOn, 150, gui::TAlign::alLeft},
+        {&SBNetOff, 176, gui::TAlign::alLeft},
+        {&WasserzeichenSB, 2, gui::TAlign::alRight},
+        {&PDF_Erstellung, 3, gui::TAlign::alRight},
+        {&MergeBitBtn, 4, gui::TAlign::alRight},
+        {&InputPane.RootBevel, 1, gui::TAlign::alRight},
+        {&InputPane.Hoch, 2, gui::TAlign::alRight},
+        {&InputPane.UpBevel, 3, gui::TAlign::alRight},
+        {&InputPane.Hoch2, 4, gui::TAlign::alRight},
+        {&OutputPane.RootBevel, 1, gui::TAlign::alRight},
+        {&OutputPane.Hoch, 2, gui::TAlign::alRight},
+        {&OutputPane.UpBevel, 3, gui::TAlign::alRight},
+        {&OutputPane.Hoch2, 4, gui::TAlign::alRight},
     };
     // All positions first, then one layout per bar: a control laid out early would otherwise stand in the way of
     // the small positions of the next ones.
-    for (gui::TControl* bar : {static_cast<gui::TControl*>(&ToolPanel), static_cast<gui::TControl*>(&LeftTitle),
-                               static_cast<gui::TControl*>(&RightTitle)}) {
+    for (gui::TControl* bar : {static_cast<gui::TControl*>(&ToolPanel), static_cast<gui::TControl*>(&InputPane.Title),
+                               static_cast<gui::TControl*>(&OutputPane.Title)}) {
         bar->DisableAlign();
     }
     for (const auto& bar : kBars) {
         bar.Control->SetLeft(bar.Left);
         bar.Control->SetAlign(bar.Align);
     }
-    for (gui::TControl* bar : {static_cast<gui::TControl*>(&ToolPanel), static_cast<gui::TControl*>(&LeftTitle),
-                               static_cast<gui::TControl*>(&RightTitle)}) {
+    for (gui::TControl* bar : {static_cast<gui::TControl*>(&ToolPanel), static_cast<gui::TControl*>(&InputPane.Title),
+                               static_cast<gui::TControl*>(&OutputPane.Title)}) {
         bar->EnableAlign();
     }
 }

@@ -20,14 +20,6 @@
 
 namespace {
 
-std::wstring FolderName(std::wstring path) {
-    while (path.size() > 3 && path.back() == L'\\') {
-        path.pop_back();
-    }
-    const std::size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
 struct ItemIdListDeleter {
     void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
 };
@@ -66,42 +58,15 @@ void TOstrel_Form::AddToFolderHistory(gui::TComboBox& box, const std::wstring& f
 }
 
 void TOstrel_Form::WireNavigationCommands() {
-    Chain(DriveView1.OnChange, [this](gui::TComponent*, HTREEITEM node) { DriveView1Change(node); });
-    Chain(DriveView2.OnChange, [this](gui::TComponent*, HTREEITEM node) { DriveView2Change(node); });
-
-    PathComboBox1.OnCloseUp = [this](gui::TComponent*, bool ok) {
-        if (ok) {
-            PathComboBox1Change();
-        }
-    };
-    PathComboBox2.OnCloseUp = [this](gui::TComponent*, bool ok) {
-        if (ok) {
-            PathComboBox2Change();
-        }
-    };
-    DriveComboBox1.OnCloseUp = [this](gui::TComponent*, bool ok) {
-        if (ok) {
-            DriveComboBox1Exit();
-        }
-    };
-    DriveComboBox2.OnCloseUp = [this](gui::TComponent*, bool ok) {
-        if (ok) {
-            DriveComboBox2Exit();
-        }
-    };
-    Hoch2L.OnClick = [this](gui::TComponent*) { Hoch2LClick(); };
-    Hoch2R.OnClick = [this](gui::TComponent*) { Hoch2RClick(); };
-    HochL.OnClick = [this](gui::TComponent*) { HochLClick(); };
-    HochR.OnClick = [this](gui::TComponent*) { HochRClick(); };
-    Browser1.OnClick = [this](gui::TComponent*) { Browser1Click(); };
-    Browser2.OnClick = [this](gui::TComponent*) { Browser2Click(); };
+    InputPane.SortExt = MenuItem(L"SortExtL");
+    OutputPane.SortExt = MenuItem(L"SortExtR");
+    InputPane.Wire(OutputPane);
+    OutputPane.Wire(InputPane);
     BrowseForFolderDialog1.OnInitialized = [this](TBrowseForFolderDialog* sender) {
         BrowseForFolderDialog1Initialized(sender);
     };
 
     const std::pair<const wchar_t*, void (TOstrel_Form::*)()> items[] = {
-        {L"SortExtL", &TOstrel_Form::SortExtLClick},
-        {L"SortExtR", &TOstrel_Form::SortExtRClick},
         {L"Gitternetzlinien", &TOstrel_Form::GitternetzlinienClick},
         {L"SysHid", &TOstrel_Form::SysHidClick},
         {L"DateTimeSek1", &TOstrel_Form::DateTimeSek1Click},
@@ -130,126 +95,8 @@ void TOstrel_Form::WireNavigationCommands() {
     WireViewCommands();
 }
 
-void TOstrel_Form::DriveView1Change(HTREEITEM Node) {
-    SideFolderChanged(DriveView1, DirView1, PathComboBox1, depthMemory1_, Node);
-}
-
-void TOstrel_Form::DriveView2Change(HTREEITEM Node) {
-    SideFolderChanged(DriveView2, DirView2, PathComboBox2, depthMemory2_, Node);
-}
-
-void TOstrel_Form::SideFolderChanged(TDriveView& tree, TDirView& pane, gui::TComboBox& box, DepthMemory& memory,
-                                     HTREEITEM node) {
-    AddToFolderHistory(box, tree.Directory());
-    if (pane.ItemCount() == 0) {
-        return;
-    }
-    pane.SetItemFocused(0);
-    int depth = 0;
-    for (HTREEITEM up = node ? tree.ParentNode(node) : nullptr; up; up = tree.ParentNode(up)) {
-        ++depth;
-    }
-    if (depth > 0 && depth <= kMaxRememberedDepth) {
-        memory[static_cast<std::size_t>(depth)] = FolderName(pane.Path());
-    }
-    // Deeper than the memory reaches there is nothing to recall (and nothing to reset).
-    if (depth + 1 <= kMaxRememberedDepth) {
-        std::wstring& below = memory[static_cast<std::size_t>(depth + 1)];
-        for (int i = 0; i < pane.ItemCount(); ++i) {
-            if (!below.empty() && pane.ItemCaption(i) == below) {
-                pane.SetItemFocused(i);
-                pane.SetItemSelected(i, true);
-                SendMessageW(pane.Handle(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(i), FALSE);
-            }
-        }
-        below = L"..";
-    }
-    const int focused = pane.ItemFocused();
-    if (focused >= 0 && pane.ItemCaption(focused) != L"..") {
-        pane.SetItemSelected(focused, true);
-    }
-}
-
-void TOstrel_Form::PathComboBox1Change() {
-    const int index = PathComboBox1.ItemIndex();
-    if (index < 0) {
-        return;
-    }
-    DriveView1.SetDirectory(PathComboBox1.Item(index));
-    DirView1.SetFocus();
-}
-
-void TOstrel_Form::PathComboBox2Change() {
-    const int index = PathComboBox2.ItemIndex();
-    if (index < 0) {
-        return;
-    }
-    DriveView2.SetDirectory(PathComboBox2.Item(index));
-    DirView2.SetFocus();
-}
-
-void TOstrel_Form::DriveComboBox1Exit() {
-    DriveView1.SelectDrive(DriveComboBox1.Drive());
-}
-void TOstrel_Form::DriveComboBox2Exit() {
-    DriveView2.SelectDrive(DriveComboBox2.Drive());
-}
-
-void TOstrel_Form::LevelUp(TDriveView& tree, TDirView& pane) {
-    const HTREEITEM node = tree.Selected();
-    if (!node) {
-        return;
-    }
-    if (const HTREEITEM parent = tree.ParentNode(node)) {
-        tree.SelectNode(parent);
-    }
-    // The folder just left is selected by now; in a long list it may be out of sight.
-    const int selected = ListView_GetNextItem(pane.Handle(), -1, LVNI_SELECTED);
-    if (selected >= 0) {
-        ListView_EnsureVisible(pane.Handle(), selected, FALSE);
-    }
-}
-
-void TOstrel_Form::Hoch2LClick() {
-    LevelUp(DriveView1, DirView1);
-}
-void TOstrel_Form::Hoch2RClick() {
-    LevelUp(DriveView2, DirView2);
-}
-void TOstrel_Form::SBLevelUp1Click() {
-    Hoch2LClick();
-}
-void TOstrel_Form::SBLevelUp2Click() {
-    Hoch2RClick();
-}
-
 void TOstrel_Form::Aufwrts1Click() {
-    if (DirView1.Focused()) {
-        Hoch2LClick();
-    } else {
-        Hoch2RClick();
-    }
-}
-
-void TOstrel_Form::HochLClick() {
-    const std::wstring folder = DriveView1.Directory();
-    if (!folder.empty()) {
-        DriveView1.SetDirectory(folder.substr(0, 1) + L":\\");
-    }
-}
-
-void TOstrel_Form::HochRClick() {
-    const std::wstring folder = DriveView2.Directory();
-    if (!folder.empty()) {
-        DriveView2.SetDirectory(folder.substr(0, 1) + L":\\");
-    }
-}
-
-void TOstrel_Form::SortExtLClick() {
-    DirView1.SetSortByExtension(IsChecked(MenuItem(L"SortExtL")));
-}
-void TOstrel_Form::SortExtRClick() {
-    DirView2.SetSortByExtension(IsChecked(MenuItem(L"SortExtR")));
+    (DirView1.Focused() ? InputPane : OutputPane).Hoch2Click();
 }
 
 void TOstrel_Form::GitternetzlinienClick() {
@@ -291,32 +138,6 @@ void TOstrel_Form::BrowseForFolderDialog1Initialized(TBrowseForFolderDialog* Sen
     if (Sender) {
         Sender->Position = fpCustom;
     }
-}
-
-void TOstrel_Form::BrowseForSide(TDriveView& tree, TDirView& pane, const std::wstring& title) {
-    BrowseForFolderDialog1.Title = title;
-    BrowseForFolderDialog1.Directory = tree.Directory();
-    if (!BrowseForFolderDialog1.Execute(Handle())) {
-        return;
-    }
-    for (int i = 0; i < pane.ItemCount(); ++i) {
-        pane.SetItemSelected(i, false);
-    }
-    tree.SetDirectory(BrowseForFolderDialog1.Directory);
-    if (pane.ItemCount() > 0) {
-        pane.SetItemFocused(0);
-    }
-    pane.SetFocus();
-    if (pane.ItemCount() > 0) {
-        pane.SetItemSelected(0, true);
-    }
-}
-
-void TOstrel_Form::Browser1Click() {
-    BrowseForSide(DriveView1, DirView1, L"W\u00e4hlen Sie den linken Ordner aus:");
-}
-void TOstrel_Form::Browser2Click() {
-    BrowseForSide(DriveView2, DirView2, L"W\u00e4hlen Sie den rechten Ordner aus:");
 }
 
 void TOstrel_Form::Attr1Click() {
@@ -388,7 +209,6 @@ void TOstrel_Form::KommandozeileClick() {
 
 namespace {
 
-constexpr int kAttrColumn = 4;
 constexpr DWORD kDialogCancelled = 0xFFFFFFFF;
 
 std::wstring SystemErrorText(DWORD code) {
@@ -416,13 +236,6 @@ void SetPaneBackground(TDirView& pane, COLORREF color) {
     }
 }
 
-void SelectAndFocusFirst(TDirView& pane) {
-    if (pane.ItemCount() > 0) {
-        pane.SetItemSelected(0, true);
-        pane.SetItemFocused(0);
-    }
-}
-
 } // namespace
 
 void TOstrel_Form::WireViewCommands() {
@@ -432,21 +245,16 @@ void TOstrel_Form::WireViewCommands() {
     if (gui::TMenuItem* desktop = MenuItem(L"Desktop1")) {
         desktop->SetCaption(L"Desktop");
     }
-    Hoch2L.SetCaption(L"..");
-    Hoch2R.SetCaption(L"..");
-    HochL.SetCaption(L"\\");
-    HochR.SetCaption(L"\\");
     // Reached only by their keys, like the other items of the never-shown menu.
     const struct {
         const wchar_t* Name;
         WORD Key;
-        void (TOstrel_Form::*Handler)();
-    } hidden[] = {{L"LwLinks1", VK_F1, &TOstrel_Form::LwLinks1Click},
-                  {L"LwRechts1", VK_F2, &TOstrel_Form::LwRechts1Click}};
+        OstrelPane& Pane;
+    } hidden[] = {{L"LwLinks1", VK_F1, InputPane}, {L"LwRechts1", VK_F2, OutputPane}};
     for (const auto& command : hidden) {
         gui::TMenuItem* item = HiddenCommands.Items.Add(command.Name, command.Name);
         item->SetShortCut(gui::ShortCut(command.Key, gui::ssAlt));
-        item->OnClick = [this, handler = command.Handler](gui::TComponent*) { (this->*handler)(); };
+        item->OnClick = [&pane = command.Pane](gui::TComponent*) { pane.DriveListClick(); };
     }
     const std::pair<const wchar_t*, gui::TShortCut> shortCuts[] = {
         {L"SortExtL", gui::ShortCut('L', gui::ssAlt)},          {L"SortExtR", gui::ShortCut('R', gui::ssAlt)},
@@ -470,24 +278,6 @@ void TOstrel_Form::WireViewCommands() {
     }
     SBNetOn.OnClick = [this](gui::TComponent*) { SBNetOnClick(); };
     SBNetOff.OnClick = [this](gui::TComponent*) { SBNetOffClick(); };
-
-    DriveComboBox1.SetDisplayStyle(doLongPrettyName);
-    DriveComboBox2.SetDisplayStyle(doLongPrettyName);
-    Chain(PathComboBox1.OnExit, [this](gui::TComponent*) { PathComboBox1Exit(); });
-    Chain(PathComboBox2.OnExit, [this](gui::TComponent*) { PathComboBox2Exit(); });
-    Chain(DriveComboBox1.OnExit, [this](gui::TComponent*) { DriveComboBox1Exit(); });
-    Chain(DriveComboBox2.OnExit, [this](gui::TComponent*) { DriveComboBox2Exit(); });
-    Chain(DriveComboBox1.OnKeyDown,
-          [this](gui::TComponent*, WORD& key, gui::TShiftState shift) { DriveComboBox1KeyDown(key, shift); });
-    Chain(DriveComboBox2.OnKeyDown,
-          [this](gui::TComponent*, WORD& key, gui::TShiftState shift) { DriveComboBox2KeyDown(key, shift); });
-
-    Chain(DirView1.OnEnter, [this](gui::TComponent*) { DirView1Enter(); });
-    Chain(DirView2.OnEnter, [this](gui::TComponent*) { DirView2Enter(); });
-    Chain(DirView1.OnDirUpdated, [this](gui::TComponent*) { DirView1DirUpdated(); });
-    Chain(DirView2.OnDirUpdated, [this](gui::TComponent*) { DirView2DirUpdated(); });
-    Chain(DirView1.OnHeaderEndTrack, [this](gui::TComponent*) { DirView1HeaderEndTrack(); });
-    Chain(DirView2.OnHeaderEndTrack, [this](gui::TComponent*) { DirView2HeaderEndTrack(); });
 }
 
 void TOstrel_Form::Schriftfarbendern1Click() {
@@ -594,81 +384,6 @@ POINT TOstrel_Form::CursorPointOf(const gui::TControl& control) {
 void TOstrel_Form::MoveCursorToControl(const gui::TControl& control) {
     const POINT point = CursorPointOf(control);
     SetCursorPos(point.x, point.y);
-}
-
-void TOstrel_Form::LwLinks1Click() {
-    MoveCursorToControl(DriveComboBox1);
-    SendMessageW(DriveComboBox1.Handle(), CB_SHOWDROPDOWN, TRUE, 0);
-    DriveComboBox1.SetFocus();
-}
-
-void TOstrel_Form::LwRechts1Click() {
-    MoveCursorToControl(DriveComboBox2);
-    SendMessageW(DriveComboBox2.Handle(), CB_SHOWDROPDOWN, TRUE, 0);
-    DriveComboBox2.SetFocus();
-}
-
-void TOstrel_Form::PathComboBox1Exit() {
-    DriveComboBox1.SetDrive(DriveView1.GetSelectedDrive());
-}
-void TOstrel_Form::PathComboBox2Exit() {
-    DriveComboBox2.SetDrive(DriveView2.GetSelectedDrive());
-}
-
-void TOstrel_Form::DriveComboBox1KeyDown(WORD& Key, gui::TShiftState) {
-    if (Key == VK_RETURN) {
-        DirView1.SetFocus();
-    }
-}
-void TOstrel_Form::DriveComboBox2KeyDown(WORD& Key, gui::TShiftState) {
-    if (Key == VK_RETURN) {
-        DirView2.SetFocus();
-    }
-}
-
-void TOstrel_Form::DirView1Enter() {
-    SelectAndFocusFirst(DirView1);
-}
-
-void TOstrel_Form::DirView2Enter() {
-    if (DirView2.ItemCount() > 0) {
-        SelectAndFocusFirst(DirView2);
-        // The list scrolls back to its left edge. Posted as a whole key press, so no key is left held down.
-        PostMessageW(DirView2.Handle(), WM_KEYDOWN, VK_LEFT, 1);
-        PostMessageW(DirView2.Handle(), WM_KEYUP, VK_LEFT, 0xC0000001);
-    }
-    DirView1.ClearSelection();
-}
-
-void TOstrel_Form::DirView1DirUpdated() {
-    if (DirView1.ItemCount() <= 1) {
-        Gauge1.SetPosition(static_cast<int>(SendMessageW(Gauge1.Handle(), PBM_GETRANGE, TRUE, 0)));
-    }
-}
-void TOstrel_Form::DirView2DirUpdated() {
-    if (DirView2.ItemCount() <= 1) {
-        Gauge1.SetPosition(static_cast<int>(SendMessageW(Gauge1.Handle(), PBM_GETRANGE, TRUE, 0)));
-    }
-}
-
-namespace {
-
-void CopyColumnWidths(const TDirView& from, TDirView& to, bool attributes) {
-    const int columns = attributes ? kAttrColumn + 1 : kAttrColumn;
-    for (int column = 0; column < columns; ++column) {
-        if (column < from.ColumnCount() && column < to.ColumnCount()) {
-            ListView_SetColumnWidth(to.Handle(), column, ListView_GetColumnWidth(from.Handle(), column));
-        }
-    }
-}
-
-} // namespace
-
-void TOstrel_Form::DirView1HeaderEndTrack() {
-    CopyColumnWidths(DirView1, DirView2, IsChecked(MenuItem(L"Attr1")));
-}
-void TOstrel_Form::DirView2HeaderEndTrack() {
-    CopyColumnWidths(DirView2, DirView1, IsChecked(MenuItem(L"Attr1")));
 }
 
 void TOstrel_Form::FormResize() {

@@ -126,11 +126,7 @@ TOstrel_Form::TOstrel_Form(std::wstring commandLineFile)
     });
 }
 
-TOstrel_Form::~TOstrel_Form() {
-    // The panes go before the trees that reference them.
-    DriveView1.SetDirView(nullptr);
-    DriveView2.SetDirView(nullptr);
-}
+TOstrel_Form::~TOstrel_Form() = default;
 
 // --- Life cycle ---------------------------------------------------------------------------------------------------
 
@@ -388,31 +384,12 @@ void TOstrel_Form::ConvertForwardedFiles() {
 
 // --- Folders ------------------------------------------------------------------------------------------------------
 
-void TOstrel_Form::SelectPathEntry(TPathComboBox& box, const std::wstring& folder) {
-    int index = box.IndexOf(folder);
-    if (index < 0) {
-        box.InsertItem(0, folder);
-        index = 0;
-    }
-    box.SetItemIndex(index);
-}
-
 void TOstrel_Form::SetInputFolder(const std::wstring& folder) {
-    if (folder.empty()) {
-        return;
-    }
-    DriveView1.SetDirectory(folder);
-    DirView1.SetPath(DriveView1.Directory());
-    SelectPathEntry(PathComboBox1, DriveView1.Directory());
+    InputPane.SetFolder(folder);
 }
 
 void TOstrel_Form::SetOutputFolder(const std::wstring& folder) {
-    if (folder.empty()) {
-        return;
-    }
-    DriveView2.SetDirectory(folder);
-    DirView2.SetPath(DriveView2.Directory());
-    SelectPathEntry(PathComboBox2, DriveView2.Directory());
+    OutputPane.SetFolder(folder);
 }
 
 // --- Commands -----------------------------------------------------------------------------------------------------

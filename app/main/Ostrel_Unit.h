@@ -8,6 +8,7 @@
 #include "app/main/ConversionPass.h"
 #include "core/GhostscriptCommand.h"
 #include "app/main/Ostrel_Helpers.h"
+#include "app/main/OstrelPane.h"
 #include "app/main/PostProcessing.h"
 #include "core/Settings.h"
 #include "app/main/SettingsFile.h"
@@ -55,6 +56,21 @@ inline constexpr int kMinWindowHeight = 290;
 inline constexpr int kMemoHeight = 48;
 // The command memo keeps the latest lines only: an unattended program runs for months.
 inline constexpr std::size_t kMemoMaxLines = 1000;
+
+inline constexpr PaneNames kInputPaneNames{L"DirView1Panel",  L"LeftHeader",
+                                           L"LeftTitle",      L"EinLabel",
+                                           L"Bevel2",         L"HochL",
+                                           L"Bevel15",        L"Hoch2L",
+                                           L"DriveComboBox1", L"PathComboBox1",
+                                           L"Browser1",       L"DirView1",
+                                           L"DriveView1",     L"W\u00e4hlen Sie den linken Ordner aus:"};
+inline constexpr PaneNames kOutputPaneNames{L"DirView2Panel",  L"RightHeader",
+                                            L"RightTitle",     L"AusLabel",
+                                            L"Bevel3",         L"HochR",
+                                            L"Bevel1",         L"Hoch2R",
+                                            L"DriveComboBox2", L"PathComboBox2",
+                                            L"Browser2",       L"DirView2",
+                                            L"DriveView2",     L"W\u00e4hlen Sie den rechten Ordner aus:"};
 
 // The windows made in the program body; the main window reaches them through these.
 extern TEinstellungen_Form* Einstellungen_Form;
@@ -143,9 +159,6 @@ public:
     void Einfgen11Click();
     void Einfgen1Click();
     void Escape1Click();
-    void DirView1KeyDown(WORD& Key, gui::TShiftState Shift);
-    void DirView2KeyDown(WORD& Key, gui::TShiftState Shift);
-    void PaneKeyDown(TDirView& Pane, void (TOstrel_Form::*LevelUp)(), WORD Key);
     void DirView1DblClick();
     void DirView2ExecFile(int Item, bool& AllowExec);
     // External programs, option toggles, language and help items (Ostrel_Programs.cpp).
@@ -195,17 +208,7 @@ public:
     // kFolderHistoryLimit entries and selects the folder's entry.
     static void AddToFolderHistory(gui::TComboBox& box, const std::wstring& folder);
     void WireNavigationCommands();
-    void PathComboBox1Change();
-    void PathComboBox2Change();
-    void DriveComboBox1Exit();
-    void DriveComboBox2Exit();
-    void Hoch2LClick();
-    void Hoch2RClick();
     void Aufwrts1Click();
-    void HochLClick();
-    void HochRClick();
-    void SortExtLClick();
-    void SortExtRClick();
     void GitternetzlinienClick();
     void SysHidClick();
     void DateTimeSek1Click();
@@ -218,41 +221,15 @@ public:
     // Shows a shell folder (CSIDL_...) in a shell window; false when the folder or the window is not available.
     bool OpenSpecialFolder(int folder);
     void InputToSpecialFolder(int folder);
-    void Browser1Click();
-    void Browser2Click();
     void BrowseForFolderDialog1Initialized(TBrowseForFolderDialog* Sender);
-    void LevelUp(TDriveView& tree, TDirView& pane);
     void SetDateDisplay(int setting);
-    void BrowseForSide(TDriveView& tree, TDirView& pane, const std::wstring& title);
-    // Per side, the folder name shown last at each tree depth, so going up focuses the sub-folder just left.
-    static constexpr int kMaxRememberedDepth = 128;
-    using DepthMemory = std::array<std::wstring, kMaxRememberedDepth + 1>;
-    DepthMemory depthMemory1_;
-    DepthMemory depthMemory2_;
-    void DriveView1Change(HTREEITEM Node);
-    void DriveView2Change(HTREEITEM Node);
-    void SideFolderChanged(TDriveView& tree, TDirView& pane, gui::TComboBox& box, DepthMemory& memory, HTREEITEM node);
     TBrowseForFolderDialog BrowseForFolderDialog1{this, L"BrowseForFolderDialog1"};
     // View commands, pane focus, network drives and the layout on resizing.
     void WireViewCommands();
-    void SBLevelUp1Click();
-    void SBLevelUp2Click();
     void Schriftfarbendern1Click();
     void Hintergrundfarbendern1Click();
     void SBNetOnClick();
     void SBNetOffClick();
-    void LwLinks1Click();
-    void LwRechts1Click();
-    void PathComboBox1Exit();
-    void PathComboBox2Exit();
-    void DriveComboBox1KeyDown(WORD& Key, gui::TShiftState Shift);
-    void DriveComboBox2KeyDown(WORD& Key, gui::TShiftState Shift);
-    void DirView1Enter();
-    void DirView2Enter();
-    void DirView1DirUpdated();
-    void DirView2DirUpdated();
-    void DirView1HeaderEndTrack();
-    void DirView2HeaderEndTrack();
     void FormResize();
     SIZE resizedTo_{}; // the window size FormResize last sized the name columns for
     // The point (width div 50, height - 10) of the control, in screen coordinates.
@@ -328,35 +305,21 @@ public:
     gui::TProgressBar Gauge1{&PDFPanel, L"Gauge1", 150, 5, 300, 18};
     gui::TMemo Memo1{&PDFPanel, L"Memo1", 0, 28, 786, kMemoHeight};
 
-    gui::TPanel DirView1Panel{this, L"DirView1Panel", 0, 30, 393, 400};
-    gui::TPanel LeftHeader{&DirView1Panel, L"LeftHeader", 0, 0, 393, 50};
-    // The header's first row: the pane's title left, the level-up labels right; the boxes make the second row.
-    gui::TPanel LeftTitle{&LeftHeader, L"LeftTitle", 0, 0, 393, 22};
-    gui::TLabel EinLabel{&LeftTitle, L"EinLabel", 4, 4, 120, 13};
-    gui::TBevel Bevel2{&LeftTitle, L"Bevel2", 1, 2, 2, 20};
-    gui::TLabel HochL{&LeftTitle, L"HochL", 2, 4, 30, 13};
-    gui::TBevel Bevel15{&LeftTitle, L"Bevel15", 3, 2, 2, 20};
-    gui::TLabel Hoch2L{&LeftTitle, L"Hoch2L", 4, 4, 30, 13};
-    TDriveComboBox DriveComboBox1{&LeftHeader, L"DriveComboBox1", 4, 24, 120, 22};
-    TPathComboBox PathComboBox1{&LeftHeader, L"PathComboBox1", 128, 24, 230, 22};
-    gui::TSpeedButton Browser1{&LeftHeader, L"Browser1", 362, 24, 25, 22};
-    TDirView DirView1{&DirView1Panel, L"DirView1", 0, 50, 393, 350};
-    TDriveView DriveView1{&DirView1Panel, L"DriveView1", 0, 0, 10, 10};
+    // The two file panes, input left and output right, with the splitter between them.
+    OstrelPane InputPane{*this, PaneSide::Input, kInputPaneNames, 0, 393};
     gui::TSplitter Splitter1{this, L"Splitter1", gui::TAlign::alLeft, 3};
-
-    gui::TPanel DirView2Panel{this, L"DirView2Panel", 396, 30, 390, 400};
-    gui::TPanel RightHeader{&DirView2Panel, L"RightHeader", 0, 0, 390, 50};
-    gui::TPanel RightTitle{&RightHeader, L"RightTitle", 0, 0, 390, 22};
-    gui::TLabel AusLabel{&RightTitle, L"AusLabel", 4, 4, 120, 13};
-    gui::TBevel Bevel3{&RightTitle, L"Bevel3", 1, 2, 2, 20};
-    gui::TLabel HochR{&RightTitle, L"HochR", 2, 4, 30, 13};
-    gui::TBevel Bevel1{&RightTitle, L"Bevel1", 3, 2, 2, 20};
-    gui::TLabel Hoch2R{&RightTitle, L"Hoch2R", 4, 4, 30, 13};
-    TDriveComboBox DriveComboBox2{&RightHeader, L"DriveComboBox2", 4, 24, 120, 22};
-    TPathComboBox PathComboBox2{&RightHeader, L"PathComboBox2", 128, 24, 230, 22};
-    gui::TSpeedButton Browser2{&RightHeader, L"Browser2", 362, 24, 25, 22};
-    TDirView DirView2{&DirView2Panel, L"DirView2", 0, 50, 390, 350};
-    TDriveView DriveView2{&DirView2Panel, L"DriveView2", 0, 0, 10, 10};
+    OstrelPane OutputPane{*this, PaneSide::Output, kOutputPaneNames, 396, 390};
+    // The panes' controls under the names the rest of the program and the tests reach them by.
+    gui::TPanel& DirView1Panel = InputPane.Panel;
+    gui::TPanel& DirView2Panel = OutputPane.Panel;
+    TDirView& DirView1 = InputPane.DirView;
+    TDirView& DirView2 = OutputPane.DirView;
+    TDriveView& DriveView1 = InputPane.DriveView;
+    TDriveView& DriveView2 = OutputPane.DriveView;
+    TPathComboBox& PathComboBox1 = InputPane.PathComboBox;
+    TPathComboBox& PathComboBox2 = OutputPane.PathComboBox;
+    TDriveComboBox& DriveComboBox1 = InputPane.DriveComboBox;
+    TDriveComboBox& DriveComboBox2 = OutputPane.DriveComboBox;
 
     gui::TTimer Timer1{L"Timer1"};
     gui::TMainMenu MainMenu1{L"MainMenu1"};
@@ -391,7 +354,6 @@ private:
     void ApplyPaneColumns();
     void MoveHelpMenuRight();
     void FillWindowSettings();
-    void SelectPathEntry(TPathComboBox& box, const std::wstring& folder);
 
     std::wstring commandLineFile_;
     std::deque<std::wstring> forwardedFiles_;

@@ -260,7 +260,7 @@ TEST_F(FileCommands, TheDeleteKeyInAPaneDeletesLikeF8) {
     Select(Form().DirView2, {L"x.pdf"});
     ShiftHeld shift(true);
     WORD key = VK_DELETE;
-    Form().DirView2KeyDown(key, gui::ssShift);
+    Form().OutputPane.DirViewKeyDown(key, gui::ssShift);
     EXPECT_FALSE(fs::exists(Out() / L"x.pdf"));
     EXPECT_TRUE(fs::exists(Out() / L"y.pdf"));
 }

@@ -303,7 +303,7 @@ TEST_P(OstrelLayout, FolderDialogAtTheMouseStaysOnTheWorkArea) {
             timer.SetEnabled(false); // the case fails below; the dialog never came
         }
     };
-    w.Main().Browser2.Click();
+    w.Main().OutputPane.Browser.Click();
     timer.SetEnabled(false);
     EXPECT_TRUE(seen) << "the folder dialog did not open";
     for (const std::string& fault : faults)

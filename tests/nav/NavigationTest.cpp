@@ -112,14 +112,14 @@ protected:
 TEST_F(Navigation, LevelUpShowsTheParentAndAddsItToTheHistory) {
     form_->SetInputFolder(Folder(L"A\\B"));
     ASSERT_TRUE(SameFolder(form_->DriveView1.Directory(), Folder(L"A\\B")));
-    form_->Hoch2LClick();
+    form_->InputPane.Hoch2Click();
     EXPECT_TRUE(SameFolder(form_->DriveView1.Directory(), Folder(L"A")));
     EXPECT_TRUE(SameFolder(form_->DirView1.Path(), Folder(L"A")));
     ASSERT_GE(form_->PathComboBox1.Count(), 2);
     EXPECT_TRUE(SameFolder(form_->PathComboBox1.Item(0), Folder(L"A")));
     // The output side stays where it was.
     form_->SetOutputFolder(Folder(L"Out"));
-    form_->Hoch2LClick();
+    form_->InputPane.Hoch2Click();
     EXPECT_TRUE(SameFolder(form_->DriveView2.Directory(), Folder(L"Out")));
 }
 
@@ -131,11 +131,11 @@ std::wstring FocusedCaption(const TDirView& pane) {
 TEST_F(Navigation, GoingUpFocusesAndSelectsTheFolderJustLeftOnce) {
     fs::create_directories(dir_.path() / L"A" / L"A0");
     form_->SetInputFolder(Folder(L"A\\B"));
-    form_->Hoch2LClick();
+    form_->InputPane.Hoch2Click();
     ASSERT_TRUE(SameFolder(form_->DriveView1.Directory(), Folder(L"A")));
     EXPECT_EQ(FocusedCaption(form_->DirView1), L"B");
     EXPECT_EQ(form_->DirView1.SelCount(), 1);
-    form_->Hoch2LClick();
+    form_->InputPane.Hoch2Click();
     ASSERT_TRUE(SameFolder(form_->DriveView1.Directory(), dir_.path().wstring()));
     EXPECT_EQ(FocusedCaption(form_->DirView1), L"A");
     // Back in A without having been in B again: the memory of B was used up.
@@ -145,7 +145,7 @@ TEST_F(Navigation, GoingUpFocusesAndSelectsTheFolderJustLeftOnce) {
 
 TEST_F(Navigation, RootButtonGoesToTheDrivesRoot) {
     form_->SetOutputFolder(Folder(L"A\\B"));
-    form_->HochRClick();
+    form_->OutputPane.HochClick();
     const std::wstring expected = Folder(L"A").substr(0, 1) + L":\\";
     EXPECT_TRUE(SameFolder(form_->DriveView2.Directory(), expected))
         << std::string(form_->DriveView2.Directory().begin(), form_->DriveView2.Directory().end());
@@ -158,7 +158,7 @@ TEST_F(Navigation, ChoosingAHistoryEntryShowsThatFolder) {
     ASSERT_TRUE(SameFolder(form_->PathComboBox1.Item(index), Folder(L"A\\B")));
     const int before = form_->PathComboBox1.Count();
     form_->PathComboBox1.SetItemIndex(index);
-    form_->PathComboBox1Change();
+    form_->InputPane.PathComboBoxChange();
     EXPECT_TRUE(SameFolder(form_->DriveView1.Directory(), Folder(L"A\\B")));
     EXPECT_EQ(form_->PathComboBox1.Count(), before);
 }
@@ -267,7 +267,7 @@ TEST_F(Navigation, BrowseButtonsMoveTheirSideToTheChosenFolder) {
     form_->SetOutputFolder(Folder(L"Out"));
     {
         BrowseAnswer answer(Folder(L"A\\B"), true);
-        form_->Browser2Click();
+        form_->OutputPane.BrowserClick();
         EXPECT_EQ(answer.title, L"W\u00e4hlen Sie den rechten Ordner aus:");
         EXPECT_TRUE(SameFolder(answer.start, Folder(L"Out")));
     }
@@ -276,7 +276,7 @@ TEST_F(Navigation, BrowseButtonsMoveTheirSideToTheChosenFolder) {
     EXPECT_TRUE(SameFolder(form_->DriveView1.Directory(), Folder(L"A")));
     {
         BrowseAnswer answer(Folder(L"Out"), false);
-        form_->Browser1Click();
+        form_->InputPane.BrowserClick();
         EXPECT_EQ(answer.title, L"W\u00e4hlen Sie den linken Ordner aus:");
     }
     EXPECT_TRUE(SameFolder(form_->DriveView1.Directory(), Folder(L"A")));

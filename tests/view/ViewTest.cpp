@@ -412,14 +412,14 @@ TEST_F(View, LeavingThePathBoxResetsTheDriveBoxLeavingTheDriveBoxMovesTheTree) {
     form_->DriveComboBox1.SetDrive(L'S');
     form_->DriveComboBox2.SetDrive(L'S');
     ASSERT_EQ(form_->DriveComboBox1.Drive(), L'S');
-    form_->PathComboBox1Exit();
+    form_->InputPane.PathComboBoxExit();
     EXPECT_EQ(form_->DriveComboBox1.Drive(), inputDrive);
     EXPECT_EQ(form_->DriveComboBox2.Drive(), L'S'); // the other side is left alone
-    form_->PathComboBox2Exit();
+    form_->OutputPane.PathComboBoxExit();
     EXPECT_EQ(form_->DriveComboBox2.Drive(), outputDrive);
 
     form_->DriveComboBox2.SetDrive(L'S');
-    form_->DriveComboBox2Exit();
+    form_->OutputPane.DriveComboBoxExit();
     ASSERT_FALSE(form_->DriveView2.Directory().empty());
     EXPECT_EQ(std::towupper(form_->DriveView2.Directory()[0]), L'S');
     EXPECT_EQ(std::towupper(form_->DriveView1.Directory()[0]), inputDrive);
@@ -512,10 +512,10 @@ TEST_F(View, MenuItemsCarryTheirShortcutsAndTheDesktopItemMovesTheInputSide) {
     EXPECT_NE(sortL->Checked(), before);
     EXPECT_EQ(form_->DirView1.SortByExtension(), sortL->Checked());
 
-    for (gui::TLabel* up : {&form_->Hoch2L, &form_->Hoch2R}) {
+    for (gui::TLabel* up : {&form_->InputPane.Hoch2, &form_->OutputPane.Hoch2}) {
         EXPECT_EQ(up->Caption(), L"..");
     }
-    for (gui::TLabel* root : {&form_->HochL, &form_->HochR}) {
+    for (gui::TLabel* root : {&form_->InputPane.Hoch, &form_->OutputPane.Hoch}) {
         EXPECT_EQ(root->Caption(), L"\\");
     }
 
@@ -660,7 +660,7 @@ TEST_F(View, InAShownWindow_FocusRulesAndKeysThatReachTheDriveBoxes) {
 
     // Going up with the pane's folder selected keeps it in sight.
     form_->SetOutputFolder(Folder(L"Out\\Unter"));
-    form_->SBLevelUp2Click();
+    form_->OutputPane.Hoch2Click();
     const int selected = ListView_GetNextItem(form_->DirView2.Handle(), -1, LVNI_SELECTED);
     ASSERT_GE(selected, 0);
     EXPECT_EQ(form_->DirView2.ItemCaption(selected), L"Unter");
