@@ -1,5 +1,5 @@
 // The line model and the document-information rules, on lines in memory.
-#include "app/main/DocInfo.h"
+#include "core/DocInfo.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/main/DocInfo.h"
+#include "core/DocInfo.h"
 
 namespace docinfo {
 
