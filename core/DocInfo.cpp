@@ -358,10 +358,12 @@ bool WriteFields(PsLines& lines, const DocumentFields& fields) {
     }
     ReplaceDscValues(lines, kCreator, fields.Creator);
     // Decided on the lines as they are now: the conversion pass may have patched the file meanwhile.
-    if (HasDocInfo(lines)) {
-        ReplacePdfmarkValues(lines, kSubject, fields.Subject);
-        ReplacePdfmarkValues(lines, kKeywords, fields.Keywords);
-    } else {
+    // The scanner reads these keys wherever they stand as code, so every such line gets the value, not only those
+    // of a block; otherwise a stray key behind the new block would be read back instead of what was written.
+    const bool hadBlock = HasDocInfo(lines);
+    ReplacePdfmarkValues(lines, kSubject, fields.Subject);
+    ReplacePdfmarkValues(lines, kKeywords, fields.Keywords);
+    if (!hadBlock) {
         for (auto& line : lines) {
             if (line.Text.find(kEndProlog) != std::string::npos) {
                 line.Text += DocInfoBlock(fields.Subject, fields.Keywords, false);

@@ -178,6 +178,12 @@ TEST(DocInfoWrite, FieldsRoundTripThroughTheFile) {
     }
 }
 
+TEST(DocInfoWrite, KeysOutsideTheBlockDoNotHideTheWrittenValues) {
+    PsLines lines = SplitLines("%!\n%%EndProlog\n[/Subject (a) /Keywords (b) /ANN pdfmark\n");
+    WriteFields(lines, {"", "", "S", "K", ""});
+    EXPECT_EQ(Read(JoinLines(lines)), (DocumentFields{"", "", "S", "K", ""})) << JoinLines(lines);
+}
+
 TEST(DocInfoWrite, OnlyThePdfmarkValuesAreReplaced) {
     PsLines lines = SplitLines("[/Title (T) /Subject (old) /Keywords (k1) /DOCINFO pdfmark\r\n");
     EXPECT_TRUE(WriteFields(lines, {"", "", "new (s)", "k2", ""}));
