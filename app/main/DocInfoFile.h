@@ -2,7 +2,7 @@
 // The file side of the document information: loading a PostScript file as lines and saving it back so that it is
 // never lost or half written. A save goes to a temporary file in the same folder that then replaces the original;
 // when any step fails the original stays as it was and the temporary file is removed.
-#include "app/main/DocInfo.h"
+#include "core/DocInfo.h"
 
 #include <stdexcept>
 #include <string>

@@ -86,3 +86,23 @@ write("drop_data", "hdrop-ansi", hdrop(["C:\\a.txt", "C:\\b\xe4.txt"], wide=Fals
 write("drop_data", "namemap", "Kopie von a.txt\0b.txt\0\0".encode("utf-16-le"))
 write("drop_data", "idlist-array", ida(idlist(b"drive", b"folder"), [idlist(b"a.txt"), idlist(b"sub", b"b.txt")]))
 write("drop_data", "idlist-empty", ida(b"\0\0", []))
+
+
+# Document information: field values (each ended by a backslash that the fuzzer's reader takes as the end of a
+# text) and then a small print job, with and without the block, behind Ctrl-D and a job-language header.
+def job(fields, body):
+    return b"".join(f.replace(b"\\", b"") + b"\\" for f in fields) + body
+
+
+plain = (b"%!PS-Adobe-3.0\r\n%%Title: Old\r\n%%For: me\r\n%%Creator: tool\r\n%%EndComments\r\n"
+         b"%%EndProlog\r\nshowpage\r\n")
+blocked = (b"%!PS-Adobe-3.0\n%%Title: (x)\n%%EndComments\n%%EndProlog\n[/Subject (s\\)) /Keywords (k)\n"
+           b"/Producer (p)\n/DOCINFO pdfmark\nshowpage\n%%EOF\n")
+oneline = b"%!PS\r[ /Title (t) /Subject (s) /Author (a) /DOCINFO pdfmark\r%%EndProlog\rshowpage"
+values = [b"T\xe4tel", b"Autor", b"Thema (1)", b"a, b", b"Writer"]
+write("doc_info", "plain", job(values, plain))
+write("doc_info", "block", job(values, blocked))
+write("doc_info", "one-line-block", job(values, oneline))
+write("doc_info", "ctrl-d", job(values, b"\x04" + plain))
+write("doc_info", "job-header", job(values, b"\x1b%-12345X@PJL JOB\r\n@PJL ENTER LANGUAGE=POSTSCRIPT\r\n" + blocked))
+write("doc_info", "no-comments", job([b"", b"", b"", b"", b""], b"%!\n%%EndProlog\nshowpage\n"))

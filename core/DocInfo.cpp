@@ -1,4 +1,6 @@
-#include "app/main/DocInfo.h"
+#include "core/DocInfo.h"
+
+#include <cctype>
 
 namespace docinfo {
 
@@ -16,7 +18,9 @@ constexpr std::string_view kKeywords = "/Keywords";
 constexpr std::string_view kProducer = "/Producer";
 constexpr std::string_view kDocInfo = "/DOCINFO";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // The string literal that follows `from` after optional blanks: the positions of its "(" and matching ")".
 // False when no literal starts there or it does not end on this line.
@@ -53,19 +57,46 @@ std::string DscLineValue(std::string_view line, std::size_t at, std::string_view
     return std::string(value);
 }
 
+// A value this program does not write is one token: a hex string up to its ">", a literal that runs on to the end
+// of the line, anything else up to the next white space or delimiter of the language, so what follows it on the line
+// (further keys,
+// "/DOCINFO pdfmark") is neither read as the value nor lost when the value is replaced.
+std::size_t ValueTokenStart(std::string_view line, std::size_t from) {
+    while (from < line.size() && IsBlank(line[from])) {
+        ++from;
+    }
+    return from;
+}
+
+std::size_t ValueTokenEnd(std::string_view line, std::size_t start) {
+    if (start < line.size() && line[start] == '(') {
+        return line.size(); // a literal that does not end on this line holds the rest of it
+    }
+    std::size_t end = start;
+    if (start < line.size() && line[start] == '<') {
+        end = start + 1;
+        while (end < line.size() && std::isxdigit(static_cast<unsigned char>(line[end]))) {
+            ++end;
+        }
+        return end < line.size() && line[end] == '>' ? end + 1 : end;
+    }
+    constexpr std::string_view kEndsAToken(" \t\f\0()<>[]{}/%", 14);
+    while (end < line.size() && kEndsAToken.find(line[end]) == std::string_view::npos) {
+        ++end;
+    }
+    return end;
+}
+
 // The value a pdfmark entry gives: the unescaped string literal after the key, or, for a form this program does
-// not write (hex string, literal running on), the rest of the line without its leading blanks.
+// not write, the token after the key.
 std::string PdfmarkLineValue(std::string_view line, std::size_t at, std::string_view key) {
     std::size_t open = 0, close = 0;
     std::size_t from = at + key.size();
     if (FindStringLiteral(line, from, open, close)) {
         return UnescapePsString(line.substr(open + 1, close - open - 1));
     }
-    std::string_view rest = line.substr(from);
-    while (!rest.empty() && IsBlank(rest.front())) {
-        rest.remove_prefix(1);
-    }
-    return std::string(rest);
+    const std::size_t start = ValueTokenStart(line, from);
+    return std::string(line.substr(start, ValueTokenEnd(line, start) - start));
 }
 
 std::string DocInfoBlock(std::string_view subject, std::string_view keywords, bool withProducer) {
@@ -137,7 +168,9 @@ void ReplacePdfmarkValues(PsLines& lines, std::string_view wanted, std::string_v
         if (FindStringLiteral(line.Text, at + key.size(), open, close)) {
             line.Text.replace(open + 1, close - open - 1, escaped);
         } else {
-            line.Text = line.Text.substr(0, at) + std::string(key) + " (" + escaped + ")";
+            const std::size_t start = ValueTokenStart(line.Text, at + key.size());
+            const std::size_t end = ValueTokenEnd(line.Text, start);
+            line.Text.replace(at + key.size(), end - (at + key.size()), " (" + escaped + ")");
         }
     }
 }
@@ -227,18 +260,29 @@ std::string UnescapePsString(std::string_view body) {
         }
         char e = body[++i];
         switch (e) {
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
-        case 'b': out += '\b'; break;
-        case 'f': out += '\f'; break;
+        case 'n':
+            out += '\n';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        case 't':
+            out += '\t';
+            break;
+        case 'b':
+            out += '\b';
+            break;
+        case 'f':
+            out += '\f';
+            break;
         case '\r':
             // A backslash before a line end continues the string without the line end.
             if (i + 1 < body.size() && body[i + 1] == '\n') {
                 ++i;
             }
             break;
-        case '\n': break;
+        case '\n':
+            break;
         default:
             if (e >= '0' && e <= '7') {
                 int value = e - '0';
@@ -288,7 +332,9 @@ std::size_t FindPdfmarkKey(std::string_view line, std::string_view key) {
     return std::string_view::npos;
 }
 
-bool HasDocInfo(const PsLines& lines) { return AnyLine(lines, kDocInfo); }
+bool HasDocInfo(const PsLines& lines) {
+    return AnyLine(lines, kDocInfo);
+}
 
 bool AddDocInfoPdfmark(PsLines& lines) {
     if (HasDocInfo(lines)) {
@@ -358,10 +404,12 @@ bool WriteFields(PsLines& lines, const DocumentFields& fields) {
     }
     ReplaceDscValues(lines, kCreator, fields.Creator);
     // Decided on the lines as they are now: the conversion pass may have patched the file meanwhile.
-    if (HasDocInfo(lines)) {
-        ReplacePdfmarkValues(lines, kSubject, fields.Subject);
-        ReplacePdfmarkValues(lines, kKeywords, fields.Keywords);
-    } else {
+    // The scanner reads these keys wherever they stand as code, so every such line gets the value, not only those
+    // of a block; otherwise a stray key behind the new block would be read back instead of what was written.
+    const bool hadBlock = HasDocInfo(lines);
+    ReplacePdfmarkValues(lines, kSubject, fields.Subject);
+    ReplacePdfmarkValues(lines, kKeywords, fields.Keywords);
+    if (!hadBlock) {
         for (auto& line : lines) {
             if (line.Text.find(kEndProlog) != std::string::npos) {
                 line.Text += DocInfoBlock(fields.Subject, fields.Keywords, false);

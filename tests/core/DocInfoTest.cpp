@@ -1,5 +1,5 @@
 // The line model and the document-information rules, on lines in memory.
-#include "app/main/DocInfo.h"
+#include "core/DocInfo.h"
 
 #include <gtest/gtest.h>
 
@@ -176,6 +176,12 @@ TEST(DocInfoWrite, FieldsRoundTripThroughTheFile) {
                       SplitLines(input).size() + (HasDocInfo(SplitLines(input)) ? 0u : 4u));
         }
     }
+}
+
+TEST(DocInfoWrite, KeysOutsideTheBlockDoNotHideTheWrittenValues) {
+    PsLines lines = SplitLines("%!\n%%EndProlog\n[/Subject (a) /Keywords (b) /ANN pdfmark\n");
+    WriteFields(lines, {"", "", "S", "K", ""});
+    EXPECT_EQ(Read(JoinLines(lines)), (DocumentFields{"", "", "S", "K", ""})) << JoinLines(lines);
 }
 
 TEST(DocInfoWrite, OnlyThePdfmarkValuesAreReplaced) {
