@@ -19,7 +19,6 @@ namespace gui {
 namespace {
 
 constexpr wchar_t kNameProp[] = L"OstrelName";
-constexpr UINT_PTR kSubclassId = 0x05747265; // any fixed id; other hooks use their own ids
 UINT g_nextControlId = 1000;
 
 // The object of each window, kept in the process: a window property would cost a round trip to the window server
@@ -196,7 +195,9 @@ void TControl::CreateHandle(const wchar_t* className, DWORD style, DWORD exStyle
     if (!ownClass) {
         hwnd_ = hwnd;
         Objects().Bind(hwnd, this);
-        SetWindowSubclass(hwnd, &TControl::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        nativeProc_ = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TControl::NativeProc)));
     }
     SetName(Name());
     ApplyFont();
@@ -213,8 +214,10 @@ void TControl::DestroyHandle() {
 
 void TControl::Detach() {
     if (!hwnd_) return;
-    if (!ownClass_) RemoveWindowSubclass(hwnd_, &TControl::SubclassProc, kSubclassId);
-    else SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    // Under a hook set since, ours stays in the chain and passes everything to the class's own procedure.
+    if (!ownClass_ && GetWindowLongPtrW(hwnd_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&TControl::NativeProc))
+        SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(nativeProc_));
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     Objects().Unbind(hwnd_);
     RemovePropW(hwnd_, kNameProp);
     if (nameAtom_) GlobalDeleteAtom(nameAtom_);
@@ -250,10 +253,13 @@ LRESULT CALLBACK TControl::OwnClassProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     return self->Dispatch(msg, wParam, lParam);
 }
 
-LRESULT CALLBACK TControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                        DWORD_PTR refData) {
-    auto* self = reinterpret_cast<TControl*>(refData);
-    if (!self || self->hwnd_ != hwnd) return DefSubclassProc(hwnd, msg, wParam, lParam);
+LRESULT CALLBACK TControl::NativeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<TControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self || self->hwnd_ != hwnd) {
+        // Detached while a hook above still calls us: the procedure we replaced is the class's.
+        auto classProc = reinterpret_cast<WNDPROC>(GetClassLongPtrW(hwnd, GCLP_WNDPROC));
+        return CallWindowProcW(classProc, hwnd, msg, wParam, lParam);
+    }
     return self->Dispatch(msg, wParam, lParam);
 }
 
@@ -265,14 +271,16 @@ LRESULT TControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         result = WndProc(msg, wParam, lParam);
     } catch (...) {
         ReportCallbackException("window procedure");
-        result = own ? DefWindowProcW(hwnd, msg, wParam, lParam) : DefSubclassProc(hwnd, msg, wParam, lParam);
+        result = own ? DefWindowProcW(hwnd, msg, wParam, lParam)
+                     : CallWindowProcW(nativeProc_, hwnd, msg, wParam, lParam);
     }
     if (msg == WM_NCDESTROY && hwnd_ == hwnd) Detach();
     return result;
 }
 
 LRESULT TControl::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    return ownClass_ ? DefWindowProcW(hwnd_, msg, wParam, lParam) : DefSubclassProc(hwnd_, msg, wParam, lParam);
+    return ownClass_ ? DefWindowProcW(hwnd_, msg, wParam, lParam)
+                     : CallWindowProcW(nativeProc_, hwnd_, msg, wParam, lParam);
 }
 
 bool TControl::HandleCommand(WORD, LRESULT&) { return false; }

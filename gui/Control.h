@@ -1,8 +1,10 @@
 #pragma once
 // TControl: the C++ object behind every window of a form. One object owns one HWND (created in the constructor,
 // destroyed in the destructor). Our own window classes bind the object at WM_NCCREATE and carry it in the window's
-// user data; native controls are subclassed once with SetWindowSubclass, the object in the subclass's reference
-// data. FromHandle finds the object in a table of the process, so no message costs a trip to the window server.
+// user data; native controls get our window procedure in place of their class's (kept in the object) and carry the
+// object in their user data too: no message looks anything up in the window's properties, each such look-up being a
+// trip to the window server under Wine. Hooks set later with SetWindowSubclass sit above ours. FromHandle finds the
+// object in a table of the process, so no message costs a trip to the window server.
 //
 // The control's name is readable from outside the process: the window property L"OstrelName" holds a global atom
 // whose text is the name (GetPropW + GlobalGetAtomNameW), see tests/support/GuiDriver.h.
@@ -156,8 +158,7 @@ private:
     friend class TForm;
     friend class TApplication;
     static LRESULT CALLBACK OwnClassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR refData);
+    static LRESULT CALLBACK NativeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
     void Detach();
     void UpdateTooltip();
@@ -168,6 +169,7 @@ private:
 
     HWND hwnd_ = nullptr;
     bool ownClass_ = false;
+    WNDPROC nativeProc_ = nullptr; // the native control's procedure that ours replaced
     TControl* parent_ = nullptr;
     std::vector<TControl*> children_;
     TAlign align_ = TAlign::alNone;
