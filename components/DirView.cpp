@@ -252,8 +252,8 @@ void TDirView::LoadDirectory(const std::wstring& Dir) {
             Reload(false);
         } else {
             loadPending_ = false;
-            if (!unchanged && lastPath_.size() > path_.size() &&
-                lastPath_.compare(0, path_.size(), path_) == 0 && Count() > 0) {
+            if (!unchanged && lastPath_.size() > path_.size() && lastPath_.compare(0, path_.size(), path_) == 0 &&
+                Count() > 0) {
                 int child = FindFileItem(LastComponent(lastPath_));
                 if (child >= 0) {
                     SetItemFocused(child);

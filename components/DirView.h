@@ -620,9 +620,9 @@ private:
     TPidlPtr recycleBinPIDL_;
     TListExt<TTypeCacheRec> typeCache_;
     std::vector<TListEntry> items_;
-    int controlCount_ = 0;       // the count the list control was last given
-    int deferCount_ = 0;         // while set, new entries wait for one count at the end
-    bool remapping_ = false;     // selection changes made by the view itself to follow its entries
+    int controlCount_ = 0;   // the count the list control was last given
+    int deferCount_ = 0;     // while set, new entries wait for one count at the end
+    bool remapping_ = false; // selection changes made by the view itself to follow its entries
     mutable bool selectionKnown_ = false;
     // The shell's answers by extension while a sort fetches the type names (null otherwise).
     struct TTypeMemo;

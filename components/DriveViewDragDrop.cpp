@@ -13,7 +13,6 @@
 
 namespace {
 
-
 constexpr ULONGLONG kTicksPerSecond = 10'000'000; // system time counts 100 ns
 constexpr ULONGLONG kDropTooEarly = kTicksPerSecond / 20;
 constexpr ULONGLONG kHoverExpand = kTicksPerSecond * 5 / 2;

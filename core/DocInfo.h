@@ -71,9 +71,9 @@ bool AddProducerLine(PsLines& lines);
 void ReadFields(const PsLines& lines, DocumentFields& fields);
 
 // Writes the five fields back: DSC comment values are replaced (an author line is added before
-// "%%EndComments" when the file has none), the string values of the subject and keywords keys are replaced in place wherever they stand as code,
-// and a file without a block gets one (without Producer) after every "%%EndProlog". Returns whether anything
-// changed.
+// "%%EndComments" when the file has none), the string values of the subject and keywords keys are replaced in place
+// wherever they stand as code, and a file without a block gets one (without Producer) after every "%%EndProlog".
+// Returns whether anything changed.
 bool WriteFields(PsLines& lines, const DocumentFields& fields);
 
 } // namespace docinfo

@@ -19,8 +19,7 @@ public:
     void Initialize();
 
     // Makes a form, stores it in ref, then runs its OnCreate. The first form made this way is the main form.
-    template <class T, class... Args>
-    T* CreateForm(T*& ref, Args&&... args) {
+    template <class T, class... Args> T* CreateForm(T*& ref, Args&&... args) {
         Initialize();
         auto form = std::make_unique<T>(std::forward<Args>(args)...);
         ref = form.get();

@@ -17,12 +17,15 @@ int CALLBACK CompareThunk(LPARAM a, LPARAM b, LPARAM context) {
 
 // --- TCustomListView -------------------------------------------------------------------------------------------
 
-TCustomListView::TCustomListView(TControl* parent, std::wstring name, int left, int top, int width, int height, DWORD style)
+TCustomListView::TCustomListView(TControl* parent, std::wstring name, int left, int top, int width, int height,
+                                 DWORD style)
     : TControl(parent, std::move(name)) {
     CreateHandle(WC_LISTVIEWW, kChild | style, WS_EX_CLIENTEDGE, L"", left, top, width, height);
 }
 
-HWND TCustomListView::HeaderHandle() const { return ListView_GetHeader(Handle()); }
+HWND TCustomListView::HeaderHandle() const {
+    return ListView_GetHeader(Handle());
+}
 
 void TCustomListView::SetExtendedStyle(DWORD mask, DWORD style) {
     ListView_SetExtendedListViewStyleEx(Handle(), mask, style);
@@ -35,7 +38,8 @@ int TCustomListView::AddColumn(const std::wstring& caption, int width, int forma
     col.cx = width;
     std::wstring text = caption;
     col.pszText = text.data();
-    return static_cast<int>(SendMessageW(Handle(), LVM_INSERTCOLUMNW, static_cast<WPARAM>(ColumnCount()), reinterpret_cast<LPARAM>(&col)));
+    return static_cast<int>(
+        SendMessageW(Handle(), LVM_INSERTCOLUMNW, static_cast<WPARAM>(ColumnCount()), reinterpret_cast<LPARAM>(&col)));
 }
 
 int TCustomListView::ColumnCount() const {
@@ -43,7 +47,9 @@ int TCustomListView::ColumnCount() const {
     return header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
 }
 
-int TCustomListView::ItemCount() const { return ListView_GetItemCount(Handle()); }
+int TCustomListView::ItemCount() const {
+    return ListView_GetItemCount(Handle());
+}
 
 int TCustomListView::AddItem(const std::wstring& caption, LPARAM data, int image) {
     return InsertItem(ItemCount(), caption, data, image);
@@ -60,8 +66,12 @@ int TCustomListView::InsertItem(int index, const std::wstring& caption, LPARAM d
     return static_cast<int>(SendMessageW(Handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
-void TCustomListView::DeleteItem(int index) { ListView_DeleteItem(Handle(), index); }
-void TCustomListView::ClearItems() { ListView_DeleteAllItems(Handle()); }
+void TCustomListView::DeleteItem(int index) {
+    ListView_DeleteItem(Handle(), index);
+}
+void TCustomListView::ClearItems() {
+    ListView_DeleteAllItems(Handle());
+}
 
 std::wstring TCustomListView::ItemText(int item, int subItem) const {
     std::wstring text(1024, L'\0');
@@ -90,17 +100,25 @@ LPARAM TCustomListView::ItemData(int item) const {
     return lv.lParam;
 }
 
-bool TCustomListView::ItemSelected(int item) const { return ListView_GetItemState(Handle(), item, LVIS_SELECTED) != 0; }
+bool TCustomListView::ItemSelected(int item) const {
+    return ListView_GetItemState(Handle(), item, LVIS_SELECTED) != 0;
+}
 
 void TCustomListView::SetItemSelected(int item, bool selected) {
     ListView_SetItemState(Handle(), item, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
 }
 
-int TCustomListView::SelCount() const { return static_cast<int>(ListView_GetSelectedCount(Handle())); }
+int TCustomListView::SelCount() const {
+    return static_cast<int>(ListView_GetSelectedCount(Handle()));
+}
 
-int TCustomListView::ItemFocused() const { return ListView_GetNextItem(Handle(), -1, LVNI_FOCUSED); }
+int TCustomListView::ItemFocused() const {
+    return ListView_GetNextItem(Handle(), -1, LVNI_FOCUSED);
+}
 
-void TCustomListView::SetItemFocused(int item) { ListView_SetItemState(Handle(), item, LVIS_FOCUSED, LVIS_FOCUSED); }
+void TCustomListView::SetItemFocused(int item) {
+    ListView_SetItemState(Handle(), item, LVIS_FOCUSED, LVIS_FOCUSED);
+}
 
 int TCustomListView::ItemAt(int x, int y) const {
     LVHITTESTINFO hit{};
@@ -109,7 +127,8 @@ int TCustomListView::ItemAt(int x, int y) const {
 }
 
 void TCustomListView::BeginUpdate() {
-    if (updateCount_++ == 0) SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
+    if (updateCount_++ == 0)
+        SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
 }
 
 void TCustomListView::EndUpdate() {
@@ -127,7 +146,8 @@ void TCustomListView::CustomSort(std::function<int(LPARAM, LPARAM)> compare) {
 bool TCustomListView::HandleNotify(NMHDR* header, LRESULT& result) {
     switch (header->code) {
     case LVN_COLUMNCLICK:
-        if (OnColumnClick) OnColumnClick(this, reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+        if (OnColumnClick)
+            OnColumnClick(this, reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
         return true;
     case LVN_ITEMCHANGED: {
         auto* nm = reinterpret_cast<NMLISTVIEW*>(header);
@@ -137,7 +157,8 @@ bool TCustomListView::HandleNotify(NMHDR* header, LRESULT& result) {
     }
     case LVN_BEGINLABELEDITW: {
         bool allow = true;
-        if (OnEditing) OnEditing(this, reinterpret_cast<NMLVDISPINFOW*>(header)->item.iItem, allow);
+        if (OnEditing)
+            OnEditing(this, reinterpret_cast<NMLVDISPINFOW*>(header)->item.iItem, allow);
         result = allow ? FALSE : TRUE;
         return true;
     }
@@ -148,7 +169,8 @@ bool TCustomListView::HandleNotify(NMHDR* header, LRESULT& result) {
             return true;
         }
         std::wstring text = info->item.pszText;
-        if (OnEdited) OnEdited(this, info->item.iItem, text);
+        if (OnEdited)
+            OnEdited(this, info->item.iItem, text);
         SetItemText(info->item.iItem, 0, text);
         result = FALSE; // the text is set above, possibly changed by the handler
         return true;
@@ -161,22 +183,28 @@ bool TCustomListView::HandleNotify(NMHDR* header, LRESULT& result) {
     }
 }
 
-bool TCustomListView::HandleHeaderNotify(NMHDR*, LRESULT&) { return false; }
+bool TCustomListView::HandleHeaderNotify(NMHDR*, LRESULT&) {
+    return false;
+}
 
-LRESULT TCustomListView::DoCustomDraw(NMLVCUSTOMDRAW*) { return CDRF_DODEFAULT; }
+LRESULT TCustomListView::DoCustomDraw(NMLVCUSTOMDRAW*) {
+    return CDRF_DODEFAULT;
+}
 
 LRESULT TCustomListView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NOTIFY) {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
         LRESULT result = 0;
-        if (header->hwndFrom == HeaderHandle() && HandleHeaderNotify(header, result)) return result;
+        if (header->hwndFrom == HeaderHandle() && HandleHeaderNotify(header, result))
+            return result;
     }
     return TControl::WndProc(msg, wParam, lParam);
 }
 
 // --- TCustomTreeView -------------------------------------------------------------------------------------------
 
-TCustomTreeView::TCustomTreeView(TControl* parent, std::wstring name, int left, int top, int width, int height, DWORD style)
+TCustomTreeView::TCustomTreeView(TControl* parent, std::wstring name, int left, int top, int width, int height,
+                                 DWORD style)
     : TControl(parent, std::move(name)) {
     CreateHandle(WC_TREEVIEWW, kChild | style, WS_EX_CLIENTEDGE, L"", left, top, width, height);
 }
@@ -196,8 +224,12 @@ HTREEITEM TCustomTreeView::AddNode(HTREEITEM parent, const std::wstring& text, L
     return reinterpret_cast<HTREEITEM>(SendMessageW(Handle(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins)));
 }
 
-void TCustomTreeView::DeleteNode(HTREEITEM node) { TreeView_DeleteItem(Handle(), node); }
-void TCustomTreeView::ClearNodes() { TreeView_DeleteAllItems(Handle()); }
+void TCustomTreeView::DeleteNode(HTREEITEM node) {
+    TreeView_DeleteItem(Handle(), node);
+}
+void TCustomTreeView::ClearNodes() {
+    TreeView_DeleteAllItems(Handle());
+}
 
 std::wstring TCustomTreeView::NodeText(HTREEITEM node) const {
     std::wstring text(1024, L'\0');
@@ -228,16 +260,31 @@ LPARAM TCustomTreeView::NodeData(HTREEITEM node) const {
     return item.lParam;
 }
 
-HTREEITEM TCustomTreeView::Selected() const { return TreeView_GetSelection(Handle()); }
-void TCustomTreeView::SetSelected(HTREEITEM node) { TreeView_SelectItem(Handle(), node); }
-HTREEITEM TCustomTreeView::ParentNode(HTREEITEM node) const { return TreeView_GetParent(Handle(), node); }
-HTREEITEM TCustomTreeView::FirstChild(HTREEITEM node) const { return TreeView_GetChild(Handle(), node); }
-HTREEITEM TCustomTreeView::NextSibling(HTREEITEM node) const { return TreeView_GetNextSibling(Handle(), node); }
-void TCustomTreeView::Expand(HTREEITEM node, bool expand) { TreeView_Expand(Handle(), node, expand ? TVE_EXPAND : TVE_COLLAPSE); }
-int TCustomTreeView::NodeCount() const { return static_cast<int>(TreeView_GetCount(Handle())); }
+HTREEITEM TCustomTreeView::Selected() const {
+    return TreeView_GetSelection(Handle());
+}
+void TCustomTreeView::SetSelected(HTREEITEM node) {
+    TreeView_SelectItem(Handle(), node);
+}
+HTREEITEM TCustomTreeView::ParentNode(HTREEITEM node) const {
+    return TreeView_GetParent(Handle(), node);
+}
+HTREEITEM TCustomTreeView::FirstChild(HTREEITEM node) const {
+    return TreeView_GetChild(Handle(), node);
+}
+HTREEITEM TCustomTreeView::NextSibling(HTREEITEM node) const {
+    return TreeView_GetNextSibling(Handle(), node);
+}
+void TCustomTreeView::Expand(HTREEITEM node, bool expand) {
+    TreeView_Expand(Handle(), node, expand ? TVE_EXPAND : TVE_COLLAPSE);
+}
+int TCustomTreeView::NodeCount() const {
+    return static_cast<int>(TreeView_GetCount(Handle()));
+}
 
 void TCustomTreeView::BeginUpdate() {
-    if (updateCount_++ == 0) SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
+    if (updateCount_++ == 0)
+        SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
 }
 
 void TCustomTreeView::EndUpdate() {
@@ -250,29 +297,35 @@ void TCustomTreeView::EndUpdate() {
 bool TCustomTreeView::HandleNotify(NMHDR* header, LRESULT& result) {
     switch (header->code) {
     case TVN_SELCHANGEDW:
-        if (OnChange) OnChange(this, reinterpret_cast<NMTREEVIEWW*>(header)->itemNew.hItem);
+        if (OnChange)
+            OnChange(this, reinterpret_cast<NMTREEVIEWW*>(header)->itemNew.hItem);
         return true;
     case TVN_ITEMEXPANDINGW: {
         auto* nm = reinterpret_cast<NMTREEVIEWW*>(header);
         bool allow = true;
-        if (OnExpanding && (nm->action & TVE_EXPAND)) OnExpanding(this, nm->itemNew.hItem, allow);
+        if (OnExpanding && (nm->action & TVE_EXPAND))
+            OnExpanding(this, nm->itemNew.hItem, allow);
         result = allow ? FALSE : TRUE;
         return true;
     }
     case TVN_ITEMEXPANDEDW:
-        if (OnExpanded) OnExpanded(this, reinterpret_cast<NMTREEVIEWW*>(header)->itemNew.hItem);
+        if (OnExpanded)
+            OnExpanded(this, reinterpret_cast<NMTREEVIEWW*>(header)->itemNew.hItem);
         return true;
     case TVN_BEGINLABELEDITW: {
         bool allow = true;
-        if (OnEditing) OnEditing(this, reinterpret_cast<NMTVDISPINFOW*>(header)->item.hItem, allow);
+        if (OnEditing)
+            OnEditing(this, reinterpret_cast<NMTVDISPINFOW*>(header)->item.hItem, allow);
         result = allow ? FALSE : TRUE;
         return true;
     }
     case TVN_ENDLABELEDITW: {
         auto* info = reinterpret_cast<NMTVDISPINFOW*>(header);
-        if (!info->item.pszText) return true;
+        if (!info->item.pszText)
+            return true;
         std::wstring text = info->item.pszText;
-        if (OnEdited) OnEdited(this, info->item.hItem, text);
+        if (OnEdited)
+            OnEdited(this, info->item.hItem, text);
         SetNodeText(info->item.hItem, text);
         result = FALSE;
         return true;
@@ -285,6 +338,8 @@ bool TCustomTreeView::HandleNotify(NMHDR* header, LRESULT& result) {
     }
 }
 
-LRESULT TCustomTreeView::DoCustomDraw(NMTVCUSTOMDRAW*) { return CDRF_DODEFAULT; }
+LRESULT TCustomTreeView::DoCustomDraw(NMTVCUSTOMDRAW*) {
+    return CDRF_DODEFAULT;
+}
 
 } // namespace gui

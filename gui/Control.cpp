@@ -55,7 +55,8 @@ std::shared_ptr<void> SharedFont(const TFont& font) {
     wchar_t key[160];
     swprintf(key, 160, L"%ls|%d|%d%d%d%d", font.Name.c_str(), font.Size, font.Bold, font.Italic, font.Underline,
              font.StrikeOut);
-    if (auto found = cache[key].lock()) return found;
+    if (auto found = cache[key].lock())
+        return found;
     HDC screen = GetDC(nullptr);
     int height = -MulDiv(font.Size, GetDeviceCaps(screen, LOGPIXELSY), 72);
     ReleaseDC(nullptr, screen);
@@ -63,7 +64,8 @@ std::shared_ptr<void> SharedFont(const TFont& font) {
                                font.StrikeOut, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.Name.c_str());
     std::shared_ptr<void> shared(handle, [](void* h) {
-        if (h) DeleteObject(static_cast<HGDIOBJ>(h));
+        if (h)
+            DeleteObject(static_cast<HGDIOBJ>(h));
     });
     cache[key] = shared;
     return shared;
@@ -73,9 +75,12 @@ std::shared_ptr<void> SharedFont(const TFont& font) {
 
 TShiftState KeyboardShiftState() {
     TShiftState s = 0;
-    if (GetKeyState(VK_SHIFT) < 0) s |= ssShift;
-    if (GetKeyState(VK_CONTROL) < 0) s |= ssCtrl;
-    if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
+    if (GetKeyState(VK_SHIFT) < 0)
+        s |= ssShift;
+    if (GetKeyState(VK_CONTROL) < 0)
+        s |= ssCtrl;
+    if (GetKeyState(VK_MENU) < 0)
+        s |= ssAlt;
     return s;
 }
 
@@ -107,9 +112,12 @@ void ReportCallbackException(const char* where) noexcept {
 
 std::wstring ShortCutToText(TShortCut shortCut) {
     std::wstring text;
-    if (shortCut & scCtrl) text += L"Ctrl+";
-    if (shortCut & scShift) text += L"Shift+";
-    if (shortCut & scAlt) text += L"Alt+";
+    if (shortCut & scCtrl)
+        text += L"Ctrl+";
+    if (shortCut & scShift)
+        text += L"Shift+";
+    if (shortCut & scAlt)
+        text += L"Alt+";
     WORD key = static_cast<WORD>(shortCut & 0xFF);
     if (key >= VK_F1 && key <= VK_F24) {
         text += L"F" + std::to_wstring(key - VK_F1 + 1);
@@ -128,7 +136,8 @@ std::wstring ShortCutToText(TShortCut shortCut) {
     } else {
         wchar_t name[32] = {};
         UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
-        if (GetKeyNameTextW(static_cast<LONG>(scan << 16), name, 32) > 0) text += name;
+        if (GetKeyNameTextW(static_cast<LONG>(scan << 16), name, 32) > 0)
+            text += name;
     }
     return text;
 }
@@ -145,20 +154,24 @@ TControl::TControl(TControl* parent, std::wstring name) : TComponent(std::move(n
 
 TControl::~TControl() {
     DestroyHandle();
-    for (TControl* child : children_) child->parent_ = nullptr;
+    for (TControl* child : children_)
+        child->parent_ = nullptr;
     if (parent_) {
         auto& siblings = parent_->children_;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
         if (TForm* form = parent_ ? ParentForm() : nullptr) {
-            if (form->focused_ == this) form->focused_ = nullptr;
-            if (form->pendingFocus_ == this) form->pendingFocus_ = nullptr;
+            if (form->focused_ == this)
+                form->focused_ = nullptr;
+            if (form->pendingFocus_ == this)
+                form->pendingFocus_ = nullptr;
         }
     }
 }
 
 TForm* TControl::ParentForm() const {
     const TControl* c = this;
-    while (c && !c->isForm_) c = c->parent_;
+    while (c && !c->isForm_)
+        c = c->parent_;
     return static_cast<TForm*>(const_cast<TControl*>(c));
 }
 
@@ -169,7 +182,8 @@ TControl* TControl::FromHandle(HWND hwnd) {
 void TControl::RegisterOwnClass(const wchar_t* className, UINT classStyle, HBRUSH background, HICON icon) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
-    if (GetClassInfoExW(GetModuleHandleW(nullptr), className, &wc)) return;
+    if (GetClassInfoExW(GetModuleHandleW(nullptr), className, &wc))
+        return;
     wc = WNDCLASSEXW{};
     wc.cbSize = sizeof wc;
     wc.style = classStyle;
@@ -187,11 +201,14 @@ void TControl::CreateHandle(const wchar_t* className, DWORD style, DWORD exStyle
     ownClass_ = ownClass;
     HWND parentWindow = parent_ ? parent_->hwnd_ : nullptr;
     HMENU id = nullptr;
-    if (style & WS_CHILD) id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(g_nextControlId++));
-    if (visible_ && (style & WS_CHILD)) style |= WS_VISIBLE;
+    if (style & WS_CHILD)
+        id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(g_nextControlId++));
+    if (visible_ && (style & WS_CHILD))
+        style |= WS_VISIBLE;
     HWND hwnd = CreateWindowExW(exStyle, className, text.c_str(), style, x, y, w, h, parentWindow, id,
                                 GetModuleHandleW(nullptr), ownClass ? this : nullptr);
-    if (!hwnd) throw std::runtime_error("CreateWindowEx failed");
+    if (!hwnd)
+        throw std::runtime_error("CreateWindowEx failed");
     if (!ownClass) {
         hwnd_ = hwnd;
         Objects().Bind(hwnd, this);
@@ -208,27 +225,32 @@ void TControl::DestroyHandle() {
     if (hwnd_) {
         HWND hwnd = hwnd_;
         DestroyWindow(hwnd); // WM_NCDESTROY detaches
-        if (hwnd_) Detach();
+        if (hwnd_)
+            Detach();
     }
 }
 
 void TControl::Detach() {
-    if (!hwnd_) return;
+    if (!hwnd_)
+        return;
     // Under a hook set since, ours stays in the chain and passes everything to the class's own procedure.
     if (!ownClass_ && GetWindowLongPtrW(hwnd_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&TControl::NativeProc))
         SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(nativeProc_));
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     Objects().Unbind(hwnd_);
     RemovePropW(hwnd_, kNameProp);
-    if (nameAtom_) GlobalDeleteAtom(nameAtom_);
+    if (nameAtom_)
+        GlobalDeleteAtom(nameAtom_);
     nameAtom_ = 0;
     hwnd_ = nullptr;
 }
 
 void TControl::SetName(const std::wstring& name) {
     TComponent::SetName(name);
-    if (!hwnd_) return;
-    if (nameAtom_) GlobalDeleteAtom(nameAtom_);
+    if (!hwnd_)
+        return;
+    if (nameAtom_)
+        GlobalDeleteAtom(nameAtom_);
     nameAtom_ = name.empty() ? 0 : GlobalAddAtomW(name.substr(0, 255).c_str());
     if (nameAtom_) {
         SetPropW(hwnd_, kNameProp, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(nameAtom_)));
@@ -249,7 +271,8 @@ LRESULT CALLBACK TControl::OwnClassProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     }
     // The object rides in the window's user data, which is read without leaving the process.
     auto* self = reinterpret_cast<TControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (!self)
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
     return self->Dispatch(msg, wParam, lParam);
 }
 
@@ -271,10 +294,11 @@ LRESULT TControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         result = WndProc(msg, wParam, lParam);
     } catch (...) {
         ReportCallbackException("window procedure");
-        result = own ? DefWindowProcW(hwnd, msg, wParam, lParam)
-                     : CallWindowProcW(nativeProc_, hwnd, msg, wParam, lParam);
+        result =
+            own ? DefWindowProcW(hwnd, msg, wParam, lParam) : CallWindowProcW(nativeProc_, hwnd, msg, wParam, lParam);
     }
-    if (msg == WM_NCDESTROY && hwnd_ == hwnd) Detach();
+    if (msg == WM_NCDESTROY && hwnd_ == hwnd)
+        Detach();
     return result;
 }
 
@@ -283,13 +307,19 @@ LRESULT TControl::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                      : CallWindowProcW(nativeProc_, hwnd_, msg, wParam, lParam);
 }
 
-bool TControl::HandleCommand(WORD, LRESULT&) { return false; }
-bool TControl::HandleNotify(NMHDR*, LRESULT&) { return false; }
+bool TControl::HandleCommand(WORD, LRESULT&) {
+    return false;
+}
+bool TControl::HandleNotify(NMHDR*, LRESULT&) {
+    return false;
+}
 
 HBRUSH TControl::HandleCtlColor(UINT msg, HDC dc) {
-    if (font_.Color == clDefault && color_ == clDefault) return nullptr;
+    if (font_.Color == clDefault && color_ == clDefault)
+        return nullptr;
     bool field = msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX;
-    if (font_.Color != clDefault) SetTextColor(dc, font_.Color);
+    if (font_.Color != clDefault)
+        SetTextColor(dc, font_.Color);
     if (color_ != clDefault) {
         SetBkColor(dc, color_);
         return static_cast<HBRUSH>(brush_.get());
@@ -299,7 +329,8 @@ HBRUSH TControl::HandleCtlColor(UINT msg, HDC dc) {
 }
 
 void TControl::FireKeyDown(WORD& key, TShiftState shift) {
-    if (OnKeyDown) OnKeyDown(this, key, shift);
+    if (OnKeyDown)
+        OnKeyDown(this, key, shift);
 }
 
 LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -308,7 +339,8 @@ LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (lParam) {
             if (TControl* child = FromHandle(reinterpret_cast<HWND>(lParam)); child && child != this) {
                 LRESULT r = 0;
-                if (child->HandleCommand(HIWORD(wParam), r)) return r;
+                if (child->HandleCommand(HIWORD(wParam), r))
+                    return r;
             }
         } else if (HIWORD(wParam) == 0 || HIWORD(wParam) == 1) {
             if (TMenuItem* item = TMenuItem::FromCommand(LOWORD(wParam))) {
@@ -321,7 +353,8 @@ LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
         if (TControl* child = FromHandle(header->hwndFrom); child && child != this) {
             LRESULT r = 0;
-            if (child->HandleNotify(header, r)) return r;
+            if (child->HandleNotify(header, r))
+                return r;
         }
         break;
     }
@@ -329,7 +362,8 @@ LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_VSCROLL:
         if (TControl* child = FromHandle(reinterpret_cast<HWND>(lParam)); child && child != this) {
             LRESULT r = 0;
-            if (child->HandleCommand(static_cast<WORD>(msg == WM_HSCROLL ? 0xFFFE : 0xFFFF), r)) return r;
+            if (child->HandleCommand(static_cast<WORD>(msg == WM_HSCROLL ? 0xFFFE : 0xFFFF), r))
+                return r;
         }
         break;
     case WM_CTLCOLORSTATIC:
@@ -342,11 +376,13 @@ LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_SIZE:
-        if (!children_.empty()) Realign();
+        if (!children_.empty())
+            Realign();
         RunNotify(OnResize);
         break;
     case WM_SETFOCUS:
-        if (!isForm_) HandleFocusGained();
+        if (!isForm_)
+            HandleFocusGained();
         break;
     case WM_SETCURSOR:
         if (cursor_ && LOWORD(lParam) == HTCLIENT) {
@@ -359,7 +395,8 @@ LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (OnKeyDown && !isForm_) {
             WORD key = static_cast<WORD>(wParam);
             OnKeyDown(this, key, KeyboardShiftState());
-            if (key == 0) return 0;
+            if (key == 0)
+                return 0;
             wParam = key;
         }
         break;
@@ -367,7 +404,8 @@ LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (OnKeyUp) {
             WORD key = static_cast<WORD>(wParam);
             OnKeyUp(this, key, KeyboardShiftState());
-            if (key == 0) return 0;
+            if (key == 0)
+                return 0;
             wParam = key;
         }
         break;
@@ -375,7 +413,8 @@ LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (OnKeyPress) {
             wchar_t key = static_cast<wchar_t>(wParam);
             OnKeyPress(this, key);
-            if (key == 0) return 0;
+            if (key == 0)
+                return 0;
             wParam = key;
         }
         break;
@@ -395,7 +434,8 @@ LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     default:
         if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) {
-            if (HandleMouse(msg, wParam, lParam)) return 0;
+            if (HandleMouse(msg, wParam, lParam))
+                return 0;
         }
         break;
     }
@@ -405,13 +445,18 @@ LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 bool TControl::HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
     int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
     TShiftState shift = KeyboardShiftState();
-    if (wParam & MK_LBUTTON) shift |= ssLeft;
-    if (wParam & MK_RBUTTON) shift |= ssRight;
-    if (wParam & MK_MBUTTON) shift |= ssMiddle;
+    if (wParam & MK_LBUTTON)
+        shift |= ssLeft;
+    if (wParam & MK_RBUTTON)
+        shift |= ssRight;
+    if (wParam & MK_MBUTTON)
+        shift |= ssMiddle;
     switch (msg) {
     case WM_MOUSEMOVE:
-        if (!hint_.empty() || !isForm_) Application.SetHint(hint_);
-        if (OnMouseMove) OnMouseMove(this, shift, x, y);
+        if (!hint_.empty() || !isForm_)
+            Application.SetHint(hint_);
+        if (OnMouseMove)
+            OnMouseMove(this, shift, x, y);
         break;
     case WM_LBUTTONDBLCLK:
         RunNotify(OnDblClick);
@@ -420,8 +465,9 @@ bool TControl::HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
         if (OnMouseDown) {
-            auto b = msg == WM_LBUTTONDOWN ? TMouseButton::mbLeft
-                     : msg == WM_RBUTTONDOWN ? TMouseButton::mbRight : TMouseButton::mbMiddle;
+            auto b = msg == WM_LBUTTONDOWN   ? TMouseButton::mbLeft
+                     : msg == WM_RBUTTONDOWN ? TMouseButton::mbRight
+                                             : TMouseButton::mbMiddle;
             OnMouseDown(this, b, shift, x, y);
         }
         break;
@@ -429,8 +475,9 @@ bool TControl::HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
         if (OnMouseUp) {
-            auto b = msg == WM_LBUTTONUP ? TMouseButton::mbLeft
-                     : msg == WM_RBUTTONUP ? TMouseButton::mbRight : TMouseButton::mbMiddle;
+            auto b = msg == WM_LBUTTONUP   ? TMouseButton::mbLeft
+                     : msg == WM_RBUTTONUP ? TMouseButton::mbRight
+                                           : TMouseButton::mbMiddle;
             OnMouseUp(this, b, shift, x, y);
         }
         break;
@@ -441,7 +488,8 @@ bool TControl::HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void TControl::HandleFocusGained() {
-    if (TForm* form = ParentForm()) form->FocusChanged(this);
+    if (TForm* form = ParentForm())
+        form->FocusChanged(this);
 }
 
 // --- geometry --------------------------------------------------------------------------------------------------
@@ -449,16 +497,22 @@ void TControl::HandleFocusGained() {
 namespace {
 RECT BoundsInParent(HWND hwnd) {
     RECT r{};
-    if (!hwnd) return r;
+    if (!hwnd)
+        return r;
     GetWindowRect(hwnd, &r);
     HWND parent = GetParent(hwnd);
-    if (parent && (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD)) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    if (parent && (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD))
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
     return r;
 }
 } // namespace
 
-int TControl::Left() const { return BoundsInParent(hwnd_).left; }
-int TControl::Top() const { return BoundsInParent(hwnd_).top; }
+int TControl::Left() const {
+    return BoundsInParent(hwnd_).left;
+}
+int TControl::Top() const {
+    return BoundsInParent(hwnd_).top;
+}
 int TControl::Width() const {
     RECT r = BoundsInParent(hwnd_);
     return r.right - r.left;
@@ -469,35 +523,41 @@ int TControl::Height() const {
 }
 int TControl::ClientWidth() const {
     RECT r{};
-    if (hwnd_) GetClientRect(hwnd_, &r);
+    if (hwnd_)
+        GetClientRect(hwnd_, &r);
     return r.right;
 }
 int TControl::ClientHeight() const {
     RECT r{};
-    if (hwnd_) GetClientRect(hwnd_, &r);
+    if (hwnd_)
+        GetClientRect(hwnd_, &r);
     return r.bottom;
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
-    if (!hwnd_) return;
-    SetWindowPos(hwnd_, nullptr, left, top, std::max(width, 0), std::max(height, 0),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!hwnd_)
+        return;
+    SetWindowPos(hwnd_, nullptr, left, top, std::max(width, 0), std::max(height, 0), SWP_NOZORDER | SWP_NOACTIVATE);
     RememberAnchorBase();
-    if (parent_ && align_ != TAlign::alNone && parent_->realignDepth_ == 0) parent_->Realign();
+    if (parent_ && align_ != TAlign::alNone && parent_->realignDepth_ == 0)
+        parent_->Realign();
 }
 
 void TControl::RememberAnchorBase() {
-    if (!hwnd_ || !parent_ || !parent_->hwnd_) return;
+    if (!hwnd_ || !parent_ || !parent_->hwnd_)
+        return;
     anchorBounds_ = BoundsInParent(hwnd_);
     anchorParentSize_ = SIZE{parent_->ClientWidth(), parent_->ClientHeight()};
     // Bounds set while the parent is minimised belong to the size it was last laid out at.
     bool noRoom = IsIconic(parent_->hwnd_) || anchorParentSize_.cx <= 0 || anchorParentSize_.cy <= 0;
-    if (noRoom && parent_->laidOut_.cx > 0) anchorParentSize_ = parent_->laidOut_;
+    if (noRoom && parent_->laidOut_.cx > 0)
+        anchorParentSize_ = parent_->laidOut_;
 }
 
 void TControl::SetAlign(TAlign align) {
     align_ = align;
-    if (parent_) parent_->Realign();
+    if (parent_)
+        parent_->Realign();
 }
 
 void TControl::SetAnchors(TAnchors anchors) {
@@ -507,20 +567,24 @@ void TControl::SetAnchors(TAnchors anchors) {
 
 RECT TControl::AlignArea() const {
     RECT r{};
-    if (hwnd_) GetClientRect(hwnd_, &r);
+    if (hwnd_)
+        GetClientRect(hwnd_, &r);
     return r;
 }
 
 void TControl::EnableAlign() {
-    if (alignDisabled_ > 0 && --alignDisabled_ == 0) Realign();
+    if (alignDisabled_ > 0 && --alignDisabled_ == 0)
+        Realign();
 }
 
 void TControl::Realign() {
-    if (!hwnd_ || realignDepth_ > 0 || alignDisabled_ > 0) return;
+    if (!hwnd_ || realignDepth_ > 0 || alignDisabled_ > 0)
+        return;
     SIZE client{ClientWidth(), ClientHeight()};
     // A minimised window (or a panel squeezed to nothing) has no room to lay anything out in: the children keep
     // their places until there is room again.
-    if (IsIconic(hwnd_) || client.cx <= 0 || client.cy <= 0) return;
+    if (IsIconic(hwnd_) || client.cx <= 0 || client.cy <= 0)
+        return;
     ++realignDepth_;
     laidOut_ = client;
     RECT area = AlignArea();
@@ -534,15 +598,21 @@ void TControl::Realign() {
     auto ordered = [&](TAlign which) {
         std::vector<TControl*> list;
         for (TControl* c : children_)
-            if (c->align_ == which && c->visible_ && c->hwnd_) list.push_back(c);
+            if (c->align_ == which && c->visible_ && c->hwnd_)
+                list.push_back(c);
         std::stable_sort(list.begin(), list.end(), [which](TControl* a, TControl* b) {
             RECT ra = BoundsInParent(a->hwnd_), rb = BoundsInParent(b->hwnd_);
             switch (which) {
-            case TAlign::alTop: return ra.top < rb.top;
-            case TAlign::alBottom: return ra.top > rb.top;
-            case TAlign::alLeft: return ra.left < rb.left;
-            case TAlign::alRight: return ra.left > rb.left;
-            default: return false;
+            case TAlign::alTop:
+                return ra.top < rb.top;
+            case TAlign::alBottom:
+                return ra.top > rb.top;
+            case TAlign::alLeft:
+                return ra.left < rb.left;
+            case TAlign::alRight:
+                return ra.left > rb.left;
+            default:
+                return false;
             }
         });
         return list;
@@ -567,20 +637,26 @@ void TControl::Realign() {
         place(c, area.right - w, area.top, w, area.bottom - area.top);
         area.right -= w;
     }
-    for (TControl* c : ordered(TAlign::alClient)) place(c, area.left, area.top, area.right - area.left, area.bottom - area.top);
+    for (TControl* c : ordered(TAlign::alClient))
+        place(c, area.left, area.top, area.right - area.left, area.bottom - area.top);
     // An anchored control keeps the distances its bounds had to the named edges when they were last set by the
     // program; each layout starts again from those bounds, so a squeezed parent loses nothing.
     for (TControl* c : children_) {
-        if (c->align_ != TAlign::alNone || !c->hwnd_ || c->anchors_ == (akLeft | akTop)) continue;
+        if (c->align_ != TAlign::alNone || !c->hwnd_ || c->anchors_ == (akLeft | akTop))
+            continue;
         int dw = client.cx - c->anchorParentSize_.cx, dh = client.cy - c->anchorParentSize_.cy;
         RECT b = c->anchorBounds_;
         if (c->anchors_ & akRight) {
-            if (c->anchors_ & akLeft) b.right += dw;
-            else OffsetRect(&b, dw, 0);
+            if (c->anchors_ & akLeft)
+                b.right += dw;
+            else
+                OffsetRect(&b, dw, 0);
         }
         if (c->anchors_ & akBottom) {
-            if (c->anchors_ & akTop) b.bottom += dh;
-            else OffsetRect(&b, 0, dh);
+            if (c->anchors_ & akTop)
+                b.bottom += dh;
+            else
+                OffsetRect(&b, 0, dh);
         }
         SetWindowPos(c->hwnd_, nullptr, b.left, b.top, std::max<int>(b.right - b.left, 0),
                      std::max<int>(b.bottom - b.top, 0), SWP_NOZORDER | SWP_NOACTIVATE);
@@ -591,17 +667,23 @@ void TControl::Realign() {
 
 // --- state -----------------------------------------------------------------------------------------------------
 
-bool TControl::Enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
+bool TControl::Enabled() const {
+    return hwnd_ && IsWindowEnabled(hwnd_);
+}
 
 void TControl::SetEnabled(bool enabled) {
-    if (hwnd_) EnableWindow(hwnd_, enabled);
+    if (hwnd_)
+        EnableWindow(hwnd_, enabled);
 }
 
 void TControl::SetVisible(bool visible) {
-    if (visible_ == visible) return;
+    if (visible_ == visible)
+        return;
     visible_ = visible;
-    if (hwnd_) ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
-    if (parent_ && align_ != TAlign::alNone) parent_->Realign();
+    if (hwnd_)
+        ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+    if (parent_ && align_ != TAlign::alNone)
+        parent_->Realign();
 }
 
 void TControl::SetHint(const std::wstring& hint) {
@@ -616,14 +698,16 @@ void TControl::SetShowHint(bool show) {
 
 void TControl::UpdateTooltip() {
     TForm* form = ParentForm();
-    if (!hwnd_ || !form || form == this) return;
+    if (!hwnd_ || !form || form == this)
+        return;
     static std::map<HWND, HWND> tips; // one tooltip window per form window, destroyed with it
     HWND& tip = tips[form->hwnd_];
     if (!tip || !IsWindow(tip)) {
-        tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
-                              0, 0, form->hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
+        tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0,
+                              0, form->hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
     }
-    if (!tip) return;
+    if (!tip)
+        return;
     std::wstring text = GetShortHint(hint_);
     TTTOOLINFOW ti{};
     ti.cbSize = sizeof ti;
@@ -631,13 +715,15 @@ void TControl::UpdateTooltip() {
     ti.hwnd = form->hwnd_;
     ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
     SendMessageW(tip, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&ti));
-    if (text.empty() || !showHint_) return;
+    if (text.empty() || !showHint_)
+        return;
     ti.lpszText = text.data();
     SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 std::wstring TControl::Text() const {
-    if (!hwnd_) return {};
+    if (!hwnd_)
+        return {};
     int n = GetWindowTextLengthW(hwnd_);
     std::wstring text(static_cast<size_t>(n) + 1, L'\0');
     n = GetWindowTextW(hwnd_, text.data(), n + 1);
@@ -646,7 +732,8 @@ std::wstring TControl::Text() const {
 }
 
 void TControl::SetText(const std::wstring& text) {
-    if (hwnd_ && Text() != text) SetWindowTextW(hwnd_, text.c_str());
+    if (hwnd_ && Text() != text)
+        SetWindowTextW(hwnd_, text.c_str());
 }
 
 void TControl::SetFont(const TFont& font) {
@@ -662,10 +749,13 @@ void TControl::SetFont(const TFont& font) {
 
 void TControl::ApplyFont() {
     hfont_ = SharedFont(font_);
-    if (hwnd_) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(hfont_.get()), TRUE);
+    if (hwnd_)
+        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(hfont_.get()), TRUE);
 }
 
-HFONT TControl::FontHandle() const { return static_cast<HFONT>(hfont_.get()); }
+HFONT TControl::FontHandle() const {
+    return static_cast<HFONT>(hfont_.get());
+}
 
 SIZE TControl::TextExtent(const std::wstring& text, int wrapWidth) const {
     HDC dc = GetDC(hwnd_);
@@ -685,13 +775,17 @@ void TControl::SetColor(COLORREF color) {
     } else {
         brush_.reset();
     }
-    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+    if (hwnd_)
+        InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void TControl::SetCursor(LPCWSTR systemCursor) { cursor_ = systemCursor ? LoadCursorW(nullptr, systemCursor) : nullptr; }
+void TControl::SetCursor(LPCWSTR systemCursor) {
+    cursor_ = systemCursor ? LoadCursorW(nullptr, systemCursor) : nullptr;
+}
 
 void TControl::SetTabOrder(int order) {
-    if (!parent_) return;
+    if (!parent_)
+        return;
     auto& sib = parent_->children_;
     std::vector<TControl*> list(sib.begin(), sib.end());
     std::stable_sort(list.begin(), list.end(), [](TControl* a, TControl* b) { return a->tabOrder_ < b->tabOrder_; });
@@ -708,10 +802,13 @@ void TControl::SetTabOrder(int order) {
     }
 }
 
-bool TControl::TabStop() const { return hwnd_ && (GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_TABSTOP); }
+bool TControl::TabStop() const {
+    return hwnd_ && (GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_TABSTOP);
+}
 
 void TControl::SetTabStop(bool stop) {
-    if (!hwnd_) return;
+    if (!hwnd_)
+        return;
     LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
     SetWindowLongPtrW(hwnd_, GWL_STYLE, stop ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP)));
 }
@@ -723,13 +820,15 @@ bool TControl::Focused() const {
 
 bool TControl::CanFocus() const {
     for (const TControl* c = this; c; c = c->parent_)
-        if (!c->hwnd_ || !IsWindowEnabled(c->hwnd_) || !c->visible_) return false;
+        if (!c->hwnd_ || !IsWindowEnabled(c->hwnd_) || !c->visible_)
+            return false;
     return true;
 }
 
 void TControl::SetFocus() {
     TForm* form = ParentForm();
-    if (!hwnd_) return;
+    if (!hwnd_)
+        return;
     if (form && form != this && !IsWindowVisible(form->hwnd_)) {
         form->pendingFocus_ = this;
         return;
@@ -737,6 +836,8 @@ void TControl::SetFocus() {
     ::SetFocus(hwnd_);
 }
 
-void TControl::Click() { RunNotify(OnClick); }
+void TControl::Click() {
+    RunNotify(OnClick);
+}
 
 } // namespace gui

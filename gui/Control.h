@@ -149,7 +149,8 @@ protected:
     void FireKeyDown(WORD& key, TShiftState shift);
 
     void RunNotify(const TNotifyEvent& event) {
-        if (event) event(this);
+        if (event)
+            event(this);
     }
 
     bool isForm_ = false;

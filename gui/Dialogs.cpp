@@ -20,9 +20,12 @@ TCommonDialogHook SetCommonDialogHook(TCommonDialogHook hook) {
 }
 
 bool TCommonDialog::Execute(HWND owner) {
-    if (!owner) owner = GetActiveWindow();
-    if (!owner && Application.MainForm()) owner = Application.MainForm()->Handle();
-    if (Hook()) return Hook()(*this);
+    if (!owner)
+        owner = GetActiveWindow();
+    if (!owner && Application.MainForm())
+        owner = Application.MainForm()->Handle();
+    if (Hook())
+        return Hook()(*this);
     return Run(owner);
 }
 
@@ -30,11 +33,13 @@ bool TOpenDialog::Run(HWND owner) {
     // "a|b|c|d" becomes "a\0b\0c\0d\0\0".
     std::wstring filter = Filter;
     for (wchar_t& c : filter)
-        if (c == L'|') c = L'\0';
+        if (c == L'|')
+            c = L'\0';
     filter.push_back(L'\0');
     filter.push_back(L'\0');
     std::vector<wchar_t> buffer(32768, L'\0');
-    if (!FileName.empty()) FileName.copy(buffer.data(), std::min<size_t>(FileName.size(), buffer.size() - 1));
+    if (!FileName.empty())
+        FileName.copy(buffer.data(), std::min<size_t>(FileName.size(), buffer.size() - 1));
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
@@ -46,15 +51,23 @@ bool TOpenDialog::Run(HWND owner) {
     ofn.lpstrTitle = Title.empty() ? nullptr : Title.c_str();
     ofn.lpstrDefExt = DefaultExt.empty() ? nullptr : DefaultExt.c_str();
     ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING;
-    if (Options & ofOverwritePrompt) ofn.Flags |= OFN_OVERWRITEPROMPT;
-    if (Options & ofHideReadOnly) ofn.Flags |= OFN_HIDEREADONLY;
-    if (Options & ofAllowMultiSelect) ofn.Flags |= OFN_ALLOWMULTISELECT;
-    if (Options & ofPathMustExist) ofn.Flags |= OFN_PATHMUSTEXIST;
-    if (Options & ofFileMustExist) ofn.Flags |= OFN_FILEMUSTEXIST;
-    if (Options & ofNoChangeDir) ofn.Flags |= OFN_NOCHANGEDIR;
-    if (Options & ofNoReadOnlyReturn) ofn.Flags |= OFN_NOREADONLYRETURN;
+    if (Options & ofOverwritePrompt)
+        ofn.Flags |= OFN_OVERWRITEPROMPT;
+    if (Options & ofHideReadOnly)
+        ofn.Flags |= OFN_HIDEREADONLY;
+    if (Options & ofAllowMultiSelect)
+        ofn.Flags |= OFN_ALLOWMULTISELECT;
+    if (Options & ofPathMustExist)
+        ofn.Flags |= OFN_PATHMUSTEXIST;
+    if (Options & ofFileMustExist)
+        ofn.Flags |= OFN_FILEMUSTEXIST;
+    if (Options & ofNoChangeDir)
+        ofn.Flags |= OFN_NOCHANGEDIR;
+    if (Options & ofNoReadOnlyReturn)
+        ofn.Flags |= OFN_NOREADONLYRETURN;
     BOOL ok = IsSave() ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
-    if (!ok) return false;
+    if (!ok)
+        return false;
     FilterIndex = static_cast<int>(ofn.nFilterIndex);
     Files.clear();
     // Several files come as the folder followed by the names, each ended by a null.
@@ -62,7 +75,8 @@ bool TOpenDialog::Run(HWND owner) {
     const wchar_t* next = buffer.data() + first.size() + 1;
     if ((Options & ofAllowMultiSelect) && *next) {
         std::wstring folder = first;
-        if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
+        if (!folder.empty() && folder.back() != L'\\')
+            folder += L'\\';
         while (*next) {
             std::wstring name(next);
             Files.push_back(folder + name);
@@ -91,7 +105,8 @@ bool TFontDialog::Run(HWND owner) {
     cf.lpLogFont = &lf;
     cf.Flags = CF_INITTOLOGFONTSTRUCT | CF_SCREENFONTS | CF_EFFECTS;
     cf.rgbColors = Font.Color == clDefault ? 0 : Font.Color;
-    if (!ChooseFontW(&cf)) return false;
+    if (!ChooseFontW(&cf))
+        return false;
     Font.Name = lf.lfFaceName;
     Font.Size = cf.iPointSize / 10;
     Font.Bold = lf.lfWeight >= FW_BOLD;
@@ -110,7 +125,8 @@ bool TColorDialog::Run(HWND owner) {
     cc.rgbResult = Color;
     cc.lpCustColors = custom;
     cc.Flags = CC_RGBINIT | CC_FULLOPEN;
-    if (!ChooseColorW(&cc)) return false;
+    if (!ChooseColorW(&cc))
+        return false;
     Color = cc.rgbResult;
     return true;
 }

@@ -38,7 +38,9 @@ void TPanel::SetText(const std::wstring& text) {
     InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-HBRUSH TPanel::HandleCtlColor(UINT msg, HDC dc) { return TControl::HandleCtlColor(msg, dc); }
+HBRUSH TPanel::HandleCtlColor(UINT msg, HDC dc) {
+    return TControl::HandleCtlColor(msg, dc);
+}
 
 LRESULT TPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
@@ -63,7 +65,8 @@ LRESULT TPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (!text.empty()) {
             HGDIOBJ old = SelectObject(dc, FontHandle());
             SetBkMode(dc, TRANSPARENT);
-            if (Font().Color != clDefault) SetTextColor(dc, Font().Color);
+            if (Font().Color != clDefault)
+                SetTextColor(dc, Font().Color);
             DrawTextW(dc, text.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
             SelectObject(dc, old);
         }
@@ -102,18 +105,31 @@ LRESULT TBevel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         RECT r;
         GetClientRect(Handle(), &r);
         UINT edge = style_ == TBevelCut::bvRaised ? EDGE_RAISED : EDGE_ETCHED;
-        if (style_ == TBevelCut::bvLowered && shape_ == TBevelShape::bsBox) edge = BDR_SUNKENOUTER;
+        if (style_ == TBevelCut::bvLowered && shape_ == TBevelShape::bsBox)
+            edge = BDR_SUNKENOUTER;
         UINT flags = 0;
         switch (shape_) {
         case TBevelShape::bsBox:
-        case TBevelShape::bsFrame: flags = BF_RECT; break;
-        case TBevelShape::bsTopLine: flags = BF_TOP; break;
-        case TBevelShape::bsBottomLine: flags = BF_BOTTOM; break;
-        case TBevelShape::bsLeftLine: flags = BF_LEFT; break;
-        case TBevelShape::bsRightLine: flags = BF_RIGHT; break;
-        case TBevelShape::bsSpacer: break;
+        case TBevelShape::bsFrame:
+            flags = BF_RECT;
+            break;
+        case TBevelShape::bsTopLine:
+            flags = BF_TOP;
+            break;
+        case TBevelShape::bsBottomLine:
+            flags = BF_BOTTOM;
+            break;
+        case TBevelShape::bsLeftLine:
+            flags = BF_LEFT;
+            break;
+        case TBevelShape::bsRightLine:
+            flags = BF_RIGHT;
+            break;
+        case TBevelShape::bsSpacer:
+            break;
         }
-        if (flags) DrawEdge(dc, &r, edge, flags);
+        if (flags)
+            DrawEdge(dc, &r, edge, flags);
         EndPaint(Handle(), &ps);
         return 0;
     }
@@ -131,10 +147,14 @@ TSplitter::TSplitter(TControl* parent, std::wstring name, TAlign align, int size
         int right = parent->ClientWidth(), bottom = parent->ClientHeight();
         for (TControl* c : parent->Controls())
             if (c != this && c->Align() == align && c->Visible()) {
-                if (align == TAlign::alLeft) x = std::max(x, c->Left() + c->Width());
-                if (align == TAlign::alTop) y = std::max(y, c->Top() + c->Height());
-                if (align == TAlign::alRight) x = std::min(x == 0 ? right : x + size, c->Left()) - size;
-                if (align == TAlign::alBottom) y = std::min(y == 0 ? bottom : y + size, c->Top()) - size;
+                if (align == TAlign::alLeft)
+                    x = std::max(x, c->Left() + c->Width());
+                if (align == TAlign::alTop)
+                    y = std::max(y, c->Top() + c->Height());
+                if (align == TAlign::alRight)
+                    x = std::min(x == 0 ? right : x + size, c->Left()) - size;
+                if (align == TAlign::alBottom)
+                    y = std::min(y == 0 ? bottom : y + size, c->Top()) - size;
             }
     }
     CreateHandle(kSplitterClass, kChild, 0, L"", x, y, vertical ? size : 10, vertical ? 10 : size, true);
@@ -143,18 +163,29 @@ TSplitter::TSplitter(TControl* parent, std::wstring name, TAlign align, int size
 }
 
 TControl* TSplitter::Target() const {
-    if (!Parent()) return nullptr;
+    if (!Parent())
+        return nullptr;
     TControl* best = nullptr;
     int bestDistance = INT_MAX;
     for (TControl* c : Parent()->Controls()) {
-        if (c == this || c->Align() != Align() || !c->Visible()) continue;
+        if (c == this || c->Align() != Align() || !c->Visible())
+            continue;
         int distance = INT_MAX;
         switch (Align()) {
-        case TAlign::alLeft: distance = Left() - (c->Left() + c->Width()); break;
-        case TAlign::alRight: distance = c->Left() - (Left() + Width()); break;
-        case TAlign::alTop: distance = Top() - (c->Top() + c->Height()); break;
-        case TAlign::alBottom: distance = c->Top() - (Top() + Height()); break;
-        default: break;
+        case TAlign::alLeft:
+            distance = Left() - (c->Left() + c->Width());
+            break;
+        case TAlign::alRight:
+            distance = c->Left() - (Left() + Width());
+            break;
+        case TAlign::alTop:
+            distance = Top() - (c->Top() + c->Height());
+            break;
+        case TAlign::alBottom:
+            distance = c->Top() - (Top() + Height());
+            break;
+        default:
+            break;
         }
         if (distance >= 0 && distance < bestDistance) {
             bestDistance = distance;
@@ -181,10 +212,13 @@ LRESULT TSplitter::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 POINT p;
                 GetCursorPos(&p);
                 int delta = vertical ? p.x - start_.x : p.y - start_.y;
-                if (Align() == TAlign::alRight || Align() == TAlign::alBottom) delta = -delta;
+                if (Align() == TAlign::alRight || Align() == TAlign::alBottom)
+                    delta = -delta;
                 int size = std::max(startSize_ + delta, MinSize);
-                if (vertical) target->SetWidth(size);
-                else target->SetHeight(size);
+                if (vertical)
+                    target->SetWidth(size);
+                else
+                    target->SetHeight(size);
             }
         }
         break;
@@ -195,8 +229,11 @@ LRESULT TSplitter::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             RunNotify(OnMoved);
         }
         return 0;
-    case WM_CAPTURECHANGED: dragging_ = false; break;
-    default: break;
+    case WM_CAPTURECHANGED:
+        dragging_ = false;
+        break;
+    default:
+        break;
     }
     return TControl::WndProc(msg, wParam, lParam);
 }
@@ -209,11 +246,15 @@ TImage::TImage(TControl* parent, std::wstring name, int left, int top, int width
     CreateHandle(kImageClass, kChild, 0, L"", left, top, width, height, true);
 }
 
-TImage::~TImage() { Release(); }
+TImage::~TImage() {
+    Release();
+}
 
 void TImage::Release() {
-    if (bitmap_) DeleteObject(bitmap_);
-    if (icon_ && ownIcon_) DestroyIcon(icon_);
+    if (bitmap_)
+        DeleteObject(bitmap_);
+    if (icon_ && ownIcon_)
+        DestroyIcon(icon_);
     bitmap_ = nullptr;
     icon_ = nullptr;
 }
@@ -232,8 +273,10 @@ void TImage::SetIcon(HICON icon, bool owned) {
 }
 
 bool TImage::LoadFromResource(const wchar_t* name) {
-    auto bitmap = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (!bitmap) return false;
+    auto bitmap =
+        static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!bitmap)
+        return false;
     SetBitmap(bitmap);
     return true;
 }
@@ -265,7 +308,8 @@ LRESULT TImage::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         EndPaint(Handle(), &ps);
         return 0;
     }
-    if (msg == WM_LBUTTONUP) RunNotify(OnClick);
+    if (msg == WM_LBUTTONUP)
+        RunNotify(OnClick);
     return TControl::WndProc(msg, wParam, lParam);
 }
 
@@ -290,7 +334,8 @@ void TStatusBar::ApplyParts() {
         x += widths_[i];
         edges.push_back(last ? -1 : x);
     }
-    if (!edges.empty()) SendMessageW(Handle(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+    if (!edges.empty())
+        SendMessageW(Handle(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
 }
 
 std::wstring TStatusBar::PanelText(int index) const {
@@ -310,7 +355,9 @@ void TStatusBar::SetSimpleText(const std::wstring& text) {
     SendMessageW(Handle(), SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-LRESULT TStatusBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) { return TControl::WndProc(msg, wParam, lParam); }
+LRESULT TStatusBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return TControl::WndProc(msg, wParam, lParam);
+}
 
 // --- TProgressBar ----------------------------------------------------------------------------------------------
 
@@ -320,9 +367,15 @@ TProgressBar::TProgressBar(TControl* parent, std::wstring name, int left, int to
     SetRange(0, 100);
 }
 
-void TProgressBar::SetRange(int min, int max) { SendMessageW(Handle(), PBM_SETRANGE32, static_cast<WPARAM>(min), max); }
-int TProgressBar::Position() const { return static_cast<int>(SendMessageW(Handle(), PBM_GETPOS, 0, 0)); }
-void TProgressBar::SetPosition(int position) { SendMessageW(Handle(), PBM_SETPOS, static_cast<WPARAM>(position), 0); }
+void TProgressBar::SetRange(int min, int max) {
+    SendMessageW(Handle(), PBM_SETRANGE32, static_cast<WPARAM>(min), max);
+}
+int TProgressBar::Position() const {
+    return static_cast<int>(SendMessageW(Handle(), PBM_GETPOS, 0, 0));
+}
+void TProgressBar::SetPosition(int position) {
+    SendMessageW(Handle(), PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
 
 // --- TSpinEdit -------------------------------------------------------------------------------------------------
 
@@ -333,8 +386,9 @@ constexpr int kUpDownWidth = 16;
 
 TSpinEdit::TSpinEdit(TControl* parent, std::wstring name, int left, int top, int width, int height)
     : TEdit(parent, std::move(name), left, top, width > kUpDownWidth ? width - kUpDownWidth : width, height) {
-    updown_ = CreateWindowExW(0, UPDOWN_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | UDS_ARROWKEYS | UDS_SETBUDDYINT | UDS_NOTHOUSANDS,
-                              0, 0, kUpDownWidth, height, parent ? parent->Handle() : nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    updown_ = CreateWindowExW(
+        0, UPDOWN_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | UDS_ARROWKEYS | UDS_SETBUDDYINT | UDS_NOTHOUSANDS, 0, 0,
+        kUpDownWidth, height, parent ? parent->Handle() : nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(updown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Handle()), 0);
     SetRange(0, 0);
     PlaceUpDown();
@@ -342,7 +396,8 @@ TSpinEdit::TSpinEdit(TControl* parent, std::wstring name, int left, int top, int
 }
 
 void TSpinEdit::PlaceUpDown() {
-    if (!updown_) return;
+    if (!updown_)
+        return;
     SetWindowPos(updown_, nullptr, Left() + Width(), Top(), kUpDownWidth, Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -353,12 +408,14 @@ void TSpinEdit::SetBounds(int left, int top, int width, int height) {
 
 void TSpinEdit::SetEnabled(bool enabled) {
     TEdit::SetEnabled(enabled);
-    if (updown_) EnableWindow(updown_, enabled);
+    if (updown_)
+        EnableWindow(updown_, enabled);
 }
 
 void TSpinEdit::SetVisible(bool visible) {
     TEdit::SetVisible(visible);
-    if (updown_) ShowWindow(updown_, visible ? SW_SHOWNA : SW_HIDE);
+    if (updown_)
+        ShowWindow(updown_, visible ? SW_SHOWNA : SW_HIDE);
 }
 
 int TSpinEdit::Value() const {
@@ -367,7 +424,8 @@ int TSpinEdit::Value() const {
         size_t used = 0;
         long long v = std::stoll(text, &used);
         v = std::clamp<long long>(v, INT_MIN, INT_MAX);
-        if (min_ != 0 || max_ != 0) v = std::clamp<long long>(v, min_, max_);
+        if (min_ != 0 || max_ != 0)
+            v = std::clamp<long long>(v, min_, max_);
         return static_cast<int>(v);
     } catch (...) {
         return min_; // an empty or non-numeric text counts as the lowest value
@@ -375,7 +433,8 @@ int TSpinEdit::Value() const {
 }
 
 void TSpinEdit::SetValue(int value) {
-    if (min_ != 0 || max_ != 0) value = std::clamp(value, min_, max_);
+    if (min_ != 0 || max_ != 0)
+        value = std::clamp(value, min_, max_);
     SetText(std::to_wstring(value));
 }
 
@@ -383,7 +442,8 @@ void TSpinEdit::SetRange(int minValue, int maxValue) {
     min_ = minValue;
     max_ = maxValue;
     bool unlimited = minValue == 0 && maxValue == 0;
-    SendMessageW(updown_, UDM_SETRANGE32, static_cast<WPARAM>(unlimited ? INT_MIN : minValue), unlimited ? INT_MAX : maxValue);
+    SendMessageW(updown_, UDM_SETRANGE32, static_cast<WPARAM>(unlimited ? INT_MIN : minValue),
+                 unlimited ? INT_MAX : maxValue);
 }
 
 // --- TRichEdit -------------------------------------------------------------------------------------------------
@@ -413,7 +473,9 @@ DWORD CALLBACK ReadRtfSource(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* 
 }
 } // namespace
 
-void TRichEdit::SetReadOnly(bool readOnly) { SendMessageW(Handle(), EM_SETREADONLY, readOnly, 0); }
+void TRichEdit::SetReadOnly(bool readOnly) {
+    SendMessageW(Handle(), EM_SETREADONLY, readOnly, 0);
+}
 
 bool TRichEdit::LoadRtf(const std::string& rtf) {
     RtfSource source{&rtf, 0};
@@ -427,13 +489,15 @@ bool TRichEdit::LoadRtf(const std::string& rtf) {
 
 bool TRichEdit::LoadFromFile(const std::wstring& path) {
     std::ifstream in(path.c_str(), std::ios::binary);
-    if (!in) return false;
+    if (!in)
+        return false;
     std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     return LoadRtf(data);
 }
 
 bool TRichEdit::HandleCommand(WORD code, LRESULT&) {
-    if (code != EN_CHANGE) return false;
+    if (code != EN_CHANGE)
+        return false;
     RunNotify(OnChange);
     return true;
 }
@@ -498,7 +562,8 @@ void TTimer::SetEnabled(bool enabled) {
 void TTimer::Update() {
     HWND window = TimerWindow(&TTimer::TimerWindowProc);
     KillTimer(window, id_);
-    if (enabled_ && interval_ > 0) SetTimer(window, id_, interval_, nullptr);
+    if (enabled_ && interval_ > 0)
+        SetTimer(window, id_, interval_, nullptr);
 }
 
 } // namespace gui

@@ -22,24 +22,29 @@ TControl* FirstTabStop(const TControl* parent) {
     std::vector<TControl*> list = parent->Controls();
     std::stable_sort(list.begin(), list.end(), [](TControl* a, TControl* b) { return a->TabOrder() < b->TabOrder(); });
     for (TControl* c : list) {
-        if (!c->CanFocus()) continue;
-        if (c->TabStop()) return c;
-        if (TControl* inner = FirstTabStop(c)) return inner;
+        if (!c->CanFocus())
+            continue;
+        if (c->TabStop())
+            return c;
+        if (TControl* inner = FirstTabStop(c))
+            return inner;
     }
     return nullptr;
 }
 
 BOOL CALLBACK CollectEnabledWindow(HWND hwnd, LPARAM data) {
     auto* list = reinterpret_cast<std::vector<HWND>*>(data);
-    if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) list->push_back(hwnd);
+    if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd))
+        list->push_back(hwnd);
     return TRUE;
 }
 
-template <class Pred>
-TButton* FindButton(const TControl* parent, Pred pred) {
+template <class Pred> TButton* FindButton(const TControl* parent, Pred pred) {
     for (TControl* c : parent->Controls()) {
-        if (auto* b = dynamic_cast<TButton*>(c); b && pred(b) && b->Visible() && b->Enabled()) return b;
-        if (TButton* inner = FindButton(c, pred)) return inner;
+        if (auto* b = dynamic_cast<TButton*>(c); b && pred(b) && b->Visible() && b->Enabled())
+            return b;
+        if (TButton* inner = FindButton(c, pred))
+            return inner;
     }
     return nullptr;
 }
@@ -50,26 +55,29 @@ TForm::TForm(const std::wstring& className, const std::wstring& name) : TControl
     isForm_ = true;
     SetVisible(false);
     Application.Initialize();
-    RegisterOwnClass(className.c_str(), CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
-                     Application.Icon());
+    RegisterOwnClass(className.c_str(), CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), Application.Icon());
     // No caption until the form sets one: a component name is never a text for the user.
     CreateHandle(className.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, L"", CW_USEDEFAULT,
                  CW_USEDEFAULT, 400, 300, true);
-    if (Application.Icon()) SetIcon(Application.Icon());
+    if (Application.Icon())
+        SetIcon(Application.Icon());
 }
 
 TForm::~TForm() {
-    if (Application.MainForm() == this) Application.SetMainForm(nullptr);
+    if (Application.MainForm() == this)
+        Application.SetMainForm(nullptr);
 }
 
 void TForm::DoCreate() {
-    if (created_) return;
+    if (created_)
+        return;
     created_ = true;
     RunNotify(OnCreate);
 }
 
 void TForm::DoDestroy() {
-    if (destroyed_) return;
+    if (destroyed_)
+        return;
     destroyed_ = true;
     RunNotify(OnDestroy);
 }
@@ -77,12 +85,14 @@ void TForm::DoDestroy() {
 // --- appearance ------------------------------------------------------------------------------------------------
 
 void TForm::SetClientSize(int width, int height) {
-    if (!Handle()) return;
+    if (!Handle())
+        return;
     RECT r{0, 0, width, height};
     auto style = static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE));
     auto ex = static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE));
     AdjustWindowRectEx(&r, style, GetMenu(Handle()) != nullptr, ex);
-    SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm::SetBorderStyle(TFormBorderStyle style) {
@@ -96,21 +106,27 @@ void TForm::SetBorderIcons(TBorderIcons icons) {
 }
 
 void TForm::ApplyStyle() {
-    if (!Handle()) return;
+    if (!Handle())
+        return;
     int cw = ClientWidth(), ch = ClientHeight();
     DWORD style = WS_CLIPCHILDREN | (GetWindowLongPtrW(Handle(), GWL_STYLE) & WS_VISIBLE);
     DWORD ex = WS_EX_CONTROLPARENT;
     bool sys = borderIcons_ & biSystemMenu;
     switch (borderStyle_) {
-    case TFormBorderStyle::bsNone: style |= WS_POPUP; break;
+    case TFormBorderStyle::bsNone:
+        style |= WS_POPUP;
+        break;
     case TFormBorderStyle::bsSingle:
     case TFormBorderStyle::bsSizeable:
         style |= WS_OVERLAPPED | WS_CAPTION;
-        if (borderStyle_ == TFormBorderStyle::bsSizeable) style |= WS_THICKFRAME;
+        if (borderStyle_ == TFormBorderStyle::bsSizeable)
+            style |= WS_THICKFRAME;
         if (sys) {
             style |= WS_SYSMENU;
-            if (borderIcons_ & biMinimize) style |= WS_MINIMIZEBOX;
-            if (borderIcons_ & biMaximize) style |= WS_MAXIMIZEBOX;
+            if (borderIcons_ & biMinimize)
+                style |= WS_MINIMIZEBOX;
+            if (borderIcons_ & biMaximize)
+                style |= WS_MAXIMIZEBOX;
         }
         break;
     case TFormBorderStyle::bsDialog:
@@ -124,11 +140,14 @@ void TForm::ApplyStyle() {
     }
     SetWindowLongPtrW(Handle(), GWL_STYLE, style);
     SetWindowLongPtrW(Handle(), GWL_EXSTYLE, ex);
-    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     SetClientSize(cw, ch);
 }
 
-void TForm::SetMinSize(int width, int height) { minSize_ = SIZE{width, height}; }
+void TForm::SetMinSize(int width, int height) {
+    minSize_ = SIZE{width, height};
+}
 
 void TForm::SetIcon(HICON icon) {
     icon_ = icon;
@@ -141,13 +160,15 @@ void TForm::SetIcon(HICON icon) {
 void TForm::SetMenu(TMainMenu* menu) {
     int cw = ClientWidth(), ch = ClientHeight();
     menu_ = menu;
-    if (menu) menu->Attach(Handle());
+    if (menu)
+        menu->Attach(Handle());
     ::SetMenu(Handle(), menu ? menu->Handle() : nullptr);
     SetClientSize(cw, ch);
 }
 
 void TForm::CenterOn(TPosition where) {
-    if (!Handle() || where == TPosition::poDesigned) return;
+    if (!Handle() || where == TPosition::poDesigned)
+        return;
     RECT self;
     GetWindowRect(Handle(), &self);
     int w = self.right - self.left, h = self.bottom - self.top;
@@ -191,11 +212,13 @@ void TForm::SetVisible(bool visible) {
         CenterOn(position_);
         visible_ = true;
         RunNotify(OnShow);
-        if (!visible_) return; // OnShow hid or closed the form again
+        if (!visible_)
+            return; // OnShow hid or closed the form again
         ShowWindow(Handle(), SW_SHOW);
         SetForegroundWindow(Handle());
         // Without an activation (another process in front) the focus still goes to the chosen control.
-        if (GetActiveWindow() == Handle() && !focused_) ActivateFocus();
+        if (GetActiveWindow() == Handle() && !focused_)
+            ActivateFocus();
     } else {
         if (!IsWindowVisible(Handle())) {
             visible_ = false;
@@ -208,8 +231,10 @@ void TForm::SetVisible(bool visible) {
 }
 
 void TForm::BringToFront() {
-    if (!Handle()) return;
-    if (IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
+    if (!Handle())
+        return;
+    if (IsIconic(Handle()))
+        ShowWindow(Handle(), SW_RESTORE);
     SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(Handle());
 }
@@ -218,47 +243,65 @@ void TForm::SetModalResult(TModalResult result) {
     modalResult_ = result;
     // A result set while a sent message runs (another process or thread clicking) leaves the modal loop waiting
     // inside GetMessage, which returns only for a posted message: post one so the loop sees the result.
-    if (Modal() && result != mrNone && Handle()) PostMessageW(Handle(), WM_NULL, 0, 0);
+    if (Modal() && result != mrNone && Handle())
+        PostMessageW(Handle(), WM_NULL, 0, 0);
 }
 
-void TForm::Close() { RunClose(); }
+void TForm::Close() {
+    RunClose();
+}
 
 void TForm::RunClose() {
-    if (closing_) return;
+    if (closing_)
+        return;
     FlagScope scope(closing_);
     bool canClose = true;
-    if (OnCloseQuery) OnCloseQuery(this, canClose);
+    if (OnCloseQuery)
+        OnCloseQuery(this, canClose);
     if (!canClose) {
-        if (Modal()) modalResult_ = mrNone;
+        if (Modal())
+            modalResult_ = mrNone;
         return;
     }
     TCloseAction action = (Application.MainForm() == this && !Modal()) ? TCloseAction::caFree : TCloseAction::caHide;
-    if (OnClose) OnClose(this, action);
+    if (OnClose)
+        OnClose(this, action);
     switch (action) {
     case TCloseAction::caNone:
-        if (Modal()) modalResult_ = mrNone;
+        if (Modal())
+            modalResult_ = mrNone;
         break;
-    case TCloseAction::caMinimize: ShowWindow(Handle(), SW_MINIMIZE); break;
+    case TCloseAction::caMinimize:
+        ShowWindow(Handle(), SW_MINIMIZE);
+        break;
     case TCloseAction::caHide:
-        if (Modal() && modalResult_ == mrNone) SetModalResult(mrCancel);
-        if (!Modal()) Hide();
+        if (Modal() && modalResult_ == mrNone)
+            SetModalResult(mrCancel);
+        if (!Modal())
+            Hide();
         break;
     case TCloseAction::caFree:
-        if (Modal() && modalResult_ == mrNone) SetModalResult(mrCancel);
-        if (Application.MainForm() == this) Application.Terminate();
-        if (!Modal()) Hide();
+        if (Modal() && modalResult_ == mrNone)
+            SetModalResult(mrCancel);
+        if (Application.MainForm() == this)
+            Application.Terminate();
+        if (!Modal())
+            Hide();
         break;
     }
 }
 
 TModalResult TForm::ShowModal() {
-    if (!Handle()) return mrCancel;
-    if (IsWindowVisible(Handle())) return mrCancel; // already shown: not a modal run
+    if (!Handle())
+        return mrCancel;
+    if (IsWindowVisible(Handle()))
+        return mrCancel; // already shown: not a modal run
     // Every other enabled top-level window of this thread is disabled while the dialog runs.
     std::vector<HWND> disabled;
     EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled));
     disabled.erase(std::remove(disabled.begin(), disabled.end(), Handle()), disabled.end());
-    for (HWND hwnd : disabled) EnableWindow(hwnd, FALSE);
+    for (HWND hwnd : disabled)
+        EnableWindow(hwnd, FALSE);
     modalResult_ = mrNone;
     ++modalDepth_;
     TModalResult result = mrCancel;
@@ -267,9 +310,11 @@ TModalResult TForm::ShowModal() {
         while (IsWindowVisible(Handle())) {
             if (modalResult_ != mrNone) {
                 RunClose(); // OnCloseQuery/OnClose may keep the dialog open by clearing the result
-                if (modalResult_ != mrNone) break;
+                if (modalResult_ != mrNone)
+                    break;
             }
-            if (Application.Terminated()) break;
+            if (Application.Terminated())
+                break;
             if (!Application.HandleMessage()) {
                 PostQuitMessage(0);
                 break;
@@ -278,31 +323,41 @@ TModalResult TForm::ShowModal() {
         result = modalResult_ == mrNone ? mrCancel : modalResult_;
     } catch (...) {
         --modalDepth_;
-        for (HWND hwnd : disabled) EnableWindow(hwnd, TRUE);
+        for (HWND hwnd : disabled)
+            EnableWindow(hwnd, TRUE);
         Hide();
         throw;
     }
     --modalDepth_;
-    for (HWND hwnd : disabled) EnableWindow(hwnd, TRUE);
+    for (HWND hwnd : disabled)
+        EnableWindow(hwnd, TRUE);
     Hide();
     modalResult_ = result;
     return result;
 }
 
 TWindowState TForm::WindowState() const {
-    if (IsIconic(Handle())) return TWindowState::wsMinimized;
-    if (IsZoomed(Handle())) return TWindowState::wsMaximized;
+    if (IsIconic(Handle()))
+        return TWindowState::wsMinimized;
+    if (IsZoomed(Handle()))
+        return TWindowState::wsMaximized;
     return TWindowState::wsNormal;
 }
 
 void TForm::SetWindowState(TWindowState state) {
-    int cmd = state == TWindowState::wsMinimized ? SW_MINIMIZE : state == TWindowState::wsMaximized ? SW_MAXIMIZE : SW_RESTORE;
+    int cmd = state == TWindowState::wsMinimized   ? SW_MINIMIZE
+              : state == TWindowState::wsMaximized ? SW_MAXIMIZE
+                                                   : SW_RESTORE;
     ShowWindow(Handle(), cmd);
 }
 
-bool TForm::Active() const { return GetActiveWindow() == Handle(); }
+bool TForm::Active() const {
+    return GetActiveWindow() == Handle();
+}
 
-TControl* TForm::ActiveControl() const { return pendingFocus_ ? pendingFocus_ : focused_; }
+TControl* TForm::ActiveControl() const {
+    return pendingFocus_ ? pendingFocus_ : focused_;
+}
 
 void TForm::SetMessageHandler(UINT msg, TMessageHandler handler) {
     if (handler) {
@@ -320,7 +375,8 @@ bool TForm::HasDefaultButton(bool cancel) const {
 bool TForm::ClickDefaultButton(bool cancel) {
     TButton* b = cancel ? FindButton(this, [](TButton* x) { return x->Cancel(); })
                         : FindButton(this, [](TButton* x) { return x->Default(); });
-    if (!b) return false;
+    if (!b)
+        return false;
     b->Click();
     return true;
 }
@@ -330,20 +386,27 @@ bool TForm::ClickDefaultButton(bool cancel) {
 // A control got the focus. OnExit of the previous control and OnEnter of the new one run here; focus moves made
 // by those handlers (an exit check putting the focus back) raise no further enter or exit events.
 void TForm::FocusChanged(TControl* control) {
-    if (focused_ == control) return;
+    if (focused_ == control)
+        return;
     TControl* previous = focused_;
     focused_ = control;
-    if (focusEventsRunning_) return;
+    if (focusEventsRunning_)
+        return;
     FlagScope scope(focusEventsRunning_);
-    if (previous) previous->RunNotify(previous->OnExit);
-    if (focused_ == control) control->RunNotify(control->OnEnter);
+    if (previous)
+        previous->RunNotify(previous->OnExit);
+    if (focused_ == control)
+        control->RunNotify(control->OnEnter);
 }
 
 void TForm::ActivateFocus() {
     TControl* target = nullptr;
-    if (pendingFocus_ && pendingFocus_->CanFocus()) target = pendingFocus_;
-    else if (focused_ && focused_->CanFocus()) target = focused_;
-    else target = FirstTabStop(this);
+    if (pendingFocus_ && pendingFocus_->CanFocus())
+        target = pendingFocus_;
+    else if (focused_ && focused_->CanFocus())
+        target = focused_;
+    else
+        target = FirstTabStop(this);
     pendingFocus_ = nullptr;
     ::SetFocus(target ? target->Handle() : Handle());
 }
@@ -354,7 +417,8 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (auto found = handlers_.find(msg); found != handlers_.end()) {
         TMessage m{msg, wParam, lParam, 0, false};
         found->second(m);
-        if (!m.Default) return m.Result;
+        if (!m.Default)
+            return m.Result;
     }
     switch (msg) {
     case WM_CLOSE:
@@ -362,7 +426,8 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE) {
-            if (!HIWORD(wParam)) ActivateFocus();
+            if (!HIWORD(wParam))
+                ActivateFocus();
             RunNotify(OnActivate);
         } else {
             RunNotify(OnDeactivate);
@@ -370,13 +435,16 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_SETFOCUS:
         // The form itself got the focus (a click on its client area): hand it to its control.
-        if (focused_ && focused_->CanFocus()) ::SetFocus(focused_->Handle());
+        if (focused_ && focused_->CanFocus())
+            ::SetFocus(focused_->Handle());
         return 0;
     case WM_GETMINMAXINFO: {
         LRESULT r = DefaultProc(msg, wParam, lParam);
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        if (minSize_.cx > 0) info->ptMinTrackSize.x = minSize_.cx;
-        if (minSize_.cy > 0) info->ptMinTrackSize.y = minSize_.cy;
+        if (minSize_.cx > 0)
+            info->ptMinTrackSize.x = minSize_.cx;
+        if (minSize_.cy > 0)
+            info->ptMinTrackSize.y = minSize_.cy;
         return r;
     }
     case WM_WINDOWPOSCHANGING:
@@ -389,17 +457,23 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 GetWindowRect(Handle(), &cur);
                 int w = (pos->flags & SWP_NOSIZE) ? cur.right - cur.left : pos->cx;
                 int h = (pos->flags & SWP_NOSIZE) ? cur.bottom - cur.top : pos->cy;
-                if (std::abs(pos->x - work.left) < kSnapDistance) pos->x = work.left;
-                if (std::abs(pos->y - work.top) < kSnapDistance) pos->y = work.top;
-                if (std::abs(pos->x + w - work.right) < kSnapDistance) pos->x = work.right - w;
-                if (std::abs(pos->y + h - work.bottom) < kSnapDistance) pos->y = work.bottom - h;
+                if (std::abs(pos->x - work.left) < kSnapDistance)
+                    pos->x = work.left;
+                if (std::abs(pos->y - work.top) < kSnapDistance)
+                    pos->y = work.top;
+                if (std::abs(pos->x + w - work.right) < kSnapDistance)
+                    pos->x = work.right - w;
+                if (std::abs(pos->y + h - work.bottom) < kSnapDistance)
+                    pos->y = work.bottom - h;
             }
         }
         break;
     case WM_SIZE:
         if (Application.MainForm() == this) {
-            if (wParam == SIZE_MINIMIZED) Application.NotifyMinimized();
-            else if (wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED) Application.NotifyRestored();
+            if (wParam == SIZE_MINIMIZED)
+                Application.NotifyMinimized();
+            else if (wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED)
+                Application.NotifyRestored();
         }
         break;
     case WM_PAINT:
@@ -413,7 +487,8 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (HIWORD(wParam) == 0xFFFF && lParam == 0) {
             Application.SetHint(L"");
         } else if (!(HIWORD(wParam) & MF_POPUP)) {
-            if (TMenuItem* item = TMenuItem::FromCommand(LOWORD(wParam))) Application.SetHint(item->Hint());
+            if (TMenuItem* item = TMenuItem::FromCommand(LOWORD(wParam)))
+                Application.SetHint(item->Hint());
         }
         break;
     case WM_MOUSEMOVE:

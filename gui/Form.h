@@ -114,7 +114,7 @@ private:
     bool created_ = false;
     bool destroyed_ = false;
     bool closing_ = false;
-    TControl* focused_ = nullptr;     // the control that last had the focus inside this form
+    TControl* focused_ = nullptr;      // the control that last had the focus inside this form
     TControl* pendingFocus_ = nullptr; // picked while the form was hidden
     bool focusEventsRunning_ = false;
     std::map<UINT, TMessageHandler> handlers_;

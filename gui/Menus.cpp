@@ -15,16 +15,19 @@ std::map<UINT, TMenuItem*>& CommandMap() {
 UINT g_nextCommand = 0x100;
 } // namespace
 
-TMenuItem::TMenuItem(std::wstring name, std::wstring caption) : TComponent(std::move(name)), caption_(std::move(caption)) {
+TMenuItem::TMenuItem(std::wstring name, std::wstring caption)
+    : TComponent(std::move(name)), caption_(std::move(caption)) {
     command_ = g_nextCommand++;
-    if (g_nextCommand >= 0xF000) g_nextCommand = 0x100; // below the system commands
+    if (g_nextCommand >= 0xF000)
+        g_nextCommand = 0x100; // below the system commands
     CommandMap()[command_] = this;
 }
 
 TMenuItem::~TMenuItem() {
     CommandMap().erase(command_);
     items_.clear();
-    if (menu_) DestroyMenu(menu_);
+    if (menu_)
+        DestroyMenu(menu_);
 }
 
 TMenuItem* TMenuItem::FromCommand(UINT command) {
@@ -36,46 +39,57 @@ TMenuItem* TMenuItem::Add(std::wstring name, std::wstring caption) {
     return Add(std::make_unique<TMenuItem>(std::move(name), std::move(caption)));
 }
 
-TMenuItem* TMenuItem::AddSeparator() { return Add(L"", L"-"); }
+TMenuItem* TMenuItem::AddSeparator() {
+    return Add(L"", L"-");
+}
 
 TMenuItem* TMenuItem::Add(std::unique_ptr<TMenuItem> item, int index) {
     item->parent_ = this;
     TMenuItem* raw = item.get();
     const bool firstChild = items_.empty();
-    if (index < 0 || index > Count()) items_.push_back(std::move(item));
-    else items_.insert(items_.begin() + index, std::move(item));
+    if (index < 0 || index > Count())
+        items_.push_back(std::move(item));
+    else
+        items_.insert(items_.begin() + index, std::move(item));
     EnsureMenu();
     raw->InsertIntoParent();
-    if (firstChild) Changed(); // this item has just become a sub-menu
+    if (firstChild)
+        Changed(); // this item has just become a sub-menu
     return raw;
 }
 
 std::unique_ptr<TMenuItem> TMenuItem::Remove(TMenuItem* item) {
     auto found = std::find_if(items_.begin(), items_.end(), [item](const auto& p) { return p.get() == item; });
-    if (found == items_.end()) return nullptr;
+    if (found == items_.end())
+        return nullptr;
     item->RemoveFromParent();
     std::unique_ptr<TMenuItem> owned = std::move(*found);
     items_.erase(found);
     owned->parent_ = nullptr;
-    if (items_.empty()) Changed(); // no longer a sub-menu
+    if (items_.empty())
+        Changed(); // no longer a sub-menu
     return owned;
 }
 
 int TMenuItem::IndexOf(const TMenuItem* item) const {
     for (int i = 0; i < Count(); ++i)
-        if (items_[static_cast<size_t>(i)].get() == item) return i;
+        if (items_[static_cast<size_t>(i)].get() == item)
+            return i;
     return -1;
 }
 
 TMenuItem* TMenuItem::Find(const std::wstring& name) {
-    if (Name() == name) return this;
+    if (Name() == name)
+        return this;
     for (auto& child : items_)
-        if (TMenuItem* found = child->Find(name)) return found;
+        if (TMenuItem* found = child->Find(name))
+            return found;
     return nullptr;
 }
 
 void TMenuItem::EnsureMenu() {
-    if (!menu_) menu_ = menuBar_ ? CreateMenu() : CreatePopupMenu();
+    if (!menu_)
+        menu_ = menuBar_ ? CreateMenu() : CreatePopupMenu();
 }
 
 void TMenuItem::SetCaption(const std::wstring& caption) {
@@ -107,10 +121,13 @@ void TMenuItem::SetEnabled(bool enabled) {
 }
 
 void TMenuItem::SetVisible(bool visible) {
-    if (visible == visible_) return;
-    if (!visible) RemoveFromParent();
+    if (visible == visible_)
+        return;
+    if (!visible)
+        RemoveFromParent();
     visible_ = visible;
-    if (visible) InsertIntoParent();
+    if (visible)
+        InsertIntoParent();
 }
 
 void TMenuItem::SetShortCut(TShortCut shortCut) {
@@ -127,13 +144,17 @@ void TMenuItem::SetRightJustify(bool right) {
 UINT TMenuItem::MenuPosition() const {
     UINT position = 0;
     for (const auto& sibling : parent_->items_) {
-        if (sibling.get() == this) break;
-        if (sibling->visible_) ++position;
+        if (sibling.get() == this)
+            break;
+        if (sibling->visible_)
+            ++position;
     }
     return position;
 }
 
-bool TMenuItem::InParentMenu() const { return parent_ && parent_->menu_ && visible_; }
+bool TMenuItem::InParentMenu() const {
+    return parent_ && parent_->menu_ && visible_;
+}
 
 void TMenuItem::Describe(MENUITEMINFOW& mii, std::wstring& text) const {
     mii = MENUITEMINFOW{};
@@ -146,7 +167,8 @@ void TMenuItem::Describe(MENUITEMINFOW& mii, std::wstring& text) const {
         return;
     }
     text = caption_;
-    if (shortCut_) text += L"\t" + ShortCutToText(shortCut_);
+    if (shortCut_)
+        text += L"\t" + ShortCutToText(shortCut_);
     mii.fMask |= MIIM_STRING;
     mii.fType = MFT_STRING | (radio_ ? MFT_RADIOCHECK : 0) | (rightJustify_ ? MFT_RIGHTJUSTIFY : 0);
     mii.fState = (checked_ ? MFS_CHECKED : 0) | (enabled_ ? MFS_ENABLED : MFS_DISABLED);
@@ -155,7 +177,8 @@ void TMenuItem::Describe(MENUITEMINFOW& mii, std::wstring& text) const {
 
 // Menus with hundreds of items are built and retexted at start: each change touches its own Win32 item only.
 void TMenuItem::Changed() {
-    if (!InParentMenu()) return;
+    if (!InParentMenu())
+        return;
     MENUITEMINFOW mii;
     std::wstring text;
     Describe(mii, text);
@@ -164,7 +187,8 @@ void TMenuItem::Changed() {
 }
 
 void TMenuItem::InsertIntoParent() {
-    if (!InParentMenu()) return;
+    if (!InParentMenu())
+        return;
     MENUITEMINFOW mii;
     std::wstring text;
     Describe(mii, text);
@@ -173,28 +197,34 @@ void TMenuItem::InsertIntoParent() {
 }
 
 void TMenuItem::RemoveFromParent() {
-    if (!InParentMenu()) return;
+    if (!InParentMenu())
+        return;
     RemoveMenu(parent_->menu_, MenuPosition(), MF_BYPOSITION); // keeps the sub-menu, which this item owns
     parent_->Redraw();
 }
 
 void TMenuItem::Redraw() const {
-    if (menuBar_ && barWindow_ && IsWindow(barWindow_)) DrawMenuBar(barWindow_);
+    if (menuBar_ && barWindow_ && IsWindow(barWindow_))
+        DrawMenuBar(barWindow_);
 }
 
 void TMenuItem::Click() {
-    if (AutoCheck) SetChecked(radio_ ? true : !checked_);
-    if (OnClick) OnClick(this);
+    if (AutoCheck)
+        SetChecked(radio_ ? true : !checked_);
+    if (OnClick)
+        OnClick(this);
 }
 
 bool TMenuItem::ClickShortCut(TShortCut shortCut) {
     for (auto& item : items_) {
-        if (!item->visible_ || !item->enabled_) continue;
+        if (!item->visible_ || !item->enabled_)
+            continue;
         if (item->shortCut_ == shortCut && item->items_.empty()) {
             item->Click();
             return true;
         }
-        if (item->ClickShortCut(shortCut)) return true;
+        if (item->ClickShortCut(shortCut))
+            return true;
     }
     return false;
 }
@@ -209,15 +239,22 @@ void TMainMenu::Attach(HWND window) {
     Items.Redraw();
 }
 
-TPopupMenu::TPopupMenu(std::wstring name) : TComponent(std::move(name)) { Items.EnsureMenu(); }
+TPopupMenu::TPopupMenu(std::wstring name) : TComponent(std::move(name)) {
+    Items.EnsureMenu();
+}
 
 void TPopupMenu::Popup(int x, int y, HWND owner) {
-    if (OnPopup) OnPopup(this);
-    if (!owner && Application.MainForm()) owner = Application.MainForm()->Handle();
-    UINT command = static_cast<UINT>(TrackPopupMenu(Items.Handle(), TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr));
-    if (owner) PostMessageW(owner, WM_NULL, 0, 0);
+    if (OnPopup)
+        OnPopup(this);
+    if (!owner && Application.MainForm())
+        owner = Application.MainForm()->Handle();
+    UINT command =
+        static_cast<UINT>(TrackPopupMenu(Items.Handle(), TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr));
+    if (owner)
+        PostMessageW(owner, WM_NULL, 0, 0);
     if (command)
-        if (TMenuItem* item = TMenuItem::FromCommand(command)) item->Click();
+        if (TMenuItem* item = TMenuItem::FromCommand(command))
+            item->Click();
 }
 
 } // namespace gui

@@ -27,11 +27,12 @@ public:
         SetBorderIcons(biSystemMenu);
         SetPosition(TPosition::poMainFormCenter);
         SetText(caption);
-        LPCWSTR iconId = type == TMsgDlgType::mtError ? MAKEINTRESOURCEW(32513)
-                         : type == TMsgDlgType::mtWarning ? MAKEINTRESOURCEW(32515)
+        LPCWSTR iconId = type == TMsgDlgType::mtError          ? MAKEINTRESOURCEW(32513)
+                         : type == TMsgDlgType::mtWarning      ? MAKEINTRESOURCEW(32515)
                          : type == TMsgDlgType::mtConfirmation ? MAKEINTRESOURCEW(32514)
-                         : MAKEINTRESOURCEW(32516);
-        if (type != TMsgDlgType::mtPlain) icon_.SetIcon(LoadIconW(nullptr, iconId));
+                                                               : MAKEINTRESOURCEW(32516);
+        if (type != TMsgDlgType::mtPlain)
+            icon_.SetIcon(LoadIconW(nullptr, iconId));
         message_.SetText(text);
         int textRight = message_.Left() + message_.Width();
         int width = std::max(textRight + 16, 200);
@@ -48,7 +49,8 @@ public:
         abort_.SetCancel(true);
         (abortIsDefault ? abort_ : ok_).SetFocus();
         OnClose = [this](TComponent*, TCloseAction&) {
-            if (ModalResult() == mrNone || ModalResult() == mrCancel) SetModalResult(mrAbort);
+            if (ModalResult() == mrNone || ModalResult() == mrCancel)
+                SetModalResult(mrAbort);
         };
     }
 
@@ -67,36 +69,61 @@ TModalResult ShowReal(const TMessageBoxRecord& box) {
     }
     UINT flags = MB_TASKMODAL;
     switch (box.Buttons) {
-    case TMsgDlgButtons::mbOK: flags |= MB_OK; break;
-    case TMsgDlgButtons::mbOKCancel: flags |= MB_OKCANCEL; break;
-    case TMsgDlgButtons::mbYesNo: flags |= MB_YESNO; break;
-    case TMsgDlgButtons::mbYesNoCancel: flags |= MB_YESNOCANCEL; break;
-    case TMsgDlgButtons::mbOKAbort: break;
+    case TMsgDlgButtons::mbOK:
+        flags |= MB_OK;
+        break;
+    case TMsgDlgButtons::mbOKCancel:
+        flags |= MB_OKCANCEL;
+        break;
+    case TMsgDlgButtons::mbYesNo:
+        flags |= MB_YESNO;
+        break;
+    case TMsgDlgButtons::mbYesNoCancel:
+        flags |= MB_YESNOCANCEL;
+        break;
+    case TMsgDlgButtons::mbOKAbort:
+        break;
     }
     switch (box.Type) {
-    case TMsgDlgType::mtPlain: break;
-    case TMsgDlgType::mtConfirmation: flags |= MB_ICONQUESTION; break;
-    case TMsgDlgType::mtInformation: flags |= MB_ICONINFORMATION; break;
-    case TMsgDlgType::mtWarning: flags |= MB_ICONWARNING; break;
-    case TMsgDlgType::mtError: flags |= MB_ICONERROR; break;
+    case TMsgDlgType::mtPlain:
+        break;
+    case TMsgDlgType::mtConfirmation:
+        flags |= MB_ICONQUESTION;
+        break;
+    case TMsgDlgType::mtInformation:
+        flags |= MB_ICONINFORMATION;
+        break;
+    case TMsgDlgType::mtWarning:
+        flags |= MB_ICONWARNING;
+        break;
+    case TMsgDlgType::mtError:
+        flags |= MB_ICONERROR;
+        break;
     }
-    if (box.DefaultButton == 1) flags |= MB_DEFBUTTON2;
-    if (box.DefaultButton == 2) flags |= MB_DEFBUTTON3;
+    if (box.DefaultButton == 1)
+        flags |= MB_DEFBUTTON2;
+    if (box.DefaultButton == 2)
+        flags |= MB_DEFBUTTON3;
     return MessageBoxW(box.Owner, box.Text.c_str(), box.Caption.c_str(), flags);
 }
 
 } // namespace
 
-TModalResult MessageDlg(const std::wstring& text, const std::wstring& caption, TMsgDlgType type,
-                        TMsgDlgButtons buttons, HWND owner, int defaultButton) {
+TModalResult MessageDlg(const std::wstring& text, const std::wstring& caption, TMsgDlgType type, TMsgDlgButtons buttons,
+                        HWND owner, int defaultButton) {
     TMessageBoxRecord box{caption.empty() ? Application.Title() : caption, text, type, buttons, owner, defaultButton};
-    if (!box.Owner) box.Owner = GetActiveWindow();
-    if (!box.Owner && Application.MainForm()) box.Owner = Application.MainForm()->Handle();
-    if (Hook()) return Hook()(box);
+    if (!box.Owner)
+        box.Owner = GetActiveWindow();
+    if (!box.Owner && Application.MainForm())
+        box.Owner = Application.MainForm()->Handle();
+    if (Hook())
+        return Hook()(box);
     return ShowReal(box);
 }
 
-void ShowMessage(const std::wstring& text) { MessageDlg(text, L"", TMsgDlgType::mtPlain, TMsgDlgButtons::mbOK); }
+void ShowMessage(const std::wstring& text) {
+    MessageDlg(text, L"", TMsgDlgType::mtPlain, TMsgDlgButtons::mbOK);
+}
 
 TMessageBoxHook SetMessageBoxHook(TMessageBoxHook hook) {
     TMessageBoxHook previous = std::move(Hook());
@@ -107,14 +134,18 @@ TMessageBoxHook SetMessageBoxHook(TMessageBoxHook hook) {
 MessageBoxRecorder::MessageBoxRecorder() {
     previous_ = SetMessageBoxHook([this](const TMessageBoxRecord& box) {
         Records.push_back(box);
-        if (OnBox) OnBox(box);
-        if (Answers.empty()) return FirstButton(box.Buttons);
+        if (OnBox)
+            OnBox(box);
+        if (Answers.empty())
+            return FirstButton(box.Buttons);
         TModalResult answer = Answers.front();
         Answers.pop_front();
         return answer;
     });
 }
 
-MessageBoxRecorder::~MessageBoxRecorder() { SetMessageBoxHook(std::move(previous_)); }
+MessageBoxRecorder::~MessageBoxRecorder() {
+    SetMessageBoxHook(std::move(previous_));
+}
 
 } // namespace gui

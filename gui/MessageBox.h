@@ -24,8 +24,8 @@ struct TMessageBoxRecord {
 // Shows a box and returns mrOk, mrCancel, mrYes, mrNo or mrAbort. An empty caption is the application's title;
 // without an owner the box belongs to the active window of this thread (or the main form). defaultButton is the
 // index of the button Enter presses.
-TModalResult MessageDlg(const std::wstring& text, const std::wstring& caption, TMsgDlgType type,
-                        TMsgDlgButtons buttons, HWND owner = nullptr, int defaultButton = 0);
+TModalResult MessageDlg(const std::wstring& text, const std::wstring& caption, TMsgDlgType type, TMsgDlgButtons buttons,
+                        HWND owner = nullptr, int defaultButton = 0);
 // A plain box with OK and the application's title as caption.
 void ShowMessage(const std::wstring& text);
 

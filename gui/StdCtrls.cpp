@@ -15,7 +15,8 @@ std::vector<std::wstring> SplitLines(const std::wstring& text) {
     while (start <= text.size()) {
         size_t end = text.find(L"\r\n", start);
         if (end == std::wstring::npos) {
-            if (start < text.size()) lines.push_back(text.substr(start));
+            if (start < text.size())
+                lines.push_back(text.substr(start));
             break;
         }
         lines.push_back(text.substr(start, end - start));
@@ -54,16 +55,18 @@ void TLabel::SetAlignment(TAlignment alignment) {
 
 void TLabel::UpdateStyle() {
     LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_STYLE) & ~static_cast<LONG_PTR>(SS_TYPEMASK);
-    DWORD type = alignment_ == TAlignment::taCenter ? SS_CENTER
+    DWORD type = alignment_ == TAlignment::taCenter         ? SS_CENTER
                  : alignment_ == TAlignment::taRightJustify ? SS_RIGHT
-                 : wordWrap_ ? SS_LEFT : SS_LEFTNOWORDWRAP;
+                 : wordWrap_                                ? SS_LEFT
+                                                            : SS_LEFTNOWORDWRAP;
     SetWindowLongPtrW(Handle(), GWL_STYLE, style | type);
     InvalidateRect(Handle(), nullptr, TRUE);
     FitToText();
 }
 
 void TLabel::FitToText() {
-    if (!autoSize_ || wordWrap_ || !Handle() || Align() != TAlign::alNone) return;
+    if (!autoSize_ || wordWrap_ || !Handle() || Align() != TAlign::alNone)
+        return;
     HDC dc = GetDC(Handle());
     HGDIOBJ old = SelectObject(dc, FontHandle());
     std::wstring text = Text();
@@ -76,13 +79,15 @@ void TLabel::FitToText() {
 }
 
 bool TLabel::HandleCommand(WORD code, LRESULT&) {
-    if (code != STN_CLICKED) return false;
+    if (code != STN_CLICKED)
+        return false;
     Click();
     return true;
 }
 
 HBRUSH TLabel::HandleCtlColor(UINT msg, HDC dc) {
-    if (HBRUSH b = TControl::HandleCtlColor(msg, dc)) return b;
+    if (HBRUSH b = TControl::HandleCtlColor(msg, dc))
+        return b;
     return nullptr;
 }
 
@@ -98,7 +103,8 @@ TButton::TButton(TControl* parent, std::wstring name, int left, int top, int wid
 
 void TButton::Click() {
     if (ModalResult != mrNone) {
-        if (TForm* form = ParentForm()) form->SetModalResult(ModalResult);
+        if (TForm* form = ParentForm())
+            form->SetModalResult(ModalResult);
     }
     TControl::Click();
 }
@@ -117,7 +123,8 @@ void TButton::SetWordWrap(bool wrap) {
 }
 
 bool TButton::HandleCommand(WORD code, LRESULT&) {
-    if (code != BN_CLICKED) return false;
+    if (code != BN_CLICKED)
+        return false;
     Click();
     return true;
 }
@@ -128,8 +135,10 @@ TBitBtn::TBitBtn(TControl* parent, std::wstring name, int left, int top, int wid
     : TButton(parent, std::move(name), left, top, width, height) {}
 
 TBitBtn::~TBitBtn() {
-    if (Handle()) SendMessageW(Handle(), BM_SETIMAGE, IMAGE_BITMAP, 0);
-    if (glyph_) DeleteObject(glyph_);
+    if (Handle())
+        SendMessageW(Handle(), BM_SETIMAGE, IMAGE_BITMAP, 0);
+    if (glyph_)
+        DeleteObject(glyph_);
 }
 
 void TBitBtn::SetKind(TBitBtnKind kind) {
@@ -140,23 +149,40 @@ void TBitBtn::SetKind(TBitBtnKind kind) {
     };
     KindInfo info{};
     switch (kind) {
-    case TBitBtnKind::bkCustom: return;
-    case TBitBtnKind::bkOK: info = {mrOk, L"OK", true, false}; break;
-    case TBitBtnKind::bkCancel: info = {mrCancel, L"Abbrechen", false, true}; break;
-    case TBitBtnKind::bkYes: info = {mrYes, L"&Ja", true, false}; break;
-    case TBitBtnKind::bkNo: info = {mrNo, L"&Nein", false, true}; break;
-    case TBitBtnKind::bkClose: info = {mrNone, L"&Schließen", false, false}; break;
-    case TBitBtnKind::bkAbort: info = {mrAbort, L"Abbrechen", false, true}; break;
+    case TBitBtnKind::bkCustom:
+        return;
+    case TBitBtnKind::bkOK:
+        info = {mrOk, L"OK", true, false};
+        break;
+    case TBitBtnKind::bkCancel:
+        info = {mrCancel, L"Abbrechen", false, true};
+        break;
+    case TBitBtnKind::bkYes:
+        info = {mrYes, L"&Ja", true, false};
+        break;
+    case TBitBtnKind::bkNo:
+        info = {mrNo, L"&Nein", false, true};
+        break;
+    case TBitBtnKind::bkClose:
+        info = {mrNone, L"&Schließen", false, false};
+        break;
+    case TBitBtnKind::bkAbort:
+        info = {mrAbort, L"Abbrechen", false, true};
+        break;
     }
     ModalResult = info.result;
-    if (Text().empty()) SetText(info.caption);
-    if (info.isDefault) SetDefault(true);
-    if (info.isCancel) SetCancel(true);
+    if (Text().empty())
+        SetText(info.caption);
+    if (info.isDefault)
+        SetDefault(true);
+    if (info.isCancel)
+        SetCancel(true);
 }
 
 void TBitBtn::SetGlyph(HBITMAP bitmap) {
     SendMessageW(Handle(), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
-    if (glyph_) DeleteObject(glyph_);
+    if (glyph_)
+        DeleteObject(glyph_);
     glyph_ = bitmap;
 }
 
@@ -166,14 +192,17 @@ TSpeedButton::TSpeedButton(TControl* parent, std::wstring name, int left, int to
     : TButton(parent, std::move(name), left, top, width, height, BS_PUSHBUTTON) {}
 
 TSpeedButton::~TSpeedButton() {
-    if (Handle()) SendMessageW(Handle(), BM_SETIMAGE, IMAGE_ICON, 0);
-    if (icon_) DestroyIcon(icon_);
+    if (Handle())
+        SendMessageW(Handle(), BM_SETIMAGE, IMAGE_ICON, 0);
+    if (icon_)
+        DestroyIcon(icon_);
 }
 
 void TSpeedButton::SetIcon(HICON icon) {
     SetWindowLongPtrW(Handle(), GWL_STYLE, GetWindowLongPtrW(Handle(), GWL_STYLE) | BS_ICON);
     SendMessageW(Handle(), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
-    if (icon_) DestroyIcon(icon_);
+    if (icon_)
+        DestroyIcon(icon_);
     icon_ = icon;
 }
 
@@ -188,7 +217,8 @@ void TSpeedButton::SetDown(bool down) {
 }
 
 void TSpeedButton::Click() {
-    if (GroupIndex != 0) SetDown(AllowAllUp ? !down_ : true);
+    if (GroupIndex != 0)
+        SetDown(AllowAllUp ? !down_ : true);
     TButton::Click();
 }
 
@@ -217,7 +247,8 @@ LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             RECT r;
             GetClientRect(Handle(), &r);
             SendMessageW(Handle(), BM_SETSTATE, down_, 0);
-            if (PtInRect(&r, p)) Click();
+            if (PtInRect(&r, p))
+                Click();
         }
         return 0;
     case WM_CAPTURECHANGED:
@@ -239,24 +270,32 @@ TCheckBox::TCheckBox(TControl* parent, std::wstring name, int left, int top, int
     CreateHandle(L"BUTTON", kChild | WS_TABSTOP | BS_CHECKBOX, 0, L"", left, top, width, height);
 }
 
-bool TCheckBox::Checked() const { return SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool TCheckBox::Checked() const {
+    return SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
 void TCheckBox::SetChecked(bool checked) {
-    if (Checked() == checked) return;
+    if (Checked() == checked)
+        return;
     SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
     TControl::Click();
 }
 
 // A click toggles the box (and so runs OnClick once).
-void TCheckBox::Click() { SetChecked(!Checked()); }
+void TCheckBox::Click() {
+    SetChecked(!Checked());
+}
 
 bool TCheckBox::HandleCommand(WORD code, LRESULT&) {
-    if (code != BN_CLICKED) return false;
+    if (code != BN_CLICKED)
+        return false;
     Click();
     return true;
 }
 
-HBRUSH TCheckBox::HandleCtlColor(UINT msg, HDC dc) { return TControl::HandleCtlColor(msg, dc); }
+HBRUSH TCheckBox::HandleCtlColor(UINT msg, HDC dc) {
+    return TControl::HandleCtlColor(msg, dc);
+}
 
 // --- TRadioButton ----------------------------------------------------------------------------------------------
 
@@ -265,35 +304,43 @@ TRadioButton::TRadioButton(TControl* parent, std::wstring name, int left, int to
     CreateHandle(L"BUTTON", kChild | WS_TABSTOP | BS_RADIOBUTTON, 0, L"", left, top, width, height);
 }
 
-bool TRadioButton::Checked() const { return SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool TRadioButton::Checked() const {
+    return SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
 void TRadioButton::SetChecked(bool checked) {
-    if (Checked() == checked) return;
+    if (Checked() == checked)
+        return;
     SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-    if (!checked) return;
+    if (!checked)
+        return;
     if (Parent()) {
         for (TControl* c : Parent()->Controls())
             if (auto* other = dynamic_cast<TRadioButton*>(c); other && other != this)
                 SendMessageW(other->Handle(), BM_SETCHECK, BST_UNCHECKED, 0);
     }
-    if (!silent_) TControl::Click();
+    if (!silent_)
+        TControl::Click();
 }
 
 void TRadioButton::Click() {
     if (Checked()) {
-        if (!silent_) TControl::Click();
+        if (!silent_)
+            TControl::Click();
         return;
     }
     SetChecked(true);
 }
 
 bool TRadioButton::HandleCommand(WORD code, LRESULT&) {
-    if (code != BN_CLICKED) return false;
+    if (code != BN_CLICKED)
+        return false;
     if (silent_) {
         // A radio group's button: the group takes the click.
         if (auto* group = dynamic_cast<TRadioGroup*>(Parent())) {
             for (int i = 0; i < group->Count(); ++i)
-                if (group->Button(i) == this) group->SetItemIndex(i);
+                if (group->Button(i) == this)
+                    group->SetItemIndex(i);
         }
         return true;
     }
@@ -301,7 +348,9 @@ bool TRadioButton::HandleCommand(WORD code, LRESULT&) {
     return true;
 }
 
-HBRUSH TRadioButton::HandleCtlColor(UINT msg, HDC dc) { return TControl::HandleCtlColor(msg, dc); }
+HBRUSH TRadioButton::HandleCtlColor(UINT msg, HDC dc) {
+    return TControl::HandleCtlColor(msg, dc);
+}
 
 // --- TGroupBox, TRadioGroup ------------------------------------------------------------------------------------
 
@@ -317,7 +366,9 @@ RECT TGroupBox::AlignArea() const {
     return r;
 }
 
-HBRUSH TGroupBox::HandleCtlColor(UINT msg, HDC dc) { return TControl::HandleCtlColor(msg, dc); }
+HBRUSH TGroupBox::HandleCtlColor(UINT msg, HDC dc) {
+    return TControl::HandleCtlColor(msg, dc);
+}
 
 // The native group box paints only its frame and caption; as a parent of controls it must fill its face too.
 LRESULT TGroupBox::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -333,7 +384,9 @@ LRESULT TGroupBox::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 TRadioGroup::TRadioGroup(TControl* parent, std::wstring name, int left, int top, int width, int height)
     : TGroupBox(parent, std::move(name), left, top, width, height) {}
 
-TRadioGroup::~TRadioGroup() { buttons_.clear(); }
+TRadioGroup::~TRadioGroup() {
+    buttons_.clear();
+}
 
 void TRadioGroup::SetItems(const std::vector<std::wstring>& items) {
     buttons_.clear();
@@ -344,18 +397,26 @@ void TRadioGroup::SetItems(const std::vector<std::wstring>& items) {
         button->SetEnabled(Enabled());
         buttons_.push_back(std::move(button));
     }
-    if (itemIndex_ >= Count()) itemIndex_ = -1;
-    if (itemIndex_ >= 0) SendMessageW(buttons_[static_cast<size_t>(itemIndex_)]->Handle(), BM_SETCHECK, BST_CHECKED, 0);
+    if (itemIndex_ >= Count())
+        itemIndex_ = -1;
+    if (itemIndex_ >= 0)
+        SendMessageW(buttons_[static_cast<size_t>(itemIndex_)]->Handle(), BM_SETCHECK, BST_CHECKED, 0);
     Arrange();
 }
 
-std::wstring TRadioGroup::Item(int index) const { return Button(index)->Text(); }
+std::wstring TRadioGroup::Item(int index) const {
+    return Button(index)->Text();
+}
 
-void TRadioGroup::SetItem(int index, const std::wstring& text) { Button(index)->SetText(text); }
+void TRadioGroup::SetItem(int index, const std::wstring& text) {
+    Button(index)->SetText(text);
+}
 
 void TRadioGroup::SetItemIndex(int index) {
-    if (index < -1 || index >= Count()) index = -1;
-    if (index == itemIndex_) return;
+    if (index < -1 || index >= Count())
+        index = -1;
+    if (index == itemIndex_)
+        return;
     itemIndex_ = index;
     for (int i = 0; i < Count(); ++i)
         SendMessageW(Button(i)->Handle(), BM_SETCHECK, i == index ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -369,19 +430,24 @@ void TRadioGroup::SetColumns(int columns) {
 
 void TRadioGroup::SetEnabled(bool enabled) {
     TGroupBox::SetEnabled(enabled);
-    for (auto& b : buttons_) b->SetEnabled(enabled);
+    for (auto& b : buttons_)
+        b->SetEnabled(enabled);
 }
 
-void TRadioGroup::AfterChildrenAligned() { Arrange(); }
+void TRadioGroup::AfterChildrenAligned() {
+    Arrange();
+}
 
 LRESULT TRadioGroup::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_SIZE) Arrange();
+    if (msg == WM_SIZE)
+        Arrange();
     return TGroupBox::WndProc(msg, wParam, lParam);
 }
 
 // The items fill the box below its caption in evenly spaced rows, column by column.
 void TRadioGroup::Arrange() {
-    if (buttons_.empty()) return;
+    if (buttons_.empty())
+        return;
     RECT area = AlignArea();
     int rows = (Count() + columns_ - 1) / columns_;
     int colWidth = (area.right - area.left - 8) / columns_;
@@ -405,20 +471,30 @@ TEdit::TEdit(TControl* parent, std::wstring name, int left, int top, int width, 
     CreateHandle(L"EDIT", kChild | WS_TABSTOP | style, WS_EX_CLIENTEDGE, L"", left, top, width, height);
 }
 
-void TEdit::SetMaxLength(int length) { SendMessageW(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(std::max(length, 0)), 0); }
+void TEdit::SetMaxLength(int length) {
+    SendMessageW(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(std::max(length, 0)), 0);
+}
 
 void TEdit::SetPasswordChar(wchar_t ch) {
     SendMessageW(Handle(), EM_SETPASSWORDCHAR, ch, 0);
     InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-void TEdit::SetReadOnly(bool readOnly) { SendMessageW(Handle(), EM_SETREADONLY, readOnly, 0); }
+void TEdit::SetReadOnly(bool readOnly) {
+    SendMessageW(Handle(), EM_SETREADONLY, readOnly, 0);
+}
 
-bool TEdit::ReadOnly() const { return GetWindowLongPtrW(Handle(), GWL_STYLE) & ES_READONLY; }
+bool TEdit::ReadOnly() const {
+    return GetWindowLongPtrW(Handle(), GWL_STYLE) & ES_READONLY;
+}
 
-void TEdit::SelectAll() { SendMessageW(Handle(), EM_SETSEL, 0, -1); }
+void TEdit::SelectAll() {
+    SendMessageW(Handle(), EM_SETSEL, 0, -1);
+}
 
-void TEdit::SetSelection(int start, int length) { SendMessageW(Handle(), EM_SETSEL, start, start + length); }
+void TEdit::SetSelection(int start, int length) {
+    SendMessageW(Handle(), EM_SETSEL, start, start + length);
+}
 
 int TEdit::SelStart() const {
     DWORD start = 0;
@@ -427,12 +503,15 @@ int TEdit::SelStart() const {
 }
 
 bool TEdit::HandleCommand(WORD code, LRESULT&) {
-    if (code != EN_CHANGE) return false;
+    if (code != EN_CHANGE)
+        return false;
     RunNotify(OnChange);
     return true;
 }
 
-HBRUSH TEdit::HandleCtlColor(UINT msg, HDC dc) { return TControl::HandleCtlColor(msg, dc); }
+HBRUSH TEdit::HandleCtlColor(UINT msg, HDC dc) {
+    return TControl::HandleCtlColor(msg, dc);
+}
 
 LRESULT TEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     // Ctrl+A selects all, as users expect (the old edit control lacks it).
@@ -444,7 +523,8 @@ LRESULT TEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 TMemo::TMemo(TControl* parent, std::wstring name, int left, int top, int width, int height)
-    : TEdit(parent, std::move(name), left, top, width, height, ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL) {
+    : TEdit(parent, std::move(name), left, top, width, height,
+            ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL) {
     // Appending goes through the control's own editing, which stops at its text limit (about 30,000 characters by
     // default); the memo holds what its line bound allows instead.
     SendMessageW(Handle(), EM_LIMITTEXT, 0, 0);
@@ -466,12 +546,14 @@ void TMemo::Append(const std::wstring& text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == L'\r' || text[i] == L'\n') {
             normalised += L"\r\n";
-            if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+            if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')
+                ++i;
         } else {
             normalised += text[i];
         }
     }
-    if (normalised.empty()) return;
+    if (normalised.empty())
+        return;
     const LRESULT end = GetWindowTextLengthW(Handle());
     SendMessageW(Handle(), EM_SETSEL, static_cast<WPARAM>(end), end);
     SendMessageW(Handle(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(normalised.c_str()));
@@ -503,7 +585,8 @@ void TMemo::DropOldestLines() {
     const std::size_t lines = lineLengths_.size() + (openLineLength_ > 0 ? 1 : 0);
     // Cutting at the start makes the control lay out all its text again, so the oldest lines go in batches: a
     // tenth of the bound over it, the memo is cut back to the bound.
-    if (maxLines_ == 0 || lines <= maxLines_ + maxLines_ / 10) return;
+    if (maxLines_ == 0 || lines <= maxLines_ + maxLines_ / 10)
+        return;
     std::size_t cut = 0;
     for (std::size_t n = lines - maxLines_; n > 0 && !lineLengths_.empty(); --n) {
         cut += lineLengths_.front();
@@ -519,20 +602,23 @@ void TMemo::DropOldestLines() {
 
 bool TMemo::HandleCommand(WORD code, LRESULT& result) {
     bool handled = TEdit::HandleCommand(code, result);
-    if (code == EN_CHANGE) UpdateScrollBar();
+    if (code == EN_CHANGE)
+        UpdateScrollBar();
     return handled;
 }
 
 LRESULT TMemo::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = TEdit::WndProc(msg, wParam, lParam);
-    if (msg == WM_SIZE || msg == WM_SETFONT) UpdateScrollBar();
+    if (msg == WM_SIZE || msg == WM_SETFONT)
+        UpdateScrollBar();
     return result;
 }
 
 // The edit control keeps its scroll bar once it has one, disabled when there is nothing to scroll; a scroll bar
 // that cannot scroll only takes room from the text.
 void TMemo::UpdateScrollBar() {
-    if (!Handle() || updatingScrollBar_) return;
+    if (!Handle() || updatingScrollBar_)
+        return;
     updatingScrollBar_ = true;
     HDC dc = GetDC(Handle());
     HGDIOBJ old = SelectObject(dc, FontHandle());
@@ -548,18 +634,22 @@ void TMemo::UpdateScrollBar() {
         const auto lines = static_cast<int>(SendMessageW(Handle(), EM_GETLINECOUNT, 0, 0));
         const bool needed = lines > visible;
         const bool shown = (GetWindowLongPtrW(Handle(), GWL_STYLE) & WS_VSCROLL) != 0;
-        if (needed == shown) break;
+        if (needed == shown)
+            break;
         ShowScrollBar(Handle(), SB_VERT, needed);
     }
     updatingScrollBar_ = false;
 }
 
-std::vector<std::wstring> TMemo::Lines() const { return SplitLines(Text()); }
+std::vector<std::wstring> TMemo::Lines() const {
+    return SplitLines(Text());
+}
 
 void TMemo::SetLines(const std::vector<std::wstring>& lines) {
     std::wstring text;
     for (size_t i = 0; i < lines.size(); ++i) {
-        if (i) text += L"\r\n";
+        if (i)
+            text += L"\r\n";
         text += lines[i];
     }
     SetText(text);
@@ -567,16 +657,19 @@ void TMemo::SetLines(const std::vector<std::wstring>& lines) {
 
 void TMemo::AddLine(const std::wstring& line) {
     std::wstring text = Text();
-    if (!text.empty() && text.size() >= 2 && text.substr(text.size() - 2) != L"\r\n") text += L"\r\n";
+    if (!text.empty() && text.size() >= 2 && text.substr(text.size() - 2) != L"\r\n")
+        text += L"\r\n";
     SetText(text + line + L"\r\n");
     SendMessageW(Handle(), EM_SCROLLCARET, 0, 0);
 }
 
 // --- TComboBox -------------------------------------------------------------------------------------------------
 
-TComboBox::TComboBox(TControl* parent, std::wstring name, int left, int top, int width, int height, TComboBoxStyle style)
+TComboBox::TComboBox(TControl* parent, std::wstring name, int left, int top, int width, int height,
+                     TComboBoxStyle style)
     : TControl(parent, std::move(name)) {
-    DWORD s = (style == TComboBoxStyle::csDropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN | CBS_AUTOHSCROLL) | WS_VSCROLL;
+    DWORD s =
+        (style == TComboBoxStyle::csDropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN | CBS_AUTOHSCROLL) | WS_VSCROLL;
     // The window height includes the dropped-down list.
     CreateHandle(L"COMBOBOX", kChild | WS_TABSTOP | s, 0, L"", left, top, width, height + 200);
 }
@@ -587,13 +680,20 @@ int TComboBox::AddItem(const std::wstring& text) {
 void TComboBox::InsertItem(int index, const std::wstring& text) {
     SendMessageW(Handle(), CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str()));
 }
-void TComboBox::DeleteItem(int index) { SendMessageW(Handle(), CB_DELETESTRING, static_cast<WPARAM>(index), 0); }
-void TComboBox::ClearItems() { SendMessageW(Handle(), CB_RESETCONTENT, 0, 0); }
-int TComboBox::Count() const { return static_cast<int>(SendMessageW(Handle(), CB_GETCOUNT, 0, 0)); }
+void TComboBox::DeleteItem(int index) {
+    SendMessageW(Handle(), CB_DELETESTRING, static_cast<WPARAM>(index), 0);
+}
+void TComboBox::ClearItems() {
+    SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
+}
+int TComboBox::Count() const {
+    return static_cast<int>(SendMessageW(Handle(), CB_GETCOUNT, 0, 0));
+}
 
 std::wstring TComboBox::Item(int index) const {
     LRESULT n = SendMessageW(Handle(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (n == CB_ERR) return {};
+    if (n == CB_ERR)
+        return {};
     std::wstring text(static_cast<size_t>(n) + 1, L'\0');
     SendMessageW(Handle(), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<size_t>(n));
@@ -604,28 +704,39 @@ void TComboBox::SetItem(int index, const std::wstring& text) {
     bool selected = ItemIndex() == index;
     DeleteItem(index);
     InsertItem(index, text);
-    if (selected) SetItemIndex(index);
+    if (selected)
+        SetItemIndex(index);
 }
 
 int TComboBox::IndexOf(const std::wstring& text) const {
     for (int i = 0; i < Count(); ++i)
-        if (Item(i) == text) return i;
+        if (Item(i) == text)
+            return i;
     return -1;
 }
 
-int TComboBox::ItemIndex() const { return static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0)); }
-void TComboBox::SetItemIndex(int index) { SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+int TComboBox::ItemIndex() const {
+    return static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0));
+}
+void TComboBox::SetItemIndex(int index) {
+    SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
 
-std::wstring TComboBox::Text() const { return TControl::Text(); }
+std::wstring TComboBox::Text() const {
+    return TControl::Text();
+}
 
 void TComboBox::SetText(const std::wstring& text) {
     int index = IndexOf(text);
-    if (index >= 0) SetItemIndex(index);
-    else TControl::SetText(text);
+    if (index >= 0)
+        SetItemIndex(index);
+    else
+        TControl::SetText(text);
 }
 
 bool TComboBox::HandleCommand(WORD code, LRESULT&) {
-    if (code != CBN_SELCHANGE && code != CBN_EDITCHANGE) return false;
+    if (code != CBN_SELCHANGE && code != CBN_EDITCHANGE)
+        return false;
     RunNotify(OnChange);
     return true;
 }
@@ -644,23 +755,32 @@ int TListBox::AddItem(const std::wstring& text) {
 void TListBox::InsertItem(int index, const std::wstring& text) {
     SendMessageW(Handle(), LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str()));
 }
-void TListBox::DeleteItem(int index) { SendMessageW(Handle(), LB_DELETESTRING, static_cast<WPARAM>(index), 0); }
+void TListBox::DeleteItem(int index) {
+    SendMessageW(Handle(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+}
 
 void TListBox::MoveItem(int from, int to) {
-    if (from == to || from < 0 || to < 0 || from >= Count() || to >= Count()) return;
+    if (from == to || from < 0 || to < 0 || from >= Count() || to >= Count())
+        return;
     std::wstring text = Item(from);
     bool selected = Selected(from);
     DeleteItem(from);
     InsertItem(to, text);
-    if (selected) SetSelected(to, true);
+    if (selected)
+        SetSelected(to, true);
 }
 
-void TListBox::ClearItems() { SendMessageW(Handle(), LB_RESETCONTENT, 0, 0); }
-int TListBox::Count() const { return static_cast<int>(SendMessageW(Handle(), LB_GETCOUNT, 0, 0)); }
+void TListBox::ClearItems() {
+    SendMessageW(Handle(), LB_RESETCONTENT, 0, 0);
+}
+int TListBox::Count() const {
+    return static_cast<int>(SendMessageW(Handle(), LB_GETCOUNT, 0, 0));
+}
 
 std::wstring TListBox::Item(int index) const {
     LRESULT n = SendMessageW(Handle(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (n == LB_ERR) return {};
+    if (n == LB_ERR)
+        return {};
     std::wstring text(static_cast<size_t>(n) + 1, L'\0');
     SendMessageW(Handle(), LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<size_t>(n));
@@ -669,7 +789,8 @@ std::wstring TListBox::Item(int index) const {
 
 std::vector<std::wstring> TListBox::Items() const {
     std::vector<std::wstring> items;
-    for (int i = 0; i < Count(); ++i) items.push_back(Item(i));
+    for (int i = 0; i < Count(); ++i)
+        items.push_back(Item(i));
     return items;
 }
 
@@ -680,28 +801,36 @@ int TListBox::ItemIndex() const {
 void TListBox::SetItemIndex(int index) {
     if (multi_) {
         SendMessageW(Handle(), LB_SETSEL, FALSE, -1);
-        if (index >= 0) SendMessageW(Handle(), LB_SETSEL, TRUE, index);
+        if (index >= 0)
+            SendMessageW(Handle(), LB_SETSEL, TRUE, index);
         SendMessageW(Handle(), LB_SETCARETINDEX, static_cast<WPARAM>(index), FALSE);
     } else {
         SendMessageW(Handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
     }
 }
 
-bool TListBox::Selected(int index) const { return SendMessageW(Handle(), LB_GETSEL, static_cast<WPARAM>(index), 0) > 0; }
+bool TListBox::Selected(int index) const {
+    return SendMessageW(Handle(), LB_GETSEL, static_cast<WPARAM>(index), 0) > 0;
+}
 
 void TListBox::SetSelected(int index, bool selected) {
-    if (multi_) SendMessageW(Handle(), LB_SETSEL, selected, index);
-    else if (selected) SetItemIndex(index);
-    else if (ItemIndex() == index) SetItemIndex(-1);
+    if (multi_)
+        SendMessageW(Handle(), LB_SETSEL, selected, index);
+    else if (selected)
+        SetItemIndex(index);
+    else if (ItemIndex() == index)
+        SetItemIndex(-1);
 }
 
 int TListBox::SelCount() const {
-    if (!multi_) return ItemIndex() >= 0 ? 1 : 0;
+    if (!multi_)
+        return ItemIndex() >= 0 ? 1 : 0;
     return static_cast<int>(SendMessageW(Handle(), LB_GETSELCOUNT, 0, 0));
 }
 
 bool TListBox::HandleCommand(WORD code, LRESULT&) {
-    if (code != LBN_SELCHANGE) return false;
+    if (code != LBN_SELCHANGE)
+        return false;
     RunNotify(OnClick);
     return true;
 }

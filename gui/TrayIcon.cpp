@@ -14,10 +14,12 @@ NOTIFYICONDATAW Record(HWND window, UINT id) {
 }
 } // namespace
 
-TTrayIcon::TTrayIcon(HWND window, UINT callbackMessage, UINT id) : window_(window), message_(callbackMessage), id_(id) {}
+TTrayIcon::TTrayIcon(HWND window, UINT callbackMessage, UINT id)
+    : window_(window), message_(callbackMessage), id_(id) {}
 
 TTrayIcon::~TTrayIcon() {
-    if (added_) Remove();
+    if (added_)
+        Remove();
 }
 
 bool TTrayIcon::Add(HICON icon, const std::wstring& tip) {

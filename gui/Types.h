@@ -26,7 +26,15 @@ private:
     std::wstring name_;
 };
 
-enum TShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64 };
+enum TShiftFlag : unsigned {
+    ssShift = 1,
+    ssAlt = 2,
+    ssCtrl = 4,
+    ssLeft = 8,
+    ssRight = 16,
+    ssMiddle = 32,
+    ssDouble = 64
+};
 using TShiftState = unsigned;
 TShiftState KeyboardShiftState();
 
@@ -78,8 +86,7 @@ std::wstring GetLongHint(const std::wstring& hint);
 // Runs work and swallows every exception: no C++ exception may unwind through user32, comctl32 or comdlg32.
 // The exception text goes to the debugger output so that it is not lost silently.
 void ReportCallbackException(const char* where) noexcept;
-template <class R, class F>
-R Guarded(const char* where, R fallback, F&& work) noexcept {
+template <class R, class F> R Guarded(const char* where, R fallback, F&& work) noexcept {
     try {
         return work();
     } catch (...) {
@@ -87,8 +94,7 @@ R Guarded(const char* where, R fallback, F&& work) noexcept {
         return fallback;
     }
 }
-template <class F>
-void GuardedVoid(const char* where, F&& work) noexcept {
+template <class F> void GuardedVoid(const char* where, F&& work) noexcept {
     try {
         work();
     } catch (...) {

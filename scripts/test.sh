@@ -9,6 +9,9 @@ root=$(pwd)
 # Installs only what is missing; quick when everything is there.
 ./scripts/setup.sh
 
+echo "== format"
+./scripts/check-format.sh
+
 echo "== core: native build and tests (clang, address and undefined-behaviour sanitizers)"
 cmake --preset native >/dev/null
 cmake --build --preset native

@@ -75,10 +75,9 @@ DWORD WINAPI ReadPipeToEnd(void* parameter) {
 bool WaitForAll(std::vector<HANDLE> handles, const ChildWait& wait) {
     while (!handles.empty()) {
         const DWORD count = static_cast<DWORD>(handles.size());
-        const DWORD result = wait.pumpMessages
-                                 ? MsgWaitForMultipleObjectsEx(count, handles.data(), INFINITE, QS_ALLINPUT,
-                                                               MWMO_INPUTAVAILABLE)
-                                 : WaitForMultipleObjects(count, handles.data(), FALSE, INFINITE);
+        const DWORD result = wait.pumpMessages ? MsgWaitForMultipleObjectsEx(count, handles.data(), INFINITE,
+                                                                             QS_ALLINPUT, MWMO_INPUTAVAILABLE)
+                                               : WaitForMultipleObjects(count, handles.data(), FALSE, INFINITE);
         if (result < WAIT_OBJECT_0 + count) {
             handles.erase(handles.begin() + (result - WAIT_OBJECT_0));
         } else if (wait.pumpMessages && result == WAIT_OBJECT_0 + count) {
@@ -127,10 +126,10 @@ ChildRun RunHiddenPiped(const std::wstring& commandLine, const std::function<voi
     UniqueHandle job = CreateKillOnCloseJob();
     PROCESS_INFORMATION info{};
     auto line = MutableCommandLine(commandLine);
-    BOOL created = CreateProcessW(
-        nullptr, line.data(), nullptr, nullptr, TRUE,
-        CREATE_DEFAULT_ERROR_MODE | CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED, nullptr, nullptr,
-        &startup, &info);
+    BOOL created =
+        CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE,
+                       CREATE_DEFAULT_ERROR_MODE | CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED,
+                       nullptr, nullptr, &startup, &info);
     DWORD createError = GetLastError();
     // Our copy of the write end must go at once: the pipe ends only when every writer has closed it.
     writeEnd.reset();

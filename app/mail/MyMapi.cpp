@@ -16,12 +16,11 @@ void MapiLibrary::Load() {
     module_ = LoadLibraryW(libraryName_.c_str());
 }
 
-ULONG MapiLibrary::SendMail(LHANDLE session, ULONG_PTR uiParam, lpMapiMessage message, FLAGS flags,
-                            ULONG reserved) {
+ULONG MapiLibrary::SendMail(LHANDLE session, ULONG_PTR uiParam, lpMapiMessage message, FLAGS flags, ULONG reserved) {
     Load();
     if (!sendEntry_ && module_) {
-        sendEntry_ = reinterpret_cast<LPMAPISENDMAIL>(
-            reinterpret_cast<void (*)()>(GetProcAddress(module_, "MAPISendMail")));
+        sendEntry_ =
+            reinterpret_cast<LPMAPISENDMAIL>(reinterpret_cast<void (*)()>(GetProcAddress(module_, "MAPISendMail")));
     }
     if (!sendEntry_) {
         return MAPI_USER_ABORT;
@@ -34,7 +33,9 @@ MapiLibrary& TheMapiLibrary() {
     return library;
 }
 
-void LoadMapiLibrary() { TheMapiLibrary().Load(); }
+void LoadMapiLibrary() {
+    TheMapiLibrary().Load();
+}
 
 ULONG CallMapiSendMail(LHANDLE lhSession, ULONG_PTR ulUIParam, lpMapiMessage lpMessage, FLAGS flFlags,
                        ULONG ulReserved) {

@@ -175,8 +175,8 @@ void TOstrel_Form::VerknuepfenClick() {
         RegisterFileType(L"ps", program);
         RegisterFileType(L"prn", program);
     } catch (const std::exception& error) {
-        gui::MessageDlg(gui::FromAnsi(error.what()), gui::Application.Title(), TMsgDlgType::mtError, TMsgDlgButtons::mbOK,
-                        Handle());
+        gui::MessageDlg(gui::FromAnsi(error.what()), gui::Application.Title(), TMsgDlgType::mtError,
+                        TMsgDlgButtons::mbOK, Handle());
         return;
     }
     gui::MessageDlg(Texts().Get(L"VERKN2"), gui::Application.Title(), TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK,

@@ -304,8 +304,8 @@ bool TOstrel_Setup::Entpacken(const std::wstring& archive, const std::wstring& f
 bool TOstrel_Setup::RedMonInstallieren(const std::wstring& root, bool extraPump) {
     const std::wstring redMonFolder = root + L"RedMon";
     if (!FolderCreated(redMonFolder)) {
-        gui::ShowMessage(WithReason(L"Der Ordner " + redMonFolder + L" konnte nicht angelegt werden!",
-                                    lastFolderError_));
+        gui::ShowMessage(
+            WithReason(L"Der Ordner " + redMonFolder + L" konnte nicht angelegt werden!", lastFolderError_));
         return false;
     }
     // Nothing unpacked, nothing to set up: RedMon's set-up program is not started and no port is configured.

@@ -405,7 +405,8 @@ std::int32_t Session::Run() {
                                       L" bytes, more than the limit of " + std::to_wstring(kMaxTotalOutput) +
                                       L": nothing is extracted");
         } else if (Call(actTotalFiles, 0, static_cast<std::int32_t>(chosen.size()), L"") &&
-            Call(actTotalSize, 0, static_cast<std::int32_t>(std::min<std::uint64_t>(totalSize, 0x7FFFFFFF)), L"")) {
+                   Call(actTotalSize, 0, static_cast<std::int32_t>(std::min<std::uint64_t>(totalSize, 0x7FFFFFFF)),
+                        L"")) {
             for (const Entry* e : chosen) {
                 if (!ExtractOne(*e)) {
                     break;

@@ -143,8 +143,7 @@ TEST_F(LargeFolderTest, RefreshThatFindsChangesKeepsTheSelectionByName) {
     EXPECT_EQ(view->ItemCaption(view->FindFileItem(FileName(15)) + 1), L"f00015a.ps");
     EXPECT_EQ(SelectedNames(), (std::vector<std::wstring>{FileName(20), FileName(9000)}));
     EXPECT_EQ(view->ItemCaption(Focused()), FileName(9000));
-    EXPECT_EQ(view->FilesSelSize(),
-              static_cast<std::int64_t>(SizeOf(20)) + static_cast<std::int64_t>(SizeOf(9000)));
+    EXPECT_EQ(view->FilesSelSize(), static_cast<std::int64_t>(SizeOf(20)) + static_cast<std::int64_t>(SizeOf(9000)));
 
     // Back as it was for the other cases.
     Touch(*big / FileName(10), SizeOf(10));

@@ -88,7 +88,6 @@ TEST_F(DirViewTest, AnswersAsTheFakePaneAtADriveRoot) {
     std::filesystem::remove_all(L"S:\\dvpane");
 }
 
-
 } // namespace
 } // namespace dirviewtest
 

@@ -120,9 +120,8 @@ TEST(ProcessRunner, PumpsWhileTheChildRunsAndEndsItWhenAbandoned) {
         return seenRunning || GetTickCount() - started > 60000;
     };
 
-    const ChildRun run = RunHiddenPiped(std::wstring(kGhostscript) + L" -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=nullpage " +
-                                            Quoted(job),
-                                        {}, wait);
+    const ChildRun run = RunHiddenPiped(
+        std::wstring(kGhostscript) + L" -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=nullpage " + Quoted(job), {}, wait);
     KillTimer(nullptr, timer);
 
     EXPECT_TRUE(run.started);

@@ -97,7 +97,8 @@ TEST(GuiEvents, EditChangeAndSwallowedKeys) {
     EXPECT_EQ(changes, 1);
     // Only digits and Backspace pass, as an input filter would let them.
     form.Digits.OnKeyPress = [](TComponent*, wchar_t& key) {
-        if (!(key >= L'0' && key <= L'9') && key != VK_BACK) key = 0;
+        if (!(key >= L'0' && key <= L'9') && key != VK_BACK)
+            key = 0;
     };
     form.Digits.SetMaxLength(3);
     guidriver::PostChars(form.Digits.Handle(), L"1a2b34");
@@ -128,12 +129,14 @@ TEST(GuiEvents, ComboAndListBoxes) {
     TTestForm form;
     int changes = 0;
     form.Combo.OnChange = [&](TComponent*) { ++changes; };
-    for (auto* t : {L"C:", L"D:", L"S:"}) form.Combo.AddItem(t);
+    for (auto* t : {L"C:", L"D:", L"S:"})
+        form.Combo.AddItem(t);
     form.Combo.SetItemIndex(2); // the program's choice is not the user's change
     EXPECT_EQ(changes, 0);
     EXPECT_EQ(form.Combo.Text(), L"S:");
     EXPECT_EQ(form.Combo.IndexOf(L"D:"), 1);
-    for (auto* t : {L"a.pdf", L"b.pdf", L"c.pdf"}) form.List.AddItem(t);
+    for (auto* t : {L"a.pdf", L"b.pdf", L"c.pdf"})
+        form.List.AddItem(t);
     form.List.SetItemIndex(0);
     form.List.MoveItem(0, 2);
     EXPECT_EQ(form.List.Items(), (std::vector<std::wstring>{L"b.pdf", L"c.pdf", L"a.pdf"}));
@@ -202,7 +205,8 @@ TEST(GuiControls, SpinEditLimitsAndListView) {
 
     TCustomListView list(&form, L"DirView1", 10, 70, 200, 100);
     list.AddColumn(L"Name", 100);
-    for (auto [name, data] : {std::pair{L"b.ps", 2}, {L"a.ps", 1}, {L"c.ps", 3}}) list.AddItem(name, data);
+    for (auto [name, data] : {std::pair{L"b.ps", 2}, {L"a.ps", 1}, {L"c.ps", 3}})
+        list.AddItem(name, data);
     list.CustomSort([](LPARAM a, LPARAM b) { return static_cast<int>(a - b); });
     EXPECT_EQ(list.ItemText(0), L"a.ps");
     EXPECT_EQ(list.ItemText(2), L"c.ps");
@@ -312,9 +316,11 @@ public:
         Radio.SetChecked(true);
         GroupBox.SetText(L"Timer");
         SpinEdit1.SetValue(90);
-        for (auto* t : {L"Default", L"Screen", L"Printer"}) Combo.AddItem(t);
+        for (auto* t : {L"Default", L"Screen", L"Printer"})
+            Combo.AddItem(t);
         Combo.SetItemIndex(1);
-        for (auto* t : {L"a.pdf", L"b.pdf", L"c.pdf"}) List.AddItem(t);
+        for (auto* t : {L"a.pdf", L"b.pdf", L"c.pdf"})
+            List.AddItem(t);
         Memo1.SetLines({L"gswin32c.exe -q -dNOPAUSE", L"-sDEVICE=pdfwrite"});
         Gauge.SetPosition(60);
         Image.SetIcon(LoadIconW(nullptr, MAKEINTRESOURCEW(32516)));
@@ -363,9 +369,11 @@ TEST(GuiGallery, EveryControlHasItsWindow) {
     form.Show();
     int windows = 0;
     for (HWND child : guidriver::ChildWindows(form.Handle()))
-        if (!guidriver::ControlName(child).empty()) ++windows;
+        if (!guidriver::ControlName(child).empty())
+            ++windows;
     EXPECT_GE(windows, 24);
-    EXPECT_EQ(guidriver::WindowText(guidriver::FindControl(form.Handle(), L"Edit1")), L"C:\\gs\\gs8.54\\bin\\gswin32c.exe");
+    EXPECT_EQ(guidriver::WindowText(guidriver::FindControl(form.Handle(), L"Edit1")),
+              L"C:\\gs\\gs8.54\\bin\\gswin32c.exe");
     if (const char* ms = std::getenv("OSTREL_GUI_GALLERY_MS")) {
         DWORD until = GetTickCount() + static_cast<DWORD>(std::atoi(ms));
         PumpUntil([&] { return GetTickCount() >= until; }, static_cast<DWORD>(std::atoi(ms)) + 1000);

@@ -81,7 +81,8 @@ TEST(GuiModal, EscapeClosesThroughKeyPreviewOrCancelButton) {
         dialog.KeyPreview = c.keyPreview;
         dialog.OnKeyDown = [&](TComponent*, WORD& key, TShiftState) {
             ++keyDowns;
-            if (key == VK_ESCAPE && c.keyPreview) dialog.Close();
+            if (key == VK_ESCAPE && c.keyPreview)
+                dialog.Close();
         };
         dialog.OnShow = [&](TComponent*) {
             dialog.Name.SetFocus();
@@ -129,7 +130,8 @@ TEST(GuiForm, CustomMessageHandlerAndCloseHides) {
     SendMessageW(form.Handle(), WM_USER + 1, 0, WM_LBUTTONUP);
     EXPECT_EQ(trayMessages, 1);
     EXPECT_EQ(mouse, WM_LBUTTONUP);
-    EXPECT_EQ(SendMessageW(form.Handle(), WM_DEVICECHANGE, 0x8000, 0), DefWindowProcW(form.Handle(), WM_DEVICECHANGE, 0x8000, 0));
+    EXPECT_EQ(SendMessageW(form.Handle(), WM_DEVICECHANGE, 0x8000, 0),
+              DefWindowProcW(form.Handle(), WM_DEVICECHANGE, 0x8000, 0));
     EXPECT_EQ(deviceChanges, 1);
     form.Show();
     int closes = 0;
@@ -167,10 +169,13 @@ TEST(GuiMessageBox, OkAbortBoxIsARealDialog) {
         driver.SetInterval(50);
         driver.OnTimer = [&](TComponent*) {
             found = FindWindowW(L"TMessageForm", L"Fehler");
-            if (!found || !IsWindowVisible(found)) return;
+            if (!found || !IsWindowVisible(found))
+                return;
             driver.SetEnabled(false);
-            if (pressOk) guidriver::ClickNamed(found, L"OK");
-            else guidriver::PostKey(guidriver::FindControl(found, L"OK"), VK_ESCAPE);
+            if (pressOk)
+                guidriver::ClickNamed(found, L"OK");
+            else
+                guidriver::PostKey(guidriver::FindControl(found, L"OK"), VK_ESCAPE);
         };
         TModalResult r = MessageDlg(L"Can't terminate icon update thread.", L"Fehler", TMsgDlgType::mtError,
                                     TMsgDlgButtons::mbOKAbort);
@@ -196,17 +201,19 @@ TEST(GuiMessageBox, EnterPressesTheChosenDefaultButton) {
         driver.SetInterval(50);
         driver.OnTimer = [&](TComponent*) {
             HWND box = FindWindowW(nullptr, L"Vorgabe");
-            if (!box || !IsWindowVisible(box)) return;
+            if (!box || !IsWindowVisible(box))
+                return;
             driver.SetEnabled(false);
             found = box;
             HWND focused = nullptr;
             for (HWND child : guidriver::ChildWindows(box)) {
-                if (SendMessageW(child, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) focused = child;
+                if (SendMessageW(child, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON)
+                    focused = child;
             }
             guidriver::PostKey(focused ? focused : box, VK_RETURN);
         };
-        TModalResult r = MessageDlg(L"Weiter?", L"Vorgabe", TMsgDlgType::mtConfirmation, c.buttons, nullptr,
-                                    c.defaultButton);
+        TModalResult r =
+            MessageDlg(L"Weiter?", L"Vorgabe", TMsgDlgType::mtConfirmation, c.buttons, nullptr, c.defaultButton);
         EXPECT_NE(found, nullptr);
         EXPECT_EQ(r, c.expected);
     }
@@ -223,12 +230,14 @@ TEST(GuiForm, ModalResultSetByASentMessageEndsTheDialog) {
     std::atomic<bool> neededRescue{false};
     std::thread sender([&] {
         const ULONGLONG deadline = GetTickCount64() + 20000;
-        while (!IsWindowVisible(dialogHandle) && GetTickCount64() < deadline) Sleep(10);
+        while (!IsWindowVisible(dialogHandle) && GetTickCount64() < deadline)
+            Sleep(10);
         // Let the dialog's first paint and activation go by, so nothing else is waiting in its queue.
         Sleep(500);
         SendMessageW(dialogHandle, kFinish, 0, 0);
         const ULONGLONG wait = GetTickCount64() + 3000;
-        while (!returned && GetTickCount64() < wait) Sleep(10);
+        while (!returned && GetTickCount64() < wait)
+            Sleep(10);
         if (!returned) {
             neededRescue = true;
             PostMessageW(dialogHandle, WM_NULL, 0, 0);
@@ -303,7 +312,8 @@ TEST(GuiMenu, ShortcutsRadioItemsAndHints) {
 
     std::wstring statusText;
     Application.OnHint = [&](TComponent*) { statusText = GetLongHint(Application.Hint()); };
-    SendMessageW(form.Handle(), WM_MENUSELECT, MAKEWPARAM(info->Command(), MF_STRING), reinterpret_cast<LPARAM>(help->Handle()));
+    SendMessageW(form.Handle(), WM_MENUSELECT, MAKEWPARAM(info->Command(), MF_STRING),
+                 reinterpret_cast<LPARAM>(help->Handle()));
     EXPECT_EQ(statusText, L"Zeigt die Anleitung");
     Application.OnHint = nullptr;
     form.SetMenu(nullptr);
@@ -314,7 +324,8 @@ TEST(GuiHints, ShortAndLongParts) {
         const wchar_t* hint;
         const wchar_t* shortPart;
         const wchar_t* longPart;
-    } cases[] = {{L"Tip|Long text", L"Tip", L"Long text"}, {L"Both", L"Both", L"Both"}, {L"", L"", L""}, {L"|x", L"", L"x"}};
+    } cases[] = {
+        {L"Tip|Long text", L"Tip", L"Long text"}, {L"Both", L"Both", L"Both"}, {L"", L"", L""}, {L"|x", L"", L"x"}};
     for (const auto& c : cases) {
         EXPECT_EQ(GetShortHint(c.hint), c.shortPart);
         EXPECT_EQ(GetLongHint(c.hint), c.longPart);
@@ -352,7 +363,8 @@ TEST(GuiRegistry, RoundTripOfStringsNumbersAndBinaries) {
 TEST(GuiDialogs, HookAnswersForTheUser) {
     auto previous = SetCommonDialogHook([](TCommonDialog& dialog) {
         auto* open = dynamic_cast<TOpenDialog*>(&dialog);
-        if (!open || open->Filter != L"PDF-Datei (*.pdf)|*.pdf") return false;
+        if (!open || open->Filter != L"PDF-Datei (*.pdf)|*.pdf")
+            return false;
         open->FileName = L"C:\\x\\w.pdf";
         return true;
     });

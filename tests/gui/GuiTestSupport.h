@@ -7,4 +7,6 @@
 inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000) {
     return guidriver::PumpUntil(condition, timeoutMs, [] { gui::Application.ProcessMessages(); });
 }
-inline void Pump() { gui::Application.ProcessMessages(); }
+inline void Pump() {
+    gui::Application.ProcessMessages();
+}

@@ -31,12 +31,12 @@ protected:
 
     MailMessage Message() const {
         MailTexts texts = MailTextsFor(L"English");
-        return {texts.Subject, texts.Body, L"Sender Name", L"sender@example.org", L"Recipient", L"",
+        return {texts.Subject,        texts.Body,   L"Sender Name", L"sender@example.org", L"Recipient", L"",
                 attachment.wstring(), L"inXab.pdf", false};
     }
     ULONG Send(const MailMessage& m, MapiLibrary* library = nullptr, HWND owner = nullptr) {
-        return SendMail(m, owner, L"text of MESSAGE1", [this](const std::wstring& t) { boxes.push_back(t); },
-                        library);
+        return SendMail(
+            m, owner, L"text of MESSAGE1", [this](const std::wstring& t) { boxes.push_back(t); }, library);
     }
     std::vector<fs::path> Dropped() const {
         std::vector<fs::path> found;
@@ -159,16 +159,16 @@ TEST_F(MailSend, ResultCodesMessagesAndLogLines) {
         ULONG result = Send(m);
         EXPECT_EQ(result, c.result);
         EXPECT_EQ(boxes, c.box ? std::vector<std::wstring>{L"text of MESSAGE1"} : std::vector<std::wstring>{});
-        EXPECT_EQ(static_cast<std::size_t>(std::distance(fs::directory_iterator(folder.path()),
-                                                         fs::directory_iterator())),
-                  c.sent);
+        EXPECT_EQ(
+            static_cast<std::size_t>(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator())),
+            c.sent);
 
-        ConversionLog log(folder / L"OstrelLog.txt", [](std::wstring_view key) { return L"<" + std::wstring(key) + L">"; });
+        ConversionLog log(folder / L"OstrelLog.txt",
+                          [](std::wstring_view key) { return L"<" + std::wstring(key) + L">"; });
         log.WriteMailBlock(static_cast<int>(result));
         std::string text = testenv::ReadFileBytes(folder / L"OstrelLog.txt");
         std::string key(c.key.begin(), c.key.end());
-        EXPECT_TRUE(std::regex_search(text, std::regex("^[^\r\n]+<" + key + ">\r\n[^\r\n]+<MESSAGE22>\r\n$")))
-            << text;
+        EXPECT_TRUE(std::regex_search(text, std::regex("^[^\r\n]+<" + key + ">\r\n[^\r\n]+<MESSAGE22>\r\n$"))) << text;
     }
 }
 

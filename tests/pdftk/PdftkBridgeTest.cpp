@@ -55,7 +55,7 @@ TEST(PdftkBridge, StampsTheWatermarkOnEveryPage) {
         << "each page draws the watermark";
 
     EXPECT_NE(RunAndWait(folder + L"pdftk.exe \"" + (out / L"missing.pdf").wstring() + L"\" output \"" +
-                  (out / L"x.pdf").wstring() + L"\""),
+                         (out / L"x.pdf").wstring() + L"\""),
               0u)
         << "pdftk's failure comes back as the exit code";
 }

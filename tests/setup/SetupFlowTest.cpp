@@ -249,8 +249,7 @@ TEST(SetupStepTest, PdftkIsOnlyCalledUnpackedWhenItWas) {
         {"no archive", "", L"Input file does not exist"},
         {"not an archive", "plain text, no zip", L"This archive is not a valid Zip archive"},
         {"damaged member", crc, L"CRC error, the entry is not written: pdftk.exe"},
-        {"member outside the folder",
-         testzip::MakeZip({testzip::Entry("../pdftk.exe", "evil")}),
+        {"member outside the folder", testzip::MakeZip({testzip::Entry("../pdftk.exe", "evil")}),
          L"Refused name outside the extract folder: ..\\pdftk.exe"},
     };
     for (const BadArchiveCase& c : cases) {
@@ -277,15 +276,13 @@ TEST(SetupStepTest, WithoutAUsableUnzipLibraryNothingIsCalledUnpacked) {
         setup.AddPdftkArchive();
         TOstrel_Setup& form = setup.Create();
         // A missing library is looked for by its bare name; a damaged one is named by its path.
-        const std::wstring reason =
-            L"Failed to load " +
-            (missing ? std::wstring(L"UNZDLL.DLL") : setup.ProgramFolder().wstring() + L"\\UNZDLL.DLL");
+        const std::wstring reason = L"Failed to load " + (missing ? std::wstring(L"UNZDLL.DLL")
+                                                                  : setup.ProgramFolder().wstring() + L"\\UNZDLL.DLL");
         EXPECT_EQ(setup.Texts(), (Texts{reason, kGsMissing, kRedMonMissing}));
         setup.Boxes.Records.clear();
         form.Button5Click();
-        EXPECT_EQ(setup.Texts(),
-                  (Texts{L"pdftk-1.41.exe.zip wird nun entpackt!", reason,
-                         NotUnpacked(setup.ProgramFolder().wstring() + L"\\pdftk-1.41.exe.zip")}));
+        EXPECT_EQ(setup.Texts(), (Texts{L"pdftk-1.41.exe.zip wird nun entpackt!", reason,
+                                        NotUnpacked(setup.ProgramFolder().wstring() + L"\\pdftk-1.41.exe.zip")}));
         EXPECT_FALSE(Exists(setup.ProgramFolder() / L"pdftk.exe"));
     }
 }

@@ -272,5 +272,4 @@ TEST_F(SmallDialogsTest, SplashIsBorderlessAndCentredOnTheScreen) {
     intro.Hide();
 }
 
-
 } // namespace

@@ -2,11 +2,14 @@
 
 namespace guidriver {
 
-HWND FindTopWindow(const wchar_t* className, const wchar_t* caption) { return FindWindowW(className, caption); }
+HWND FindTopWindow(const wchar_t* className, const wchar_t* caption) {
+    return FindWindowW(className, caption);
+}
 
 std::wstring ControlName(HWND hwnd) {
     auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropW(hwnd, L"OstrelName")));
-    if (!atom) return {};
+    if (!atom)
+        return {};
     wchar_t name[256] = {};
     UINT n = GlobalGetAtomNameW(atom, name, 256);
     return std::wstring(name, n);
@@ -26,9 +29,11 @@ std::vector<HWND> ChildWindows(HWND root) {
 }
 
 HWND FindControl(HWND root, const std::wstring& name) {
-    if (ControlName(root) == name) return root;
+    if (ControlName(root) == name)
+        return root;
     for (HWND child : ChildWindows(root))
-        if (ControlName(child) == name) return child;
+        if (ControlName(child) == name)
+            return child;
     return nullptr;
 }
 
@@ -60,7 +65,8 @@ void Click(HWND hwnd) {
 
 bool ClickNamed(HWND root, const std::wstring& name) {
     HWND hwnd = FindControl(root, name);
-    if (!hwnd) return false;
+    if (!hwnd)
+        return false;
     Click(hwnd);
     return true;
 }
@@ -72,7 +78,8 @@ void PostKey(HWND hwnd, WORD virtualKey) {
 }
 
 void PostChars(HWND hwnd, const std::wstring& text) {
-    for (wchar_t c : text) PostMessageW(hwnd, WM_CHAR, c, 1);
+    for (wchar_t c : text)
+        PostMessageW(hwnd, WM_CHAR, c, 1);
 }
 
 void PumpThreadMessages() {
@@ -87,8 +94,10 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs, const Pu
     DWORD start = GetTickCount();
     for (;;) {
         pump();
-        if (condition()) return true;
-        if (GetTickCount() - start >= timeoutMs) return condition();
+        if (condition())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return condition();
         // Wait for the next message (or a short slice, for conditions that change without one).
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }

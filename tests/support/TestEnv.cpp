@@ -21,16 +21,20 @@ std::filesystem::path FromEnvironment(const wchar_t* name) {
 
 } // namespace
 
-std::filesystem::path SourceDir() { return FromEnvironment(L"OSTREL_SOURCE_DIR"); }
-std::filesystem::path BinaryDir() { return FromEnvironment(L"OSTREL_BINARY_DIR"); }
+std::filesystem::path SourceDir() {
+    return FromEnvironment(L"OSTREL_SOURCE_DIR");
+}
+std::filesystem::path BinaryDir() {
+    return FromEnvironment(L"OSTREL_BINARY_DIR");
+}
 
 TempDir::TempDir(const std::wstring& tag) {
     static std::atomic<unsigned> counter{0};
     auto base = BinaryDir() / L"scratch";
     std::filesystem::create_directories(base);
     for (;;) {
-        auto candidate = base / (tag + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                 std::to_wstring(counter++));
+        auto candidate =
+            base / (tag + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++));
         if (std::filesystem::create_directory(candidate)) {
             path_ = candidate;
             break;

@@ -286,8 +286,17 @@ TEST(UnzipExtract, NamesOutsideTheBaseFolderAreRefused) {
 
 TEST(UnzipExtract, NamesWindowsWouldResolveDifferentlyAreRefused) {
     // Windows drops trailing dots and blanks of every part, so each of these climbs or names a device.
-    const std::string bad[] = {"a/.. /y1.txt", "a/.../y2.txt", "a/. ./y3.txt", "a/..../../y4.txt", "a/ ../y5.txt",
-                               "CON",          "sub/aux.txt", "com1/y8.txt",  "y9<.txt",          "a\x01" "b.txt",
+    const std::string bad[] = {"a/.. /y1.txt",
+                               "a/.../y2.txt",
+                               "a/. ./y3.txt",
+                               "a/..../../y4.txt",
+                               "a/ ../y5.txt",
+                               "CON",
+                               "sub/aux.txt",
+                               "com1/y8.txt",
+                               "y9<.txt",
+                               "a\x01"
+                               "b.txt",
                                "a//y11.txt"};
     for (bool dirNames : {true, false}) {
         SCOPED_TRACE(dirNames ? "with folder names" : "flat");
@@ -302,9 +311,9 @@ TEST(UnzipExtract, NamesWindowsWouldResolveDifferentlyAreRefused) {
         }
         EXPECT_EQ(f.zip.ExtractArchive(), 52);
         EXPECT_EQ(f.zip.SuccessCnt(), 2);
-        const std::set<std::wstring> expected =
-            dirNames ? std::set<std::wstring>{L"out\\good.txt", L"out\\dir.v2\\ok.txt"}
-                     : std::set<std::wstring>{L"out\\good.txt", L"out\\ok.txt"};
+        const std::set<std::wstring> expected = dirNames
+                                                    ? std::set<std::wstring>{L"out\\good.txt", L"out\\dir.v2\\ok.txt"}
+                                                    : std::set<std::wstring>{L"out\\good.txt", L"out\\ok.txt"};
         EXPECT_EQ(f.Files(), expected);
         for (const wchar_t* name : {L"a\\.. \\y1.txt", L"a\\...\\y2.txt", L"CON", L"sub\\aux.txt", L"com1\\y8.txt"}) {
             EXPECT_TRUE(f.Said(std::wstring(L"Refused name outside the extract folder: ") + name)) << name;
@@ -407,8 +416,8 @@ TEST(UnzipExtract, ShownMessagesAppearOnceEach) {
     boxes.Records.clear();
     {
         // The library's reasons come together in one box after the run.
-        Fixture f(MakeZip({testzip::Entry("../up1.txt", "x"), testzip::Entry("good.txt", "g"),
-                           testzip::Entry("CON", "x")}));
+        Fixture f(
+            MakeZip({testzip::Entry("../up1.txt", "x"), testzip::Entry("good.txt", "g"), testzip::Entry("CON", "x")}));
         f.zip.Unattended = false;
         f.zip.ExtrOptions = {ExtrOverWrite};
         boxes.Records.clear();

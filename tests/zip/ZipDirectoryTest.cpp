@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-
 using testzip::BuildZip;
 using testzip::MakeZip;
 using testzip::ZipItem;
