@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up what is missing; builds and runs the window-free core's tests natively (sanitizers) and its fuzz targets
-# for a few seconds each; builds both programs for x86_64 and i686, and runs every test under Wine.
+# Sets up what is missing; checks every C++ file against .clang-format; builds and runs the window-free core's
+# tests natively (sanitizers) and its fuzz targets for a few seconds each; builds both programs for x86_64 and i686,
+# and runs every test under Wine.
 # Ends with CTest's summary and a last line "N passed, M failed"; exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
