@@ -283,11 +283,6 @@ HIMAGELIST GlobalDragImageList() {
 
 // --- TSortListView -------------------------------------------------------------------------------------------
 
-void TSortListView::ImageListDeleter::operator()(_IMAGELIST* list) const noexcept {
-    if (list)
-        ImageList_Destroy(list);
-}
-
 // The list never destroys the image lists it is given: the system lists belong to the shell, the others to the
 // view. Labels are editable and one item is selectable until the derived view says otherwise.
 TSortListView::TSortListView(gui::TControl* parent, std::wstring name, int left, int top, int width, int height,

@@ -7,6 +7,7 @@
 //
 // The unit values below are shared by all views of the process and filled when the program starts.
 #include "gui/ComCtrls.h"
+#include "win/Handles.h"
 
 #include <commctrl.h>
 
@@ -136,10 +137,7 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    struct ImageListDeleter {
-        void operator()(_IMAGELIST* list) const noexcept;
-    };
-    using TImageListPtr = std::unique_ptr<_IMAGELIST, ImageListDeleter>;
+    using TImageListPtr = gui::UniqueImageList;
 
     bool HasStyle(DWORD bit) const;
     void SetStyle(DWORD bit, bool on);
