@@ -1,5 +1,6 @@
 #include "gui/ExtCtrls.h"
 
+#include "win/Trace.h"
 #include "win/UiThreadCall.h"
 
 #include <commctrl.h>
@@ -430,6 +431,7 @@ int TSpinEdit::Value() const {
             v = std::clamp<long long>(v, min_, max_);
         return static_cast<int>(v);
     } catch (...) {
+        gui::TraceCaught(L"TSpinEdit::Value");
         return min_; // an empty or non-numeric text counts as the lowest value
     }
 }
