@@ -216,6 +216,7 @@ void TUiThreadCalls::Revoke() noexcept {
         // Revoked from inside its own blocking call: the worker waits in SendMessage for this very call and could
         // not end while the owner joins it.
         *released = true;
+        owner_->releasedDuringCall = nullptr;
         ReplyMessage(0);
     }
     std::lock_guard guard(owner_->thread->lock);
