@@ -8,6 +8,7 @@
 #include "components/FileOperator.h"
 #include "gui/Application.h"
 #include "gui/ExtCtrls.h"
+#include "win/Trace.h"
 
 #include <algorithm>
 #include <map>
@@ -83,6 +84,7 @@ TDirView::~TDirView() {
         StopIconUpdateThread();
     } catch (const std::exception&) {
         // The late icon thread was cut loose and can no longer reach this view; a destructor must not throw.
+        gui::TraceCaught(L"TDirView::~TDirView");
     }
     StopWatchThread();
     // Watchers and the drag-and-drop object go before the window: none of them may report to a view half gone.

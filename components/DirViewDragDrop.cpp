@@ -10,6 +10,7 @@
 #include "components/ViewsShared.h"
 #include "win/AnsiText.h"
 #include "gui/MessageBox.h"
+#include "win/Trace.h"
 
 #include <commctrl.h>
 
@@ -329,6 +330,7 @@ void TDirView::BeginDrag(bool RightButton, POINT Where) {
     try {
         result = dd.Execute();
     } catch (...) {
+        gui::TraceCaught(L"TDirView::BeginDrag");
         result = drInvalid;
     }
     state.EndDragImage();

@@ -4,6 +4,7 @@
 #include "components/BaseUtils.h"
 #include "components/ViewsShared.h"
 #include "gui/MessageBox.h"
+#include "win/Trace.h"
 
 #include <commctrl.h>
 
@@ -312,6 +313,7 @@ std::unique_ptr<TDragDropFilesEx> TDriveView::CreateDragDrop() {
             });
             effect = 0;
         } catch (...) {
+            gui::TraceCaught(L"TDriveView::CreateDragDrop");
             effect = 0;
         }
     };
@@ -470,6 +472,7 @@ void TDriveView::DDDragEnter(IDataObject* DataObj, DWORD grfKeyState, POINT Pt, 
             ReadDroppedFiles(DataObj, list, mapped);
             list.RenderNames();
         } catch (const EComponentError&) {
+            gui::TraceCaught(L"TDriveView::DDDragEnter");
             list.Clear();
         }
         for (int i = 0; i < list.Count(); ++i)

@@ -1,5 +1,7 @@
 #include "components/FileOperator.h"
 
+#include "win/Trace.h"
+
 #include <array>
 #include <utility>
 
@@ -170,11 +172,13 @@ bool TFileOperator::Execute() {
     try {
         succeeded = Run();
     } catch (...) {
+        gui::TraceCaught(L"TFileOperator::Execute");
         succeeded = false;
     }
     try {
         RecordUndo(succeeded);
     } catch (...) {
+        gui::TraceCaught(L"TFileOperator::Execute");
         ClearOperands();
     }
     operandFrom_.clear();
@@ -358,6 +362,7 @@ bool TFileOperator::UndoExecute() {
         SetFlags(flags);
         result = Execute();
     } catch (...) {
+        gui::TraceCaught(L"TFileOperator::UndoExecute");
         result = false;
     }
     if (!result) {

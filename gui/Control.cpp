@@ -3,6 +3,7 @@
 #include "gui/Application.h"
 #include "gui/Form.h"
 #include "gui/Menus.h"
+#include "win/Trace.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -95,19 +96,11 @@ std::wstring GetLongHint(const std::wstring& hint) {
 }
 
 void ReportCallbackException(const char* where) noexcept {
-    try {
-        std::string text = std::string("Ostrel: exception stopped at ") + where;
-        try {
-            throw;
-        } catch (const std::exception& e) {
-            text += ": ";
-            text += e.what();
-        } catch (...) {
-        }
-        text += "\n";
-        OutputDebugStringA(text.c_str());
-    } catch (...) {
-    }
+    // The places are ASCII names in the code, so widening byte by byte is exact.
+    wchar_t place[128] = {};
+    for (std::size_t i = 0; where && where[i] && i + 1 < std::size(place); ++i)
+        place[i] = static_cast<unsigned char>(where[i]);
+    TraceCaught(place);
 }
 
 std::wstring ShortCutToText(TShortCut shortCut) {

@@ -1,6 +1,7 @@
 #include "app/common/DownloadToFile.h"
 
 #include "win/Handles.h"
+#include "win/Trace.h"
 
 #include <windows.h>
 #include <urlmon.h>
@@ -135,6 +136,7 @@ bool DownloadToFile(const std::wstring& address, const std::wstring& localPath) 
             return true;
     } catch (...) {
         // Nothing may escape into the callers' window procedures; the download simply failed.
+        gui::TraceCaught(L"DownloadToFile");
     }
     DeleteFileW(partialPath.c_str());
     return false;

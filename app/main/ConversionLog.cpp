@@ -4,6 +4,7 @@
 
 #include "win/AnsiText.h"
 #include "win/Handles.h"
+#include "win/Trace.h"
 
 #include <windows.h>
 
@@ -117,6 +118,7 @@ bool ConversionLog::WriteGuarded(const std::function<void(const ConversionLog&)>
     try {
         write(*this);
     } catch (const LogWriteError& error) {
+        gui::TraceCaught(L"ConversionLog::WriteGuarded");
         const bool first = !*failing_;
         *failing_ = true;
         if (first && report) {

@@ -8,6 +8,7 @@
 #include "app/main/ShellFileOperation.h"
 #include "app/main/WindowChild.h"
 #include "win/Handles.h"
+#include "win/Trace.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -791,6 +792,7 @@ void ConversionPass::Timer1Timer() {
     } catch (const std::exception& error) {
         Memo(FromUtf8(error.what()));
     } catch (...) {
+        gui::TraceCaught(L"ConversionPass::Timer1Timer");
     }
     if (!StopRequested) {
         window_.EnableTimer(true);
@@ -812,6 +814,7 @@ void ConversionPass::PDF_ErstellungClick() {
             return;
         }
     } catch (...) {
+        gui::TraceCaught(L"ConversionPass::PDF_ErstellungClick");
         return;
     }
 
@@ -837,6 +840,7 @@ void ConversionPass::PDF_ErstellungClick() {
     } catch (const std::exception& error) {
         Memo(FromUtf8(error.what()));
     } catch (...) {
+        gui::TraceCaught(L"ConversionPass::PDF_ErstellungClick");
     }
 
     CheckIOResult();
@@ -848,6 +852,7 @@ void ConversionPass::PDF_ErstellungClick() {
     try {
         RefreshPanes();
     } catch (...) {
+        gui::TraceCaught(L"ConversionPass::PDF_ErstellungClick");
     }
     window_.SetCaption(Text(L"PFA"));
     ManualPassActive = false;
@@ -886,6 +891,7 @@ void ConversionPass::TimerbuttonClick() {
             window_.EnableMerge(false);
         }
     } catch (...) {
+        gui::TraceCaught(L"ConversionPass::TimerbuttonClick");
     }
 }
 

@@ -5,6 +5,7 @@
 #include "app/main/LanguageTexts.h"
 #include "app/main/Ostrel_Helpers.h"
 #include "app/main/WindowChild.h"
+#include "win/Trace.h"
 
 #include <windows.h>
 
@@ -115,9 +116,11 @@ void MergeCommand::MergeBitBtnClick() {
         Merge();
     } catch (const ProgramClosing&) {
         // The program ends: the merge's child is ended and the unfinished result is not reported.
+        gui::TraceCaught(L"MergeCommand::MergeBitBtnClick");
     } catch (const std::exception& e) {
         window_.ShowMessage(ConversionWindow::Box::Error, FromUtf8(e.what()));
     } catch (...) {
+        gui::TraceCaught(L"MergeCommand::MergeBitBtnClick");
         window_.ShowMessage(ConversionWindow::Box::Error, Texts().Get(L"AFEHLER3"));
     }
 }

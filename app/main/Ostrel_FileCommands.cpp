@@ -11,6 +11,7 @@
 #include "app/main/Ostrel_Unit.h"
 #include "gui/Application.h"
 #include "gui/MessageBox.h"
+#include "win/Trace.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -306,6 +307,7 @@ void TOstrel_Form::Bearbeiten1Click() {
         }
         StartEditor(L" " + DoubleQuoted(pane->ItemFileName(item)));
     } catch (const std::exception&) {
+        gui::TraceCaught(L"TOstrel_Form::Bearbeiten1Click");
         gui::MessageDlg(L"Anzeigefehler", L"Problem", TMsgDlgType::mtError, TMsgDlgButtons::mbOK, nullptr);
     }
 }
@@ -360,6 +362,7 @@ void TOstrel_Form::Entfernen1Click() {
         }
     } catch (const std::exception&) {
         // The list may no longer match the names it held: put the selection back by position.
+        gui::TraceCaught(L"TOstrel_Form::Entfernen1Click");
         try {
             pass_->RefreshPanes();
             int index = firstSelected;
@@ -377,6 +380,7 @@ void TOstrel_Form::Entfernen1Click() {
             PressLeft(*pane);
             pass_->RefreshPanes();
         } catch (const std::exception&) {
+            gui::TraceCaught(L"TOstrel_Form::Entfernen1Click");
             gui::MessageDlg(Texts().Get(L"AFEHLER3"), gui::Application.Title(), TMsgDlgType::mtInformation,
                             TMsgDlgButtons::mbOK, Handle());
         }

@@ -9,6 +9,7 @@
 #include "app/main/WindowChild.h"
 
 #include "win/Handles.h"
+#include "win/Trace.h"
 
 #include <shellapi.h>
 
@@ -168,6 +169,7 @@ void PostProcessing::DeleteInputAndMailOutput(const ConvertedFile& file, MailDat
         }
         mail.ShowDialog = dialog_.ShowMailDialog;
     } catch (...) {
+        gui::TraceCaught(L"PostProcessing::DeleteInputAndMailOutput");
         Report(ConversionWindow::Box::Plain, Texts().Get(L"VFEHLER2"));
         return;
     }
@@ -197,6 +199,7 @@ void PostProcessing::DeleteInputAndMailOutput(const ConvertedFile& file, MailDat
             Delete(outputFile);
         }
     } catch (...) {
+        gui::TraceCaught(L"PostProcessing::DeleteInputAndMailOutput");
         Report(ConversionWindow::Box::Plain, Texts().Get(L"VFEHLER1"));
     }
 }

@@ -3,6 +3,7 @@
 #include "gui/MessageBox.h"
 #include "win/Registry.h"
 #include "installer/setup/SystemReason.h"
+#include "win/Trace.h"
 
 #include <shlobj.h>
 
@@ -39,6 +40,7 @@ bool WriteValueUnder(const std::wstring& key, const std::wstring& name, WriteVal
         write(registry);
         return true;
     } catch (const gui::ERegistryException&) {
+        gui::TraceCaught(L"WriteValueUnder");
         gui::ShowMessage(L"Error writing value '" + name + L"' under key: " + key);
         return false;
     }

@@ -15,6 +15,7 @@
 #include "core/UnzipNames.h"
 #include "core/UnzDllRecords.h"
 #include "win/AnsiText.h"
+#include "win/Trace.h"
 
 #include <algorithm>
 #include <cstring>
@@ -439,6 +440,7 @@ __declspec(dllexport) std::int32_t UNZ_STDCALL UnzDllExec(UnzParams* params) {
         Session session(*params);
         return session.Run();
     } catch (...) {
+        gui::TraceCaught(L"UnzDllExec");
         return -3; // out of memory: nothing may unwind into the caller
     }
 }
