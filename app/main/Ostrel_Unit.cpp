@@ -16,6 +16,7 @@
 
 #include <dbt.h>
 
+#include <algorithm>
 #include <system_error>
 
 TOstrel_Form* Ostrel_Form = nullptr;
@@ -372,11 +373,22 @@ void TOstrel_Form::ConvertForwardedFiles() {
         return;
     }
     // Converted on its own: the panes stay where they are, and the timer's pass keeps to the stored folders.
-    if (pass_->ConvertSingleFile(forwardedFiles_.front()) == SingleFileResult::Busy) {
-        SetTimer(Handle(), kForwardRetryTimer, kForwardRetryMs, nullptr);
+    std::wstring file = std::move(forwardedFiles_.front());
+    forwardedFiles_.pop_front();
+    if (pass_->ConvertSingleFile(file) == SingleFileResult::Busy) {
+        // A job its writer still holds waits behind the others, so that it cannot hold up files handed over after
+        // it; when it is the only one left, it is tried again a little later.
+        forwardedFiles_.push_back(std::move(file));
+        busyForwardedFiles_ = std::min(busyForwardedFiles_ + 1, forwardedFiles_.size());
+        if (busyForwardedFiles_ == forwardedFiles_.size()) {
+            busyForwardedFiles_ = 0;
+            SetTimer(Handle(), kForwardRetryTimer, kForwardRetryMs, nullptr);
+        } else {
+            PostMessageW(Handle(), WM_FORWARDEDFILE, 0, 0);
+        }
         return;
     }
-    forwardedFiles_.pop_front();
+    busyForwardedFiles_ = 0;
     try {
         pass_->RefreshPanes();
     } catch (...) {
