@@ -136,6 +136,9 @@ protected:
         ShowInput(In());
         ShowOutput(Out());
     }
+    // The commands that start programs make a pane's folder the current one; it must not keep this test's scratch
+    // folder from being removed.
+    void TearDown() override { fs::current_path(testenv::BinaryDir()); }
 
     // The trees were read when the window was made: folders made since are read level by level on the way down.
     static void ReadTree(TDriveView& tree, const fs::path& folder) {

@@ -43,8 +43,16 @@ TempDir::TempDir(const std::wstring& tag) {
 }
 
 TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    // A program a test ran may still hold its image or log for a moment after it ended (Wine lets go of them
+    // late): try again briefly rather than leave the folder behind.
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        std::error_code error;
+        std::filesystem::remove_all(path_, error);
+        if (!std::filesystem::exists(path_, error)) {
+            return;
+        }
+        Sleep(100);
+    }
 }
 
 std::string ReadFileBytes(const std::filesystem::path& file) {
