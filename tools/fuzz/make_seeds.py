@@ -106,3 +106,6 @@ write("doc_info", "one-line-block", job(values, oneline))
 write("doc_info", "ctrl-d", job(values, b"\x04" + plain))
 write("doc_info", "job-header", job(values, b"\x1b%-12345X@PJL JOB\r\n@PJL ENTER LANGUAGE=POSTSCRIPT\r\n" + blocked))
 write("doc_info", "no-comments", job([b"", b"", b"", b"", b""], b"%!\n%%EndProlog\nshowpage\n"))
+write("doc_info", "string-over-lines",
+      job(values, b"%!\n%%Title: t\n[/Subject (one\n%%For: two) /Keywords (a (b)\n%%Title: c) /DOCINFO pdfmark\n"
+                  b"x %%Creator: no\n%%EndComments\n%%EndProlog\n"))
