@@ -109,3 +109,14 @@ write("doc_info", "no-comments", job([b"", b"", b"", b"", b""], b"%!\n%%EndProlo
 write("doc_info", "string-over-lines",
       job(values, b"%!\n%%Title: t\n[/Subject (one\n%%For: two) /Keywords (a (b)\n%%Title: c) /DOCINFO pdfmark\n"
                   b"x %%Creator: no\n%%EndComments\n%%EndProlog\n"))
+
+
+# The file a second start hands over: a full path as UTF-16LE units closed by a zero unit.
+def forwarded(path):
+    return path.encode("utf-16-le") + b"\0\0"
+
+
+write("forwarded_file", "drive-path", forwarded("C:\\PDF\\IN\\a b.ps"))
+write("forwarded_file", "umlaut-and-pair", forwarded("C:\\\u00e4\u00df\U0001F600.ps"))
+write("forwarded_file", "share-path", forwarded("\\\\server\\share\\x.ps"))
+write("forwarded_file", "unclosed", "C:\\a.ps".encode("utf-16-le"))
