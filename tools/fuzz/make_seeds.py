@@ -120,3 +120,12 @@ write("forwarded_file", "drive-path", forwarded("C:\\PDF\\IN\\a b.ps"))
 write("forwarded_file", "umlaut-and-pair", forwarded("C:\\\u00e4\u00df\U0001F600.ps"))
 write("forwarded_file", "share-path", forwarded("\\\\server\\share\\x.ps"))
 write("forwarded_file", "unclosed", "C:\\a.ps".encode("utf-16-le"))
+
+
+# Language files: the committed ones, and the byte-order-marked encodings the reader also knows.
+for name in ("Deutsch", "English"):
+    with open(os.path.join(here, "..", "..", "lang", name + ".plf"), "rb") as f:
+        write("lang_file", name.lower(), f.read())
+small = "[Men\u00fc]\r\nMSC=&Sprache\r\nPEC=\"Umwandeln in \"\r\n[Hauptform]\r\nOK = Ja \r\n"
+write("lang_file", "utf-8", b"\xef\xbb\xbf" + small.encode("utf-8"))
+write("lang_file", "utf-16", b"\xff\xfe" + small.encode("utf-16-le"))
