@@ -19,13 +19,14 @@ std::optional<std::wstring> DecodeForwardedFile(const unsigned char* data, std::
     if (!data || size < 2 || size % 2 != 0) {
         return std::nullopt;
     }
+    // The path ends at its closing zero unit: a file name cannot hold one, and what follows is no part of it.
     std::wstring path;
-    path.reserve(size / 2);
     for (std::size_t at = 0; at < size; at += 2) {
-        path.push_back(static_cast<wchar_t>(Get16(data + at)));
-    }
-    while (!path.empty() && path.back() == L'\0') {
-        path.pop_back();
+        const auto unit = static_cast<wchar_t>(Get16(data + at));
+        if (unit == L'\0') {
+            break;
+        }
+        path.push_back(unit);
     }
     if (path.empty()) {
         return std::nullopt;

@@ -14,9 +14,9 @@ inline constexpr std::uint32_t kForwardFileTag = 0x4F535446; // "OSTF"
 
 using ForwardedBytes = std::vector<unsigned char>;
 
-// A path must not be empty or end in a zero unit: the receiver drops trailing zero units.
+// A path must not be empty or hold a zero unit: the receiver reads up to the first one.
 ForwardedBytes EncodeForwardedFile(std::wstring_view path);
 
-// The path the bytes carry: nothing when they are not whole units or hold no path; trailing zero units are dropped.
-// No read goes past [data, data + size).
+// The path the bytes carry: the units up to the first zero unit (or the end, when a sender left it out); nothing
+// when the bytes are not whole units or hold no path. No read goes past [data, data + size).
 std::optional<std::wstring> DecodeForwardedFile(const unsigned char* data, std::size_t size);

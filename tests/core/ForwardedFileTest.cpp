@@ -44,6 +44,8 @@ TEST(ForwardedFile, BytesThatHoldNoPathAreRefused) {
         {"zero units only", Bytes({0, 0, 0, 0}), std::nullopt},
         {"without the zero unit", Bytes({'a', 0, 'b', 0}), L"ab"},
         {"several zero units at the end", Bytes({'a', 0, 0, 0, 0, 0}), L"a"},
+        {"units behind the closing zero unit", Bytes({'a', 0, 0, 0, 'b', 0}), L"a"},
+        {"a zero unit first", Bytes({0, 0, 'b', 0}), std::nullopt},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DecodeForwardedFile(c.bytes.data(), c.bytes.size()), c.path) << c.what;

@@ -8,18 +8,19 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     const ForwardedBytes bytes(data, data + size);
 
     if (const auto path = DecodeForwardedFile(bytes.data(), bytes.size())) {
-        FUZZ_CHECK(!path->empty() && path->back() != L'\0');
+        FUZZ_CHECK(!path->empty() && path->find(L'\0') == std::wstring::npos);
         const ForwardedBytes again = EncodeForwardedFile(*path);
         FUZZ_CHECK(again.size() <= size + 2);
         FUZZ_CHECK(DecodeForwardedFile(again.data(), again.size()) == path);
     }
 
+    // Any units that make a path: none of them zero.
     std::wstring path;
     for (std::size_t at = 0; at + 1 < size; at += 2) {
-        path.push_back(static_cast<wchar_t>(data[at] | (data[at + 1] << 8)));
-    }
-    while (!path.empty() && path.back() == L'\0') {
-        path.pop_back();
+        const auto unit = static_cast<wchar_t>(data[at] | (data[at + 1] << 8));
+        if (unit != L'\0') {
+            path.push_back(unit);
+        }
     }
     if (!path.empty()) {
         const ForwardedBytes encoded = EncodeForwardedFile(path);
