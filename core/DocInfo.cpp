@@ -22,30 +22,70 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-// The string literal that follows `from` after optional blanks: the positions of its "(" and matching ")".
-// False when no literal starts there or it does not end on this line.
-bool FindStringLiteral(std::string_view s, std::size_t from, std::size_t& open, std::size_t& close) {
-    std::size_t i = from;
-    while (i < s.size() && IsBlank(s[i])) {
-        ++i;
-    }
-    if (i >= s.size() || s[i] != '(') {
-        return false;
-    }
-    open = i;
-    int depth = 0;
-    for (; i < s.size(); ++i) {
-        char c = s[i];
-        if (c == '\\') {
-            ++i;
+bool IsLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
+
+// Walks `text` from `from` as the language reads it: `depth` counts the open parentheses of a string literal (0 is
+// code); a string holds balanced parentheses and backslash escapes and runs on over line ends; a comment in code
+// runs to the end of its line (an inserted block ends its inner lines with CR inside one text). Returns where `key`
+// first starts in code, or npos with `depth` left as it stands at the end of the text.
+std::size_t ScanForKey(std::string_view text, std::size_t from, std::size_t& depth, std::string_view key) {
+    for (std::size_t i = from; i < text.size(); ++i) {
+        const char c = text[i];
+        if (depth > 0) {
+            if (c == '\\') {
+                ++i;
+            } else if (c == '(') {
+                ++depth;
+            } else if (c == ')') {
+                --depth;
+            }
+        } else if (c == '%') {
+            while (i + 1 < text.size() && !IsLineEnd(text[i + 1])) {
+                ++i;
+            }
         } else if (c == '(') {
-            ++depth;
-        } else if (c == ')' && --depth == 0) {
-            close = i;
-            return true;
+            depth = 1;
+        } else if (!key.empty() && text.compare(i, key.size(), key) == 0) {
+            return i;
         }
     }
-    return false;
+    return std::string_view::npos;
+}
+
+std::size_t DepthAfter(std::string_view text, std::size_t depth) {
+    ScanForKey(text, 0, depth, {});
+    return depth;
+}
+
+// For every line, how many string parentheses are open where it starts (0: it starts as code).
+std::vector<std::size_t> StartDepths(const PsLines& lines) {
+    std::vector<std::size_t> depths;
+    depths.reserve(lines.size());
+    std::size_t depth = 0;
+    for (const auto& line : lines) {
+        depths.push_back(depth);
+        depth = DepthAfter(line.Text, depth);
+    }
+    return depths;
+}
+
+std::size_t FindCodeKey(std::string_view text, std::size_t depth, std::string_view key) {
+    return ScanForKey(text, 0, depth, key);
+}
+
+// A DSC comment is a line of its own: its key opens a line that starts as code, after blanks at most. Elsewhere
+// the same letters are text of a string or of another comment and must neither be read nor rewritten.
+std::size_t FindDscKey(std::string_view text, std::size_t depth, std::string_view key) {
+    if (depth > 0) {
+        return std::string_view::npos;
+    }
+    std::size_t at = 0;
+    while (at < text.size() && IsBlank(text[at])) {
+        ++at;
+    }
+    return text.substr(at).starts_with(key) ? at : std::string_view::npos;
 }
 
 // The value a DSC comment line gives: the text after the prefix, one separating blank skipped.
@@ -57,10 +97,9 @@ std::string DscLineValue(std::string_view line, std::size_t at, std::string_view
     return std::string(value);
 }
 
-// A value this program does not write is one token: a hex string up to its ">", a literal that runs on to the end
-// of the line, anything else up to the next white space or delimiter of the language, so what follows it on the line
-// (further keys,
-// "/DOCINFO pdfmark") is neither read as the value nor lost when the value is replaced.
+// A value this program does not write is one token: a hex string up to its ">", anything else up to the next white
+// space or delimiter of the language, so what follows it on the line (further keys, "/DOCINFO pdfmark") is neither
+// read as the value nor lost when the value is replaced.
 std::size_t ValueTokenStart(std::string_view line, std::size_t from) {
     while (from < line.size() && IsBlank(line[from])) {
         ++from;
@@ -69,9 +108,6 @@ std::size_t ValueTokenStart(std::string_view line, std::size_t from) {
 }
 
 std::size_t ValueTokenEnd(std::string_view line, std::size_t start) {
-    if (start < line.size() && line[start] == '(') {
-        return line.size(); // a literal that does not end on this line holds the rest of it
-    }
     std::size_t end = start;
     if (start < line.size() && line[start] == '<') {
         end = start + 1;
@@ -87,16 +123,97 @@ std::size_t ValueTokenEnd(std::string_view line, std::size_t start) {
     return end;
 }
 
+// A place in the lines: a line and an offset in its text.
+struct Place {
+    std::size_t line = 0;
+    std::size_t at = 0;
+};
+
+// Where the value after a pdfmark key stands. A string literal may run over several lines; one never closed runs
+// to the end of the file (close.line is then the number of lines).
+struct ValueSpan {
+    bool literal = false;
+    Place open;  // the "(" of a literal, or the start of a token
+    Place close; // the ")" of a literal, or the end of a token
+};
+
+ValueSpan FindValue(const PsLines& lines, std::size_t line, std::size_t afterKey) {
+    const std::string& text = lines[line].Text;
+    ValueSpan span;
+    const std::size_t start = ValueTokenStart(text, afterKey);
+    span.open = {line, start};
+    if (start >= text.size() || text[start] != '(') {
+        span.close = {line, ValueTokenEnd(text, start)};
+        return span;
+    }
+    span.literal = true;
+    std::size_t depth = 0;
+    for (std::size_t l = line; l < lines.size(); ++l) {
+        const std::string& t = lines[l].Text;
+        for (std::size_t i = l == line ? start : 0; i < t.size(); ++i) {
+            if (t[i] == '\\') {
+                ++i;
+            } else if (t[i] == '(') {
+                ++depth;
+            } else if (t[i] == ')' && --depth == 0) {
+                span.close = {l, i};
+                return span;
+            }
+        }
+    }
+    span.close = {lines.size(), 0};
+    return span;
+}
+
+// The bytes between the parentheses of a literal, line ends included.
+std::string LiteralBody(const PsLines& lines, const ValueSpan& span) {
+    std::string body;
+    for (std::size_t l = span.open.line; l < lines.size() && l <= span.close.line; ++l) {
+        const std::string& t = lines[l].Text;
+        const std::size_t from = l == span.open.line ? span.open.at + 1 : 0;
+        if (l == span.close.line) {
+            body.append(t, from, span.close.at - from);
+        } else {
+            body.append(t, from, std::string::npos);
+            body += lines[l].End;
+        }
+    }
+    return body;
+}
+
 // The value a pdfmark entry gives: the unescaped string literal after the key, or, for a form this program does
 // not write, the token after the key.
-std::string PdfmarkLineValue(std::string_view line, std::size_t at, std::string_view key) {
-    std::size_t open = 0, close = 0;
-    std::size_t from = at + key.size();
-    if (FindStringLiteral(line, from, open, close)) {
-        return UnescapePsString(line.substr(open + 1, close - open - 1));
+std::string PdfmarkValue(const PsLines& lines, std::size_t line, std::size_t afterKey) {
+    const ValueSpan span = FindValue(lines, line, afterKey);
+    if (span.literal) {
+        return UnescapePsString(LiteralBody(lines, span));
     }
-    const std::size_t start = ValueTokenStart(line, from);
-    return std::string(line.substr(start, ValueTokenEnd(line, start) - start));
+    return lines[line].Text.substr(span.open.at, span.close.at - span.open.at);
+}
+
+// Puts a one-line literal with the escaped value in place of the value after the key. A literal that ran over
+// further lines takes them with it: what followed its ")" moves up behind the new literal (so it keeps its place
+// in the language's reading: code after a string, never the start of a line) and the lines it covered are left
+// empty with their line ends, so the file keeps its lines.
+void ReplaceValue(PsLines& lines, std::size_t line, std::size_t afterKey, std::string_view escaped) {
+    const ValueSpan span = FindValue(lines, line, afterKey);
+    std::string& text = lines[line].Text;
+    std::string replaced = text.substr(0, span.literal ? span.open.at : afterKey);
+    if (!span.literal) {
+        replaced += ' ';
+    }
+    replaced += '(';
+    replaced.append(escaped);
+    replaced += ')';
+    if (!span.literal) {
+        replaced.append(text, span.close.at, std::string::npos);
+    } else if (span.close.line < lines.size()) {
+        replaced.append(lines[span.close.line].Text, span.close.at + 1, std::string::npos);
+    }
+    text = std::move(replaced);
+    for (std::size_t l = line + 1; span.literal && l < lines.size() && l <= span.close.line; ++l) {
+        lines[l].Text.clear();
+    }
 }
 
 std::string DocInfoBlock(std::string_view subject, std::string_view keywords, bool withProducer) {
@@ -113,65 +230,89 @@ std::string DocInfoBlock(std::string_view subject, std::string_view keywords, bo
 
 // "[/Subject" opens the block this program writes; in a one-line block of another program the subject may
 // stand behind other keys.
-std::size_t FindSubjectKey(std::string_view line, std::string_view& key) {
+std::size_t FindSubjectKey(std::string_view line, std::size_t depth, std::string_view& key) {
     key = kSubject;
-    std::size_t at = FindPdfmarkKey(line, key);
-    if (at == std::string_view::npos && FindPdfmarkKey(line, kDocInfo) != std::string_view::npos) {
+    std::size_t at = FindCodeKey(line, depth, key);
+    if (at == std::string_view::npos && FindCodeKey(line, depth, kDocInfo) != std::string_view::npos) {
         key = kSubject.substr(1);
-        at = FindPdfmarkKey(line, key);
+        at = FindCodeKey(line, depth, key);
     }
     return at;
 }
 
-std::size_t FindValueKey(std::string_view line, std::string_view& key) {
-    return key == kSubject ? FindSubjectKey(line, key) : FindPdfmarkKey(line, key);
+std::size_t FindValueKey(std::string_view line, std::size_t depth, std::string_view& key) {
+    return key == kSubject ? FindSubjectKey(line, depth, key) : FindCodeKey(line, depth, key);
 }
 
 bool AnyLine(const PsLines& lines, std::string_view key) {
+    std::size_t depth = 0;
     for (const auto& line : lines) {
-        if (FindPdfmarkKey(line.Text, key) != std::string_view::npos) {
+        if (FindCodeKey(line.Text, depth, key) != std::string_view::npos) {
             return true;
         }
+        depth = DepthAfter(line.Text, depth);
     }
     return false;
 }
 
-// Every line holding the DSC prefix gets the value, unless it already reads as that value (its bytes then stay).
-// Returns whether any line holds the prefix.
+// Every DSC comment line of the prefix gets the value, unless it already reads as that value (its bytes then
+// stay). Returns whether there is any such line. A comment line never changes how the lines after it read.
 bool ReplaceDscValues(PsLines& lines, std::string_view prefix, std::string_view value) {
     const std::string clean = DscValue(value);
+    const std::vector<std::size_t> depths = StartDepths(lines);
     bool found = false;
-    for (auto& line : lines) {
-        std::size_t at = line.Text.find(prefix);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::string& text = lines[i].Text;
+        const std::size_t at = FindDscKey(text, depths[i], prefix);
         if (at == std::string::npos) {
             continue;
         }
         found = true;
-        if (DscLineValue(line.Text, at, prefix) != clean) {
-            line.Text = line.Text.substr(0, at) + std::string(prefix) + " " + clean;
+        if (DscLineValue(text, at, prefix) != clean) {
+            text = text.substr(0, at) + std::string(prefix) + " " + clean;
         }
     }
     return found;
 }
 
-// Every line holding the pdfmark key gets the value: only the string literal is replaced when there is one,
-// so anything else on the line (further keys, "/DOCINFO pdfmark") stays.
-void ReplacePdfmarkValues(PsLines& lines, std::string_view wanted, std::string_view value) {
-    const std::string escaped = EscapePsString(value);
-    for (auto& line : lines) {
-        std::string_view key = wanted;
-        std::size_t at = FindValueKey(line.Text, key);
-        if (at == std::string_view::npos || PdfmarkLineValue(line.Text, at, key) == value) {
-            continue;
+// Appends the text to every DSC comment line of the prefix.
+bool AppendToDscLines(PsLines& lines, std::string_view prefix, const std::string& appended) {
+    const std::vector<std::size_t> depths = StartDepths(lines);
+    bool changed = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (FindDscKey(lines[i].Text, depths[i], prefix) != std::string::npos) {
+            lines[i].Text += appended;
+            changed = true;
         }
-        std::size_t open = 0, close = 0;
-        if (FindStringLiteral(line.Text, at + key.size(), open, close)) {
-            line.Text.replace(open + 1, close - open - 1, escaped);
-        } else {
-            const std::size_t start = ValueTokenStart(line.Text, at + key.size());
-            const std::size_t end = ValueTokenEnd(line.Text, start);
-            line.Text.replace(at + key.size(), end - (at + key.size()), " (" + escaped + ")");
+    }
+    return changed;
+}
+
+// Every line where a pdfmark key stands as code gets the value. Only the value is replaced, so anything else on
+// the line (further keys, "/DOCINFO pdfmark") stays. A line is done when both of its keys read as written: taking
+// up a literal's tail may bring a key onto it.
+void ReplacePdfmarkValues(PsLines& lines, std::string_view subject, std::string_view keywords) {
+    struct Entry {
+        std::string_view key;
+        std::string_view value;
+        std::string escaped;
+    };
+    const Entry entries[] = {{kSubject, subject, EscapePsString(subject)},
+                             {kKeywords, keywords, EscapePsString(keywords)}};
+    std::size_t depth = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        for (bool replaced = true; replaced;) {
+            replaced = false;
+            for (const Entry& entry : entries) {
+                std::string_view key = entry.key;
+                const std::size_t at = FindValueKey(lines[i].Text, depth, key);
+                if (at != std::string_view::npos && PdfmarkValue(lines, i, at + key.size()) != entry.value) {
+                    ReplaceValue(lines, i, at + key.size(), entry.escaped);
+                    replaced = true;
+                }
+            }
         }
+        depth = DepthAfter(lines[i].Text, depth);
     }
 }
 
@@ -310,26 +451,7 @@ std::string DscValue(std::string_view text) {
 }
 
 std::size_t FindPdfmarkKey(std::string_view line, std::string_view key) {
-    int depth = 0;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        char c = line[i];
-        if (depth > 0) {
-            if (c == '\\') {
-                ++i;
-            } else if (c == '(') {
-                ++depth;
-            } else if (c == ')') {
-                --depth;
-            }
-        } else if (c == '%') {
-            return std::string_view::npos;
-        } else if (c == '(') {
-            depth = 1;
-        } else if (line.compare(i, key.size(), key) == 0) {
-            return i;
-        }
-    }
-    return std::string_view::npos;
+    return FindCodeKey(line, 0, key);
 }
 
 bool HasDocInfo(const PsLines& lines) {
@@ -340,14 +462,7 @@ bool AddDocInfoPdfmark(PsLines& lines) {
     if (HasDocInfo(lines)) {
         return false;
     }
-    bool changed = false;
-    for (auto& line : lines) {
-        if (line.Text.find(kEndProlog) != std::string::npos) {
-            line.Text += DocInfoBlock("", "", true);
-            changed = true;
-        }
-    }
-    return changed;
+    return AppendToDscLines(lines, kEndProlog, DocInfoBlock("", "", true));
 }
 
 bool AddProducerLine(PsLines& lines) {
@@ -355,8 +470,12 @@ bool AddProducerLine(PsLines& lines) {
         return false;
     }
     bool changed = false;
+    std::size_t depth = 0;
     for (auto& line : lines) {
-        if (FindPdfmarkKey(line.Text, kKeywords) != std::string_view::npos) {
+        const std::size_t startDepth = depth;
+        depth = DepthAfter(line.Text, depth);
+        // Behind a literal still open at the line's end the line would be string text, not a key.
+        if (depth == 0 && FindCodeKey(line.Text, startDepth, kKeywords) != std::string_view::npos) {
             line.Text += "\r";
             line.Text += ProducerLiteral;
             changed = true;
@@ -366,25 +485,26 @@ bool AddProducerLine(PsLines& lines) {
 }
 
 void ReadFields(const PsLines& lines, DocumentFields& fields) {
-    struct Dsc {
+    struct Key {
         std::string_view prefix;
         std::string DocumentFields::*field;
     };
-    for (const Dsc& d : {Dsc{kTitle, &DocumentFields::Title}, Dsc{kFor, &DocumentFields::Author},
-                         Dsc{kCreator, &DocumentFields::Creator}}) {
-        for (const auto& line : lines) {
-            std::size_t at = line.Text.find(d.prefix);
+    const std::vector<std::size_t> depths = StartDepths(lines);
+    for (const Key& d : {Key{kTitle, &DocumentFields::Title}, Key{kFor, &DocumentFields::Author},
+                         Key{kCreator, &DocumentFields::Creator}}) {
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const std::size_t at = FindDscKey(lines[i].Text, depths[i], d.prefix);
             if (at != std::string::npos) {
-                fields.*d.field = DscLineValue(line.Text, at, d.prefix);
+                fields.*d.field = DscLineValue(lines[i].Text, at, d.prefix);
             }
         }
     }
-    for (const Dsc& d : {Dsc{kSubject, &DocumentFields::Subject}, Dsc{kKeywords, &DocumentFields::Keywords}}) {
-        for (const auto& line : lines) {
+    for (const Key& d : {Key{kSubject, &DocumentFields::Subject}, Key{kKeywords, &DocumentFields::Keywords}}) {
+        for (std::size_t i = 0; i < lines.size(); ++i) {
             std::string_view key = d.prefix;
-            std::size_t at = FindValueKey(line.Text, key);
+            const std::size_t at = FindValueKey(lines[i].Text, depths[i], key);
             if (at != std::string_view::npos) {
-                fields.*d.field = PdfmarkLineValue(line.Text, at, key);
+                fields.*d.field = PdfmarkValue(lines, i, at + key.size());
             }
         }
     }
@@ -395,10 +515,11 @@ bool WriteFields(PsLines& lines, const DocumentFields& fields) {
     ReplaceDscValues(lines, kTitle, fields.Title);
     if (!ReplaceDscValues(lines, kFor, fields.Author)) {
         const std::string authorLine = std::string(kFor) + " " + DscValue(fields.Author) + "\r";
-        for (auto& line : lines) {
-            std::size_t at = line.Text.find(kEndComments);
+        const std::vector<std::size_t> depths = StartDepths(lines);
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const std::size_t at = FindDscKey(lines[i].Text, depths[i], kEndComments);
             if (at != std::string::npos) {
-                line.Text.insert(at, authorLine);
+                lines[i].Text.insert(at, authorLine);
             }
         }
     }
@@ -407,14 +528,9 @@ bool WriteFields(PsLines& lines, const DocumentFields& fields) {
     // The scanner reads these keys wherever they stand as code, so every such line gets the value, not only those
     // of a block; otherwise a stray key behind the new block would be read back instead of what was written.
     const bool hadBlock = HasDocInfo(lines);
-    ReplacePdfmarkValues(lines, kSubject, fields.Subject);
-    ReplacePdfmarkValues(lines, kKeywords, fields.Keywords);
+    ReplacePdfmarkValues(lines, fields.Subject, fields.Keywords);
     if (!hadBlock) {
-        for (auto& line : lines) {
-            if (line.Text.find(kEndProlog) != std::string::npos) {
-                line.Text += DocInfoBlock(fields.Subject, fields.Keywords, false);
-            }
-        }
+        AppendToDscLines(lines, kEndProlog, DocInfoBlock(fields.Subject, fields.Keywords, false));
     }
     return lines != before;
 }

@@ -49,6 +49,10 @@ std::string DscValue(std::string_view text);
 
 // Where a pdfmark key such as "/Keywords" stands in a line as code (not inside a string literal or after a
 // comment "%"); npos when it does not. DSC comment lines therefore never count as pdfmark lines.
+//
+// Over a whole file the lines are read as the language reads them: a string literal (balanced parentheses,
+// backslash escapes) runs on over line ends, so a line that starts inside one is string text. A DSC comment key
+// counts only where it opens a line that starts as code (after blanks at most).
 std::size_t FindPdfmarkKey(std::string_view line, std::string_view key);
 
 // True when the bytes are PostScript text: "%!" at the start, after any Ctrl-D bytes and any print job header
@@ -66,14 +70,15 @@ bool AddDocInfoPdfmark(PsLines& lines);
 // literal goes behind every "/Keywords" line. Returns whether anything changed.
 bool AddProducerLine(PsLines& lines);
 
-// Reads the five fields; the last matching line of each kind wins. Fields without a line stay as given in
-// `fields` (the dialog keeps its application text when the file names none).
+// Reads the five fields; the last matching line of each kind wins. A subject or keywords literal may span lines. Fields
+// without a line stay as given in `fields` (the dialog keeps its application text when the file names none).
 void ReadFields(const PsLines& lines, DocumentFields& fields);
 
 // Writes the five fields back: DSC comment values are replaced (an author line is added before
 // "%%EndComments" when the file has none), the string values of the subject and keywords keys are replaced in place
 // wherever they stand as code, and a file without a block gets one (without Producer) after every "%%EndProlog".
-// Returns whether anything changed.
+// A value literal that spans lines becomes one line; the lines it covered stay, empty. Rewriting the result with
+// the same fields changes nothing, and reading it gives the fields written. Returns whether anything changed.
 bool WriteFields(PsLines& lines, const DocumentFields& fields);
 
 } // namespace docinfo

@@ -1,5 +1,8 @@
 #include "app/main/LanguageTexts.h"
 
+#include "core/LanguageTable.h"
+#include "win/Handles.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -370,18 +373,20 @@ constexpr LanguageDirectText kDirect[] = {
     {L"Beenden2", L"", L"MDC4", nullptr},
 };
 
-// One profile read with a buffer that grows until the whole value fits (the instruction texts are long).
-std::wstring ReadProfileString(const wchar_t* section, const wchar_t* key, const std::wstring& fallback,
-                               const std::wstring& file) {
-    std::vector<wchar_t> buffer(1024);
-    for (;;) {
-        const DWORD size = static_cast<DWORD>(buffer.size());
-        const DWORD got = GetPrivateProfileStringW(section, key, fallback.c_str(), buffer.data(), size, file.c_str());
-        if (got < size - 1 || buffer.size() >= 1u << 20) {
-            return std::wstring(buffer.data(), got);
-        }
-        buffer.resize(buffer.size() * 4);
+// The file's bytes; none when it cannot be read (every key then keeps its text, as with an empty file).
+std::string ReadLanguageFile(const std::filesystem::path& file) {
+    const gui::UniqueHandle handle(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string bytes;
+    if (!handle) {
+        return bytes;
     }
+    char chunk[64 * 1024];
+    DWORD got = 0;
+    while (ReadFile(handle.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) {
+        bytes.append(chunk, got);
+    }
+    return bytes;
 }
 
 bool FileExists(const std::filesystem::path& file) {
@@ -435,13 +440,12 @@ void LanguageTexts::Load(const std::filesystem::path& languageFile) {
     if (languageFile.empty()) {
         return;
     }
-    // The profile functions look a bare name up in the Windows folder; always hand them a full path.
-    const std::wstring file = std::filesystem::absolute(languageFile).wstring();
+    const LanguageTable table = LanguageTable::Parse(ReadLanguageFile(languageFile));
     for (const LanguageKey& entry : kKeys) {
         std::wstring& text = texts_[entry.Key];
         // A missing hint of the language menu shows its caption rather than nothing.
         const std::wstring fallback = std::wstring_view(entry.Key) == L"MSCH" ? Get(L"MSC") : text;
-        text = ReadProfileString(entry.Section, entry.Key, fallback, file);
+        text = table.Find(entry.Section, entry.Key).value_or(fallback);
     }
 }
 

@@ -14,10 +14,11 @@ std::wstring FullPathOf(const std::wstring& path) {
 
 bool ForwardFileToRunningCopy(HWND running, const std::wstring& argument) {
     const std::wstring full = FullPathOf(argument);
+    ForwardedBytes bytes = EncodeForwardedFile(full);
     COPYDATASTRUCT data{};
     data.dwData = kForwardFileTag;
-    data.cbData = static_cast<DWORD>((full.size() + 1) * sizeof(wchar_t));
-    data.lpData = const_cast<wchar_t*>(full.c_str());
+    data.cbData = static_cast<DWORD>(bytes.size());
+    data.lpData = bytes.data();
     DWORD_PTR result = 0;
     const LRESULT sent = SendMessageTimeoutW(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
                                              kForwardTimeoutMs, &result);
@@ -25,16 +26,8 @@ bool ForwardFileToRunningCopy(HWND running, const std::wstring& argument) {
 }
 
 std::optional<std::wstring> ForwardedFile(const COPYDATASTRUCT* data) {
-    if (!data || data->dwData != kForwardFileTag || !data->lpData || data->cbData < sizeof(wchar_t) ||
-        data->cbData % sizeof(wchar_t) != 0) {
+    if (!data || data->dwData != kForwardFileTag) {
         return std::nullopt;
     }
-    std::wstring path(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
-    while (!path.empty() && path.back() == L'\0') {
-        path.pop_back();
-    }
-    if (path.empty()) {
-        return std::nullopt;
-    }
-    return path;
+    return DecodeForwardedFile(static_cast<const unsigned char*>(data->lpData), data->cbData);
 }

@@ -1,13 +1,15 @@
 #pragma once
 // Handing a file named on a second start's command line to the copy of the program that already runs, so that
 // opening a document while the program runs converts it instead of doing nothing.
+#include "core/ForwardedFile.h"
+
 #include <windows.h>
 
 #include <optional>
 #include <string>
 
-// Marks our WM_COPYDATA among any others a window might receive.
-inline constexpr ULONG_PTR kForwardFileTag = 0x4F535446; // "OSTF"
+// WM_COPYDATA carries the bytes of core/ForwardedFile, marked with kForwardFileTag among any others a window might
+// receive.
 // How long the second start waits for the running copy to take the file.
 inline constexpr UINT kForwardTimeoutMs = 5000;
 

@@ -245,3 +245,55 @@ TEST(DocInfoFormat, PostScriptTextIsRecognisedBehindJobHeaders) {
         EXPECT_EQ(IsPostScriptText(c.bytes), c.postScript) << c.what;
     }
 }
+
+TEST(DocInfoRead, CommentKeysCountOnlyAtTheStartOfACodeLine) {
+    struct Case {
+        const char* what;
+        std::string input;
+        DocumentFields expected;
+    } cases[] = {
+        {"key behind other text", "x %%Title: no\n%%For: yes\n", {"", "yes", "", "", ""}},
+        {"key inside a one-line string", "[/Keywords (a %%Title: b)\n", {"", "", "", "a %%Title: b", ""}},
+        {"key inside a code comment", "/a 1 def % %%Creator: no\n", {"", "", "", "", ""}},
+        {"key line inside a string",
+         "[/Subject (one\n%%For: two)\n/DOCINFO pdfmark\n",
+         {"", "", "one\n%%For: two", "", ""}},
+        {"nested parentheses keep the string open",
+         "[/Keywords (a (b)\n%%Title: c)\n",
+         {"", "", "", "a (b)\n%%Title: c", ""}},
+        {"escaped parenthesis keeps the string open",
+         "[/Subject (a \\)\n%%For: b)\n%%Title: t\n",
+         {"t", "", "a )\n%%For: b", "", ""}},
+        {"key of a string opened in code elsewhere", "/s (x\n/Keywords (k) %%Title: no\n) def\n", {"", "", "", "", ""}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Read(c.input), c.expected) << c.what;
+    }
+}
+
+TEST(DocInfoWrite, RewriteReadsBackAndRepeatsWithoutChange) {
+    const std::string inputs[] = {
+        "%!\n[/Subject (one\n%%For: two) /Keywords (k\n) /DOCINFO pdfmark\n%%EndComments\n",
+        "%!\nx %%Title: t\n%%EndComments\n%%EndProlog\n",
+        "%!\n/Subject (s\nt) /DOCINFO pdfmark\n",
+        "%!\n[/Keywords (never closed\n%%Title: inside\n%%EndProlog\n",
+        "%!\n/Keywords (k\n%%For: f) (\n%%Title: t\n)\n",
+        "%!\n%%Title: old\n[/Keywords (k)\n",
+    };
+    const DocumentFields fields{"Title", "Ann", "Sub (x", "Key\nwords %%Title: no", "App"};
+    for (const auto& input : inputs) {
+        PsLines lines = SplitLines(input);
+        WriteFields(lines, fields);
+        const std::string once = JoinLines(lines);
+        PsLines again = SplitLines(once);
+        EXPECT_FALSE(WriteFields(again, fields)) << once;
+        EXPECT_EQ(JoinLines(again), once);
+        for (const DocumentFields& start : {DocumentFields{"1", "1", "1", "1", "1"}, DocumentFields{}}) {
+            const DocumentFields back = Read(once, start);
+            EXPECT_TRUE(back.Title == fields.Title || back.Title == start.Title) << once;
+            EXPECT_TRUE(back.Author == fields.Author || back.Author == start.Author) << once;
+            EXPECT_TRUE(back.Subject == fields.Subject || back.Subject == start.Subject) << once;
+            EXPECT_TRUE(back.Keywords == fields.Keywords || back.Keywords == start.Keywords) << once;
+        }
+    }
+}

@@ -106,3 +106,26 @@ write("doc_info", "one-line-block", job(values, oneline))
 write("doc_info", "ctrl-d", job(values, b"\x04" + plain))
 write("doc_info", "job-header", job(values, b"\x1b%-12345X@PJL JOB\r\n@PJL ENTER LANGUAGE=POSTSCRIPT\r\n" + blocked))
 write("doc_info", "no-comments", job([b"", b"", b"", b"", b""], b"%!\n%%EndProlog\nshowpage\n"))
+write("doc_info", "string-over-lines",
+      job(values, b"%!\n%%Title: t\n[/Subject (one\n%%For: two) /Keywords (a (b)\n%%Title: c) /DOCINFO pdfmark\n"
+                  b"x %%Creator: no\n%%EndComments\n%%EndProlog\n"))
+
+
+# The file a second start hands over: a full path as UTF-16LE units closed by a zero unit.
+def forwarded(path):
+    return path.encode("utf-16-le") + b"\0\0"
+
+
+write("forwarded_file", "drive-path", forwarded("C:\\PDF\\IN\\a b.ps"))
+write("forwarded_file", "umlaut-and-pair", forwarded("C:\\\u00e4\u00df\U0001F600.ps"))
+write("forwarded_file", "share-path", forwarded("\\\\server\\share\\x.ps"))
+write("forwarded_file", "unclosed", "C:\\a.ps".encode("utf-16-le"))
+
+
+# Language files: the committed ones, and the byte-order-marked encodings the reader also knows.
+for name in ("Deutsch", "English"):
+    with open(os.path.join(here, "..", "..", "lang", name + ".plf"), "rb") as f:
+        write("lang_file", name.lower(), f.read())
+small = "[Men\u00fc]\r\nMSC=&Sprache\r\nPEC=\"Umwandeln in \"\r\n[Hauptform]\r\nOK = Ja \r\n"
+write("lang_file", "utf-8", b"\xef\xbb\xbf" + small.encode("utf-8"))
+write("lang_file", "utf-16", b"\xff\xfe" + small.encode("utf-16-le"))

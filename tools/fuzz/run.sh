@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds=${1:-60}
-targets=(zip_directory unzip_names unzip_inflate update_version drop_data doc_info)
+targets=(zip_directory unzip_names unzip_inflate update_version drop_data doc_info forwarded_file lang_file)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz >/dev/null
