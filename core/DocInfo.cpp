@@ -129,12 +129,14 @@ struct Place {
     std::size_t at = 0;
 };
 
-// Where the value after a pdfmark key stands. A string literal may run over several lines; one never closed runs
-// to the end of the file (close.line is then the number of lines).
+// Where the value after a pdfmark key stands. A string literal may run over several lines. One never closed is
+// taken to the end of its own line only: the language would swallow the rest of the file into it, but a rewrite
+// must not empty a broken job's remaining lines.
 struct ValueSpan {
     bool literal = false;
+    bool closed = true;
     Place open;  // the "(" of a literal, or the start of a token
-    Place close; // the ")" of a literal, or the end of a token
+    Place close; // the ")" of a literal, the end of its line when it is never closed, or the end of a token
 };
 
 ValueSpan FindValue(const PsLines& lines, std::size_t line, std::size_t afterKey) {
@@ -161,7 +163,8 @@ ValueSpan FindValue(const PsLines& lines, std::size_t line, std::size_t afterKey
             }
         }
     }
-    span.close = {lines.size(), 0};
+    span.closed = false;
+    span.close = {line, text.size()};
     return span;
 }
 
@@ -207,7 +210,7 @@ void ReplaceValue(PsLines& lines, std::size_t line, std::size_t afterKey, std::s
     replaced += ')';
     if (!span.literal) {
         replaced.append(text, span.close.at, std::string::npos);
-    } else if (span.close.line < lines.size()) {
+    } else if (span.closed) {
         replaced.append(lines[span.close.line].Text, span.close.at + 1, std::string::npos);
     }
     text = std::move(replaced);
@@ -510,7 +513,9 @@ void ReadFields(const PsLines& lines, DocumentFields& fields) {
     }
 }
 
-bool WriteFields(PsLines& lines, const DocumentFields& fields) {
+namespace {
+
+bool WriteFieldsOnce(PsLines& lines, const DocumentFields& fields) {
     const PsLines before = lines;
     ReplaceDscValues(lines, kTitle, fields.Title);
     if (!ReplaceDscValues(lines, kFor, fields.Author)) {
@@ -533,6 +538,20 @@ bool WriteFields(PsLines& lines, const DocumentFields& fields) {
         AppendToDscLines(lines, kEndProlog, DocInfoBlock(fields.Subject, fields.Keywords, false));
     }
     return lines != before;
+}
+
+} // namespace
+
+bool WriteFields(PsLines& lines, const DocumentFields& fields) {
+    const PsLines before = lines;
+    // Closing a literal that was never closed turns the lines after it back into code, where further keys may
+    // stand: they get the values too, until a round changes nothing. A round after the first changes something only
+    // by closing one more such literal, so there are fewer rounds than lines.
+    // Each round reads the lines as the next load would: an inserted block's inner lines are lines of their own.
+    for (std::size_t round = 0; round <= before.size() && WriteFieldsOnce(lines, fields); ++round) {
+        lines = SplitLines(JoinLines(lines));
+    }
+    return JoinLines(lines) != JoinLines(before);
 }
 
 } // namespace docinfo

@@ -271,6 +271,17 @@ TEST(DocInfoRead, CommentKeysCountOnlyAtTheStartOfACodeLine) {
     }
 }
 
+// A value literal that is never closed would, as the language reads it, swallow the rest of the job; a rewrite
+// replaces it to the end of its line and leaves every later line of the job as it was.
+TEST(DocInfoWrite, ANeverClosedValueKeepsTheRestOfTheJob) {
+    const std::string rest = "/a 1 def\n(text) show\nshowpage\n%%Trailer\n";
+    PsLines lines = SplitLines("%!\n[/Keywords (never closed\n" + rest);
+    EXPECT_TRUE(WriteFields(lines, DocumentFields{"", "", "", "k", ""}));
+    const std::string written = JoinLines(lines);
+    EXPECT_TRUE(written.ends_with(rest)) << written;
+    EXPECT_NE(written.find("[/Keywords (k)\n"), std::string::npos) << written;
+}
+
 TEST(DocInfoWrite, RewriteReadsBackAndRepeatsWithoutChange) {
     const std::string inputs[] = {
         "%!\n[/Subject (one\n%%For: two) /Keywords (k\n) /DOCINFO pdfmark\n%%EndComments\n",
