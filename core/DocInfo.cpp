@@ -1,5 +1,6 @@
 #include "core/DocInfo.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace docinfo {
@@ -271,8 +272,10 @@ bool ReplaceDscValues(PsLines& lines, std::string_view prefix, std::string_view 
             continue;
         }
         found = true;
-        if (DscLineValue(text, at, prefix) != clean) {
-            text = text.substr(0, at) + std::string(prefix) + " " + clean;
+        // A line this program inserted holds further lines behind an inner CR: the value ends there.
+        const std::size_t end = std::min(text.find_first_of("\r\n", at), text.size());
+        if (DscLineValue(std::string_view(text).substr(0, end), at, prefix) != clean) {
+            text = text.substr(0, at) + std::string(prefix) + " " + clean + text.substr(end);
         }
     }
     return found;
@@ -547,11 +550,9 @@ bool WriteFields(PsLines& lines, const DocumentFields& fields) {
     // Closing a literal that was never closed turns the lines after it back into code, where further keys may
     // stand: they get the values too, until a round changes nothing. A round after the first changes something only
     // by closing one more such literal, so there are fewer rounds than lines.
-    // Each round reads the lines as the next load would: an inserted block's inner lines are lines of their own.
     for (std::size_t round = 0; round <= before.size() && WriteFieldsOnce(lines, fields); ++round) {
-        lines = SplitLines(JoinLines(lines));
     }
-    return JoinLines(lines) != JoinLines(before);
+    return lines != before;
 }
 
 } // namespace docinfo
