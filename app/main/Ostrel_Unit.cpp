@@ -154,7 +154,7 @@ void TOstrel_Form::FormCreate() {
         English->SetVisible(language.EnglishVisible);
         Deutsch->SetChecked(language.DeutschChecked);
         English->SetChecked(language.EnglishChecked);
-        Texts().Load(language.File);
+        LoadLanguageFile(Texts(), language.File);
         ApplyDirectTexts();
         ApplyPaneColumns();
         ApplyFileCommandTexts();

@@ -29,7 +29,7 @@ std::vector<std::string> SplitCrLf(const std::string& bytes) {
 void LoadTexts() {
     static bool loaded = false;
     if (!loaded) {
-        Texts().Load(testenv::SourceDir() / L"lang" / L"English.plf");
+        LoadLanguageFile(Texts(), testenv::SourceDir() / L"lang" / L"English.plf");
         loaded = true;
     }
 }

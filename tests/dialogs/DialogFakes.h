@@ -19,7 +19,7 @@ namespace dialogtest {
 // The German texts, as the program shows them.
 inline void LoadGermanTexts() {
     Texts().Clear();
-    Texts().Load(testenv::SourceDir() / L"lang" / L"Deutsch.plf");
+    LoadLanguageFile(Texts(), testenv::SourceDir() / L"lang" / L"Deutsch.plf");
 }
 
 class FakeMainWindow : public ISettingsMainWindow {

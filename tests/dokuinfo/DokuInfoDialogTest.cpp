@@ -43,7 +43,7 @@ class DokuInfoDialogTest : public testing::Test {
 protected:
     void SetUp() override {
         Texts().Clear();
-        Texts().Load(testenv::SourceDir() / L"lang" / L"Deutsch.plf");
+        LoadLanguageFile(Texts(), testenv::SourceDir() / L"lang" / L"Deutsch.plf");
         Application.Initialize();
         form.OnProgress = [this](int position) { gauge.push_back(position); };
     }

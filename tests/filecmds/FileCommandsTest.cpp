@@ -113,7 +113,7 @@ class FileCommands : public testing::Test {
 protected:
     static void SetUpTestSuite() {
         Texts().Clear();
-        Texts().Load(testenv::SourceDir() / L"lang" / L"Deutsch.plf");
+        LoadLanguageFile(Texts(), testenv::SourceDir() / L"lang" / L"Deutsch.plf");
         form_ = new TOstrel_Form();
         // Only the commands are under test: the first showing and activation of the program stay out.
         form_->OnShow = nullptr;

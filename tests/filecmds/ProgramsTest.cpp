@@ -92,7 +92,7 @@ class ProgramCommands : public testing::Test {
 protected:
     void SetUp() override {
         Texts().Clear();
-        Texts().Load(testenv::SourceDir() / L"lang" / L"Deutsch.plf");
+        LoadLanguageFile(Texts(), testenv::SourceDir() / L"lang" / L"Deutsch.plf");
         form_ = std::make_unique<TOstrel_Form>();
         form_->ApplyFileCommandTexts();
     }

@@ -115,7 +115,7 @@ TEST_P(CommittedLanguageFile, IsWindows1252WithCrLf) {
 
 TEST_P(CommittedLanguageFile, ReadsBackCompleteThroughTheBurst) {
     LanguageTexts texts;
-    texts.Load(File());
+    LoadLanguageFile(texts, File());
     for (const LanguageKey& entry : LanguageKeys()) {
         EXPECT_FALSE(texts.Get(entry.Key).empty()) << Narrow(entry.Key);
     }
@@ -133,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(Lang, CommittedLanguageFile, testing::Values(L"Deutsch.
 
 TEST(CommittedLanguageFiles, GermanUmlautsComeThrough) {
     LanguageTexts texts;
-    texts.Load(testenv::SourceDir() / L"lang" / L"Deutsch.plf");
+    LoadLanguageFile(texts, testenv::SourceDir() / L"lang" / L"Deutsch.plf");
     EXPECT_EQ(texts.Get(L"DI2L2C"), L"Stichw\u00f6rter:");
     EXPECT_EQ(texts.Get(L"MAC5"), L"Schriftart \u00e4ndern...");
     EXPECT_EQ(texts.Get(L"ZAV1"), L"&Z\u00e4hler vorne");
@@ -142,8 +142,8 @@ TEST(CommittedLanguageFiles, GermanUmlautsComeThrough) {
 
 TEST(CommittedLanguageFiles, TheTwoLanguagesDiffer) {
     LanguageTexts german, english;
-    german.Load(testenv::SourceDir() / L"lang" / L"Deutsch.plf");
-    english.Load(testenv::SourceDir() / L"lang" / L"English.plf");
+    LoadLanguageFile(german, testenv::SourceDir() / L"lang" / L"Deutsch.plf");
+    LoadLanguageFile(english, testenv::SourceDir() / L"lang" / L"English.plf");
     EXPECT_EQ(german.Get(L"ABBRECHEN"), L"Abbrechen");
     EXPECT_EQ(english.Get(L"ABBRECHEN"), L"Cancel");
     EXPECT_NE(german.Get(L"MESSAGE2"), english.Get(L"MESSAGE2"));

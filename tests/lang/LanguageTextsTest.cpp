@@ -88,7 +88,7 @@ TEST(LanguageBurst, ReadsTextsAndLeavesMissingKeysEmpty) {
     const auto file = WriteLanguageFile(folder, "[Hauptform]\r\nMESSAGE2=Gleiche Verzeichnisse!\r\nPFA=Ostrel\r\n"
                                                 "[Updateform]\r\nUPD8=Zur Downloadseite\r\n");
     LanguageTexts texts;
-    texts.Load(file);
+    LoadLanguageFile(texts, file);
     EXPECT_EQ(texts.Get(L"MESSAGE2"), L"Gleiche Verzeichnisse!");
     EXPECT_EQ(texts.Get(L"PFA"), L"Ostrel");
     EXPECT_EQ(texts.Get(L"UPD8"), L"Zur Downloadseite");
@@ -102,7 +102,7 @@ TEST(LanguageBurst, KeysAreReadFromTheirOwnSectionOnly) {
     // UPD8 belongs to [Updateform]; written under [Hauptform] the program must not find it.
     const auto file = WriteLanguageFile(folder, "[Hauptform]\r\nUPD8=falsch\r\n");
     LanguageTexts texts;
-    texts.Load(file);
+    LoadLanguageFile(texts, file);
     EXPECT_EQ(texts.Get(L"UPD8"), L"");
 }
 
@@ -112,7 +112,7 @@ TEST(LanguageBurst, UmlautsComeThrough) {
                                                 "[Einstellungenform]\r\nEIN8=Eingabedateien l\xF6schen?\r\n"
                                                 "[Hauptform]\r\nDI1FC=Beschreibung \xFC\x62\x65rpr\xFC\x66\x65n\r\n");
     LanguageTexts texts;
-    texts.Load(file);
+    LoadLanguageFile(texts, file);
     EXPECT_EQ(texts.Get(L"MAC5"), L"Schriftart \u00e4ndern...");
     EXPECT_EQ(texts.Get(L"EIN8"), L"Eingabedateien l\u00f6schen?");
     EXPECT_EQ(texts.Get(L"DI1FC"), L"Beschreibung \u00fcberpr\u00fcfen");
@@ -122,7 +122,7 @@ TEST(LanguageBurst, MissingMschFallsBackToMsc) {
     testenv::TempDir folder(L"lang");
     const auto file = WriteLanguageFile(folder, "[Men\xFC]\r\nMSC=&Sprache\r\n");
     LanguageTexts texts;
-    texts.Load(file);
+    LoadLanguageFile(texts, file);
     EXPECT_EQ(texts.Get(L"MSC"), L"&Sprache");
     EXPECT_EQ(texts.Get(L"MSCH"), L"&Sprache");
     // Only MSCH has that fallback: the other hints stay empty.
@@ -133,7 +133,7 @@ TEST(LanguageBurst, PresentMschWinsOverMsc) {
     testenv::TempDir folder(L"lang");
     const auto file = WriteLanguageFile(folder, "[Men\xFC]\r\nMSC=&Sprache\r\nMSCH=Sprache w\xE4hlen\r\n");
     LanguageTexts texts;
-    texts.Load(file);
+    LoadLanguageFile(texts, file);
     EXPECT_EQ(texts.Get(L"MSCH"), L"Sprache w\u00e4hlen");
 }
 
@@ -143,7 +143,7 @@ TEST(LanguageBurst, NamesMatchWithoutRegardToCaseAndQuotesKeepBlanks) {
                                                 "MESSAGE6=\" - Eingabedatei: \"\r\n"
                                                 "[men\xFC]\r\nmdc=&Datei\r\n");
     LanguageTexts texts;
-    texts.Load(file);
+    LoadLanguageFile(texts, file);
     EXPECT_EQ(texts.Get(L"EIG1"), L"Eigene Dateien"); // read under the spelling "HauptForm"
     EXPECT_EQ(texts.Get(L"MDC"), L"&Datei");
     EXPECT_EQ(texts.Get(L"MESSAGE6"), L" - Eingabedatei: ");
@@ -154,13 +154,13 @@ TEST(LanguageBurst, LongTextsAreReadWhole) {
     const std::string longText(5000, 'x');
     const auto file = WriteLanguageFile(folder, "[Anleitungsform]\r\nAT1=" + longText + "\r\n");
     LanguageTexts texts;
-    texts.Load(file);
+    LoadLanguageFile(texts, file);
     EXPECT_EQ(texts.Get(L"AT1"), std::wstring(5000, L'x'));
 }
 
 TEST(LanguageBurst, NoLanguageFileLeavesEveryTextEmpty) {
     LanguageTexts texts;
-    texts.Load({});
+    LoadLanguageFile(texts, {});
     for (const LanguageKey& entry : LanguageKeys()) {
         EXPECT_EQ(texts.Get(entry.Key), L"") << Narrow(entry.Key);
     }
@@ -243,7 +243,7 @@ TEST(LanguageTables, FunctionKeyCaptionsCarryTheirPrefix) {
                                                 "[Einstellungenform]\r\nEI61=PDF anzeigen\r\nEI6=PDF zeigen\r\n"
                                                 "[Hauptform]\r\nF8LOESCH=F8 L\xF6schen\r\n");
     LanguageTexts texts;
-    texts.Load(file);
+    LoadLanguageFile(texts, file);
     struct Expect {
         const wchar_t* control;
         const wchar_t* caption;

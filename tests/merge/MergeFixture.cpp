@@ -14,7 +14,7 @@ namespace mergetest {
 void LoadEnglishTexts() {
     static bool loaded = false;
     if (!loaded) {
-        Texts().Load(testenv::SourceDir() / L"lang" / L"English.plf");
+        LoadLanguageFile(Texts(), testenv::SourceDir() / L"lang" / L"English.plf");
         loaded = true;
     }
 }

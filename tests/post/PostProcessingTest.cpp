@@ -16,7 +16,7 @@ namespace {
 
 class PostProcessingTest : public testing::Test {
 protected:
-    static void SetUpTestSuite() { ::Texts().Load(testenv::SourceDir() / L"lang" / L"English.plf"); }
+    static void SetUpTestSuite() { LoadLanguageFile(::Texts(), testenv::SourceDir() / L"lang" / L"English.plf"); }
 
     static std::vector<std::wstring> Shown(const RecordingWindow& window) {
         std::vector<std::wstring> texts;

@@ -30,7 +30,7 @@ struct WhenShown : testenv::WhenShown {
 
 void LoadTexts(const wchar_t* file) {
     Texts().Clear();
-    Texts().Load(testenv::SourceDir() / L"lang" / file);
+    LoadLanguageFile(Texts(), testenv::SourceDir() / L"lang" / file);
 }
 
 struct OpenedLink {

@@ -21,7 +21,7 @@ using testenv::WhenShown;
 
 void LoadTexts(const wchar_t* file) {
     Texts().Clear();
-    Texts().Load(testenv::SourceDir() / L"lang" / file);
+    LoadLanguageFile(Texts(), testenv::SourceDir() / L"lang" / file);
 }
 
 struct ShownTexts {
