@@ -1,7 +1,8 @@
 #pragma once
-// Recording stand-ins for the windows around the dialog models: the main window, the encryption dialog's host
-// and the profile commands' question and file dialogs.
-#include "core/EncryptRules.h"
+// The dialog models as the program runs them, with recording stand-ins for the windows around them (the main
+// window and the encryption dialog's host are those of the core's rules tests) and the profile commands' question
+// and file dialogs.
+#include "../core/RulesFakes.h"
 #include "app/dialogs/Profiles.h"
 #include "app/dialogs/SettingsDialogRules.h"
 #include "app/main/LanguageTexts.h"
@@ -22,35 +23,8 @@ inline void LoadGermanTexts() {
     LoadLanguageFile(Texts(), testenv::SourceDir() / L"lang" / L"Deutsch.plf");
 }
 
-class FakeMainWindow : public ISettingsMainWindow {
-public:
-    void SetConversionCaption(const std::wstring& caption) override { Caption = caption; }
-    void SetMergeEnabled(bool enabled) override { MergeEnabled = enabled; }
-    void SetWatermarkIndicatorVisible(bool visible) override { WatermarkIndicator = visible; }
-    void SetAutoRotateOption(const std::wstring& option) override { AutoRotateOption = option; }
-    std::wstring LastGhostscriptProgram() const override { return LastGs; }
-    bool TakeSecurityCheckRequest() override { return std::exchange(SecurityCheckRequest, false); }
-    std::wstring ReaderProgram() const override { return Reader; }
-
-    std::wstring Caption;
-    bool MergeEnabled = true;
-    bool WatermarkIndicator = false;
-    std::wstring AutoRotateOption;
-    std::wstring LastGs;
-    bool SecurityCheckRequest = false;
-    std::wstring Reader = L"acrord32.exe";
-};
-
-class FakeEncryptHost : public IEncryptDialogHost {
-public:
-    void FocusControl(EncryptFocus control) override { Focus.push_back(control); }
-    void ShowMessage(const std::wstring& key, MessageIcon icon) override { Messages.emplace_back(key, icon); }
-    void FocusMergeKeyButton() override { ++MergeKeyFocus; }
-
-    std::vector<EncryptFocus> Focus;
-    std::vector<std::pair<std::wstring, MessageIcon>> Messages;
-    int MergeKeyFocus = 0;
-};
+using rulestest::FakeEncryptHost;
+using rulestest::FakeMainWindow;
 
 class FakeProfileUi : public IProfileUi {
 public:

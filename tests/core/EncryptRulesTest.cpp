@@ -1,10 +1,10 @@
 // The encryption dialog's rules: showing, enabling, password checks and closing, with the record and the settings
 // dialog they reach into.
-#include "DialogFakes.h"
+#include "RulesFakes.h"
 
 #include <gtest/gtest.h>
 
-using dialogtest::DialogRig;
+using rulestest::RulesRig;
 
 namespace {
 
@@ -13,8 +13,6 @@ constexpr unsigned kKeyA = 'A';
 
 class EncryptRulesTest : public testing::Test {
 protected:
-    void SetUp() override { dialogtest::LoadGermanTexts(); }
-
     // Encryption switched on with an owner password, as a user does it.
     void SwitchOn(const std::wstring& owner = L"geheim") {
         rig.encrypt.FormShow();
@@ -25,7 +23,7 @@ protected:
     }
     const EncryptControls& c() const { return rig.encrypt.Controls(); }
 
-    DialogRig rig;
+    RulesRig rig;
 };
 
 TEST_F(EncryptRulesTest, ShowingWithEncryptionOffClearsAndDisablesEverything) {
@@ -125,12 +123,11 @@ struct KeyRow {
 
 class PasswordKeyTest : public testing::TestWithParam<KeyRow> {
 protected:
-    void SetUp() override { dialogtest::LoadGermanTexts(); }
 };
 
 TEST_P(PasswordKeyTest, KeyDownChecksTheSingleBlankAndMovesOnWithEnter) {
     const KeyRow row = GetParam();
-    DialogRig rig;
+    RulesRig rig;
     rig.encrypt.SetChecked(EncryptCheckBox::BerechtigungCB, true);
     rig.encrypt.SetChecked(EncryptCheckBox::KennwortCB, true);
     rig.encrypt.SetText(row.Edit, row.Before);
@@ -176,12 +173,11 @@ struct ExitRow {
 
 class PasswordExitTest : public testing::TestWithParam<ExitRow> {
 protected:
-    void SetUp() override { dialogtest::LoadGermanTexts(); }
 };
 
 TEST_P(PasswordExitTest, LeavingAFieldReportsAndReturnsTheFocus) {
     const ExitRow row = GetParam();
-    DialogRig rig;
+    RulesRig rig;
     rig.encrypt.SetChecked(EncryptCheckBox::BerechtigungCB, true);
     rig.encrypt.SetChecked(EncryptCheckBox::KennwortCB, true);
     rig.encrypt.SetText(EncryptEdit::BerechtigungE, row.Owner);
