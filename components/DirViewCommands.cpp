@@ -18,6 +18,7 @@
 #include "gui/Application.h"
 #include "gui/Menus.h"
 #include "gui/MessageBox.h"
+#include "win/FileSystem.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -52,10 +53,6 @@ std::wstring NamePart(const std::wstring& path) {
 
 bool IsForbiddenChar(wchar_t c) {
     return wcschr(InvalidFileNameChars, c) != nullptr && c != L'\0';
-}
-
-bool PathExists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // Swallows the characters no file name may hold while the name editor is open.

@@ -4,6 +4,7 @@
 #include "components/BaseUtils.h"
 #include "gui/Application.h"
 #include "win/Handles.h"
+#include "win/SystemText.h"
 
 #include <shlobj.h>
 

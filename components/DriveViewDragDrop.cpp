@@ -4,6 +4,8 @@
 #include "components/BaseUtils.h"
 #include "components/ViewsShared.h"
 #include "gui/MessageBox.h"
+#include "core/TextUtil.h"
+#include "win/SystemText.h"
 
 #include <commctrl.h>
 
@@ -190,7 +192,7 @@ bool TDriveView::PerformDropOperation(const std::vector<TDroppedFile>& Files, co
             }
             TFDDListItem item;
             item.Name = file.Name;
-            if (!CreateDropShortCut(item, AddTrailingBackslash(target) + linkName + L".lnk", FileNameWithoutExt(name)))
+            if (!CreateDropShortCut(item, WithTrailingBackslash(target) + linkName + L".lnk", FileNameWithoutExt(name)))
                 DDError(DDCreateShortCutError);
         }
         if (dirView_ && SamePath(dirView_->Path(), target))
@@ -215,7 +217,7 @@ bool TDriveView::PerformDropOperation(const std::vector<TDroppedFile>& Files, co
         for (const TDroppedFile& file : Files) {
             fileOperator_.OperandFrom().push_back(file.Name);
             if (mapped)
-                fileOperator_.OperandTo().push_back(AddTrailingBackslash(target) +
+                fileOperator_.OperandTo().push_back(WithTrailingBackslash(target) +
                                                     (file.MappedName.empty() ? NamePart(file.Name) : file.MappedName));
             const std::wstring folder = ExtractFileDir(file.Name);
             if (!folder.empty() && std::none_of(sourceFolders.begin(), sourceFolders.end(),

@@ -4,6 +4,7 @@
 #include "app/main/LanguageTexts.h"
 #include "core/OutputNaming.h"
 #include "gui/MessageBox.h"
+#include "win/SystemText.h"
 
 using namespace gui;
 
@@ -29,13 +30,6 @@ std::wstring SystemErrorText(unsigned long code) {
     LocalFree(buffer);
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
         text.pop_back();
-    }
-    return text;
-}
-
-std::wstring UpperCase(std::wstring text) {
-    if (!text.empty()) {
-        CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
     }
     return text;
 }

@@ -1,4 +1,5 @@
 #include "app/main/LanguageTexts.h"
+#include "win/FileSystem.h"
 
 #include <windows.h>
 
@@ -382,11 +383,6 @@ std::wstring ReadProfileString(const wchar_t* section, const wchar_t* key, const
         }
         buffer.resize(buffer.size() * 4);
     }
-}
-
-bool FileExists(const std::filesystem::path& file) {
-    const DWORD attributes = GetFileAttributesW(file.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 } // namespace

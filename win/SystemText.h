@@ -1,0 +1,14 @@
+#pragma once
+// Letter case by the system's rules, the way the file system compares names: "ä" and "Ä" are one letter, and so are
+// the letters of every script the system's case table knows. For texts the program defines itself (ASCII keys),
+// core/TextUtil.h has the ASCII-only forms.
+#include <string>
+#include <string_view>
+
+std::wstring UpperCase(std::wstring text);
+std::wstring LowerCase(std::wstring text);
+
+// Ordinal comparison after upper-casing both by the system's table, as the file system tells names apart: no
+// language rules, so the result is the same on every machine.
+bool EqualNoCase(std::wstring_view a, std::wstring_view b);
+bool LessNoCase(std::wstring_view a, std::wstring_view b);
