@@ -13,6 +13,7 @@
 #include "core/TextUtil.h"
 #include "win/SystemText.h"
 #include "win/FileSystem.h"
+#include "core/TextEncoding.h"
 
 #include <commctrl.h>
 
@@ -211,7 +212,7 @@ void TDirView::CreateDragDrop() {
                 DDProcessDropped(keys, pt, effect);
             } catch (const EDragDrop& error) {
                 // The drop is over when this runs: nobody but the user can hear of the failure.
-                gui::MessageDlg(gui::FromAnsi(error.what()), L"", gui::TMsgDlgType::mtError, gui::TMsgDlgButtons::mbOK,
+                gui::MessageDlg(ErrorMessage(error), L"", gui::TMsgDlgType::mtError, gui::TMsgDlgButtons::mbOK,
                                 Handle());
             }
         });

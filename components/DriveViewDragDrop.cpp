@@ -6,6 +6,7 @@
 #include "gui/MessageBox.h"
 #include "core/TextUtil.h"
 #include "win/SystemText.h"
+#include "core/TextEncoding.h"
 
 #include <commctrl.h>
 
@@ -307,10 +308,8 @@ std::unique_ptr<TDragDropFilesEx> TDriveView::CreateDragDrop() {
         } catch (const std::exception& error) {
             // The drop runs inside OLE: the user is told here instead of by the caller.
             gui::GuardedVoid("TDriveView drop message", [&] {
-                std::wstring text;
-                for (const char* c = error.what(); *c; ++c)
-                    text += static_cast<wchar_t>(static_cast<unsigned char>(*c));
-                gui::MessageDlg(text, L"", gui::TMsgDlgType::mtError, gui::TMsgDlgButtons::mbOK, Handle());
+                gui::MessageDlg(ErrorMessage(error), L"", gui::TMsgDlgType::mtError, gui::TMsgDlgButtons::mbOK,
+                                Handle());
             });
             effect = 0;
         } catch (...) {

@@ -3,6 +3,7 @@
 #include "gui/Application.h"
 #include "gui/Form.h"
 #include "gui/Menus.h"
+#include "core/TextEncoding.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -105,7 +106,8 @@ void ReportCallbackException(const char* where) noexcept {
         } catch (...) {
         }
         text += "\n";
-        OutputDebugStringA(text.c_str());
+        // The exception texts are UTF-8; the narrow debug output would read them in the ANSI code page.
+        OutputDebugStringW(WideFromUtf8(text).c_str());
     } catch (...) {
     }
 }

@@ -31,3 +31,18 @@ bool EqualNoCase(std::wstring_view a, std::wstring_view b) {
 bool LessNoCase(std::wstring_view a, std::wstring_view b) {
     return CompareNoCase(a, b) == CSTR_LESS_THAN;
 }
+
+std::wstring SystemMessage(unsigned long code) {
+    wchar_t* buffer = nullptr;
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = length && buffer ? std::wstring(buffer, length) : std::wstring();
+    if (buffer) {
+        LocalFree(buffer);
+    }
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
+        text.pop_back();
+    }
+    return text;
+}

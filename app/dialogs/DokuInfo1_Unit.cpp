@@ -5,6 +5,7 @@
 #include "core/OutputNaming.h"
 #include "gui/MessageBox.h"
 #include "win/SystemText.h"
+#include "core/TextEncoding.h"
 
 using namespace gui;
 
@@ -81,8 +82,7 @@ void TDokuInfo1_Form::ShowFileError(const std::exception& error) const {
     if (const auto* fileError = dynamic_cast<const docinfo::DocInfoFileError*>(&error)) {
         text = fileError->Path() + L"\r\r" + SystemErrorText(fileError->Code());
     } else {
-        const std::string what = error.what();
-        text = std::wstring(what.begin(), what.end());
+        text = ErrorMessage(error);
     }
     MessageDlg(text, L"", TMsgDlgType::mtError, TMsgDlgButtons::mbOK, Handle());
 }

@@ -253,7 +253,7 @@ void ConversionPass::Memo(const std::wstring& line) {
 
 void ConversionPass::WriteLog(const std::function<void(const ConversionLog&)>& write) {
     log_.WriteGuarded(write, [this](const LogWriteError& error) {
-        const std::wstring text = L"I/O-FEHLER..! / I/O-ERROR...! " + WideFromUtf8(error.what());
+        const std::wstring text = L"I/O-FEHLER..! / I/O-ERROR...! " + ErrorMessage(error);
         Memo(text);
         window_.ShowStatus(text);
         if (kind_ == PassKind::Manual) {
@@ -545,7 +545,7 @@ bool ConversionPass::Prepare(std::wstring& key, const std::wstring& caption, Out
         try {
             ShellFileOperation(CurrentInputFile, renamed, FO_RENAME, FOF_ALLOWUNDO);
         } catch (const std::exception& error) {
-            ReportOnce(key, PrepareFailureText(CurrentInputFile, WideFromUtf8(error.what())), true);
+            ReportOnce(key, PrepareFailureText(CurrentInputFile, ErrorMessage(error)), true);
             return false;
         }
         reported_.erase(key);
@@ -564,12 +564,12 @@ bool ConversionPass::Prepare(std::wstring& key, const std::wstring& caption, Out
             return false;
         }
         ReportOnce(key,
-                   PrepareFailureText(CurrentInputFile, WideFromUtf8(error.what()) + L", Fehler / error " +
-                                                            std::to_wstring(error.Code())),
+                   PrepareFailureText(CurrentInputFile,
+                                      ErrorMessage(error) + L", Fehler / error " + std::to_wstring(error.Code())),
                    true);
         return false;
     } catch (const std::exception& error) {
-        ReportOnce(key, PrepareFailureText(CurrentInputFile, WideFromUtf8(error.what())), true);
+        ReportOnce(key, PrepareFailureText(CurrentInputFile, ErrorMessage(error)), true);
         return false;
     }
     return true;
@@ -763,7 +763,7 @@ void ConversionPass::Timer1Timer() {
         ManualPassActive = false;
         ConvertInputFiles();
     } catch (const std::exception& error) {
-        Memo(WideFromUtf8(error.what()));
+        Memo(ErrorMessage(error));
     } catch (...) {
     }
     if (!StopRequested) {
@@ -809,7 +809,7 @@ void ConversionPass::PDF_ErstellungClick() {
     try {
         ConvertInputFiles();
     } catch (const std::exception& error) {
-        Memo(WideFromUtf8(error.what()));
+        Memo(ErrorMessage(error));
     } catch (...) {
     }
 

@@ -111,7 +111,7 @@ void MergeCommand::MergeBitBtnClick() {
     } catch (const ProgramClosing&) {
         // The program ends: the merge's child is ended and the unfinished result is not reported.
     } catch (const std::exception& e) {
-        window_.ShowMessage(ConversionWindow::Box::Error, WideFromUtf8(e.what()));
+        window_.ShowMessage(ConversionWindow::Box::Error, ErrorMessage(e));
     } catch (...) {
         window_.ShowMessage(ConversionWindow::Box::Error, Texts().Get(L"AFEHLER3"));
     }

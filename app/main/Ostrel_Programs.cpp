@@ -15,6 +15,8 @@
 #include "win/Registry.h"
 #include "core/TextUtil.h"
 #include "win/FileSystem.h"
+#include "core/TextEncoding.h"
+#include "win/SystemText.h"
 
 #include <shlobj.h>
 
@@ -172,8 +174,8 @@ void TOstrel_Form::VerknuepfenClick() {
         RegisterFileType(L"ps", program);
         RegisterFileType(L"prn", program);
     } catch (const std::exception& error) {
-        gui::MessageDlg(gui::FromAnsi(error.what()), gui::Application.Title(), TMsgDlgType::mtError,
-                        TMsgDlgButtons::mbOK, Handle());
+        gui::MessageDlg(ErrorMessage(error), gui::Application.Title(), TMsgDlgType::mtError, TMsgDlgButtons::mbOK,
+                        Handle());
         return;
     }
     gui::MessageDlg(Texts().Get(L"VERKN2"), gui::Application.Title(), TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK,
@@ -185,8 +187,8 @@ void TOstrel_Form::RegisterFileType(const std::wstring& extension, const std::ws
     registry.SetRootKey(HKEY_CLASSES_ROOT);
     for (const FileTypeKey& entry : FileTypeKeys(extension, program)) {
         if (!registry.OpenKey(entry.Key, true)) {
-            throw gui::ERegistryException("HKEY_CLASSES_ROOT\\" + gui::ToAnsi(entry.Key) + ": " +
-                                          std::system_category().message(static_cast<int>(GetLastError())));
+            throw gui::ERegistryException("HKEY_CLASSES_ROOT\\" + Utf8FromWide(entry.Key) + ": " +
+                                          Utf8FromWide(SystemMessage(GetLastError())));
         }
         if (entry.HasValue) {
             registry.WriteString(L"", entry.Value);

@@ -285,7 +285,7 @@ void PostProcessing::Report(ConversionWindow::Box box, const std::wstring& text)
 
 void PostProcessing::WriteLog(const std::function<void(const ConversionLog&)>& write) {
     log_.WriteGuarded(write, [this](const LogWriteError& error) {
-        const std::wstring text = L"I/O-FEHLER..! / I/O-ERROR...! " + WideFromUtf8(error.what());
+        const std::wstring text = L"I/O-FEHLER..! / I/O-ERROR...! " + ErrorMessage(error);
         window_.AppendMemo(text + L"\r\n");
         window_.ShowStatus(text);
         if (interactive_) {

@@ -11,6 +11,7 @@
 #include "installer/setup/SystemReason.h"
 #include "core/TextUtil.h"
 #include "win/FileSystem.h"
+#include "win/AnsiText.h"
 
 #include <shlobj.h>
 
@@ -194,7 +195,8 @@ void TOstrel_Setup::FormCreate() {
         if (FileExists(programFiles + L"ostrel\\catjetr1.ppd"))
             Edit4.SetText(programFiles + L"ostrel\\catjetr1.ppd");
     } catch (const std::system_error& e) {
-        gui::ShowMessage(std::wstring(e.what(), e.what() + std::char_traits<char>::length(e.what())));
+        // The runtime words a system error in the ANSI code page.
+        gui::ShowMessage(gui::FromAnsi(e.what()));
     }
 
     if (InFolder(L"pdftk-1.41.exe.zip"))

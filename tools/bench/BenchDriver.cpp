@@ -4,6 +4,7 @@
 //   BenchDriver.exe <Ostrel program folder> <bench programs folder> <work folder> [rounds] [jobs]
 // The work folder holds "files" (the large folder, filled by run.sh); the driver makes the rest.
 #include "core/TextEncoding.h"
+#include "win/AnsiText.h"
 
 #include <windows.h>
 
@@ -317,10 +318,10 @@ private:
     std::wstring Ostrel() const { return ostrelFolder_ + L"\\Ostrel.exe"; }
     std::wstring Tool(const wchar_t* name) const { return toolsFolder_ + L"\\" + name; }
 
+    // Ostrel.ini is in the ANSI code page, as the profile functions write and read it.
     void WriteIni(const std::wstring& input, const std::string& extra = {}) const {
-        WriteBytes(ostrelFolder_ + L"\\Ostrel.ini", "[Verzeichnisse]\r\nEingabeverzeichnis=" + Utf8FromWide(input) +
-                                                        "\r\nAusgabeverzeichnis=" + Utf8FromWide(out_) + "\r\n" +
-                                                        extra);
+        WriteBytes(ostrelFolder_ + L"\\Ostrel.ini", "[Verzeichnisse]\r\nEingabeverzeichnis=" + gui::ToAnsi(input) +
+                                                        "\r\nAusgabeverzeichnis=" + gui::ToAnsi(out_) + "\r\n" + extra);
     }
 
     // Milliseconds from the start of the process to its visible main window, or nullopt.
