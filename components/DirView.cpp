@@ -639,7 +639,7 @@ std::wstring TDirView::ItemFileName(int Item) const {
 
 int TDirView::FindFileItem(const std::wstring& FileName) const {
     for (int i = 0; i < Count(); ++i)
-        if (lstrcmpiW(items_[static_cast<size_t>(i)].Rec->FileName.c_str(), FileName.c_str()) == 0)
+        if (EqualNoCase(items_[static_cast<size_t>(i)].Rec->FileName, FileName))
             return i;
     return -1;
 }
