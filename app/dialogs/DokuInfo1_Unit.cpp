@@ -23,16 +23,8 @@ void SetCaptionFrom(TControl& control, const wchar_t* key) {
 }
 
 std::wstring SystemErrorText(unsigned long code) {
-    wchar_t* buffer = nullptr;
-    DWORD n =
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = n ? std::wstring(buffer, n) : L"Error " + std::to_wstring(code);
-    LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
-        text.pop_back();
-    }
-    return text;
+    const std::wstring text = SystemMessage(code);
+    return text.empty() ? L"Error " + std::to_wstring(code) : text;
 }
 
 } // namespace
