@@ -5,19 +5,15 @@
 #include "win/AnsiText.h"
 #include "win/Handles.h"
 #include "core/TextEncoding.h"
+#include "win/SystemText.h"
 
 #include <windows.h>
 
 namespace {
 
 std::wstring LastErrorText(DWORD error) {
-    wchar_t* buffer = nullptr;
-    DWORD n =
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = n ? std::wstring(buffer, n) : L"error " + std::to_wstring(error);
-    LocalFree(buffer);
-    return text;
+    const std::wstring text = SystemMessage(error);
+    return text.empty() ? L"error " + std::to_wstring(error) : text;
 }
 
 // The whole block goes out in one appending write, so the lines already in the file are never touched.
