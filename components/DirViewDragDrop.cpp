@@ -8,7 +8,6 @@
 #include "components/DriveView.h"
 #include "components/FileOperator.h"
 #include "components/ViewsShared.h"
-#include "win/AnsiText.h"
 #include "gui/MessageBox.h"
 #include "core/TextUtil.h"
 #include "win/SystemText.h"

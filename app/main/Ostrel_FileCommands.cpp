@@ -19,7 +19,6 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <utility>
 
 namespace {
@@ -143,11 +142,7 @@ std::wstring UpperFileExt(const std::wstring& path) {
     if (dot == std::wstring::npos || path[dot] != L'.') {
         return {};
     }
-    std::wstring ext = path.substr(dot);
-    for (wchar_t& c : ext) {
-        c = static_cast<wchar_t>(std::towupper(c));
-    }
-    return ext;
+    return UpperCaseAscii(path.substr(dot));
 }
 
 std::wstring FileNamePart(const std::wstring& path) {

@@ -11,7 +11,6 @@
 #include "app/main/Ostrel_Unit.h"
 #include "gui/Application.h"
 #include "gui/MessageBox.h"
-#include "win/AnsiText.h"
 #include "win/Registry.h"
 #include "core/TextUtil.h"
 #include "win/FileSystem.h"

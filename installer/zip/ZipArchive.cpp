@@ -4,7 +4,6 @@
 
 #include "installer/zip/ZipMessages.h"
 
-#include "win/AnsiText.h"
 #include "win/Handles.h"
 #include "gui/MessageBox.h"
 #include "core/TextEncoding.h"
