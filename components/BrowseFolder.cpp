@@ -1,6 +1,7 @@
 #include "components/BrowseFolder.h"
 
 #include "gui/Form.h"
+#include "win/Trace.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -252,6 +253,7 @@ int CALLBACK TBrowseForFolderDialog::BrowseCallback(HWND window, UINT message, L
         }
     } catch (...) {
         // No exception may unwind into the shell; a failed handler leaves the dialog as it is.
+        gui::TraceCaught(L"TBrowseForFolderDialog::BrowseCallback");
     }
     return 0;
 }
@@ -305,6 +307,7 @@ LRESULT CALLBACK TBrowseForFolderDialog::DialogSubclass(HWND window, UINT messag
             self->Place();
         } catch (...) {
             // Placement is a nicety; the dialog shows where the shell put it.
+            gui::TraceCaught(L"TBrowseForFolderDialog::DialogSubclass");
         }
         self->placed_ = true;
     } else if (message == WM_NCDESTROY) {

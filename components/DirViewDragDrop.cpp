@@ -13,6 +13,7 @@
 #include "win/SystemText.h"
 #include "win/FileSystem.h"
 #include "core/TextEncoding.h"
+#include "win/Trace.h"
 
 #include <commctrl.h>
 
@@ -327,6 +328,7 @@ void TDirView::BeginDrag(bool RightButton, POINT Where) {
     try {
         result = dd.Execute();
     } catch (...) {
+        gui::TraceCaught(L"TDirView::BeginDrag");
         result = drInvalid;
     }
     state.EndDragImage();

@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr UINT kSyncMessage = WM_APP + 0x103;
-constexpr wchar_t kSyncWindowClass[] = L"TDirViewWorkerSync";
 // The icon thread gets 200 rounds of 10 ms to end.
 constexpr DWORD kIconThreadStopTime = 2000;
 // Scanners are told to stop together and share this much time to end.
@@ -22,45 +20,6 @@ constexpr DWORD kScannerStopTime = 2000;
 constexpr DWORD kScanAttributes = 63;
 constexpr UINT kIconFlagsByPidl = SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES | SHGFI_PIDL;
 constexpr UINT kIconFlagsByName = SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES;
-
-struct TSyncCall {
-    const TDirViewWorker* Worker;
-    const std::function<void()>* Call;
-};
-
-LRESULT CALLBACK SyncWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kSyncMessage) {
-        const auto* sync = reinterpret_cast<const TSyncCall*>(lParam);
-        // Checked here, on this thread, so a stop that began after the worker sent the call still wins.
-        if (!sync->Worker->Terminated())
-            gui::GuardedVoid("dir view worker call", *sync->Call);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-// The hidden window of the calling (user-interface) thread that runs the workers' synchronised calls; it lives as
-// long as the thread, so a worker cut loose never sends to a window that went away with its view.
-HWND ThreadSyncWindow() {
-    thread_local HWND window = nullptr;
-    if (window && IsWindow(window))
-        return window;
-    static const bool registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = SyncWindowProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = kSyncWindowClass;
-        return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    }();
-    if (!registered)
-        throw EComponentError("Cannot register the worker window class.");
-    window = CreateWindowExW(0, kSyncWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
-                             nullptr);
-    if (!window)
-        throw EComponentError("Cannot create the worker window.");
-    return window;
-}
 
 bool IsDotName(const std::wstring& Name) {
     return Name == L"." || Name == L"..";
@@ -70,7 +29,9 @@ bool IsDotName(const std::wstring& Name) {
 
 // --- the worker base -----------------------------------------------------------------------------------------
 
-TDirViewWorker::TDirViewWorker(TDirView* View) : Owner(View), syncWindow_(ThreadSyncWindow()) {
+TDirViewWorker::TDirViewWorker(TDirView* View) : Owner(View) {
+    if (!uiCalls_.Bound())
+        throw EComponentError("Cannot create the worker window.");
     resumeEvent_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     if (!resumeEvent_)
         throw EComponentError("Cannot create the worker's resume event.");
@@ -132,8 +93,11 @@ void TDirViewWorker::Suspend() {
 void TDirViewWorker::Synchronize(const std::function<void()>& Call) {
     if (terminated_)
         return;
-    TSyncCall sync{this, &Call};
-    SendMessageW(syncWindow_, kSyncMessage, 0, reinterpret_cast<LPARAM>(&sync));
+    uiCalls_.CallOnUi([this, &Call] {
+        // Checked here, on this thread, so a stop that began after the worker sent the call still wins.
+        if (!Terminated())
+            gui::GuardedVoid("dir view worker call", Call);
+    });
 }
 
 bool TDirViewWorker::WaitFor(DWORD Milliseconds) {

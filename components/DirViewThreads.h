@@ -9,6 +9,7 @@
 // stops it and only then lets its own reference go.
 #include "components/ComponentErrors.h"
 #include "components/DirView.h"
+#include "win/UiThreadCall.h"
 
 #include <windows.h>
 
@@ -57,7 +58,9 @@ protected:
 private:
     static DWORD WINAPI ThreadEntry(void* Parameter);
 
-    HWND syncWindow_;
+    // The calls run on the thread that made the worker; its window lives as long as that thread, so a worker cut
+    // loose never sends to a window that went away with its view.
+    gui::TUiThreadCalls uiCalls_;
     HANDLE thread_ = nullptr;
     HANDLE resumeEvent_ = nullptr;
     std::atomic<bool> terminated_{false};

@@ -1,15 +1,13 @@
 #include "components/DiscMon.h"
 
 #include "win/Handles.h"
+#include "win/Trace.h"
 
 #include <atomic>
 #include <mutex>
 #include <utility>
 
 namespace {
-
-constexpr UINT kReportMessage = WM_USER + 1;
-constexpr wchar_t kWindowClass[] = L"OstrelDiscMonitorWindow";
 
 using gui::UniqueHandle;
 
@@ -77,8 +75,8 @@ public:
         unsigned generation = 0;
     };
 
-    explicit TDiscMonitorThread(HWND target)
-        : target_(target), destroyEvent_(NewEvent(true)), parametersChanged_(NewEvent(false)) {}
+    TDiscMonitorThread(TDiscMonitor& monitor, gui::TUiThreadCalls& calls)
+        : monitor_(monitor), calls_(calls), destroyEvent_(NewEvent(true)), parametersChanged_(NewEvent(false)) {}
 
     // Ends the worker and waits for it. While waiting, reports the worker is trying to hand over are taken and
     // dropped (the monitor is going), so a worker blocked in SendMessage can finish.
@@ -134,6 +132,7 @@ private:
             static_cast<TDiscMonitorThread*>(self)->Execute();
         } catch (...) {
             // Nothing may unwind out of a thread entry; a worker that failed simply ends.
+            gui::TraceCaught(L"disc monitor thread");
         }
         return 0;
     }
@@ -165,7 +164,7 @@ private:
         if (WaitForSingleObject(destroyEvent_.get(), 0) == WAIT_OBJECT_0) {
             return;
         }
-        SendMessageW(target_, kReportMessage, invalid ? 1 : 0, static_cast<LPARAM>(generation));
+        calls_.CallOnUi([this, invalid, generation] { monitor_.Deliver(invalid, generation); });
     }
 
     // Waits for the end or for parameters that differ from the ones in use (an announcement may arrive after
@@ -241,7 +240,8 @@ private:
         }
     }
 
-    HWND target_;
+    TDiscMonitor& monitor_;
+    gui::TUiThreadCalls& calls_;
     UniqueHandle destroyEvent_;
     UniqueHandle parametersChanged_;
     UniqueHandle thread_;
@@ -250,43 +250,19 @@ private:
 };
 
 TDiscMonitor::TDiscMonitor() {
-    static const ATOM windowClass = [] {
-        WNDCLASSEXW wc = {};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = &TDiscMonitor::WindowProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = kWindowClass;
-        return RegisterClassExW(&wc);
-    }();
-    if (windowClass == 0) {
-        throw EDiscMonitorError("TDiscMonitor: cannot register its window class");
-    }
-    window_ =
-        CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (window_ == nullptr) {
+    if (!uiCalls_.Bound()) {
         throw EDiscMonitorError("TDiscMonitor: cannot create its window");
     }
-    try {
-        thread_ = std::make_unique<TDiscMonitorThread>(window_);
-        ParametersChanged();
-    } catch (...) {
-        DestroyWindow(window_);
-        throw;
-    }
-    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    thread_ = std::make_unique<TDiscMonitorThread>(*this, uiCalls_);
+    ParametersChanged();
 }
 
 TDiscMonitor::~TDiscMonitor() {
     destroying_ = true;
-    if (destroyedDuringDispatch_ != nullptr) {
-        // Destroyed by its own handler: the worker is blocked in the SendMessage that runs this handler. Release
-        // it now, or it could never reach its end while we wait for it.
-        *destroyedDuringDispatch_ = true;
-        ReplyMessage(0);
-    }
-    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    // Destroyed by its own handler, the worker is blocked in the call that runs this handler: revoking releases
+    // it, or it could never reach its end while we wait for it.
+    uiCalls_.Revoke();
     thread_.reset();
-    DestroyWindow(window_);
 }
 
 void TDiscMonitor::SetActive(bool value) {
@@ -344,29 +320,14 @@ void TDiscMonitor::Deliver(bool invalid, unsigned generation) noexcept {
     if (destroying_ || !active_ || generation != generation_) {
         return;
     }
-    bool destroyed = false;
     try {
         // A copy, so that a handler may reassign the event (or destroy the monitor) while it runs.
         TDiscMonitorEvent handler = invalid ? OnInvalid : OnChange;
-        if (!handler) {
-            return;
+        if (handler) {
+            handler(this);
         }
-        destroyedDuringDispatch_ = &destroyed;
-        handler(this);
     } catch (...) {
         // A handler's failure must not unwind through the window procedure; the report is simply done.
+        gui::TraceCaught(L"disc monitor handler");
     }
-    if (!destroyed) {
-        destroyedDuringDispatch_ = nullptr;
-    }
-}
-
-LRESULT CALLBACK TDiscMonitor::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kReportMessage) {
-        if (auto* self = reinterpret_cast<TDiscMonitor*>(GetWindowLongPtrW(window, GWLP_USERDATA))) {
-            self->Deliver(wParam != 0, static_cast<unsigned>(lParam));
-        }
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
 }

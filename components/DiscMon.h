@@ -3,7 +3,7 @@
 // reports changes on the thread that created it, the user-interface thread.
 //
 // A worker thread (TDiscMonitorThread) owns the notification handle. It hands each report to the user-interface
-// thread by a synchronous SendMessage to a hidden message-only window of the monitor; the event handlers therefore
+// thread by a synchronous SendMessage to the message-only window of that thread; the event handlers therefore
 // run on the user-interface thread while the worker waits. The monitor must be created, used and destroyed on that
 // one thread, and that thread must process messages for reports to arrive.
 //
@@ -12,6 +12,7 @@
 // monitor was stopped, re-aimed or destroyed are dropped. Destruction joins the worker; it is safe also from
 // inside the monitor's own OnChange or OnInvalid handler.
 #include "components/ComponentErrors.h"
+#include "win/UiThreadCall.h"
 
 #include <windows.h>
 
@@ -76,11 +77,11 @@ public:
 
 private:
     friend class TDiscMonitorThread;
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void ParametersChanged();
     void Deliver(bool invalid, unsigned generation) noexcept;
 
-    HWND window_ = nullptr;
+    // Revoked by the destructor, also from inside a handler, which releases a worker waiting for it.
+    gui::TUiThreadCalls uiCalls_;
     std::unique_ptr<TDiscMonitorThread> thread_;
     TDiscMonitorDirStr directory_;
     TMonitorFilters filters_{moFilename};
@@ -89,6 +90,4 @@ private:
     // Bumped on every parameter change; a report carries the value it was made under and is dropped when stale.
     unsigned generation_ = 0;
     bool destroying_ = false;
-    // Set while a handler runs, so that a destructor called from inside it can release the waiting worker.
-    bool* destroyedDuringDispatch_ = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "components/DragDrop.h"
 
+#include "win/Trace.h"
+
 #include <commctrl.h>
 #include <wrl/client.h>
 
@@ -403,6 +405,7 @@ TDragResult TDragDrop::ExecuteOperation(TDataObject* DataObject) {
             result = drCancelled;
         }
     } catch (...) {
+        gui::TraceCaught(L"TDragDrop::ExecuteOperation");
         result = drInvalid;
     }
     if (source)
@@ -452,6 +455,7 @@ void TDragDrop::ProcessDropped() {
             FDropTarget->RenderDropped(FSavedData, FSavedKeyState, FSavedPoint, effect);
         } catch (...) {
             // Malformed data from another program: nothing was dropped.
+            gui::TraceCaught(L"TDragDrop::ProcessDropped");
             rendered = false;
         }
         SetCursor(previous);

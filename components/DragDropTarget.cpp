@@ -2,6 +2,7 @@
 #include "components/DragDrop.h"
 
 #include "components/BaseUtils.h"
+#include "win/Trace.h"
 
 namespace {
 
@@ -173,6 +174,7 @@ HRESULT STDMETHODCALLTYPE TDropTarget::DragEnter(IDataObject* pDataObj, DWORD gr
                 DWORD effect = allowed;
                 RenderDropped(pDataObj, grfKeyState, ToPoint(pt), effect);
             } catch (...) {
+                gui::TraceCaught(L"TDropTarget::DragEnter");
                 rendered = false; // malformed data: this drag can drop nothing here
             }
         }
@@ -278,6 +280,7 @@ HRESULT STDMETHODCALLTYPE TDropTarget::Drop(IDataObject* pDataObj, DWORD grfKeyS
                 RenderDropped(pDataObj, keys, screen, renderEffect);
             } catch (...) {
                 // Malformed data from another program: nothing was dropped, and no processing follows.
+                gui::TraceCaught(L"TDropTarget::Drop");
                 owner.FInProcessSource = nullptr;
                 return E_FAIL;
             }

@@ -7,6 +7,7 @@
 #include "core/TextUtil.h"
 #include "win/SystemText.h"
 #include "core/TextEncoding.h"
+#include "win/Trace.h"
 
 #include <commctrl.h>
 
@@ -313,6 +314,7 @@ std::unique_ptr<TDragDropFilesEx> TDriveView::CreateDragDrop() {
             });
             effect = 0;
         } catch (...) {
+            gui::TraceCaught(L"TDriveView::CreateDragDrop");
             effect = 0;
         }
     };
@@ -471,6 +473,7 @@ void TDriveView::DDDragEnter(IDataObject* DataObj, DWORD grfKeyState, POINT Pt, 
             ReadDroppedFiles(DataObj, list, mapped);
             list.RenderNames();
         } catch (const EComponentError&) {
+            gui::TraceCaught(L"TDriveView::DDDragEnter");
             list.Clear();
         }
         for (int i = 0; i < list.Count(); ++i)

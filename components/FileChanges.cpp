@@ -1,13 +1,12 @@
 #include "components/FileChanges.h"
 
 #include "win/Handles.h"
+#include "win/Trace.h"
 
 #include <utility>
 
 namespace {
 
-constexpr UINT kBatchMessage = WM_USER + 1;
-constexpr wchar_t kWindowClass[] = L"OstrelFileDeleteThreadWindow";
 constexpr std::uint64_t kTicksPerSecond = 10'000'000;
 
 std::uint64_t SystemTimeNow() {
@@ -29,31 +28,15 @@ TFileDeleteThread::TFileDeleteThread(const std::vector<std::wstring>& Paths, TFi
     std::int64_t timeout = TimeoutSeconds > 0 ? TimeoutSeconds : 0;
     endTime_ = SystemTimeNow() + static_cast<std::uint64_t>(timeout) * kTicksPerSecond;
 
-    static const ATOM windowClass = [] {
-        WNDCLASSEXW wc = {};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = &TFileDeleteThread::WindowProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = kWindowClass;
-        return RegisterClassExW(&wc);
-    }();
-    if (windowClass == 0) {
-        throw EFileDeleteThreadError("TFileDeleteThread: cannot register its window class");
+    if (!uiCalls_.Bound()) {
+        throw EFileDeleteThreadError("TFileDeleteThread: cannot create its window");
     }
     stopEvent_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (stopEvent_ == nullptr) {
         throw EFileDeleteThreadError("TFileDeleteThread: cannot create an event");
     }
-    window_ =
-        CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (window_ == nullptr) {
-        CloseHandle(stopEvent_);
-        throw EFileDeleteThreadError("TFileDeleteThread: cannot create its window");
-    }
-    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     thread_ = CreateThread(nullptr, 0, &TFileDeleteThread::Entry, this, 0, nullptr);
     if (thread_ == nullptr) {
-        DestroyWindow(window_);
         CloseHandle(stopEvent_);
         throw EFileDeleteThreadError("TFileDeleteThread: cannot start the watcher thread");
     }
@@ -61,15 +44,10 @@ TFileDeleteThread::TFileDeleteThread(const std::vector<std::wstring>& Paths, TFi
 
 TFileDeleteThread::~TFileDeleteThread() {
     Terminate();
-    if (destroyedDuringDispatch_ != nullptr) {
-        // Destroyed by its own callback: the worker is blocked in the SendMessage that runs it. Release it now, or
-        // it could never reach its end while we wait for it.
-        *destroyedDuringDispatch_ = true;
-        ReplyMessage(0);
-    }
+    // Destroyed by its own callback, the worker is blocked in the call that runs it: revoking releases it, or it
+    // could never reach its end while we wait for it.
+    uiCalls_.Revoke();
     Join();
-    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-    DestroyWindow(window_);
     CloseHandle(thread_);
     CloseHandle(stopEvent_);
 }
@@ -107,6 +85,7 @@ DWORD WINAPI TFileDeleteThread::Entry(void* self) noexcept {
         watcher->Execute();
     } catch (...) {
         // Nothing may unwind out of a thread entry; a watcher that failed simply ends.
+        gui::TraceCaught(L"file delete watcher thread");
     }
     watcher->finished_.store(true);
     return 0;
@@ -120,7 +99,11 @@ void TFileDeleteThread::Execute() {
         CheckPaths();
         if (!vanished_.empty() && callback_) {
             // The synchronised call: the user-interface thread runs the callback while this thread waits.
-            SendMessageW(window_, kBatchMessage, 0, 0);
+            uiCalls_.CallOnUi([this] {
+                if (!stopping_.load()) {
+                    Deliver();
+                }
+            });
         }
         vanished_.clear();
         if (stopping_.load() || present_.empty() || SystemTimeNow() >= endTime_) {
@@ -141,32 +124,18 @@ void TFileDeleteThread::CheckPaths() {
 }
 
 void TFileDeleteThread::Deliver() noexcept {
-    // A copy, because a callback that destroys the watcher releases the worker, which then clears its own list.
+    // Copies, because a callback that destroys the watcher releases the worker, which then clears its own list.
     try {
         std::vector<std::wstring> batch = vanished_;
         TFileDeleteCallback callback = callback_;
-        bool destroyed = false;
-        destroyedDuringDispatch_ = &destroyed;
         try {
             callback(this, batch);
         } catch (...) {
             // The callback belongs to the owner; its failure must not cross the window procedure.
-        }
-        if (!destroyed) {
-            destroyedDuringDispatch_ = nullptr;
+            gui::TraceCaught(L"file delete watcher callback");
         }
     } catch (...) {
         // Out of memory for the copies: the batch is lost, the watch goes on.
+        gui::TraceCaught(L"file delete watcher batch");
     }
-}
-
-LRESULT CALLBACK TFileDeleteThread::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kBatchMessage) {
-        auto* watcher = reinterpret_cast<TFileDeleteThread*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (watcher != nullptr && !watcher->stopping_.load()) {
-            watcher->Deliver();
-        }
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -13,6 +13,7 @@
 // are dropped, so a callback never reaches an owner that is going away. Destroying the watcher from inside its own
 // callback is allowed.
 #include "components/ComponentErrors.h"
+#include "win/UiThreadCall.h"
 
 #include <windows.h>
 
@@ -54,7 +55,6 @@ public:
 
 private:
     static DWORD WINAPI Entry(void* self) noexcept;
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Execute();
     // One pass over the paths still present; moves the missing ones to vanished_.
     void CheckPaths();
@@ -67,11 +67,10 @@ private:
     std::uint64_t endTime_ = 0;
 
     TFileDeleteCallback callback_;
-    HWND window_ = nullptr;
     HANDLE stopEvent_ = nullptr;
     HANDLE thread_ = nullptr;
     std::atomic<bool> stopping_{false};
     std::atomic<bool> finished_{false};
-    // Set while the callback runs, so that a destructor called from inside it can release the waiting worker.
-    bool* destroyedDuringDispatch_ = nullptr;
+    // Revoked by the destructor, also from inside the callback, which releases a worker waiting for it.
+    gui::TUiThreadCalls uiCalls_;
 };

@@ -3,6 +3,8 @@
 #include "win/FileSystem.h"
 #include "win/SystemText.h"
 
+#include "win/Trace.h"
+
 #include <array>
 #include <utility>
 
@@ -159,11 +161,13 @@ bool TFileOperator::Execute() {
     try {
         succeeded = Run();
     } catch (...) {
+        gui::TraceCaught(L"TFileOperator::Execute");
         succeeded = false;
     }
     try {
         RecordUndo(succeeded);
     } catch (...) {
+        gui::TraceCaught(L"TFileOperator::Execute");
         ClearOperands();
     }
     operandFrom_.clear();
@@ -347,6 +351,7 @@ bool TFileOperator::UndoExecute() {
         SetFlags(flags);
         result = Execute();
     } catch (...) {
+        gui::TraceCaught(L"TFileOperator::UndoExecute");
         result = false;
     }
     if (!result) {

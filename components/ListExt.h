@@ -3,6 +3,7 @@
 // records by binary search with the caller's compare routine. The list view keeps its type cache and the icons it
 // carries across a reload in it.
 #include "components/ComponentErrors.h"
+#include "win/Trace.h"
 
 #include <cstdint>
 #include <functional>
@@ -37,6 +38,7 @@ public:
             Clear();
         } catch (...) {
             // A throwing OnFreeItem must not end the program in a destructor; the slots free themselves.
+            gui::TraceCaught(L"TListExt::~TListExt");
         }
     }
     TListExt(const TListExt&) = delete;

@@ -3,7 +3,7 @@
 #include "gui/Application.h"
 #include "gui/Form.h"
 #include "gui/Menus.h"
-#include "core/TextEncoding.h"
+#include "win/Trace.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -96,20 +96,11 @@ std::wstring GetLongHint(const std::wstring& hint) {
 }
 
 void ReportCallbackException(const char* where) noexcept {
-    try {
-        std::string text = std::string("Ostrel: exception stopped at ") + where;
-        try {
-            throw;
-        } catch (const std::exception& e) {
-            text += ": ";
-            text += e.what();
-        } catch (...) {
-        }
-        text += "\n";
-        // The exception texts are UTF-8; the narrow debug output would read them in the ANSI code page.
-        OutputDebugStringW(WideFromUtf8(text).c_str());
-    } catch (...) {
-    }
+    // The places are ASCII names in the code, so widening byte by byte is exact.
+    wchar_t place[128] = {};
+    for (std::size_t i = 0; where && where[i] && i + 1 < std::size(place); ++i)
+        place[i] = static_cast<unsigned char>(where[i]);
+    TraceCaught(place);
 }
 
 std::wstring ShortCutToText(TShortCut shortCut) {

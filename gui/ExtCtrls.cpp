@@ -1,5 +1,8 @@
 #include "gui/ExtCtrls.h"
 
+#include "win/Trace.h"
+#include "win/UiThreadCall.h"
+
 #include <commctrl.h>
 #include <richedit.h>
 
@@ -428,6 +431,7 @@ int TSpinEdit::Value() const {
             v = std::clamp<long long>(v, min_, max_);
         return static_cast<int>(v);
     } catch (...) {
+        gui::TraceCaught(L"TSpinEdit::Value");
         return min_; // an empty or non-numeric text counts as the lowest value
     }
 }
@@ -512,32 +516,13 @@ std::map<UINT_PTR, TTimer*>& Timers() {
 UINT_PTR g_nextTimerId = 1;
 } // namespace
 
-LRESULT CALLBACK TTimer::TimerWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_TIMER) {
-        auto found = Timers().find(wParam);
-        if (found != Timers().end() && found->second->OnTimer) {
-            TTimer* timer = found->second;
-            GuardedVoid("timer", [timer] { timer->OnTimer(timer); });
-        }
-        return 0;
+void CALLBACK TTimer::TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
+    auto found = Timers().find(id);
+    if (found != Timers().end() && found->second->OnTimer) {
+        TTimer* timer = found->second;
+        GuardedVoid("timer", [timer] { timer->OnTimer(timer); });
     }
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
-
-namespace {
-HWND TimerWindow(WNDPROC proc) {
-    static HWND window = [proc] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"TOstrelTimerWindow";
-        RegisterClassExW(&wc);
-        return CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-    }();
-    return window;
-}
-} // namespace
 
 TTimer::TTimer(std::wstring name) : TComponent(std::move(name)), id_(g_nextTimerId++) {
     Timers()[id_] = this;
@@ -545,7 +530,7 @@ TTimer::TTimer(std::wstring name) : TComponent(std::move(name)), id_(g_nextTimer
 }
 
 TTimer::~TTimer() {
-    KillTimer(TimerWindow(&TTimer::TimerWindowProc), id_);
+    KillTimer(UiThreadWindow(), id_);
     Timers().erase(id_);
 }
 
@@ -560,10 +545,11 @@ void TTimer::SetEnabled(bool enabled) {
 }
 
 void TTimer::Update() {
-    HWND window = TimerWindow(&TTimer::TimerWindowProc);
+    // The thread's window for handed-over calls carries the timers too; each timer runs its own procedure.
+    HWND window = UiThreadWindow();
     KillTimer(window, id_);
     if (enabled_ && interval_ > 0)
-        SetTimer(window, id_, interval_, nullptr);
+        SetTimer(window, id_, interval_, &TTimer::TimerProc);
 }
 
 } // namespace gui

@@ -148,7 +148,7 @@ public:
     TNotifyEvent OnTimer;
 
 private:
-    static LRESULT CALLBACK TimerWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static void CALLBACK TimerProc(HWND hwnd, UINT msg, UINT_PTR id, DWORD time);
     void Update();
     unsigned interval_ = 1000;
     bool enabled_ = true;

@@ -2,6 +2,7 @@
 
 #include "win/Handles.h"
 #include "win/FileSystem.h"
+#include "win/Trace.h"
 
 #include <windows.h>
 #include <urlmon.h>
@@ -136,6 +137,7 @@ bool DownloadToFile(const std::wstring& address, const std::wstring& localPath) 
             return true;
     } catch (...) {
         // Nothing may escape into the callers' window procedures; the download simply failed.
+        gui::TraceCaught(L"DownloadToFile");
     }
     DeleteFileW(partialPath.c_str());
     return false;

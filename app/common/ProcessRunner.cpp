@@ -1,6 +1,7 @@
 #include "app/common/ProcessRunner.h"
 
 #include "win/Handles.h"
+#include "win/Trace.h"
 
 #include <windows.h>
 
@@ -64,6 +65,7 @@ DWORD WINAPI ReadPipeToEnd(void* parameter) {
                 (*reader->onOutput)(std::string_view(buffer, got));
             } catch (...) {
                 // A listener's failure must not end the draining: the child would stall on a full pipe.
+                gui::TraceCaught(L"ReadPipeToEnd");
             }
         }
     }

@@ -6,6 +6,7 @@
 #include "win/Handles.h"
 #include "core/TextEncoding.h"
 #include "win/SystemText.h"
+#include "win/Trace.h"
 
 #include <windows.h>
 
@@ -107,6 +108,7 @@ bool ConversionLog::WriteGuarded(const std::function<void(const ConversionLog&)>
     try {
         write(*this);
     } catch (const LogWriteError& error) {
+        gui::TraceCaught(L"ConversionLog::WriteGuarded");
         const bool first = !*failing_;
         *failing_ = true;
         if (first && report) {

@@ -12,6 +12,7 @@
 #include "win/FileSystem.h"
 #include "win/Handles.h"
 #include "win/SystemText.h"
+#include "win/Trace.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -765,6 +766,7 @@ void ConversionPass::Timer1Timer() {
     } catch (const std::exception& error) {
         Memo(ErrorMessage(error));
     } catch (...) {
+        gui::TraceCaught(L"ConversionPass::Timer1Timer");
     }
     if (!StopRequested) {
         window_.EnableTimer(true);
@@ -786,6 +788,7 @@ void ConversionPass::PDF_ErstellungClick() {
             return;
         }
     } catch (...) {
+        gui::TraceCaught(L"ConversionPass::PDF_ErstellungClick");
         return;
     }
 
@@ -811,6 +814,7 @@ void ConversionPass::PDF_ErstellungClick() {
     } catch (const std::exception& error) {
         Memo(ErrorMessage(error));
     } catch (...) {
+        gui::TraceCaught(L"ConversionPass::PDF_ErstellungClick");
     }
 
     CheckIOResult();
@@ -822,6 +826,7 @@ void ConversionPass::PDF_ErstellungClick() {
     try {
         RefreshPanes();
     } catch (...) {
+        gui::TraceCaught(L"ConversionPass::PDF_ErstellungClick");
     }
     window_.SetCaption(Text(L"PFA"));
     ManualPassActive = false;
@@ -860,6 +865,7 @@ void ConversionPass::TimerbuttonClick() {
             window_.EnableMerge(false);
         }
     } catch (...) {
+        gui::TraceCaught(L"ConversionPass::TimerbuttonClick");
     }
 }
 

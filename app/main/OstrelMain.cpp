@@ -7,6 +7,7 @@
 #include "gui/Application.h"
 #include "gui/MessageBox.h"
 #include "win/Handles.h"
+#include "win/Trace.h"
 
 #include <windows.h>
 
@@ -46,6 +47,7 @@ int RunProgram(const std::wstring& commandLineFile) {
     try {
         CreateOstrelForms(commandLineFile, intro.get());
     } catch (const std::exception&) {
+        gui::TraceCaught(L"RunProgram");
         intro.reset();
         gui::MessageDlg(L"Ostrel konnte nicht gestartet werden.\r\rOstrel could not be started.", kProgramTitle,
                         gui::TMsgDlgType::mtError, gui::TMsgDlgButtons::mbOK);
@@ -80,6 +82,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     try {
         return RunProgram(argument);
     } catch (...) {
+        gui::TraceCaught(L"wWinMain");
         return 1;
     }
 }

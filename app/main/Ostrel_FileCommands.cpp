@@ -14,6 +14,7 @@
 #include "core/TextUtil.h"
 #include "win/FileSystem.h"
 #include "win/SystemText.h"
+#include "win/Trace.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -291,6 +292,7 @@ void TOstrel_Form::Bearbeiten1Click() {
         }
         StartEditor(L" " + Quoted(pane->ItemFileName(item)));
     } catch (const std::exception&) {
+        gui::TraceCaught(L"TOstrel_Form::Bearbeiten1Click");
         gui::MessageDlg(L"Anzeigefehler", L"Problem", TMsgDlgType::mtError, TMsgDlgButtons::mbOK, nullptr);
     }
 }
@@ -345,6 +347,7 @@ void TOstrel_Form::Entfernen1Click() {
         }
     } catch (const std::exception&) {
         // The list may no longer match the names it held: put the selection back by position.
+        gui::TraceCaught(L"TOstrel_Form::Entfernen1Click");
         try {
             pass_->RefreshPanes();
             int index = firstSelected;
@@ -362,6 +365,7 @@ void TOstrel_Form::Entfernen1Click() {
             PressLeft(*pane);
             pass_->RefreshPanes();
         } catch (const std::exception&) {
+            gui::TraceCaught(L"TOstrel_Form::Entfernen1Click");
             gui::MessageDlg(Texts().Get(L"AFEHLER3"), gui::Application.Title(), TMsgDlgType::mtInformation,
                             TMsgDlgButtons::mbOK, Handle());
         }

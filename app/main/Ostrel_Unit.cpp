@@ -14,9 +14,11 @@
 #include "gui/MessageBox.h"
 #include "core/TextUtil.h"
 #include "win/FileSystem.h"
+#include "win/Trace.h"
 
 #include <dbt.h>
 
+#include <algorithm>
 #include <system_error>
 
 TOstrel_Form* Ostrel_Form = nullptr;
@@ -166,6 +168,7 @@ void TOstrel_Form::FormCreate() {
         }
         LayoutPanes();
     } catch (const std::exception&) {
+        gui::TraceCaught(L"TOstrel_Form::FormCreate");
         gui::MessageDlg(kIncompleteLanguageFile, gui::Application.Title(), TMsgDlgType::mtPlain, TMsgDlgButtons::mbOK,
                         Handle());
     }
@@ -218,6 +221,7 @@ void TOstrel_Form::FormShow() {
                 try {
                     WriteFirstRunFolders(iniPath_);
                 } catch (const std::exception&) {
+                    gui::TraceCaught(L"TOstrel_Form::FormShow");
                 }
                 foldersCreated = true;
             } else {
@@ -316,6 +320,7 @@ void TOstrel_Form::FormDestroy() {
                 PostQuitMessage(static_cast<int>(quit.wParam));
         } catch (const std::exception&) {
             // A settings file that cannot be written must not keep the program from ending.
+            gui::TraceCaught(L"TOstrel_Form::FormDestroy");
         }
     }
     tray_.Remove();
@@ -365,14 +370,26 @@ void TOstrel_Form::ConvertForwardedFiles() {
         return;
     }
     // Converted on its own: the panes stay where they are, and the timer's pass keeps to the stored folders.
-    if (pass_->ConvertSingleFile(forwardedFiles_.front()) == SingleFileResult::Busy) {
-        SetTimer(Handle(), kForwardRetryTimer, kForwardRetryMs, nullptr);
+    std::wstring file = std::move(forwardedFiles_.front());
+    forwardedFiles_.pop_front();
+    if (pass_->ConvertSingleFile(file) == SingleFileResult::Busy) {
+        // A job its writer still holds waits behind the others, so that it cannot hold up files handed over after
+        // it; when it is the only one left, it is tried again a little later.
+        forwardedFiles_.push_back(std::move(file));
+        busyForwardedFiles_ = std::min(busyForwardedFiles_ + 1, forwardedFiles_.size());
+        if (busyForwardedFiles_ == forwardedFiles_.size()) {
+            busyForwardedFiles_ = 0;
+            SetTimer(Handle(), kForwardRetryTimer, kForwardRetryMs, nullptr);
+        } else {
+            PostMessageW(Handle(), WM_FORWARDEDFILE, 0, 0);
+        }
         return;
     }
-    forwardedFiles_.pop_front();
+    busyForwardedFiles_ = 0;
     try {
         pass_->RefreshPanes();
     } catch (...) {
+        gui::TraceCaught(L"TOstrel_Form::ConvertForwardedFiles");
     }
     if (!forwardedFiles_.empty()) {
         PostMessageW(Handle(), WM_FORWARDEDFILE, 0, 0);

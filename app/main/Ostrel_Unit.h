@@ -357,6 +357,8 @@ private:
 
     std::wstring commandLineFile_;
     std::deque<std::wstring> forwardedFiles_;
+    // How many files in a row, counted from the queue's front, were found still held by their writer.
+    size_t busyForwardedFiles_ = 0;
     std::filesystem::path programFolder_;
     std::wstring iniPath_;
     std::wstring programVersion_;

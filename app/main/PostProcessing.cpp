@@ -12,6 +12,7 @@
 #include "core/TextUtil.h"
 #include "win/FileSystem.h"
 #include "core/TextEncoding.h"
+#include "win/Trace.h"
 
 #include <shellapi.h>
 
@@ -171,6 +172,7 @@ void PostProcessing::DeleteInputAndMailOutput(const ConvertedFile& file, MailDat
         }
         mail.ShowDialog = dialog_.ShowMailDialog;
     } catch (...) {
+        gui::TraceCaught(L"PostProcessing::DeleteInputAndMailOutput");
         Report(ConversionWindow::Box::Plain, Texts().Get(L"VFEHLER2"));
         return;
     }
@@ -200,6 +202,7 @@ void PostProcessing::DeleteInputAndMailOutput(const ConvertedFile& file, MailDat
             Delete(outputFile);
         }
     } catch (...) {
+        gui::TraceCaught(L"PostProcessing::DeleteInputAndMailOutput");
         Report(ConversionWindow::Box::Plain, Texts().Get(L"VFEHLER1"));
     }
 }

@@ -4,6 +4,7 @@
 #include "win/Registry.h"
 #include "installer/setup/SystemReason.h"
 #include "core/TextUtil.h"
+#include "win/Trace.h"
 
 #include <shlobj.h>
 
@@ -34,6 +35,7 @@ bool WriteValueUnder(const std::wstring& key, const std::wstring& name, WriteVal
         write(registry);
         return true;
     } catch (const gui::ERegistryException&) {
+        gui::TraceCaught(L"WriteValueUnder");
         gui::ShowMessage(L"Error writing value '" + name + L"' under key: " + key);
         return false;
     }

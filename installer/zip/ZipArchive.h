@@ -1,7 +1,7 @@
 #pragma once
 // TZipArchive: the installer's zip component. Assigning ZipFileName reads the archive's central directory (own
 // code); ExtractArchive hands the extraction to UNZDLL.DLL through TZipLibLoader and the records of
-// unzdll_records.h. No failure leaves the component as an exception: each becomes a message by id, shown in a
+// core/UnzDllRecords.h. No failure leaves the component as an exception: each becomes a message by id, shown in a
 // box unless Unattended, with the last error code and text kept.
 #include "core/ZipDirectory.h"
 #include "installer/zip/ZipLibLoader.h"

@@ -2,7 +2,7 @@
 // TZipLibLoader: finds, loads, checks and releases one of the component's outside libraries. The library stays
 // loaded while any holder bit is set: one call into it, an operation of the component, or the owner's explicit
 // load. Failures are raised as EZipArchive; the component turns them into its messages.
-#include "installer/zip/unzdll_records.h"
+#include "core/UnzDllRecords.h"
 
 #include <windows.h>
 

@@ -6,6 +6,7 @@
 #include "installer/zip/ZipMessages.h"
 
 #include "win/AnsiText.h"
+#include "win/Trace.h"
 #include "gui/Application.h"
 #include "gui/MessageBox.h"
 
@@ -48,6 +49,7 @@ std::int32_t UNZ_STDCALL LibraryCallback(UnzCallbackRecord* record) {
         }
         return static_cast<TZipArchive*>(record->Caller)->HandleCallback(*record);
     } catch (...) {
+        gui::TraceCaught(L"LibraryCallback");
         return -1;
     }
 }
@@ -85,6 +87,7 @@ int TZipArchive::ExtractArchive() {
         RunUnzip();
     } catch (...) {
         // RunUnzip turns its own failures into messages; this only keeps the promise that nothing escapes.
+        gui::TraceCaught(L"TZipArchive::ExtractArchive");
         FSpecArgs.clear();
         ShowZipMessage(EX_FatalUnZip, ZipMessage(EX_FatalUnZip));
     }
@@ -179,6 +182,7 @@ void TZipArchive::RunUnzip() {
     } catch (const EZipArchive& e) {
         ShowException(e);
     } catch (...) {
+        gui::TraceCaught(L"TZipArchive::RunUnzip");
         ShowZipMessage(EX_FatalUnZip, ZipMessage(EX_FatalUnZip));
     }
 }
@@ -246,6 +250,7 @@ int TZipArchive::HandleCallback(UnzCallbackRecord& record) {
     try {
         HandleAction(record);
     } catch (...) {
+        gui::TraceCaught(L"TZipArchive::HandleCallback");
         cancel_ = true; // a failing handler stops the library instead of unwinding through it
     }
     gui::Application.ProcessMessages();

@@ -1,5 +1,5 @@
 // UNZDLL.DLL for machines without the outside unzip library: extracts stored and deflated entries of a zip
-// archive through the record contract the zip component speaks (installer/zip/unzdll_records.h).
+// archive through the record contract the zip component speaks (core/UnzDllRecords.h).
 //
 // Whatever an archive says, nothing is created outside the base folder: every part of a stored name is judged as
 // Windows would resolve it (trailing dots and blanks dropped, so ".. " and "..." climb like ".."; device names; a
@@ -13,8 +13,9 @@
 #include "core/LittleEndian.h"
 #include "core/UnzipInflate.h"
 #include "core/UnzipNames.h"
-#include "installer/zip/unzdll_records.h"
+#include "core/UnzDllRecords.h"
 #include "win/AnsiText.h"
+#include "win/Trace.h"
 
 #include <algorithm>
 #include <cstring>
@@ -439,6 +440,7 @@ __declspec(dllexport) std::int32_t UNZ_STDCALL UnzDllExec(UnzParams* params) {
         Session session(*params);
         return session.Run();
     } catch (...) {
+        gui::TraceCaught(L"UnzDllExec");
         return -3; // out of memory: nothing may unwind into the caller
     }
 }

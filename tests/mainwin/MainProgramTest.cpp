@@ -297,6 +297,35 @@ TEST(MainProgram, ASecondStartWithAFileHandsItToTheRunningCopy) {
     CloseProgram(first, main);
 }
 
+// A job its writer still holds waits, but not in front of the jobs handed over after it; once let go it is converted.
+TEST(MainProgram, AHeldHandedOverFileDoesNotHoldUpTheNextOne) {
+    ProgramFolder folder;
+    folder.WriteIni();
+    Process first;
+    folder.Start(first);
+    HWND main = WaitForWindow(first, L"TOstrel_Form");
+    ASSERT_NE(main, nullptr);
+
+    const fs::path held = folder.in() / L"Gehalten.ps";
+    const fs::path free = folder.in() / L"Frei.ps";
+    WriteFileBytes(held, kSamplePostScript);
+    WriteFileBytes(free, kSamplePostScript);
+    HANDLE writer = CreateFileW(held.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    for (const fs::path& input : {held, free}) {
+        Process second;
+        folder.Start(second, input.wstring());
+        EXPECT_EQ(second.WaitExit(kExitTimeoutMs), std::optional<DWORD>(0));
+    }
+    EXPECT_TRUE(guidriver::PumpUntil([&] { return fs::exists(folder.out() / L"Frei.pdf"); }, kExitTimeoutMs))
+        << "the file handed over second waited behind the held one";
+    EXPECT_FALSE(fs::exists(folder.out() / L"Gehalten.pdf")) << "a job still being written was converted";
+    CloseHandle(writer);
+    EXPECT_TRUE(guidriver::PumpUntil([&] { return fs::exists(folder.out() / L"Gehalten.pdf"); }, kExitTimeoutMs))
+        << "the held job was not converted once its writer let go";
+    CloseProgram(first, main);
+}
+
 // In automatic mode a handed-over file is converted on its own: the watched folder stays the stored one, and what
 // lies beside the handed-over file is never touched by the ticks that follow.
 TEST(MainProgram, AHandedOverFileDoesNotMoveTheWatchedFolder) {
