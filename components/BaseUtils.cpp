@@ -93,13 +93,6 @@ bool DirExists(const std::wstring& Name) {
     return DirExists(Name, attrs);
 }
 
-std::wstring AddTrailingBackslash(const std::wstring& S) {
-    if (S.empty() || S.back() == L'\\') {
-        return S;
-    }
-    return S + L'\\';
-}
-
 std::wstring RemoveTrailingBackslash(const std::wstring& S) {
     if (!S.empty() && S.back() == L'\\') {
         return S.substr(0, S.size() - 1);
@@ -168,10 +161,4 @@ std::wstring ExtractFileDir(const std::wstring& Path) {
     const std::wstring trimmed = RemoveTrailingBackslash(Path);
     const auto slash = trimmed.find_last_of(L'\\');
     return slash == std::wstring::npos ? std::wstring() : trimmed.substr(0, slash);
-}
-
-std::wstring UpperCase(std::wstring S) {
-    if (!S.empty())
-        CharUpperBuffW(S.data(), static_cast<DWORD>(S.size()));
-    return S;
 }

@@ -21,16 +21,13 @@ bool CheckFileExists(const std::wstring& Name);
 // a folder of that name. A trailing backslash makes the search fail.
 bool DirExists(const std::wstring& Name, DWORD& Attrs);
 bool DirExists(const std::wstring& Name);
-// S with one backslash appended unless it ends with one; an empty S stays empty.
-std::wstring AddTrailingBackslash(const std::wstring& S);
+// S without its last backslash, if it ends with one (one only; an empty S stays empty).
 std::wstring RemoveTrailingBackslash(const std::wstring& S);
 // The name part (after the last backslash or colon) without the part from its last full stop.
 std::wstring FileNameWithoutExt(const std::wstring& Path);
 // The folder part of a path without its trailing backslash ("S:\a\b" and "S:\a\b\" give "S:\a", "S:\a" gives
 // "S:"); empty when the path has no backslash.
 std::wstring ExtractFileDir(const std::wstring& Path);
-// Upper case by the system's rules, the way the file system compares names.
-std::wstring UpperCase(std::wstring S);
 
 // The hourglass while a view works; the previous cursor comes back however the work ends.
 class THourGlass {

@@ -8,6 +8,9 @@
 #include "components/FileOperator.h"
 #include "gui/Application.h"
 #include "gui/ExtCtrls.h"
+#include "core/TextUtil.h"
+#include "win/FileSystem.h"
+#include "win/SystemText.h"
 #include "win/Trace.h"
 
 #include <algorithm>
@@ -23,35 +26,13 @@ constexpr int kMessagesEvery = 100;
 constexpr DWORD kDefaultDateTimeFrom = (33u << 16) | 0u;
 constexpr DWORD kDefaultDateTimeTo = (61343u << 16) | 49152u;
 
-// Case-insensitive name keys: the file system does not tell "A.PS" and "a.ps" apart.
-std::wstring NameKey(const std::wstring& name) {
-    std::wstring key = name;
-    CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
-    return key;
-}
-
 bool IsDot(const std::wstring& name) {
     return name == L"." || name == L"..";
-}
-
-std::wstring StripTrailingBackslashes(std::wstring path) {
-    while (!path.empty() && path.back() == L'\\')
-        path.pop_back();
-    return path;
 }
 
 std::wstring LastComponent(const std::wstring& path) {
     auto cut = path.find_last_of(L'\\');
     return cut == std::wstring::npos ? path : path.substr(cut + 1);
-}
-
-bool IsDirectoryPath(const std::wstring& dir) {
-    if (dir.size() == 2 && dir[1] == L':') {
-        DWORD attributes = GetFileAttributesW((dir + L"\\").c_str());
-        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-    }
-    DWORD attributes = GetFileAttributesW(dir.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 } // namespace
@@ -99,7 +80,7 @@ TDirView::~TDirView() {
 // --- the folder ----------------------------------------------------------------------------------------------
 
 void TDirView::SetPath(const std::wstring& Value) {
-    std::wstring path = StripTrailingBackslashes(Value);
+    std::wstring path = WithoutTrailingBackslashes(Value);
     if (path == path_)
         return;
     lastPath_ = path_;
@@ -198,7 +179,7 @@ void TDirView::LoadDirectory(const std::wstring& Dir) {
             }
             if (showMaskInHeader_ && inRecycleBin_)
                 RedoNameCaption();
-            dirOK_ = !Dir.empty() && driveValid && IsDirectoryPath(Dir);
+            dirOK_ = !Dir.empty() && driveValid && DirectoryExists(Dir);
             if (!dirOK_) {
                 inRecycleBin_ = false;
             } else {
@@ -206,7 +187,7 @@ void TDirView::LoadDirectory(const std::wstring& Dir) {
                 if (driveView_ && driveView_->NodeRecycleBinFlag(Dir, flag))
                     inRecycleBin_ = flag;
                 else
-                    inRecycleBin_ = Dir.size() >= 11 && NameKey(Dir.substr(1, 10)) == L":\\RECYCLED";
+                    inRecycleBin_ = Dir.size() >= 11 && UpperCase(Dir.substr(1, 10)) == L":\\RECYCLED";
                 if (!desktopFolder_)
                     SHGetDesktopFolder(desktopFolder_.ReleaseAndGetAddressOf());
                 if (inRecycleBin_) {
@@ -307,7 +288,7 @@ void TDirView::LoadEntries(const TEntryFilter& Filter) {
             if (!AskAddFile(rec))
                 continue;
             // Names are remembered only when several masks may find the same file.
-            std::wstring key = maskCount > 1 || !masks.empty() ? NameKey(rec.Name) : std::wstring();
+            std::wstring key = maskCount > 1 || !masks.empty() ? UpperCase(rec.Name) : std::wstring();
             if (maskCount > 1 && added.count(key))
                 continue;
             AddItem(rec);
@@ -355,7 +336,7 @@ int TDirView::AddItem(const TSearchRec& SearchRec) {
     rec->Attr = SearchRec.Attr;
     rec->IsDirectory = (SearchRec.Attr & FILE_ATTRIBUTE_DIRECTORY) != 0;
     rec->IsRecycleBin = rec->IsDirectory && (SearchRec.Attr & FILE_ATTRIBUTE_SYSTEM) && path_.size() == 2 &&
-                        path_[1] == L':' && NameKey(SearchRec.Name) == L"RECYCLED";
+                        path_[1] == L':' && UpperCase(SearchRec.Name) == L"RECYCLED";
     rec->Size = rec->IsDirectory ? -1 : SearchRec.Size;
     rec->FileTime = SearchRec.LastWrite;
     rec->Empty = true;
@@ -461,7 +442,7 @@ void TDirView::UpdateDirectory() {
         Reload(true);
         return;
     }
-    if (path_.empty() || !IsDirectoryPath(path_)) {
+    if (path_.empty() || !DirectoryExists(path_)) {
         ClearList();
         dirOK_ = false;
         return;
@@ -475,7 +456,7 @@ void TDirView::UpdateDirectory() {
     };
     std::map<std::wstring, Snapshot> snapshot;
     for (int i = 0; i < Count(); ++i)
-        snapshot.emplace(NameKey(ItemRec(i)->FileName), Snapshot{i});
+        snapshot.emplace(UpperCase(ItemRec(i)->FileName), Snapshot{i});
 
     bool changed = false;
     auto change = [&] {
@@ -499,7 +480,7 @@ void TDirView::UpdateDirectory() {
         while (search.Next(rec)) {
             if (IsDot(rec.Name))
                 continue;
-            std::wstring key = NameKey(rec.Name);
+            std::wstring key = UpperCase(rec.Name);
             auto known = snapshot.find(key);
             if (known != snapshot.end())
                 known->second.Seen = true;
@@ -536,7 +517,7 @@ void TDirView::UpdateDirectory() {
         while (search.Next(rec)) {
             if (!(rec.Attr & FILE_ATTRIBUTE_DIRECTORY) || IsDot(rec.Name))
                 continue;
-            std::wstring key = NameKey(rec.Name);
+            std::wstring key = UpperCase(rec.Name);
             auto known = snapshot.find(key);
             if (known != snapshot.end()) {
                 known->second.Seen = true;
@@ -660,7 +641,7 @@ std::wstring TDirView::ItemFileName(int Item) const {
 
 int TDirView::FindFileItem(const std::wstring& FileName) const {
     for (int i = 0; i < Count(); ++i)
-        if (lstrcmpiW(items_[static_cast<size_t>(i)].Rec->FileName.c_str(), FileName.c_str()) == 0)
+        if (EqualNoCase(items_[static_cast<size_t>(i)].Rec->FileName, FileName))
             return i;
     return -1;
 }

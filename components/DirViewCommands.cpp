@@ -18,6 +18,8 @@
 #include "gui/Application.h"
 #include "gui/Menus.h"
 #include "gui/MessageBox.h"
+#include "win/FileSystem.h"
+#include "win/SystemText.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -52,10 +54,6 @@ std::wstring NamePart(const std::wstring& path) {
 
 bool IsForbiddenChar(wchar_t c) {
     return wcschr(InvalidFileNameChars, c) != nullptr && c != L'\0';
-}
-
-bool PathExists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // Swallows the characters no file name may hold while the name editor is open.
@@ -491,13 +489,13 @@ void TDirView::ValidateItem(int Item) {
 void TDirView::ValidateFile(const std::wstring& FullName) {
     if (inRecycleBin_) {
         for (int i = 0; i < Count(); ++i)
-            if (const TFileRec* rec = ItemRec(i); rec && lstrcmpiW(rec->FileName.c_str(), FullName.c_str()) == 0) {
+            if (const TFileRec* rec = ItemRec(i); rec && EqualNoCase(rec->FileName, FullName)) {
                 ValidateItem(i);
                 return;
             }
         return;
     }
-    if (lstrcmpiW(FolderPart(FullName).c_str(), path_.c_str()) != 0)
+    if (!EqualNoCase(FolderPart(FullName), path_))
         return;
     int item = FindFileItem(NamePart(FullName));
     if (item >= 0)
@@ -579,7 +577,7 @@ void TDirView::HandleMenuVerb(const std::wstring& Verb, int Selected) {
         std::vector<std::wstring> files;
         GetSelectedFiles(files);
         bool elsewhere = std::any_of(files.begin(), files.end(), [this](const std::wstring& file) {
-            return lstrcmpiW((FolderPart(file) + L"\\").c_str(), (path_ + L"\\").c_str()) != 0;
+            return !EqualNoCase(FolderPart(file) + L"\\", path_ + L"\\");
         });
         if (elsewhere) {
             StartDeleteWatcher(files);

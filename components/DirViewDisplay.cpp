@@ -3,6 +3,7 @@
 #include "components/DirView.h"
 
 #include "components/BaseUtils.h"
+#include "core/TextUtil.h"
 
 #include <shellapi.h>
 
@@ -43,20 +44,6 @@ ShellAnswer AskShell(const void* nameOrPidl, DWORD attributes, UINT flags) {
 int CompareExt(const std::wstring& a, const std::wstring& b) {
     int c = a.compare(b);
     return c < 0 ? -1 : c > 0 ? 1 : 0;
-}
-
-std::wstring ToUpperAscii(std::wstring s) {
-    for (wchar_t& c : s)
-        if (c >= L'a' && c <= L'z')
-            c = static_cast<wchar_t>(c - L'a' + L'A');
-    return s;
-}
-
-std::wstring ToLowerAscii(std::wstring s) {
-    for (wchar_t& c : s)
-        if (c >= L'A' && c <= L'Z')
-            c = static_cast<wchar_t>(c - L'A' + L'a');
-    return s;
 }
 
 } // namespace
@@ -286,13 +273,13 @@ std::wstring TDirView::CellText(int Item, int Column) {
         return {};
     case 2:
         if (!rec->IsDirectory && sortByExtension_)
-            return (fileNameDisplay_ == fndNoCap || fileNameDisplay_ == fndNice) ? ToLowerAscii(rec->FileExt)
+            return (fileNameDisplay_ == fndNoCap || fileNameDisplay_ == fndNice) ? LowerCaseAscii(rec->FileExt)
                                                                                  : rec->FileExt;
         return rec->TypeName;
     case 3:
         return FormatFileTime(rec->FileTime);
     case 4:
-        return fileNameDisplay_ == fndCap ? ToUpperAscii(GetAttrString(rec->Attr)) : GetAttrString(rec->Attr);
+        return fileNameDisplay_ == fndCap ? UpperCaseAscii(GetAttrString(rec->Attr)) : GetAttrString(rec->Attr);
     default:
         return {};
     }

@@ -8,8 +8,11 @@
 #include "components/DriveView.h"
 #include "components/FileOperator.h"
 #include "components/ViewsShared.h"
-#include "win/AnsiText.h"
 #include "gui/MessageBox.h"
+#include "core/TextUtil.h"
+#include "win/SystemText.h"
+#include "win/FileSystem.h"
+#include "core/TextEncoding.h"
 #include "win/Trace.h"
 
 #include <commctrl.h>
@@ -41,13 +44,8 @@ std::wstring NamePart(const std::wstring& path) {
     return cut == std::wstring::npos ? trimmed : trimmed.substr(cut + 1);
 }
 
-std::wstring UpperText(std::wstring s) {
-    CharUpperBuffW(s.data(), static_cast<DWORD>(s.size()));
-    return s;
-}
-
 bool SameFolder(const std::wstring& a, const std::wstring& b) {
-    return UpperText(RemoveTrailingBackslash(a)) == UpperText(RemoveTrailingBackslash(b));
+    return UpperCase(RemoveTrailingBackslash(a)) == UpperCase(RemoveTrailingBackslash(b));
 }
 
 bool IsDriveRoot(const std::wstring& name) {
@@ -86,13 +84,13 @@ std::wstring FreeCopyName(const std::wstring& folder, const std::wstring& name, 
     default:
         break;
     }
-    const bool isFolder = DirExists(AddTrailingBackslash(folder) + name);
+    const bool isFolder = DirExists(WithTrailingBackslash(folder) + name);
     auto dot = isFolder ? std::wstring::npos : name.rfind(L'.');
     const std::wstring stem = dot == std::wstring::npos || dot == 0 ? name : name.substr(0, dot);
     const std::wstring ext = dot == std::wstring::npos || dot == 0 ? std::wstring() : name.substr(dot);
     for (int n = 1;; ++n) {
         std::wstring candidate = stem + L" - " + word + (n > 1 ? L" (" + std::to_wstring(n) + L")" : L"") + ext;
-        if (!FileOrDirExists(AddTrailingBackslash(folder) + candidate) && !taken.count(UpperText(candidate)))
+        if (!FileOrDirExists(WithTrailingBackslash(folder) + candidate) && !taken.count(UpperCase(candidate)))
             return candidate;
     }
 }
@@ -214,7 +212,7 @@ void TDirView::CreateDragDrop() {
                 DDProcessDropped(keys, pt, effect);
             } catch (const EDragDrop& error) {
                 // The drop is over when this runs: nobody but the user can hear of the failure.
-                gui::MessageDlg(gui::FromAnsi(error.what()), L"", gui::TMsgDlgType::mtError, gui::TMsgDlgButtons::mbOK,
+                gui::MessageDlg(ErrorMessage(error), L"", gui::TMsgDlgType::mtError, gui::TMsgDlgButtons::mbOK,
                                 Handle());
             }
         });
@@ -564,9 +562,9 @@ bool TDirView::PerformDropOperation(const std::vector<TDroppedFile>& Files, cons
         for (const TDroppedFile& file : Files) {
             TFDDListItem item;
             item.Name = file.Name;
-            const std::wstring link = AddTrailingBackslash(targetFolder) + ShortcutName(file.Name);
+            const std::wstring link = WithTrailingBackslash(targetFolder) + ShortcutName(file.Name);
             // A shortcut never replaces a file that is there already ("a.txt" and "a.doc" both want "a.lnk").
-            if (GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES ||
+            if (PathExists(link) ||
                 !CreateDropShortCut(item, link, FileNameWithoutExt(RemoveTrailingBackslash(file.Name))))
                 ++failures;
         }
@@ -610,9 +608,9 @@ bool TDirView::PerformDropOperation(const std::vector<TDroppedFile>& Files, cons
         std::set<std::wstring> taken;
         for (TDroppedFile& file : files) {
             std::wstring name = file.MappedName.empty() ? NamePart(file.Name) : file.MappedName;
-            if (FileOrDirExists(AddTrailingBackslash(targetFolder) + name) || taken.count(UpperText(name)))
+            if (FileOrDirExists(WithTrailingBackslash(targetFolder) + name) || taken.count(UpperCase(name)))
                 name = FreeCopyName(targetFolder, name, taken);
-            taken.insert(UpperText(name));
+            taken.insert(UpperCase(name));
             file.MappedName = name;
         }
     }
@@ -621,7 +619,7 @@ bool TDirView::PerformDropOperation(const std::vector<TDroppedFile>& Files, cons
     for (const TDroppedFile& file : files) {
         from.push_back(file.Name);
         if (multiDest)
-            to.push_back(AddTrailingBackslash(targetFolder) +
+            to.push_back(WithTrailingBackslash(targetFolder) +
                          (file.MappedName.empty() ? NamePart(file.Name) : file.MappedName));
     }
     if (multiDest)

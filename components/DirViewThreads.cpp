@@ -1,6 +1,7 @@
 #include "components/DirViewThreads.h"
 
 #include "gui/Types.h"
+#include "win/SystemText.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -22,11 +23,6 @@ constexpr UINT kIconFlagsByName = SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_US
 
 bool IsDotName(const std::wstring& Name) {
     return Name == L"." || Name == L"..";
-}
-
-bool SameTextIgnoringCase(const std::wstring& A, const std::wstring& B) {
-    return CompareStringOrdinal(A.c_str(), static_cast<int>(A.size()), B.c_str(), static_cast<int>(B.size()), TRUE) ==
-           CSTR_EQUAL;
 }
 
 } // namespace
@@ -169,7 +165,7 @@ void TSubDirScanner::UpdateItemSize() {
     // The item is found again by name: it may have moved, and one renamed or gone meanwhile changes nothing.
     for (int i = 0; i < view.ItemCount(); ++i) {
         TFileRec* rec = view.ItemRec(i);
-        if (!rec || !SameTextIgnoringCase(view.ItemFileName(i), itemCaption_) || view.ItemFullFileName(i) != fullName_)
+        if (!rec || !EqualNoCase(view.ItemFileName(i), itemCaption_) || view.ItemFullFileName(i) != fullName_)
             continue;
         std::int64_t total = totalSize_;
         // A rescan replaces the earlier total instead of counting the folder twice.

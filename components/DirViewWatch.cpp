@@ -5,6 +5,7 @@
 
 #include "components/DiscMon.h"
 #include "gui/ExtCtrls.h"
+#include "core/TextUtil.h"
 
 #include <cwctype>
 
@@ -37,10 +38,7 @@ void TDirView::SetChangeInterval(unsigned Value) {
 }
 
 void TDirView::SetNoCheckDrives(const std::wstring& Value) {
-    std::wstring drives = Value;
-    for (wchar_t& c : drives)
-        c = static_cast<wchar_t>(std::towupper(c));
-    noCheckDrives_ = drives;
+    noCheckDrives_ = UpperCaseAscii(Value);
     // A drive that is excluded now must not stay watched.
     wchar_t letter = DriveLetterOf(path_);
     if (letter && noCheckDrives_.find(letter) != std::wstring::npos)

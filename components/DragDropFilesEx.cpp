@@ -2,6 +2,7 @@
 #include "components/DragDropFilesEx.h"
 
 #include "core/DropData.h"
+#include "win/AnsiText.h"
 
 #include <shlobj.h>
 
@@ -16,16 +17,6 @@ static_assert(sizeof(DROPFILES) == kHDropHeaderSize, "the header the core reads 
 
 FORMATETC HGlobalFormat(UINT Format) {
     return FORMATETC{static_cast<CLIPFORMAT>(Format), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-}
-
-std::wstring FromAnsi(const char* Text, size_t Length) {
-    if (Length == 0)
-        return {};
-    const int size = MultiByteToWideChar(CP_ACP, 0, Text, static_cast<int>(Length), nullptr, 0);
-    std::wstring result(static_cast<size_t>(size > 0 ? size : 0), L'\0');
-    if (size > 0)
-        MultiByteToWideChar(CP_ACP, 0, Text, static_cast<int>(Length), result.data(), size);
-    return result;
 }
 
 std::wstring FileNamePart(const std::wstring& Path) {
@@ -77,7 +68,7 @@ std::optional<std::vector<std::wstring>> ReadHDrop(const TReceivedBlock& Block) 
         return std::move(names->WideNames);
     std::vector<std::wstring> wide;
     for (const std::string& name : names->NarrowNames)
-        wide.push_back(FromAnsi(name.data(), name.size()));
+        wide.push_back(gui::FromAnsi(name));
     return wide;
 }
 
@@ -297,7 +288,7 @@ void ReadDroppedFiles(IDataObject* DataObj, TFileList& List, bool& FileNamesAreM
                 if (auto narrow = DecodeNarrowNameList(ansi.Data(), ansi.Size())) {
                     mapped.emplace();
                     for (const std::string& name : *narrow)
-                        mapped->push_back(FromAnsi(name.data(), name.size()));
+                        mapped->push_back(gui::FromAnsi(name));
                 }
         }
         if (mapped) {

@@ -3,6 +3,7 @@
 #include "components/DragDropFilesEx.h"
 
 #include "win/Handles.h"
+#include "win/FileSystem.h"
 
 #include <shlobj.h>
 #include <wrl/client.h>
@@ -44,13 +45,6 @@ std::wstring DefaultValue(HKEY Key) {
     if (RegGetValueW(Key, nullptr, nullptr, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
         return {};
     return value;
-}
-
-bool IsExistingFile(const std::wstring& Name) {
-    if (Name.empty())
-        return false;
-    const DWORD attributes = GetFileAttributesW(Name.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 std::wstring FolderOf(const std::wstring& Path) {
@@ -163,7 +157,7 @@ bool TDragDropFilesEx::ExecuteDropHandler(IDataObject* DataObj, DWORD grfKeyStat
         return false;
     ComPtr<IDropTarget> dropTarget = ItemDropTarget(target.get(), filename);
     // Folders take drops through the views themselves; only a file's own handler is asked.
-    if (!dropTarget || !IsExistingFile(filename))
+    if (!dropTarget || !FileExists(filename))
         return false;
     const POINTL point{pt.x, pt.y};
     DWORD effect = dwEffect;
@@ -191,7 +185,7 @@ bool TDragDropFilesEx::TargetHasDropHandler(LPCITEMIDLIST pidlFQ, const std::wst
         return false;
     if ((dwEffect & ~(DROPEFFECT_LINK | DROPEFFECT_SCROLL)) == 0)
         dwEffect &= ~DROPEFFECT_LINK;
-    return IsExistingFile(name);
+    return FileExists(name);
 }
 
 bool CreateDropShortCut(const TFDDListItem& Item, const std::wstring& LinkFile, const std::wstring& Description) {

@@ -4,6 +4,7 @@
 #include "components/MaskSearch.h"
 #include "core/TextEncoding.h"
 #include "win/Handles.h"
+#include "win/SystemText.h"
 
 #include <shellapi.h>
 #include <winnetwk.h>
@@ -253,7 +254,7 @@ void TDriveInfo::ReadDisplayName(wchar_t drive, TDriveInfoRec& rec, bool sizeRea
         return;
     }
     if (rec.DriveType == DRIVE_CDROM && !label.empty()) {
-        rec.DisplayName = label.substr(0, 1) + LowerCaseText(label.substr(1)) + L" (" + letterColon + L")";
+        rec.DisplayName = label.substr(0, 1) + LowerCase(label.substr(1)) + L" (" + letterColon + L")";
     } else {
         rec.DisplayName = ShellDisplayName(rec.PIDL, RootOf(drive));
     }

@@ -4,6 +4,8 @@
 #include "components/BaseUtils.h"
 #include "gui/Application.h"
 #include "win/Handles.h"
+#include "win/SystemText.h"
+#include "core/TextEncoding.h"
 
 #include <shlobj.h>
 
@@ -170,7 +172,7 @@ void TDriveView::SetHasChildren(HTREEITEM Node, bool has) {
 TDriveStatus TDriveView::GetDriveStatus(wchar_t Drive) const {
     wchar_t letter = static_cast<wchar_t>(std::towupper(Drive));
     if (letter < L'A' || letter > L'Z')
-        throw EConvertError(std::string(1, static_cast<char>(Drive)) + " is a invalid drive letter.");
+        throw EConvertError(Utf8FromWide(std::wstring(1, Drive)) + " is a invalid drive letter.");
     return Status(letter);
 }
 

@@ -7,6 +7,8 @@
 #include "components/ShellDialogs.h"
 #include "components/ViewsShared.h"
 #include "win/Handles.h"
+#include "core/TextUtil.h"
+#include "win/SystemText.h"
 
 #include <algorithm>
 #include <set>
@@ -234,7 +236,7 @@ void TDriveView::DisplayContextMenu(HTREEITEM Node, POINT ScreenPos) {
 
     std::wstring path = GetDirPath(Node);
     if (!ParentNode(Node))
-        path = AddTrailingBackslash(path);
+        path = WithTrailingBackslash(path);
     std::wstring verb;
     HWND owner = GetAncestor(Handle(), GA_ROOT);
     ShellDisplayContextMenu(owner ? owner : Handle(), ScreenPos, path, CanEdit(Node), verb);
@@ -260,7 +262,7 @@ void TDriveView::DisplayPropertiesMenu(HTREEITEM Node) {
         throw ENodeNotAssigned("DisplayPropertiesMenu");
     std::wstring path = GetDirPath(Node);
     if (!ParentNode(Node))
-        path = AddTrailingBackslash(path);
+        path = WithTrailingBackslash(path);
     ShellExecuteContextVerb(Handle(), L"properties", path);
 }
 

@@ -4,6 +4,9 @@
 #include "components/BaseUtils.h"
 #include "components/ViewsShared.h"
 #include "gui/MessageBox.h"
+#include "core/TextUtil.h"
+#include "win/SystemText.h"
+#include "core/TextEncoding.h"
 #include "win/Trace.h"
 
 #include <commctrl.h>
@@ -191,7 +194,7 @@ bool TDriveView::PerformDropOperation(const std::vector<TDroppedFile>& Files, co
             }
             TFDDListItem item;
             item.Name = file.Name;
-            if (!CreateDropShortCut(item, AddTrailingBackslash(target) + linkName + L".lnk", FileNameWithoutExt(name)))
+            if (!CreateDropShortCut(item, WithTrailingBackslash(target) + linkName + L".lnk", FileNameWithoutExt(name)))
                 DDError(DDCreateShortCutError);
         }
         if (dirView_ && SamePath(dirView_->Path(), target))
@@ -216,7 +219,7 @@ bool TDriveView::PerformDropOperation(const std::vector<TDroppedFile>& Files, co
         for (const TDroppedFile& file : Files) {
             fileOperator_.OperandFrom().push_back(file.Name);
             if (mapped)
-                fileOperator_.OperandTo().push_back(AddTrailingBackslash(target) +
+                fileOperator_.OperandTo().push_back(WithTrailingBackslash(target) +
                                                     (file.MappedName.empty() ? NamePart(file.Name) : file.MappedName));
             const std::wstring folder = ExtractFileDir(file.Name);
             if (!folder.empty() && std::none_of(sourceFolders.begin(), sourceFolders.end(),
@@ -306,10 +309,8 @@ std::unique_ptr<TDragDropFilesEx> TDriveView::CreateDragDrop() {
         } catch (const std::exception& error) {
             // The drop runs inside OLE: the user is told here instead of by the caller.
             gui::GuardedVoid("TDriveView drop message", [&] {
-                std::wstring text;
-                for (const char* c = error.what(); *c; ++c)
-                    text += static_cast<wchar_t>(static_cast<unsigned char>(*c));
-                gui::MessageDlg(text, L"", gui::TMsgDlgType::mtError, gui::TMsgDlgButtons::mbOK, Handle());
+                gui::MessageDlg(ErrorMessage(error), L"", gui::TMsgDlgType::mtError, gui::TMsgDlgButtons::mbOK,
+                                Handle());
             });
             effect = 0;
         } catch (...) {

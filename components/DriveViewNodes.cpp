@@ -5,6 +5,8 @@
 #include "core/TextEncoding.h"
 #include "win/Handles.h"
 #include "gui/MessageBox.h"
+#include "core/TextUtil.h"
+#include "win/SystemText.h"
 
 #include <shellapi.h>
 
@@ -127,7 +129,7 @@ void TDriveView::SelectDrive(wchar_t Drive) {
     if (status.DefaultDir.empty())
         status.DefaultDir = std::wstring(1, letter) + L":\\";
     // Taken before the root is selected: selecting it makes the root the drive's last folder.
-    const std::wstring target = AddTrailingBackslash(status.DefaultDir);
+    const std::wstring target = WithTrailingBackslash(status.DefaultDir);
     if (!status.Scanned)
         Expand(status.RootNode, true);
     SelectNode(status.RootNode);
@@ -236,7 +238,7 @@ void TDriveView::RunChangeHandling(HTREEITEM Node) {
                 ValidateDirectory(status.RootNode);
             return;
         }
-        status.DefaultDir = AddTrailingBackslash(path);
+        status.DefaultDir = WithTrailingBackslash(path);
         if (driveChanged) {
             if (previous && DriveInfo.Data(previous).DriveType == DRIVE_REMOVABLE)
                 TerminateWatchThread(previous);

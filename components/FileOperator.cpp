@@ -1,4 +1,7 @@
 #include "components/FileOperator.h"
+#include "core/TextUtil.h"
+#include "win/FileSystem.h"
+#include "win/SystemText.h"
 
 #include "win/Trace.h"
 
@@ -43,13 +46,6 @@ std::wstring DoubleZeroList(const std::vector<std::wstring>& names) {
     return buffer;
 }
 
-std::wstring WithoutTrailingBackslashes(std::wstring path) {
-    while (!path.empty() && path.back() == L'\\') {
-        path.pop_back();
-    }
-    return path;
-}
-
 // The part after the last "\" or ":". A trailing backslash does not make a folder's name empty.
 std::wstring FileNamePart(const std::wstring& path) {
     std::wstring trimmed = WithoutTrailingBackslashes(path);
@@ -86,15 +82,8 @@ std::wstring FolderKey(const std::wstring& folder) {
     }
 }
 
-bool Exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 bool SameFolder(const std::wstring& a, const std::wstring& b) {
-    std::wstring ka = FolderKey(a);
-    std::wstring kb = FolderKey(b);
-    return CompareStringOrdinal(ka.c_str(), static_cast<int>(ka.size()), kb.c_str(), static_cast<int>(kb.size()),
-                                TRUE) == CSTR_EQUAL;
+    return EqualNoCase(FolderKey(a), FolderKey(b));
 }
 
 } // namespace
@@ -204,10 +193,10 @@ bool TFileOperator::OutcomeOnDisk(const std::vector<std::wstring>& to) const {
             return true; // a drive root: nothing to look for
         }
         const std::wstring target = perItem ? to[i] : JoinName(to.front(), name);
-        if (!Exists(target)) {
+        if (!PathExists(target)) {
             return false;
         }
-        if (operation == foMove && Exists(source) && !SameFolder(source, target)) {
+        if (operation == foMove && PathExists(source) && !SameFolder(source, target)) {
             return false;
         }
     }

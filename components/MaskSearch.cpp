@@ -1,15 +1,9 @@
 #include "components/MaskSearch.h"
+#include "win/SystemText.h"
 
 #include <windows.h>
 
 #include <algorithm>
-
-std::wstring LowerCaseText(std::wstring Text) {
-    if (!Text.empty()) {
-        CharLowerBuffW(Text.data(), static_cast<DWORD>(Text.size()));
-    }
-    return Text;
-}
 
 void BuildMaskList(const std::wstring& MaskText, TMaskList& List) {
     List.clear();
@@ -23,7 +17,7 @@ void BuildMaskList(const std::wstring& MaskText, TMaskList& List) {
         if (end == std::wstring::npos) {
             end = MaskText.size();
         }
-        List.push_back(LowerCaseText(MaskText.substr(start, end - start)));
+        List.push_back(LowerCase(MaskText.substr(start, end - start)));
         start = end + 1;
     }
     std::sort(List.begin(), List.end());
@@ -65,7 +59,7 @@ bool MatchesMaskList(const std::wstring& Name, const TMaskList* List) {
     if (List == nullptr || List->empty()) {
         return true;
     }
-    const std::wstring name = LowerCaseText(Name);
+    const std::wstring name = LowerCase(Name);
     const bool hasExtension = name.find(L'.') != std::wstring::npos;
     const std::wstring withStop = name + L".";
     for (const auto& mask : *List) {

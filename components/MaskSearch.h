@@ -20,6 +20,3 @@ bool MatchesMaskList(const std::wstring& Name, const TMaskList* List);
 inline bool MatchesMaskList(const std::wstring& Name, const TMaskList& List) {
     return MatchesMaskList(Name, &List);
 }
-
-// The system's lower-casing of a text.
-std::wstring LowerCaseText(std::wstring Text);

@@ -2,6 +2,8 @@
 
 #include "components/PIDL.h"
 #include "win/Handles.h"
+#include "win/AnsiText.h"
+#include "win/SystemText.h"
 
 #include <memory>
 #include <type_traits>
@@ -65,12 +67,7 @@ std::wstring VerbOf(IContextMenu* Menu, UINT Offset) {
     char ansi[VerbBufferLength + 1] = {};
     if (SUCCEEDED(Menu->GetCommandString(Offset, GCS_VERBA, nullptr, ansi, VerbBufferLength)) && ansi[0] != '\0') {
         ansi[VerbBufferLength] = '\0';
-        const int n = MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0);
-        if (n > 1) {
-            verb.resize(static_cast<std::size_t>(n));
-            MultiByteToWideChar(CP_ACP, 0, ansi, -1, verb.data(), n);
-            verb.resize(static_cast<std::size_t>(n - 1));
-        }
+        verb = gui::FromAnsi(ansi);
     } else {
         wchar_t wide[VerbBufferLength + 1] = {};
         if (SUCCEEDED(
@@ -79,21 +76,7 @@ std::wstring VerbOf(IContextMenu* Menu, UINT Offset) {
             verb = wide;
         }
     }
-    if (!verb.empty()) {
-        CharLowerBuffW(verb.data(), static_cast<DWORD>(verb.size()));
-    }
-    return verb;
-}
-
-std::string AnsiVerb(const std::wstring& Verb) {
-    const int n = WideCharToMultiByte(CP_ACP, 0, Verb.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1) {
-        return {};
-    }
-    std::string text(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, Verb.c_str(), -1, text.data(), n, nullptr, nullptr);
-    text.resize(static_cast<std::size_t>(n - 1));
-    return text;
+    return LowerCase(verb);
 }
 
 HRESULT Invoke(IContextMenu* Menu, IContextMenu2* Menu2, HWND Handle, LPCSTR Verb) {
@@ -260,7 +243,7 @@ bool ShellExecuteContextVerbItems(HWND Handle, const std::wstring& Verb, IShellF
     if (FAILED(commands.As(&commands2))) {
         commands2.Reset();
     }
-    const std::string ansiVerb = AnsiVerb(Verb);
+    const std::string ansiVerb = gui::ToAnsi(Verb);
     if (!Verb.empty() && ansiVerb.empty()) {
         return false;
     }

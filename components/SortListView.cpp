@@ -3,6 +3,8 @@
 #include "win/Handles.h"
 
 #include "components/BaseUtils.h"
+#include "core/TextUtil.h"
+#include "win/SystemText.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -32,13 +34,13 @@ DWORD QueryComCtlVersion() {
 std::wstring QueryWindowsDirectory() {
     wchar_t buffer[MAX_PATH + 1] = {};
     UINT length = GetWindowsDirectoryW(buffer, MAX_PATH + 1);
-    return AddTrailingBackslash(std::wstring(buffer, length <= MAX_PATH ? length : 0));
+    return WithTrailingBackslash(std::wstring(buffer, length <= MAX_PATH ? length : 0));
 }
 
 std::wstring QueryTempDirectory() {
     wchar_t buffer[MAX_PATH + 2] = {};
     DWORD length = GetTempPathW(MAX_PATH + 2, buffer);
-    return AddTrailingBackslash(std::wstring(buffer, length <= MAX_PATH + 1 ? length : 0));
+    return WithTrailingBackslash(std::wstring(buffer, length <= MAX_PATH + 1 ? length : 0));
 }
 
 struct ShellIcon {
@@ -177,8 +179,7 @@ std::wstring NormalizeMask(const std::wstring& Text) {
             continue;
         mask.push_back(c);
     }
-    CharLowerBuffW(mask.data(), static_cast<DWORD>(mask.size()));
-    return mask;
+    return LowerCase(mask);
 }
 
 std::wstring GetNextMask(std::wstring& Rest) {
@@ -189,8 +190,7 @@ std::wstring GetNextMask(std::wstring& Rest) {
 }
 
 std::wstring FourDigitYearDateFormat(const std::wstring& ShortDateFormat) {
-    std::wstring upper = ShortDateFormat;
-    CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+    const std::wstring upper = UpperCase(ShortDateFormat);
     if (upper.find(L"YYYY") != std::wstring::npos)
         return ShortDateFormat;
     if (upper.size() >= 2 && upper.compare(upper.size() - 2, 2, L"YY") == 0)

@@ -1,9 +1,9 @@
 #include "core/SettingsValues.h"
 
 #include "core/IniText.h"
+#include "core/TextUtil.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <limits>
 
 namespace {
@@ -69,15 +69,6 @@ constexpr NamedColor kColors[] = {
     {L"clDefault", 0x20000000},
 };
 
-bool EqualNoCase(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::towlower(a[i]) != std::towlower(b[i]))
-            return false;
-    return true;
-}
-
 } // namespace
 
 std::wstring ColorToText(std::int32_t color) {
@@ -94,7 +85,7 @@ std::wstring ColorToText(std::int32_t color) {
 
 std::optional<std::int32_t> TextToColor(std::wstring_view text) {
     for (const NamedColor& c : kColors)
-        if (EqualNoCase(text, c.name))
+        if (EqualNoCaseAscii(text, c.name))
             return static_cast<std::int32_t>(c.value);
     // Two different defaults tell a number apart from text that is none.
     const std::int32_t a = ParseIniInteger(text, std::numeric_limits<int>::min());

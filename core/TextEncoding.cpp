@@ -142,3 +142,7 @@ std::string Utf8FromWide(std::wstring_view text) {
     }
     return out;
 }
+
+std::wstring ErrorMessage(const std::exception& error) {
+    return WideFromUtf8(error.what());
+}

@@ -1,6 +1,7 @@
 #pragma once
 // Text conversions with a stated encoding, the same on every platform. A std::wstring holds UTF-16: one code unit
 // per wchar_t, also where wchar_t is wider (so core's results match the Windows build unit for unit).
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -13,3 +14,7 @@ std::string Windows1252FromWide(std::wstring_view text, char replacement = '?');
 // UTF-8. A byte sequence that is no UTF-8 becomes U+FFFD; so does a surrogate that has no partner.
 std::wstring WideFromUtf8(std::string_view bytes);
 std::string Utf8FromWide(std::wstring_view text);
+
+// The message of an exception as the user reads it. The program words every exception message in UTF-8, so that a
+// path in it keeps each of its characters whatever the system's code page.
+std::wstring ErrorMessage(const std::exception& error);

@@ -1,5 +1,7 @@
 #include "core/UnzipNames.h"
 
+#include "core/TextUtil.h"
+
 #include <algorithm>
 #include <cwchar>
 #include <cwctype>
@@ -40,9 +42,7 @@ std::wstring ResolvedPart(const std::wstring& part) {
 bool IsDeviceName(const std::wstring& part) {
     std::wstring base = part.substr(0, part.find(L'.'));
     base = base.substr(0, base.find_last_not_of(L' ') + 1);
-    for (wchar_t& c : base) {
-        c = static_cast<wchar_t>(std::towupper(c));
-    }
+    base = UpperCaseAscii(base);
     if (base == L"CON" || base == L"PRN" || base == L"AUX" || base == L"NUL" || base == L"CONIN$" ||
         base == L"CONOUT$") {
         return true;

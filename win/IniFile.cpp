@@ -1,6 +1,7 @@
 #include "win/IniFile.h"
 
 #include "win/IniValues.h"
+#include "core/TextEncoding.h"
 
 #include <algorithm>
 #include <map>
@@ -12,15 +13,6 @@
 #include <windows.h>
 
 namespace {
-
-std::string Utf8(const std::wstring& text) {
-    if (text.empty())
-        return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
 
 // White space as the profile functions trim it: the ASCII blanks and line ends, and Ctrl+Z (old editors end text
 // files with it); a no-break space is text.
@@ -222,7 +214,7 @@ std::optional<std::wstring> ReadRaw(const std::wstring& file, const std::wstring
 } // namespace
 
 EIniFileException::EIniFileException(std::wstring message)
-    : std::runtime_error(Utf8(message)), message_(std::move(message)) {}
+    : std::runtime_error(Utf8FromWide(message)), message_(std::move(message)) {}
 
 TIniFile::TIniFile(std::wstring fileName) : fileName_(std::move(fileName)) {}
 

@@ -1,6 +1,6 @@
 #include "win/Registry.h"
 
-#include "win/AnsiText.h"
+#include "core/TextEncoding.h"
 
 #include <shlwapi.h>
 
@@ -106,7 +106,7 @@ std::optional<std::wstring> TRegistry::TryReadString(const std::wstring& name) c
 std::wstring TRegistry::ReadString(const std::wstring& name) const {
     auto text = TryReadString(name);
     if (!text)
-        throw ERegistryException("Invalid data type or missing value: " + ToAnsi(name));
+        throw ERegistryException("Invalid data type or missing value: " + Utf8FromWide(name));
     return *text;
 }
 
@@ -123,7 +123,7 @@ std::optional<DWORD> TRegistry::TryReadInteger(const std::wstring& name) const {
 DWORD TRegistry::ReadInteger(const std::wstring& name) const {
     auto value = TryReadInteger(name);
     if (!value)
-        throw ERegistryException("Invalid data type or missing value: " + ToAnsi(name));
+        throw ERegistryException("Invalid data type or missing value: " + Utf8FromWide(name));
     return *value;
 }
 
@@ -131,7 +131,7 @@ std::vector<BYTE> TRegistry::ReadBinaryData(const std::wstring& name) const {
     DWORD type = 0;
     auto data = Raw(name, type);
     if (!data)
-        throw ERegistryException("Missing value: " + ToAnsi(name));
+        throw ERegistryException("Missing value: " + Utf8FromWide(name));
     return *data;
 }
 
@@ -140,7 +140,7 @@ void TRegistry::Write(const std::wstring& name, DWORD type, const void* data, si
         throw ERegistryException("No registry key is open");
     if (RegSetValueExW(current_.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data),
                        static_cast<DWORD>(size)) != ERROR_SUCCESS)
-        throw ERegistryException("Failed to set data for " + ToAnsi(name));
+        throw ERegistryException("Failed to set data for " + Utf8FromWide(name));
 }
 
 void TRegistry::WriteString(const std::wstring& name, const std::wstring& value) {

@@ -12,6 +12,7 @@
 
 namespace gui {
 
+// The message names the value in UTF-8, as every exception message of the program (ErrorMessage reads it back).
 class ERegistryException : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;

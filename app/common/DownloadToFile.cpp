@@ -1,6 +1,7 @@
 #include "app/common/DownloadToFile.h"
 
 #include "win/Handles.h"
+#include "win/FileSystem.h"
 #include "win/Trace.h"
 
 #include <windows.h>
@@ -116,7 +117,7 @@ bool Fetch(const std::wstring& address, const std::wstring& partialPath) {
         return false;
     if (watcher.StatusCode() >= 400)
         return false;
-    if (GetFileAttributesW(partialPath.c_str()) != INVALID_FILE_ATTRIBUTES)
+    if (PathExists(partialPath))
         return true;
     // A transfer that succeeded without a byte writes no file; the download is an empty one.
     return static_cast<bool>(gui::UniqueHandle(

@@ -4,6 +4,8 @@
 #include "app/main/LanguageTexts.h"
 #include "core/OutputNaming.h"
 #include "gui/MessageBox.h"
+#include "win/SystemText.h"
+#include "core/TextEncoding.h"
 
 using namespace gui;
 
@@ -21,23 +23,8 @@ void SetCaptionFrom(TControl& control, const wchar_t* key) {
 }
 
 std::wstring SystemErrorText(unsigned long code) {
-    wchar_t* buffer = nullptr;
-    DWORD n =
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = n ? std::wstring(buffer, n) : L"Error " + std::to_wstring(code);
-    LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
-        text.pop_back();
-    }
-    return text;
-}
-
-std::wstring UpperCase(std::wstring text) {
-    if (!text.empty()) {
-        CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
-    }
-    return text;
+    const std::wstring text = SystemMessage(code);
+    return text.empty() ? L"Error " + std::to_wstring(code) : text;
 }
 
 } // namespace
@@ -87,8 +74,7 @@ void TDokuInfo1_Form::ShowFileError(const std::exception& error) const {
     if (const auto* fileError = dynamic_cast<const docinfo::DocInfoFileError*>(&error)) {
         text = fileError->Path() + L"\r\r" + SystemErrorText(fileError->Code());
     } else {
-        const std::string what = error.what();
-        text = std::wstring(what.begin(), what.end());
+        text = ErrorMessage(error);
     }
     MessageDlg(text, L"", TMsgDlgType::mtError, TMsgDlgButtons::mbOK, Handle());
 }

@@ -3,6 +3,7 @@
 #include "app/main/LanguageTexts.h"
 #include "app/main/Ostrel_Helpers.h"
 #include "app/main/SettingsFile.h"
+#include "core/TextUtil.h"
 
 #include <system_error>
 

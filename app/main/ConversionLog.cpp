@@ -4,6 +4,8 @@
 
 #include "win/AnsiText.h"
 #include "win/Handles.h"
+#include "core/TextEncoding.h"
+#include "win/SystemText.h"
 #include "win/Trace.h"
 
 #include <windows.h>
@@ -11,21 +13,8 @@
 namespace {
 
 std::wstring LastErrorText(DWORD error) {
-    wchar_t* buffer = nullptr;
-    DWORD n =
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = n ? std::wstring(buffer, n) : L"error " + std::to_wstring(error);
-    LocalFree(buffer);
-    return text;
-}
-
-std::string Utf8(const std::wstring& text) {
-    int size =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
-    return bytes;
+    const std::wstring text = SystemMessage(error);
+    return text.empty() ? L"error " + std::to_wstring(error) : text;
 }
 
 // The whole block goes out in one appending write, so the lines already in the file are never touched.
@@ -38,13 +27,14 @@ void AppendBlock(const std::filesystem::path& file, const std::vector<std::wstri
     gui::UniqueHandle handle(CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     if (handle.get() == INVALID_HANDLE_VALUE) {
-        throw LogWriteError("cannot open the log " + Utf8(file.wstring()) + ": " + Utf8(LastErrorText(GetLastError())));
+        throw LogWriteError("cannot open the log " + Utf8FromWide(file.wstring()) + ": " +
+                            Utf8FromWide(LastErrorText(GetLastError())));
     }
     DWORD written = 0;
     if (!WriteFile(handle.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
         written != bytes.size()) {
-        throw LogWriteError("cannot write the log " + Utf8(file.wstring()) + ": " +
-                            Utf8(LastErrorText(GetLastError())));
+        throw LogWriteError("cannot write the log " + Utf8FromWide(file.wstring()) + ": " +
+                            Utf8FromWide(LastErrorText(GetLastError())));
     }
 }
 

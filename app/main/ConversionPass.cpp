@@ -7,7 +7,11 @@
 #include "app/main/SettingsFile.h"
 #include "app/main/ShellFileOperation.h"
 #include "app/main/WindowChild.h"
+#include "core/TextEncoding.h"
+#include "core/TextUtil.h"
+#include "win/FileSystem.h"
 #include "win/Handles.h"
+#include "win/SystemText.h"
 #include "win/Trace.h"
 
 #include <windows.h>
@@ -27,28 +31,6 @@ const wchar_t kFoldersMessage[] = L"Verzeichnisse werden nicht unterst\u00fctzt!
 const wchar_t kIoMessage[] = L"I/O-FEHLER..!\r\rI/O-ERROR...!";
 const wchar_t kLineEnd[] = L"\r\n";
 
-std::wstring UpperCase(std::wstring text) {
-    if (!text.empty()) {
-        CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
-    }
-    return text;
-}
-
-bool EqualNoCase(const std::wstring& a, const std::wstring& b) {
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
-
-bool LessNoCase(const std::wstring& a, const std::wstring& b) {
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_LESS_THAN;
-}
-
-bool IsDirectory(const std::wstring& path) {
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 bool IsPsOrPrn(const std::wstring& path) {
     std::wstring extension = UpperCase(ExtractFileExt(path));
     return extension == L".PS" || extension == L".PRN";
@@ -56,14 +38,6 @@ bool IsPsOrPrn(const std::wstring& path) {
 
 bool IsPdf(const std::wstring& path) {
     return UpperCase(ExtractFileExt(path)) == L".PDF";
-}
-
-std::wstring FromUtf8(const char* text) {
-    const int length = static_cast<int>(std::char_traits<char>::length(text));
-    const int size = MultiByteToWideChar(CP_UTF8, 0, text, length, nullptr, 0);
-    std::wstring result(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, length, result.data(), size);
-    return result;
 }
 
 // The folder without trailing separators, for comparing two spellings of one folder.
@@ -177,7 +151,7 @@ private:
     std::set<std::wstring> Present() const {
         std::set<std::wstring> present;
         if (!single_.empty()) {
-            if (IsFile(single_)) {
+            if (FileExists(single_)) {
                 present.insert(single_);
             }
             return present;
@@ -280,7 +254,7 @@ void ConversionPass::Memo(const std::wstring& line) {
 
 void ConversionPass::WriteLog(const std::function<void(const ConversionLog&)>& write) {
     log_.WriteGuarded(write, [this](const LogWriteError& error) {
-        const std::wstring text = L"I/O-FEHLER..! / I/O-ERROR...! " + FromUtf8(error.what());
+        const std::wstring text = L"I/O-FEHLER..! / I/O-ERROR...! " + ErrorMessage(error);
         Memo(text);
         window_.ShowStatus(text);
         if (kind_ == PassKind::Manual) {
@@ -331,7 +305,7 @@ std::optional<std::wstring> ConversionPass::FolderProblem(const std::wstring& in
         if (!IsAbsolute(f.folder)) {
             return FolderProblemText(f.which, f.folder, L"kein vollst\u00e4ndiger Pfad / not a full path");
         }
-        if (!IsDirectory(f.folder)) {
+        if (!DirectoryExists(f.folder)) {
             return FolderProblemText(f.which, f.folder, L"nicht vorhanden / not found");
         }
         if (f.probe && !IsWritableFolder(f.folder)) {
@@ -572,7 +546,7 @@ bool ConversionPass::Prepare(std::wstring& key, const std::wstring& caption, Out
         try {
             ShellFileOperation(CurrentInputFile, renamed, FO_RENAME, FOF_ALLOWUNDO);
         } catch (const std::exception& error) {
-            ReportOnce(key, PrepareFailureText(CurrentInputFile, FromUtf8(error.what())), true);
+            ReportOnce(key, PrepareFailureText(CurrentInputFile, ErrorMessage(error)), true);
             return false;
         }
         reported_.erase(key);
@@ -592,11 +566,11 @@ bool ConversionPass::Prepare(std::wstring& key, const std::wstring& caption, Out
         }
         ReportOnce(key,
                    PrepareFailureText(CurrentInputFile,
-                                      FromUtf8(error.what()) + L", Fehler / error " + std::to_wstring(error.Code())),
+                                      ErrorMessage(error) + L", Fehler / error " + std::to_wstring(error.Code())),
                    true);
         return false;
     } catch (const std::exception& error) {
-        ReportOnce(key, PrepareFailureText(CurrentInputFile, FromUtf8(error.what())), true);
+        ReportOnce(key, PrepareFailureText(CurrentInputFile, ErrorMessage(error)), true);
         return false;
     }
     return true;
@@ -693,7 +667,7 @@ ConversionPass::Outcome ConversionPass::ConvertOne(const WalkEntry& entry, int s
 
     // Only a run that exited with 0 and left its output counts: otherwise what the run wrote is removed, the input
     // stays where it is and nothing is deleted, mailed, stamped or opened for it.
-    const bool outputMissing = !IsFile(outputs.First());
+    const bool outputMissing = !FileExists(outputs.First());
     if (run.exitCode != 0 || outputMissing) {
         outputs.RemoveNew();
         const std::wstring text = ConversionFailureText(CurrentInputFile, true, run.exitCode, 0, outputMissing);
@@ -727,7 +701,7 @@ SingleFileResult ConversionPass::ConvertSingleFile(const std::wstring& path) {
     FlagGuard running(passRunning_);
     BeginPass(PassKind::Single);
     const std::wstring file = FullPath(path);
-    if (!IsAbsolute(file) || !IsFile(file)) {
+    if (!IsAbsolute(file) || !FileExists(file)) {
         Report(NotFoundText(path), ConversionWindow::Box::Error, false);
         return SingleFileResult::NotFound;
     }
@@ -790,7 +764,7 @@ void ConversionPass::Timer1Timer() {
         ManualPassActive = false;
         ConvertInputFiles();
     } catch (const std::exception& error) {
-        Memo(FromUtf8(error.what()));
+        Memo(ErrorMessage(error));
     } catch (...) {
         gui::TraceCaught(L"ConversionPass::Timer1Timer");
     }
@@ -807,7 +781,7 @@ void ConversionPass::PDF_ErstellungClick() {
     FilePane& pane = input_.list;
     try {
         const int selected = pane.FirstSelectedIndex();
-        if (selected >= 0 && IsDirectory(pane.ItemFullFileName(selected))) {
+        if (selected >= 0 && DirectoryExists(pane.ItemFullFileName(selected))) {
             window_.ShowMessage(ConversionWindow::Box::Error, kFoldersMessage);
             pane.ClearSelection();
             pane.SetFocus();
@@ -838,7 +812,7 @@ void ConversionPass::PDF_ErstellungClick() {
     try {
         ConvertInputFiles();
     } catch (const std::exception& error) {
-        Memo(FromUtf8(error.what()));
+        Memo(ErrorMessage(error));
     } catch (...) {
         gui::TraceCaught(L"ConversionPass::PDF_ErstellungClick");
     }

@@ -1,4 +1,5 @@
 #include "app/main/LanguageTexts.h"
+#include "win/FileSystem.h"
 
 #include "win/Handles.h"
 
@@ -25,11 +26,6 @@ std::string ReadLanguageFile(const std::filesystem::path& file) {
         bytes.append(chunk, got);
     }
     return bytes;
-}
-
-bool FileExists(const std::filesystem::path& file) {
-    const DWORD attributes = GetFileAttributesW(file.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 } // namespace

@@ -5,6 +5,9 @@
 #include "app/main/LanguageTexts.h"
 #include "app/main/Ostrel_Helpers.h"
 #include "app/main/WindowChild.h"
+#include "core/TextUtil.h"
+#include "win/FileSystem.h"
+#include "core/TextEncoding.h"
 #include "win/Trace.h"
 
 #include <windows.h>
@@ -41,14 +44,6 @@ std::wstring ShortPath(const std::wstring& path) {
     size = GetShortPathNameW(path.c_str(), shortPath.data(), size);
     shortPath.resize(size);
     return shortPath;
-}
-
-std::wstring FromUtf8(const char* text) {
-    const int length = static_cast<int>(std::char_traits<char>::length(text));
-    int size = MultiByteToWideChar(CP_UTF8, 0, text, length, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, length, wide.data(), size);
-    return wide;
 }
 
 bool WriteBytes(const std::wstring& file, const std::string& bytes) {
@@ -118,7 +113,7 @@ void MergeCommand::MergeBitBtnClick() {
         // The program ends: the merge's child is ended and the unfinished result is not reported.
         gui::TraceCaught(L"MergeCommand::MergeBitBtnClick");
     } catch (const std::exception& e) {
-        window_.ShowMessage(ConversionWindow::Box::Error, FromUtf8(e.what()));
+        window_.ShowMessage(ConversionWindow::Box::Error, ErrorMessage(e));
     } catch (...) {
         gui::TraceCaught(L"MergeCommand::MergeBitBtnClick");
         window_.ShowMessage(ConversionWindow::Box::Error, Texts().Get(L"AFEHLER3"));
@@ -134,7 +129,7 @@ void MergeCommand::Merge() {
         if (name->empty())
             return;
         const std::wstring outDir = WithTrailingBackslash(window_.OutputPathText());
-        if (GetFileAttributesW((outDir + *name).c_str()) != INVALID_FILE_ATTRIBUTES) {
+        if (PathExists(outDir + *name)) {
             window_.ShowMessage(ConversionWindow::Box::Plain, *name + Texts().Get(L"MERGENAME3"));
             return;
         }
@@ -194,7 +189,7 @@ bool MergeCommand::RunMerge(const std::wstring& outDir, const std::wstring& name
     // Only a run that exited with 0 and left its file counts as merged: otherwise nothing is opened or logged as
     // merged, and the user is told.
     const std::wstring target = outDir + name;
-    const bool outputMissing = !IsFile(target);
+    const bool outputMissing = !FileExists(target);
     if (run.exitCode != 0 || outputMissing) {
         const std::wstring text = MergeFailureText(target, true, run.exitCode, 0, outputMissing);
         window_.AppendMemo(text + L"\r\n");

@@ -11,13 +11,15 @@
 #include "app/main/Ostrel_Unit.h"
 #include "gui/Application.h"
 #include "gui/MessageBox.h"
+#include "core/TextUtil.h"
+#include "win/FileSystem.h"
+#include "win/SystemText.h"
 #include "win/Trace.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <utility>
 
 namespace {
@@ -93,15 +95,6 @@ void PressLeft(const TDirView& pane) {
     PostMessageW(pane.Handle(), WM_KEYUP, VK_LEFT, 0xC0000001);
 }
 
-bool SameFolder(const std::wstring& a, const std::wstring& b) {
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
-
-bool AnyEntryExists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // A file (not a folder) of that full path exists: the search admits read-only, hidden, system, volume and
 // symbolic-link entries but never a directory.
 bool IsExistingFile(const std::wstring& path) {
@@ -150,15 +143,7 @@ std::wstring UpperFileExt(const std::wstring& path) {
     if (dot == std::wstring::npos || path[dot] != L'.') {
         return {};
     }
-    std::wstring ext = path.substr(dot);
-    for (wchar_t& c : ext) {
-        c = static_cast<wchar_t>(std::towupper(c));
-    }
-    return ext;
-}
-
-std::wstring DoubleQuoted(const std::wstring& text) {
-    return L"\"" + text + L"\"";
+    return UpperCaseAscii(path.substr(dot));
 }
 
 std::wstring FileNamePart(const std::wstring& path) {
@@ -305,7 +290,7 @@ void TOstrel_Form::Bearbeiten1Click() {
         if (item < 0) {
             item = pane->FirstSelectedIndex();
         }
-        StartEditor(L" " + DoubleQuoted(pane->ItemFileName(item)));
+        StartEditor(L" " + Quoted(pane->ItemFileName(item)));
     } catch (const std::exception&) {
         gui::TraceCaught(L"TOstrel_Form::Bearbeiten1Click");
         gui::MessageDlg(L"Anzeigefehler", L"Problem", TMsgDlgType::mtError, TMsgDlgButtons::mbOK, nullptr);
@@ -322,11 +307,11 @@ void TOstrel_Form::NeuerOrdnerClick() {
     const std::wstring path = WithTrailingBackslash(pane->Path()) + name;
     // A folder that cannot be made is reported like one that exists: either way the user's folder is not there. A
     // name with a character no file name may hold is refused before the file system can read it as a stream.
-    if (!IsValidFileName(name) || AnyEntryExists(path) || !::CreateDirectoryW(path.c_str(), nullptr)) {
+    if (!IsValidFileName(name) || PathExists(path) || !::CreateDirectoryW(path.c_str(), nullptr)) {
         gui::MessageDlg(FolderNotCreatedText(name), gui::Application.Title(), TMsgDlgType::mtWarning,
                         TMsgDlgButtons::mbOK, Handle());
     }
-    if (SameFolder(DirView1.Path(), DirView2.Path())) {
+    if (EqualNoCase(DirView1.Path(), DirView2.Path())) {
         pass_->RefreshPanes();
     } else {
         pane->Reload(true);
@@ -397,7 +382,7 @@ void TOstrel_Form::AnzeigenBtClick() {
     for (int i = first; i < pane->ItemCount(); ++i) {
         const std::wstring path = folder + pane->ItemCaption(i);
         if (pane->ItemSelected(i) && UpperFileExt(path) == L".PDF") {
-            StartReader(DoubleQuoted(path));
+            StartReader(Quoted(path));
         }
     }
 }
@@ -519,7 +504,7 @@ void TOstrel_Form::DirView2ExecFile(int, bool& AllowExec) {
     }
     const std::wstring path = DirView2.ItemFullFileName(selected);
     if (UpperFileExt(path) == L".PDF") {
-        StartReader(DoubleQuoted(path));
+        StartReader(Quoted(path));
         AllowExec = false;
     }
 }

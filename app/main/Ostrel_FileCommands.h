@@ -33,8 +33,6 @@ bool InputQuery(const std::wstring& caption, const std::wstring& prompt, std::ws
 
 // The upper-cased extension of a path with its dot (".PDF"), empty when the file name has none.
 std::wstring UpperFileExt(const std::wstring& path);
-// The text in double-quote characters.
-std::wstring DoubleQuoted(const std::wstring& text);
 // The file name part of a path (after the last backslash, slash or drive colon).
 std::wstring FileNamePart(const std::wstring& path);
 

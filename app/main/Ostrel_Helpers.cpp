@@ -1,33 +1,11 @@
 #include "app/main/Ostrel_Helpers.h"
 
+#include "core/TextUtil.h"
 #include "win/Handles.h"
 
 #include <windows.h>
 
-#include <filesystem>
-#include <system_error>
 #include <vector>
-
-std::wstring WithTrailingBackslash(const std::wstring& folder) {
-    if (folder.empty() || folder.back() == L'\\') {
-        return folder;
-    }
-    return folder + L'\\';
-}
-
-std::wstring Quoted(const std::wstring& text) {
-    return L"\"" + text + L"\"";
-}
-
-bool IsFile(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-bool PathExists(const std::wstring& path) {
-    std::error_code error;
-    return std::filesystem::exists(std::filesystem::path(path), error);
-}
 
 std::int64_t GetFileSizeByName(const std::wstring& name) {
     WIN32_FIND_DATAW data{};

@@ -5,19 +5,6 @@
 #include <string>
 #include <utility>
 
-// A folder path with exactly one trailing backslash: the empty string stays empty, a path ending in a backslash
-// stays as it is, any other gets one appended.
-std::wstring WithTrailingBackslash(const std::wstring& folder);
-
-// The text in double quotes, as a command line takes a path with blanks.
-std::wstring Quoted(const std::wstring& text);
-
-// True when the path names an existing file (not a folder).
-bool IsFile(const std::wstring& path);
-
-// True when a file or folder of that path exists.
-bool PathExists(const std::wstring& path);
-
 // The size in bytes of the first file a directory search for the name finds (any attributes); -1 when none is.
 std::int64_t GetFileSizeByName(const std::wstring& name);
 

@@ -6,6 +6,7 @@
 #include "app/main/Ostrel_Helpers.h"
 #include "gui/Application.h"
 #include "gui/MessageBox.h"
+#include "win/SystemText.h"
 
 #include <windows.h>
 
@@ -212,17 +213,7 @@ namespace {
 constexpr DWORD kDialogCancelled = 0xFFFFFFFF;
 
 std::wstring SystemErrorText(DWORD code) {
-    wchar_t* buffer = nullptr;
-    const DWORD length =
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = length && buffer ? std::wstring(buffer, length) : std::wstring();
-    if (buffer) {
-        LocalFree(buffer);
-    }
-    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
-        text.pop_back();
-    }
+    const std::wstring text = SystemMessage(code);
     return text.empty() ? L"Systemfehler " + std::to_wstring(code) : text;
 }
 

@@ -11,8 +11,11 @@
 #include "app/main/Ostrel_Unit.h"
 #include "gui/Application.h"
 #include "gui/MessageBox.h"
-#include "win/AnsiText.h"
 #include "win/Registry.h"
+#include "core/TextUtil.h"
+#include "win/FileSystem.h"
+#include "core/TextEncoding.h"
+#include "win/SystemText.h"
 
 #include <shlobj.h>
 
@@ -24,11 +27,6 @@ namespace {
 
 using gui::TMsgDlgButtons;
 using gui::TMsgDlgType;
-
-bool FileExists(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
 
 std::wstring FolderOf(const std::wstring& path) {
     const std::size_t slash = path.find_last_of(L"\\/");
@@ -54,7 +52,7 @@ std::vector<FileTypeKey> FileTypeKeys(const std::wstring& extension, const std::
         {L"." + extension, type, true},
         {type, {}, false},
         {type + L"\\DefaultIcon", program + L",0", true},
-        {type + L"\\shell\\open\\command", DoubleQuoted(program) + L" " + DoubleQuoted(L"%1"), true},
+        {type + L"\\shell\\open\\command", Quoted(program) + L" " + Quoted(L"%1"), true},
     };
 }
 
@@ -131,13 +129,13 @@ void TOstrel_Form::StartReader(const std::wstring& parameters) {
 }
 
 void TOstrel_Form::Logdateiansehen1Click() {
-    StartEditor(L" " + DoubleQuoted(WithTrailingBackslash(programFolder_.wstring()) + L"OstrelLog.txt"));
+    StartEditor(L" " + Quoted(WithTrailingBackslash(programFolder_.wstring()) + L"OstrelLog.txt"));
 }
 
 void TOstrel_Form::OstrelinibearbeitenClick() {
     const std::wstring ini = WithTrailingBackslash(programFolder_.wstring()) + L"Ostrel.ini";
     if (FileExists(ini)) {
-        StartEditor(L" " + DoubleQuoted(ini));
+        StartEditor(L" " + Quoted(ini));
     }
 }
 
@@ -145,14 +143,14 @@ void TOstrel_Form::SprachdateienbearbeitenClick() {
     for (const wchar_t* name : {L"Deutsch.plf", L"English.plf"}) {
         const std::wstring file = WithTrailingBackslash(programFolder_.wstring()) + name;
         if (FileExists(file)) {
-            StartEditor(L" " + DoubleQuoted(file));
+            StartEditor(L" " + Quoted(file));
         }
     }
 }
 
 void TOstrel_Form::KurzanleitungpdfClick() {
     // Quoted like every other document the reader gets: a program folder with blanks would split the path.
-    StartReader(DoubleQuoted(WithTrailingBackslash(programFolder_.wstring()) + L"Kurzanleitung.pdf"));
+    StartReader(Quoted(WithTrailingBackslash(programFolder_.wstring()) + L"Kurzanleitung.pdf"));
 }
 
 // --- File-type registration ---------------------------------------------------------------------------------------
@@ -175,8 +173,8 @@ void TOstrel_Form::VerknuepfenClick() {
         RegisterFileType(L"ps", program);
         RegisterFileType(L"prn", program);
     } catch (const std::exception& error) {
-        gui::MessageDlg(gui::FromAnsi(error.what()), gui::Application.Title(), TMsgDlgType::mtError,
-                        TMsgDlgButtons::mbOK, Handle());
+        gui::MessageDlg(ErrorMessage(error), gui::Application.Title(), TMsgDlgType::mtError, TMsgDlgButtons::mbOK,
+                        Handle());
         return;
     }
     gui::MessageDlg(Texts().Get(L"VERKN2"), gui::Application.Title(), TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK,
@@ -188,8 +186,8 @@ void TOstrel_Form::RegisterFileType(const std::wstring& extension, const std::ws
     registry.SetRootKey(HKEY_CLASSES_ROOT);
     for (const FileTypeKey& entry : FileTypeKeys(extension, program)) {
         if (!registry.OpenKey(entry.Key, true)) {
-            throw gui::ERegistryException("HKEY_CLASSES_ROOT\\" + gui::ToAnsi(entry.Key) + ": " +
-                                          std::system_category().message(static_cast<int>(GetLastError())));
+            throw gui::ERegistryException("HKEY_CLASSES_ROOT\\" + Utf8FromWide(entry.Key) + ": " +
+                                          Utf8FromWide(SystemMessage(GetLastError())));
         }
         if (entry.HasValue) {
             registry.WriteString(L"", entry.Value);

@@ -12,6 +12,8 @@
 #include "gui/Application.h"
 #include "win/IniFile.h"
 #include "gui/MessageBox.h"
+#include "core/TextUtil.h"
+#include "win/FileSystem.h"
 #include "win/Trace.h"
 
 #include <dbt.h>
@@ -71,11 +73,6 @@ std::wstring TempFolder() {
     wchar_t buffer[MAX_PATH + 1]{};
     const DWORD length = GetTempPathW(static_cast<DWORD>(std::size(buffer)), buffer);
     return length > 0 && length < std::size(buffer) ? std::wstring(buffer, length) : std::wstring();
-}
-
-bool FolderExists(const std::wstring& folder) {
-    std::error_code ec;
-    return fs::is_directory(folder, ec);
 }
 
 } // namespace
@@ -218,7 +215,7 @@ void TOstrel_Form::FormShow() {
             std::error_code ec;
             fs::create_directories(kDefaultInputFolder, ec);
             fs::create_directories(kDefaultOutputFolder, ec);
-            if (FolderExists(kDefaultInputFolder) && FolderExists(kDefaultOutputFolder)) {
+            if (DirectoryExists(kDefaultInputFolder) && DirectoryExists(kDefaultOutputFolder)) {
                 gui::MessageDlg(kFoldersCreated, gui::Application.Title(), TMsgDlgType::mtInformation,
                                 TMsgDlgButtons::mbOK, Handle());
                 try {

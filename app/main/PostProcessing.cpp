@@ -9,6 +9,9 @@
 #include "app/main/WindowChild.h"
 
 #include "win/Handles.h"
+#include "core/TextUtil.h"
+#include "win/FileSystem.h"
+#include "core/TextEncoding.h"
 #include "win/Trace.h"
 
 #include <shellapi.h>
@@ -221,7 +224,7 @@ bool PostProcessing::StampWatermark(const std::wstring& outputFile, const std::w
 
     // Only a run that exited with 0 and left the stamped file has stamped: pdftk reports a damaged or protected
     // PDF, a missing background file or a full disk by its exit code and its output.
-    const bool stamped = run.started && run.exitCode == 0 && IsFile(stampedFile);
+    const bool stamped = run.started && run.exitCode == 0 && FileExists(stampedFile);
     if (!stamped) {
         const std::wstring text =
             WatermarkFailureText(stampedFile, run.started, run.exitCode, run.startError, WidenOutput(output));
@@ -285,11 +288,7 @@ void PostProcessing::Report(ConversionWindow::Box box, const std::wstring& text)
 
 void PostProcessing::WriteLog(const std::function<void(const ConversionLog&)>& write) {
     log_.WriteGuarded(write, [this](const LogWriteError& error) {
-        const std::string what = error.what();
-        std::wstring reason(what.size(), L'\0');
-        reason.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, what.data(), static_cast<int>(what.size()),
-                                                              reason.data(), static_cast<int>(reason.size()))));
-        const std::wstring text = L"I/O-FEHLER..! / I/O-ERROR...! " + reason;
+        const std::wstring text = L"I/O-FEHLER..! / I/O-ERROR...! " + ErrorMessage(error);
         window_.AppendMemo(text + L"\r\n");
         window_.ShowStatus(text);
         if (interactive_) {

@@ -3,6 +3,7 @@
 #include "core/SettingsKeys.h"
 #include "core/SettingsValues.h"
 #include "win/IniFile.h"
+#include "win/FileSystem.h"
 
 #include <algorithm>
 #include <limits>
@@ -160,8 +161,7 @@ std::wstring OstrelIniPath() {
 }
 
 bool SettingsFileExists(const std::wstring& iniPath) {
-    const DWORD attributes = GetFileAttributesW(iniPath.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return FileExists(iniPath);
 }
 
 Start1Result ReadStart1(const std::wstring& iniPath, MainSettings& m, MainWindowSettings& w) {

@@ -1,4 +1,6 @@
 #include "app/main/ShellFileOperation.h"
+#include "core/TextEncoding.h"
+#include "win/SystemText.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -10,17 +12,10 @@ std::wstring DoubleNulList(const std::wstring& name) {
     return name + std::wstring(2, L'\0');
 }
 
+// In UTF-8, as every exception message of the program.
 std::string SystemErrorText(DWORD code) {
-    char* buffer = nullptr;
-    DWORD n =
-        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-    std::string text = n ? std::string(buffer, n) : "error " + std::to_string(code);
-    LocalFree(buffer);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
-        text.pop_back();
-    }
-    return text;
+    const std::wstring text = SystemMessage(code);
+    return text.empty() ? "error " + std::to_string(code) : Utf8FromWide(text);
 }
 
 } // namespace

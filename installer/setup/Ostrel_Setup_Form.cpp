@@ -9,6 +9,9 @@
 #include "installer/setup/SetupForms.h"
 #include "installer/setup/SetupRegistry.h"
 #include "installer/setup/SystemReason.h"
+#include "core/TextUtil.h"
+#include "win/FileSystem.h"
+#include "win/AnsiText.h"
 
 #include <shlobj.h>
 
@@ -20,15 +23,6 @@ namespace {
 constexpr wchar_t kEingang[] = L"c:\\pdf\\in";
 constexpr wchar_t kAusgang[] = L"c:\\pdf\\out";
 constexpr wchar_t kDruckerAuswahl[] = L"Bitte Pfad zu 'pdf-Drucker.inf' UND 'catjetr1.ppd' ausw\u00e4hlen!";
-
-bool FileExists(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::wstring Quoted(const std::wstring& path) {
-    return L"\"" + path + L"\"";
-}
 
 void Pump() {
     gui::Application.ProcessMessages();
@@ -201,7 +195,8 @@ void TOstrel_Setup::FormCreate() {
         if (FileExists(programFiles + L"ostrel\\catjetr1.ppd"))
             Edit4.SetText(programFiles + L"ostrel\\catjetr1.ppd");
     } catch (const std::system_error& e) {
-        gui::ShowMessage(std::wstring(e.what(), e.what() + std::char_traits<char>::length(e.what())));
+        // The runtime words a system error in the ANSI code page.
+        gui::ShowMessage(gui::FromAnsi(e.what()));
     }
 
     if (InFolder(L"pdftk-1.41.exe.zip"))
@@ -245,8 +240,7 @@ bool TOstrel_Setup::FolderCreated(const std::wstring& folder) {
     lastFolderError_ = static_cast<unsigned long>(created);
     if (created == ERROR_SUCCESS)
         return true;
-    std::error_code ignored;
-    return std::filesystem::is_directory(folder, ignored);
+    return DirectoryExists(folder);
 }
 
 bool TOstrel_Setup::OrdnerAnlegen() {

@@ -3,6 +3,7 @@
 #include "gui/MessageBox.h"
 #include "win/Registry.h"
 #include "installer/setup/SystemReason.h"
+#include "core/TextUtil.h"
 #include "win/Trace.h"
 
 #include <shlobj.h>
@@ -17,15 +18,9 @@ bool RegistryEntryMissing = false;
 namespace {
 
 // The port key is written and reopened by its full name, which may come with a trailing backslash.
-std::wstring WithoutTrailingBackslash(std::wstring key) {
-    while (!key.empty() && key.back() == L'\\')
-        key.pop_back();
-    return key;
-}
-
 bool OpenForWriting(TRegistry& registry, const std::wstring& key) {
     registry.SetRootKey(HKEY_LOCAL_MACHINE);
-    if (registry.OpenKey(WithoutTrailingBackslash(key), true))
+    if (registry.OpenKey(WithoutTrailingBackslashes(key), true))
         return true;
     gui::ShowMessage(L"Error opening/creating key: " + key);
     return false;
@@ -70,7 +65,7 @@ std::wstring ProgramFilesPath() {
     wchar_t path[MAX_PATH] = {};
     if (!SHGetPathFromIDListW(pidl.get(), path))
         throw std::system_error(static_cast<int>(E_FAIL), std::system_category(), "SHGetPathFromIDList");
-    std::wstring folder = WithoutTrailingBackslash(path);
+    std::wstring folder = WithoutTrailingBackslashes(path);
     return folder + L'\\';
 }
 
@@ -88,7 +83,7 @@ void ReadRegString(const std::wstring& key, const std::wstring& name, std::wstri
     registry.SetRootKey(HKEY_LOCAL_MACHINE);
     // Opening with creation allowed leaves an empty key behind on a machine without the product, as the
     // installers of those products expect to find it.
-    if (!registry.OpenKey(WithoutTrailingBackslash(key), true)) {
+    if (!registry.OpenKey(WithoutTrailingBackslashes(key), true)) {
         gui::ShowMessage(L"Fehler beim \u00f6ffnen/erstellen des Registry-Key: " + key);
         // The caller's flag must not keep the outcome of an earlier read: nothing read means nothing found.
         RegistryEntryMissing = true;

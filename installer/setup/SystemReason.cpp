@@ -1,19 +1,11 @@
 #include "installer/setup/SystemReason.h"
 
-#include <windows.h>
+#include "win/SystemText.h"
 
 std::wstring SystemReason(unsigned long error) {
     if (error == 0)
         return {};
-    wchar_t* buffer = nullptr;
-    const DWORD length =
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = length && buffer ? std::wstring(buffer, length) : std::wstring();
-    if (buffer)
-        LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' '))
-        text.pop_back();
+    const std::wstring text = SystemMessage(error);
     return text.empty() ? L"Fehler " + std::to_wstring(error) : text;
 }
 

@@ -4,9 +4,9 @@
 
 #include "installer/zip/ZipMessages.h"
 
-#include "win/AnsiText.h"
 #include "win/Handles.h"
 #include "gui/MessageBox.h"
+#include "core/TextEncoding.h"
 
 #include <windows.h>
 
@@ -109,14 +109,14 @@ std::wstring ZipMessage(int id, int argument) {
 }
 
 EZipArchive::EZipArchive(int id, bool display)
-    : std::runtime_error(gui::ToAnsi(ZipMessage(id))), id_(id), display_(display), message_(ZipMessage(id)) {}
+    : std::runtime_error(Utf8FromWide(ZipMessage(id))), id_(id), display_(display), message_(ZipMessage(id)) {}
 
 EZipArchive::EZipArchive(int id, const std::wstring& argument, bool display)
-    : std::runtime_error(gui::ToAnsi(ZipMessage(id, argument))), id_(id), display_(display),
+    : std::runtime_error(Utf8FromWide(ZipMessage(id, argument))), id_(id), display_(display),
       message_(ZipMessage(id, argument)) {}
 
 EZipArchive::EZipArchive(int id, int argument, bool display)
-    : std::runtime_error(gui::ToAnsi(ZipMessage(id, argument))), id_(id), display_(display),
+    : std::runtime_error(Utf8FromWide(ZipMessage(id, argument))), id_(id), display_(display),
       message_(ZipMessage(id, argument)) {}
 
 std::wstring AppendDirSeparator(const std::wstring& path) {
@@ -271,11 +271,7 @@ void TZipArchive::ReadZipDirectory() {
     } catch (const std::bad_alloc&) {
         ShowZipMessage(GE_NoMem, ZipMessage(GE_NoMem));
     } catch (const std::exception& e) {
-        std::wstring what;
-        for (const char* c = e.what(); *c; ++c) {
-            what += static_cast<wchar_t>(static_cast<unsigned char>(*c));
-        }
-        ShowZipMessage(LI_ErrorUnknown, ZipMessage(LI_ErrorUnknown) + what);
+        ShowZipMessage(LI_ErrorUnknown, ZipMessage(LI_ErrorUnknown) + ErrorMessage(e));
     }
     // Only a read that kept no entry failed: warnings (garbage at the end, a shifted archive) leave them usable.
     if (entries_.empty() && errCode_ != 0) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 // The component's exception: a message id, whether it is to be shown, and an optional argument formatted into it.
+// what() is Message() in UTF-8.
 class EZipArchive : public std::runtime_error {
 public:
     explicit EZipArchive(int id, bool display = true);

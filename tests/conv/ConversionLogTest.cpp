@@ -1,4 +1,5 @@
 #include "app/main/ConversionLog.h"
+#include "core/TextEncoding.h"
 
 #include "support/TestEnv.h"
 
@@ -123,6 +124,22 @@ TEST(ConversionLogTest, UnwritableLogRaisesAndKeepsNothingHalfWritten) {
     ConversionLog log(dir / L"OstrelLog.txt", FakeText);
     EXPECT_THROW(log.WriteFailureLine(L"x"), LogWriteError);
     EXPECT_TRUE(std::filesystem::is_directory(dir / L"OstrelLog.txt"));
+}
+
+TEST(ConversionLogTest, TheFailureNamesTheLogAndTheReasonOnOneLine) {
+    testenv::TempDir dir(L"log");
+    const std::filesystem::path file = dir / L"Protokoll f\u00fcr \u20ac.txt";
+    std::filesystem::create_directory(file);
+    ConversionLog log(file, FakeText);
+    try {
+        log.WriteFailureLine(L"x");
+        ADD_FAILURE() << "no exception";
+    } catch (const LogWriteError& error) {
+        const std::wstring text = ErrorMessage(error);
+        EXPECT_NE(text.find(file.wstring() + L": "), std::wstring::npos) << error.what();
+        EXPECT_EQ(text.find_first_of(L"\r\n"), std::wstring::npos) << error.what();
+        EXPECT_GT(text.size(), file.wstring().size() + 2) << "a reason follows";
+    }
 }
 
 TEST(ConversionLogTest, DefaultFileIsBesideTheProgram) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 TEST(TextEncoding, Windows1252BothWays) {
     struct Case {
         std::string bytes;
@@ -62,4 +64,10 @@ TEST(TextEncoding, BrokenUtf8AndLoneSurrogatesBecomeReplacements) {
     EXPECT_EQ(Utf8FromWide(std::wstring{L'a', wchar_t(0xD800)}), "a\xEF\xBF\xBD");
     EXPECT_EQ(Utf8FromWide(std::wstring{wchar_t(0xDC00), L'b'}), "\xEF\xBF\xBD"
                                                                  "b");
+}
+
+TEST(TextEncoding, ErrorMessageReadsUtf8) {
+    EXPECT_EQ(ErrorMessage(std::runtime_error("cannot open C:\\Bl\xC3\xA4tter\\\xC3\xBC.ps")),
+              L"cannot open C:\\Bl\u00e4tter\\\u00fc.ps");
+    EXPECT_EQ(ErrorMessage(std::runtime_error(Utf8FromWide(L"\u20ac \u4e2d"))), L"\u20ac \u4e2d");
 }

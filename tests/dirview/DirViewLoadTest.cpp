@@ -297,6 +297,24 @@ TEST_F(DirViewTest, MissingFoldersGiveAnEmptyListAndStillReportTheLoad) {
     EXPECT_EQ(view->ItemCount(), 7);
 }
 
+TEST_F(DirViewTest, AFileIsFoundByTheNameTheFileSystemGivesItOnly) {
+    // Pairs the file system keeps apart although a language's rules take them for one word.
+    const std::vector<std::wstring> names = {L"strasse.ps", L"stra\u00dfe.ps", L"a\u0308.ps",
+                                             L"\u00e4.ps",  L"co-op.ps",       L"coop.ps"};
+    for (const std::wstring& name : names) {
+        MakeFile(folder->path() / name, 1, Utc(2020, 1, 1));
+    }
+    view->SetPath(Folder());
+    ASSERT_EQ(FileCaptions().size(), names.size());
+    for (const std::wstring& name : names) {
+        const int item = view->FindFileItem(name);
+        ASSERT_GE(item, 0) << Narrow(name);
+        EXPECT_EQ(view->ItemFileName(item), name) << Narrow(name);
+    }
+    EXPECT_EQ(view->ItemFileName(view->FindFileItem(L"STRASSE.PS")), L"strasse.ps") << "case is still ignored";
+    EXPECT_EQ(view->ItemFileName(view->FindFileItem(L"\u00c4.PS")), L"\u00e4.ps");
+}
+
 TEST_F(DirViewTest, AddFileEventMayVetoEntries) {
     FillStandardFolder();
     std::vector<std::wstring> offered;

@@ -2,6 +2,7 @@
 // what happens without a selection, the boxes it shows, the programs it starts and their command lines. Starts of
 // the editor and reader are recorded through the start hook; one case lets the shell start a real recording program.
 #include "app/dialogs/DokuInfo1_Unit.h"
+#include "core/TextUtil.h"
 #include "app/main/LanguageTexts.h"
 #include "app/main/Ostrel_FileCommands.h"
 #include "app/main/Ostrel_Unit.h"

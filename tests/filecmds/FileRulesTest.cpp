@@ -1,6 +1,7 @@
 // The window-free rules of the main window's file commands: extensions, quoting, the names that only open, the
 // new-folder warning and the registry values of the file-type registration.
 #include "app/main/Ostrel_FileCommands.h"
+#include "core/TextUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +37,7 @@ TEST(FileRules, FileNamePartAndQuoting) {
     EXPECT_EQ(FileNamePart(L"C:\\Programme\\Editor\\ed.exe"), L"ed.exe");
     EXPECT_EQ(FileNamePart(L"notepad.exe"), L"notepad.exe");
     EXPECT_EQ(FileNamePart(L"C:ed.exe"), L"ed.exe");
-    EXPECT_EQ(DoubleQuoted(L"C:\\A B\\c.pdf"), L"\"C:\\A B\\c.pdf\"");
+    EXPECT_EQ(Quoted(L"C:\\A B\\c.pdf"), L"\"C:\\A B\\c.pdf\"");
 }
 
 TEST(FileRules, ProgramsPagesAndMediaOnlyOpen) {

@@ -2,6 +2,7 @@
 // and the settings they set, the choice of editor and reader, the file-type registration in the registry, and the
 // language change with its restart notice.
 #include "app/common/AboutBox.h"
+#include "core/TextUtil.h"
 #include "app/common/Sprachhinweis_Unit.h"
 #include "app/main/LanguageTexts.h"
 #include "app/main/Ostrel_FileCommands.h"

@@ -1,5 +1,6 @@
 // The main window unit's shared helpers and the message that hands a file to the running copy.
 #include "app/main/OstrelForward.h"
+#include "core/TextUtil.h"
 #include "app/main/Ostrel_Helpers.h"
 #include "support/TestEnv.h"
 
@@ -10,22 +11,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-TEST(Helpers, WithTrailingBackslash) {
-    const struct {
-        const wchar_t* in;
-        const wchar_t* out;
-    } cases[] = {
-        {L"C:\\PDF", L"C:\\PDF\\"},
-        {L"C:\\", L"C:\\"},
-        {L"", L""},
-        {L"C:\\a b\\c", L"C:\\a b\\c\\"},
-        {L"\\\\server\\share\\", L"\\\\server\\share\\"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(WithTrailingBackslash(c.in), c.out) << fs::path(c.in).string();
-    }
-}
 
 TEST(Helpers, GetFileSizeByName) {
     testenv::TempDir dir(L"helpers");

@@ -3,6 +3,7 @@
 #include "TreeTestSupport.h"
 
 #include "components/DirView.h"
+#include "core/TextEncoding.h"
 #include "gui/MessageBox.h"
 
 #include <gtest/gtest.h>
@@ -222,6 +223,14 @@ TEST(DriveViewRootNodes, StatusOfALetterOutsideAToZRaisesAndZeroIntervalIsIgnore
     TreeForm form;
     TDriveView& tree = form.Tree;
     EXPECT_THROW(tree.GetDriveStatus(L'1'), EConvertError);
+    for (const wchar_t letter : {L'1', L'\u00e4', L'\u0100'}) {
+        try {
+            tree.GetDriveStatus(letter);
+            ADD_FAILURE() << "no exception for " << static_cast<int>(letter);
+        } catch (const EConvertError& e) {
+            EXPECT_EQ(ErrorMessage(e), letter + std::wstring(L" is a invalid drive letter.")) << e.what();
+        }
+    }
     EXPECT_EQ(tree.GetDriveStatus(L's').RootNode, tree.GetDriveStatus(L'S').RootNode);
     EXPECT_EQ(tree.ChangeInterval(), 1000u);
     tree.SetChangeInterval(250);

@@ -4,7 +4,10 @@
 #include "TreeCmdsSupport.h"
 
 #include "components/BaseUtils.h"
+#include "components/ComponentErrors.h"
 #include "components/ViewsShared.h"
+#include "core/TextEncoding.h"
+#include "gui/MessageBox.h"
 
 #include <gtest/gtest.h>
 
@@ -375,6 +378,34 @@ TEST(TreeDropTarget, ExecutablesAreLinkedAndAVanishedTargetReportsPathNotFound) 
     target->Drop(object.Get(), 0, onGone, &effect);
     EXPECT_EQ(errors, std::vector<TDDError>{DDPathNotFoundError});
     EXPECT_EQ(tree.FindReadNode(folder / L"gone"), nullptr) << "the vanished folder's node went";
+    PumpUntil([] { return false; }, 200);
+}
+
+TEST(TreeDropTarget, AnErrorWhileDroppingShowsItsPathUnchanged) {
+    DriveFolder folder(L'S');
+    const std::wstring name = L"Bl\u00e4tter f\u00fcr \u20ac";
+    folder.Make({name, L"a"});
+    TreeForm form;
+    TDriveView& tree = form.Tree;
+    HTREEITEM dst = ReadNode(tree, folder / name);
+    ASSERT_NE(dst, nullptr);
+    // The components word their errors in UTF-8, as every exception of the program does.
+    const std::wstring message = L"cannot drop into " + (folder / name);
+    tree.OnDDDrop = [&](gui::TComponent*, IDataObject*, int, POINT, int&) {
+        throw EComponentError(Utf8FromWide(message));
+    };
+    gui::MessageBoxRecorder boxes;
+    IDropTarget* target = tree.DragDropFilesEx().DropTarget();
+    const DWORD all = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    auto object = FilesObject({folder / L"a"});
+    DWORD effect = all;
+    target->DragEnter(object.Get(), 0, NodePoint(tree, dst), &effect);
+    effect = all;
+    target->Drop(object.Get(), 0, NodePoint(tree, dst), &effect);
+    ASSERT_EQ(boxes.Records.size(), 1u);
+    EXPECT_EQ(boxes.Records[0].Text, message) << Narrow(boxes.Records[0].Text);
+    EXPECT_EQ(effect, 0u) << "nothing was dropped";
+    EXPECT_TRUE(IsFolder(folder / L"a"));
     PumpUntil([] { return false; }, 200);
 }
 

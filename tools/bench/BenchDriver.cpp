@@ -3,6 +3,9 @@
 // do not.
 //   BenchDriver.exe <Ostrel program folder> <bench programs folder> <work folder> [rounds] [jobs]
 // The work folder holds "files" (the large folder, filled by run.sh); the driver makes the rest.
+#include "core/TextEncoding.h"
+#include "win/AnsiText.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -36,22 +39,6 @@ double Now() {
     LARGE_INTEGER t;
     QueryPerformanceCounter(&t);
     return static_cast<double>(t.QuadPart) * 1000.0 / frequency;
-}
-
-std::string Narrow(const std::wstring& text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(std::max(n, 1)), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), n, nullptr, nullptr);
-    out.resize(out.size() - 1);
-    return out;
-}
-
-std::wstring Widen(const std::string& text) {
-    int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring out(static_cast<size_t>(std::max(n, 1)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(), n);
-    out.resize(out.size() - 1);
-    return out;
 }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
@@ -331,9 +318,10 @@ private:
     std::wstring Ostrel() const { return ostrelFolder_ + L"\\Ostrel.exe"; }
     std::wstring Tool(const wchar_t* name) const { return toolsFolder_ + L"\\" + name; }
 
+    // Ostrel.ini is in the ANSI code page, as the profile functions write and read it.
     void WriteIni(const std::wstring& input, const std::string& extra = {}) const {
-        WriteBytes(ostrelFolder_ + L"\\Ostrel.ini", "[Verzeichnisse]\r\nEingabeverzeichnis=" + Narrow(input) +
-                                                        "\r\nAusgabeverzeichnis=" + Narrow(out_) + "\r\n" + extra);
+        WriteBytes(ostrelFolder_ + L"\\Ostrel.ini", "[Verzeichnisse]\r\nEingabeverzeichnis=" + gui::ToAnsi(input) +
+                                                        "\r\nAusgabeverzeichnis=" + gui::ToAnsi(out_) + "\r\n" + extra);
     }
 
     // Milliseconds from the start of the process to its visible main window, or nullopt.
@@ -464,7 +452,7 @@ private:
                 if (!line.empty() && line.back() == '\r') {
                     line.pop_back();
                 }
-                lines.push_back(Widen(line));
+                lines.push_back(WideFromUtf8(line));
             }
         }
         if (static_cast<int>(lines.size()) < jobs_) {
