@@ -1,6 +1,6 @@
 #include "app/main/LanguageTexts.h"
-#include "win/FileSystem.h"
 
+#include "win/FileSystem.h"
 #include "win/Handles.h"
 
 #include <windows.h>
