@@ -191,8 +191,7 @@ TEST_F(SettingsRulesTest, PollPeriodBelowZeroBecomesZero) {
 
 TEST_F(SettingsRulesTest, UserNameDigitsTakeDigitsAndBackspaceOnly) {
     for (wchar_t c = 1; c < 128; ++c)
-        EXPECT_EQ(SettingsRules::MailUserNameDigitsAcceptsKey(c), (c >= L'0' && c <= L'9') || c == L'\b')
-            << int(c);
+        EXPECT_EQ(SettingsRules::MailUserNameDigitsAcceptsKey(c), (c >= L'0' && c <= L'9') || c == L'\b') << int(c);
     struct Row {
         const wchar_t* In;
         const wchar_t* Out;
