@@ -3,6 +3,8 @@
 #include "core/LanguageTable.h"
 #include "FuzzCheck.h"
 
+#include <set>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -40,22 +42,18 @@ std::wstring Upper(std::wstring_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
     const LanguageTable table = LanguageTable::Parse(std::string_view(reinterpret_cast<const char*>(data), size));
+    std::set<std::wstring> sectionNames; // folded, so that a name's first section is known at once
     for (std::size_t s = 0; s < table.Sections().size(); ++s) {
         const LanguageTable::Section& section = table.Sections()[s];
         FUZZ_CHECK(!HasLineBreak(section.Name));
-        bool firstOfName = true;
-        for (std::size_t earlier = 0; earlier < s; ++earlier) {
-            firstOfName = firstOfName && Folded(table.Sections()[earlier].Name) != Folded(section.Name);
-        }
+        const bool firstOfName = sectionNames.insert(Folded(section.Name)).second;
+        std::set<std::wstring> keys;
         for (std::size_t e = 0; e < section.Entries.size(); ++e) {
             const LanguageTable::Entry& entry = section.Entries[e];
             FUZZ_CHECK(!entry.Key.empty() && !IsBlank(entry.Key.front()) && !IsBlank(entry.Key.back()));
             FUZZ_CHECK(entry.Key.find(L'=') == std::wstring::npos);
             FUZZ_CHECK(!HasLineBreak(entry.Key) && !HasLineBreak(entry.Text));
-            bool firstOfKey = true;
-            for (std::size_t earlier = 0; earlier < e; ++earlier) {
-                firstOfKey = firstOfKey && Folded(section.Entries[earlier].Key) != Folded(entry.Key);
-            }
+            const bool firstOfKey = keys.insert(Folded(entry.Key)).second;
             if (firstOfName && firstOfKey) {
                 FUZZ_CHECK(table.Find(section.Name, entry.Key) == entry.Text);
                 FUZZ_CHECK(table.Find(Upper(section.Name), Upper(entry.Key)) == entry.Text);
