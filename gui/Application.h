@@ -18,9 +18,11 @@ public:
     // Registers the common controls; called once before the first form is made (CreateForm does it too).
     void Initialize();
 
-    // Makes a form, stores it in ref, then runs its OnCreate. The first form made this way is the main form.
+    // Makes a form, stores it in ref, then runs its OnCreate. The first form made this way is the main form; the
+    // others defer their controls' windows until they are first needed, so a start makes only the main window.
     template <class T, class... Args> T* CreateForm(T*& ref, Args&&... args) {
         Initialize();
+        deferControls_ = mainForm_ != nullptr;
         auto form = std::make_unique<T>(std::forward<Args>(args)...);
         ref = form.get();
         AddForm(std::move(form));
@@ -68,10 +70,17 @@ public:
     // Internal: called by the main form.
     void NotifyMinimized();
     void NotifyRestored();
+    // Internal: whether the form being made by CreateForm defers its controls (asked once, by the form).
+    bool TakeDeferControls() {
+        const bool defer = deferControls_;
+        deferControls_ = false;
+        return defer;
+    }
 
 private:
     void AddForm(std::unique_ptr<TForm> form);
     bool initialized_ = false;
+    bool deferControls_ = false;
     bool terminated_ = false;
     TForm* mainForm_ = nullptr;
     std::vector<std::unique_ptr<TForm>> forms_;

@@ -192,17 +192,31 @@ void TControl::RegisterOwnClass(const wchar_t* className, UINT classStyle, HBRUS
 void TControl::CreateHandle(const wchar_t* className, DWORD style, DWORD exStyle, const std::wstring& text, int x,
                             int y, int w, int h, bool ownClass) {
     ownClass_ = ownClass;
+    PendingWindow window{className, style, exStyle, text, RECT{x, y, x + w, y + h}};
+    TForm* form = parent_ ? ParentForm() : nullptr;
+    if (form && form->controlsDeferred_) {
+        pending_ = std::make_unique<PendingWindow>(std::move(window));
+        ApplyFont(); // text is measured in the control's font before its window exists
+        return;
+    }
+    CreateWindowNow(window);
+}
+
+void TControl::CreateWindowNow(const PendingWindow& window) {
     HWND parentWindow = parent_ ? parent_->hwnd_ : nullptr;
+    DWORD style = window.style;
     HMENU id = nullptr;
     if (style & WS_CHILD)
         id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(g_nextControlId++));
     if (visible_ && (style & WS_CHILD))
         style |= WS_VISIBLE;
-    HWND hwnd = CreateWindowExW(exStyle, className, text.c_str(), style, x, y, w, h, parentWindow, id,
-                                GetModuleHandleW(nullptr), ownClass ? this : nullptr);
+    const RECT& b = window.bounds;
+    HWND hwnd = CreateWindowExW(window.exStyle, window.className.c_str(), window.text.c_str(), style, b.left, b.top,
+                                b.right - b.left, b.bottom - b.top, parentWindow, id, GetModuleHandleW(nullptr),
+                                ownClass_ ? this : nullptr);
     if (!hwnd)
         throw std::runtime_error("CreateWindowEx failed");
-    if (!ownClass) {
+    if (!ownClass_) {
         hwnd_ = hwnd;
         Objects().Bind(hwnd, this);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -214,7 +228,52 @@ void TControl::CreateHandle(const wchar_t* className, DWORD style, DWORD exStyle
     RememberAnchorBase();
 }
 
+void TControl::CreatePendingWindows() const {
+    if (TForm* form = ParentForm())
+        form->CreateControls();
+}
+
+void TControl::CreateChildWindows() {
+    bool reordered = false;
+    for (size_t i = 0; i < children_.size(); ++i) {
+        TControl* child = children_[i];
+        if (child->pending_) {
+            const std::unique_ptr<PendingWindow> window = std::move(child->pending_);
+            child->CreateWindowNow(*window);
+            if (!child->hint_.empty())
+                child->UpdateTooltip();
+            child->AfterDeferredCreation();
+        }
+        reordered = reordered || child->tabOrder_ != static_cast<int>(i);
+        child->CreateChildWindows();
+    }
+    if (reordered)
+        OrderChildWindows();
+    if (!children_.empty())
+        Realign();
+}
+
+// A combo box makes its own height from its font: its size is known once it exists.
+bool TControl::SizeKnownBeforeCreation() const {
+    return !pending_ || _wcsicmp(pending_->className.c_str(), L"COMBOBOX") != 0;
+}
+
+DWORD TControl::WindowStyle() const {
+    if (pending_)
+        return pending_->style;
+    return hwnd_ ? static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)) : 0;
+}
+
+void TControl::SetWindowStyle(DWORD style) {
+    if (pending_) {
+        pending_->style = style;
+    } else if (hwnd_) {
+        SetWindowLongPtrW(hwnd_, GWL_STYLE, static_cast<LONG_PTR>(style));
+    }
+}
+
 void TControl::DestroyHandle() {
+    pending_.reset();
     if (hwnd_) {
         HWND hwnd = hwnd_;
         DestroyWindow(hwnd); // WM_NCDESTROY detaches
@@ -501,33 +560,39 @@ RECT BoundsInParent(HWND hwnd) {
 } // namespace
 
 int TControl::Left() const {
-    return BoundsInParent(hwnd_).left;
+    return pending_ ? pending_->bounds.left : BoundsInParent(hwnd_).left;
 }
 int TControl::Top() const {
-    return BoundsInParent(hwnd_).top;
+    return pending_ ? pending_->bounds.top : BoundsInParent(hwnd_).top;
 }
 int TControl::Width() const {
-    RECT r = BoundsInParent(hwnd_);
+    RECT r = pending_ ? pending_->bounds : BoundsInParent(hwnd_);
     return r.right - r.left;
 }
 int TControl::Height() const {
-    RECT r = BoundsInParent(hwnd_);
+    if (!SizeKnownBeforeCreation())
+        Handle();
+    RECT r = pending_ ? pending_->bounds : BoundsInParent(hwnd_);
     return r.bottom - r.top;
 }
 int TControl::ClientWidth() const {
     RECT r{};
-    if (hwnd_)
-        GetClientRect(hwnd_, &r);
+    if (HWND hwnd = Handle())
+        GetClientRect(hwnd, &r);
     return r.right;
 }
 int TControl::ClientHeight() const {
     RECT r{};
-    if (hwnd_)
-        GetClientRect(hwnd_, &r);
+    if (HWND hwnd = Handle())
+        GetClientRect(hwnd, &r);
     return r.bottom;
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
+    if (pending_) {
+        pending_->bounds = RECT{left, top, left + std::max(width, 0), top + std::max(height, 0)};
+        return;
+    }
     if (!hwnd_)
         return;
     SetWindowPos(hwnd_, nullptr, left, top, std::max(width, 0), std::max(height, 0), SWP_NOZORDER | SWP_NOACTIVATE);
@@ -661,12 +726,18 @@ void TControl::Realign() {
 // --- state -----------------------------------------------------------------------------------------------------
 
 bool TControl::Enabled() const {
+    if (pending_)
+        return !(pending_->style & WS_DISABLED);
     return hwnd_ && IsWindowEnabled(hwnd_);
 }
 
 void TControl::SetEnabled(bool enabled) {
-    if (hwnd_)
+    if (pending_) {
+        pending_->style =
+            enabled ? (pending_->style & ~static_cast<DWORD>(WS_DISABLED)) : (pending_->style | WS_DISABLED);
+    } else if (hwnd_) {
         EnableWindow(hwnd_, enabled);
+    }
 }
 
 void TControl::SetVisible(bool visible) {
@@ -715,6 +786,8 @@ void TControl::UpdateTooltip() {
 }
 
 std::wstring TControl::Text() const {
+    if (pending_)
+        return pending_->text;
     if (!hwnd_)
         return {};
     int n = GetWindowTextLengthW(hwnd_);
@@ -725,7 +798,9 @@ std::wstring TControl::Text() const {
 }
 
 void TControl::SetText(const std::wstring& text) {
-    if (hwnd_ && Text() != text)
+    if (pending_)
+        pending_->text = text;
+    else if (hwnd_ && Text() != text)
         SetWindowTextW(hwnd_, text.c_str());
 }
 
@@ -785,25 +860,31 @@ void TControl::SetTabOrder(int order) {
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
     order = std::clamp(order, 0, static_cast<int>(list.size()));
     list.insert(list.begin() + order, this);
-    HWND after = HWND_TOP;
-    for (size_t i = 0; i < list.size(); ++i) {
+    for (size_t i = 0; i < list.size(); ++i)
         list[i]->tabOrder_ = static_cast<int>(i);
-        if (list[i]->hwnd_) {
-            SetWindowPos(list[i]->hwnd_, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-            after = list[i]->hwnd_;
+    parent_->OrderChildWindows();
+}
+
+void TControl::OrderChildWindows() {
+    std::vector<TControl*> list(children_.begin(), children_.end());
+    std::stable_sort(list.begin(), list.end(), [](TControl* a, TControl* b) { return a->tabOrder_ < b->tabOrder_; });
+    HWND after = HWND_TOP;
+    for (TControl* c : list) {
+        if (c->hwnd_) {
+            SetWindowPos(c->hwnd_, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            after = c->hwnd_;
         }
     }
 }
 
 bool TControl::TabStop() const {
-    return hwnd_ && (GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_TABSTOP);
+    return WindowStyle() & WS_TABSTOP;
 }
 
 void TControl::SetTabStop(bool stop) {
-    if (!hwnd_)
-        return;
-    LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
-    SetWindowLongPtrW(hwnd_, GWL_STYLE, stop ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP)));
+    const DWORD style = WindowStyle();
+    if (pending_ || hwnd_)
+        SetWindowStyle(stop ? (style | WS_TABSTOP) : (style & ~static_cast<DWORD>(WS_TABSTOP)));
 }
 
 bool TControl::Focused() const {
@@ -820,6 +901,10 @@ bool TControl::CanFocus() const {
 
 void TControl::SetFocus() {
     TForm* form = ParentForm();
+    if (pending_ && form && form != this) {
+        form->pendingFocus_ = this;
+        return;
+    }
     if (!hwnd_)
         return;
     if (form && form != this && !IsWindowVisible(form->hwnd_)) {

@@ -1,10 +1,14 @@
 #pragma once
-// TControl: the C++ object behind every window of a form. One object owns one HWND (created in the constructor,
-// destroyed in the destructor). Our own window classes bind the object at WM_NCCREATE and carry it in the window's
-// user data; native controls get our window procedure in place of their class's (kept in the object) and carry the
-// object in their user data too: no message looks anything up in the window's properties, each such look-up being a
-// trip to the window server under Wine. Hooks set later with SetWindowSubclass sit above ours. FromHandle finds the
-// object in a table of the process, so no message costs a trip to the window server.
+// TControl: the C++ object behind every window of a form. One object owns one HWND, destroyed in the destructor. It
+// is created in the constructor, except on a form that defers its controls (every form the application makes after
+// its main form): there the control keeps its creation values and its simple properties (bounds, text, enabled,
+// tab stop) until the form makes all its windows at once, when it is first shown or when any of its controls' handle
+// is asked for. A start then makes only the windows of the main form. Our own window classes bind the object at
+// WM_NCCREATE and carry it in the window's user data; native controls get our window procedure in place of their
+// class's (kept in the object) and carry the object in their user data too: no message looks anything up in the
+// window's properties, each such look-up being a trip to the window server under Wine. Hooks set later with
+// SetWindowSubclass sit above ours. FromHandle finds the object in a table of the process, so no message costs a trip
+// to the window server.
 //
 // The control's name is readable from outside the process: the window property L"OstrelName" holds a global atom
 // whose text is the name (GetPropW + GlobalGetAtomNameW), see tests/support/GuiDriver.h.
@@ -34,8 +38,15 @@ public:
     TControl(TControl* parent, std::wstring name);
     ~TControl() override;
 
-    // The window; borrowed, owned by this object. Null once the window was destroyed.
-    HWND Handle() const { return hwnd_; }
+    // The window; borrowed, owned by this object. Asking for it makes the windows of a form that deferred them. Null
+    // once the window was destroyed.
+    HWND Handle() const {
+        if (!hwnd_ && pending_)
+            CreatePendingWindows();
+        return hwnd_;
+    }
+    // Whether the window exists (without making it).
+    bool HandleAllocated() const { return hwnd_ != nullptr; }
     TControl* Parent() const { return parent_; }
     TForm* ParentForm() const;
     const std::vector<TControl*>& Controls() const { return children_; }
@@ -133,6 +144,9 @@ protected:
                       int w, int h, bool ownClass = false);
     static void RegisterOwnClass(const wchar_t* className, UINT classStyle, HBRUSH background, HICON icon = nullptr);
     void DestroyHandle();
+    // The style the window has or will be made with.
+    DWORD WindowStyle() const;
+    void SetWindowStyle(DWORD style);
 
     // The object's view of every message of its window; the base handles reflection, focus, keys, mouse,
     // hints and layout, and ends in DefaultProc.
@@ -144,6 +158,8 @@ protected:
     // WM_CTLCOLOR* for this control; nullptr leaves the default.
     virtual HBRUSH HandleCtlColor(UINT msg, HDC dc);
     virtual void AfterChildrenAligned() {}
+    // Runs when a deferred window has been made: the control gives it what was set while it had none.
+    virtual void AfterDeferredCreation() {}
     // The rectangle aligned children share (a group box leaves room for its frame and caption).
     virtual RECT AlignArea() const;
     void FireKeyDown(WORD& key, TShiftState shift);
@@ -158,6 +174,21 @@ protected:
 private:
     friend class TForm;
     friend class TApplication;
+    // What CreateHandle was given, kept while the form defers its windows.
+    struct PendingWindow {
+        std::wstring className;
+        DWORD style = 0;
+        DWORD exStyle = 0;
+        std::wstring text;
+        RECT bounds{};
+    };
+    void CreatePendingWindows() const;
+    // Makes the deferred windows below this control (parents first), then orders and lays them out.
+    void CreateChildWindows();
+    // Puts the children's windows in tab order (the dialog manager's Tab follows the window order).
+    void OrderChildWindows();
+    void CreateWindowNow(const PendingWindow& window);
+    bool SizeKnownBeforeCreation() const;
     static LRESULT CALLBACK OwnClassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK NativeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -169,6 +200,7 @@ private:
     void RememberAnchorBase();
 
     HWND hwnd_ = nullptr;
+    std::unique_ptr<PendingWindow> pending_;
     bool ownClass_ = false;
     WNDPROC nativeProc_ = nullptr; // the native control's procedure that ours replaced
     TControl* parent_ = nullptr;

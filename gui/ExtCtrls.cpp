@@ -33,12 +33,14 @@ TPanel::TPanel(TControl* parent, std::wstring name, int left, int top, int width
 
 void TPanel::SetBevelOuter(TBevelCut cut) {
     bevelOuter_ = cut;
-    InvalidateRect(Handle(), nullptr, TRUE);
+    if (HandleAllocated())
+        InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void TPanel::SetText(const std::wstring& text) {
     TControl::SetText(text);
-    InvalidateRect(Handle(), nullptr, TRUE);
+    if (HandleAllocated())
+        InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 HBRUSH TPanel::HandleCtlColor(UINT msg, HDC dc) {
@@ -93,12 +95,14 @@ TBevel::TBevel(TControl* parent, std::wstring name, int left, int top, int width
 
 void TBevel::SetShape(TBevelShape shape) {
     shape_ = shape;
-    InvalidateRect(Handle(), nullptr, TRUE);
+    if (HandleAllocated())
+        InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void TBevel::SetStyle(TBevelCut style) {
     style_ = style;
-    InvalidateRect(Handle(), nullptr, TRUE);
+    if (HandleAllocated())
+        InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 LRESULT TBevel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -265,14 +269,16 @@ void TImage::Release() {
 void TImage::SetBitmap(HBITMAP bitmap) {
     Release();
     bitmap_ = bitmap;
-    InvalidateRect(Handle(), nullptr, TRUE);
+    if (HandleAllocated())
+        InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void TImage::SetIcon(HICON icon, bool owned) {
     Release();
     icon_ = icon;
     ownIcon_ = owned;
-    InvalidateRect(Handle(), nullptr, TRUE);
+    if (HandleAllocated())
+        InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 bool TImage::LoadFromResource(const wchar_t* name) {

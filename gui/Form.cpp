@@ -61,6 +61,14 @@ TForm::TForm(const std::wstring& className, const std::wstring& name) : TControl
                  CW_USEDEFAULT, 400, 300, true);
     if (Application.Icon())
         SetIcon(Application.Icon());
+    controlsDeferred_ = Application.TakeDeferControls();
+}
+
+void TForm::CreateControls() {
+    if (!controlsDeferred_)
+        return;
+    controlsDeferred_ = false;
+    CreateChildWindows();
 }
 
 TForm::~TForm() {
@@ -201,6 +209,7 @@ void TForm::SetVisible(bool visible) {
         return;
     }
     if (visible) {
+        CreateControls();
         TForm* main = Application.MainForm();
         if (main && main != this && main->Handle() && !GetWindowLongPtrW(Handle(), GWLP_HWNDPARENT))
             SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(main->Handle()));

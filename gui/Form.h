@@ -2,6 +2,8 @@
 // TForm: a top-level window built in code from design values. The window class is the class name the program
 // gives (L"TOstrel_Form"), registered on first use. The window exists from the constructor on, hidden; derived
 // forms declare their controls as members after the base and set properties and handlers in their constructor.
+// A form made by the application after its main form defers its controls' windows until it is first shown or one of
+// them is needed (see TControl).
 #include "gui/Control.h"
 
 #include <map>
@@ -74,6 +76,10 @@ public:
     // A handler for one window message (WM_USER + n, WM_DEVICECHANGE, a registered message).
     void SetMessageHandler(UINT msg, TMessageHandler handler);
 
+    // Makes the windows of the controls that the form deferred; does nothing once they exist.
+    void CreateControls();
+    bool ControlsDeferred() const { return controlsDeferred_; }
+
     // Life cycle, called by TApplication (or by the owner of a form not made through CreateForm).
     void DoCreate();
     void DoDestroy();
@@ -112,6 +118,7 @@ private:
     TModalResult modalResult_ = mrNone;
     int modalDepth_ = 0;
     bool created_ = false;
+    bool controlsDeferred_ = false;
     bool destroyed_ = false;
     bool closing_ = false;
     TControl* focused_ = nullptr;      // the control that last had the focus inside this form

@@ -54,28 +54,28 @@ void TLabel::SetAlignment(TAlignment alignment) {
 }
 
 void TLabel::UpdateStyle() {
-    LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_STYLE) & ~static_cast<LONG_PTR>(SS_TYPEMASK);
+    DWORD style = WindowStyle() & ~static_cast<DWORD>(SS_TYPEMASK);
     DWORD type = alignment_ == TAlignment::taCenter         ? SS_CENTER
                  : alignment_ == TAlignment::taRightJustify ? SS_RIGHT
                  : wordWrap_                                ? SS_LEFT
                                                             : SS_LEFTNOWORDWRAP;
-    SetWindowLongPtrW(Handle(), GWL_STYLE, style | type);
-    InvalidateRect(Handle(), nullptr, TRUE);
+    SetWindowStyle(style | type);
+    if (HandleAllocated())
+        InvalidateRect(Handle(), nullptr, TRUE);
     FitToText();
 }
 
 void TLabel::FitToText() {
-    if (!autoSize_ || wordWrap_ || !Handle() || Align() != TAlign::alNone)
+    if (!autoSize_ || wordWrap_ || Align() != TAlign::alNone)
         return;
-    HDC dc = GetDC(Handle());
-    HGDIOBJ old = SelectObject(dc, FontHandle());
-    std::wstring text = Text();
-    RECT r{0, 0, 0, 0};
-    DrawTextW(dc, text.empty() ? L" " : text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
-    SelectObject(dc, old);
-    ReleaseDC(Handle(), dc);
-    SetWindowPos(Handle(), nullptr, 0, 0, text.empty() ? Width() : r.right, r.bottom,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const std::wstring text = Text();
+    const SIZE size = TextExtent(text.empty() ? L" " : text);
+    const int width = text.empty() ? Width() : size.cx;
+    if (HandleAllocated()) {
+        SetWindowPos(Handle(), nullptr, 0, 0, width, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        SetBounds(Left(), Top(), width, size.cy); // kept until the window is made
+    }
 }
 
 bool TLabel::HandleCommand(WORD code, LRESULT&) {
@@ -111,11 +111,21 @@ void TButton::Click() {
 
 void TButton::SetDefault(bool value) {
     default_ = value;
+    if (!HandleAllocated()) {
+        const DWORD style = WindowStyle() & ~static_cast<DWORD>(BS_TYPEMASK);
+        SetWindowStyle(style | (value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON));
+        return;
+    }
     LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_STYLE) & ~static_cast<LONG_PTR>(BS_TYPEMASK);
     SendMessageW(Handle(), BM_SETSTYLE, static_cast<WPARAM>(style | (value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON)), TRUE);
 }
 
 void TButton::SetWordWrap(bool wrap) {
+    if (!HandleAllocated()) {
+        const DWORD style = WindowStyle();
+        SetWindowStyle(wrap ? (style | BS_MULTILINE) : (style & ~static_cast<DWORD>(BS_MULTILINE)));
+        return;
+    }
     LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_STYLE);
     style = wrap ? (style | BS_MULTILINE) : (style & ~static_cast<LONG_PTR>(BS_MULTILINE));
     SetWindowLongPtrW(Handle(), GWL_STYLE, style);
@@ -135,7 +145,7 @@ TBitBtn::TBitBtn(TControl* parent, std::wstring name, int left, int top, int wid
     : TButton(parent, std::move(name), left, top, width, height) {}
 
 TBitBtn::~TBitBtn() {
-    if (Handle())
+    if (HandleAllocated())
         SendMessageW(Handle(), BM_SETIMAGE, IMAGE_BITMAP, 0);
     if (glyph_)
         DeleteObject(glyph_);
@@ -180,10 +190,16 @@ void TBitBtn::SetKind(TBitBtnKind kind) {
 }
 
 void TBitBtn::SetGlyph(HBITMAP bitmap) {
-    SendMessageW(Handle(), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+    if (HandleAllocated())
+        SendMessageW(Handle(), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
     if (glyph_)
         DeleteObject(glyph_);
     glyph_ = bitmap;
+}
+
+void TBitBtn::AfterDeferredCreation() {
+    if (glyph_)
+        SendMessageW(Handle(), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(glyph_));
 }
 
 // --- TSpeedButton ----------------------------------------------------------------------------------------------
@@ -192,7 +208,7 @@ TSpeedButton::TSpeedButton(TControl* parent, std::wstring name, int left, int to
     : TButton(parent, std::move(name), left, top, width, height, BS_PUSHBUTTON) {}
 
 TSpeedButton::~TSpeedButton() {
-    if (Handle())
+    if (HandleAllocated())
         SendMessageW(Handle(), BM_SETIMAGE, IMAGE_ICON, 0);
     if (icon_)
         DestroyIcon(icon_);
@@ -472,20 +488,37 @@ TEdit::TEdit(TControl* parent, std::wstring name, int left, int top, int width, 
 }
 
 void TEdit::SetMaxLength(int length) {
-    SendMessageW(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(std::max(length, 0)), 0);
+    maxLength_ = std::max(length, 0);
+    if (HandleAllocated())
+        SendMessageW(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
 }
 
 void TEdit::SetPasswordChar(wchar_t ch) {
+    passwordChar_ = ch;
+    if (!HandleAllocated())
+        return;
     SendMessageW(Handle(), EM_SETPASSWORDCHAR, ch, 0);
     InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void TEdit::SetReadOnly(bool readOnly) {
-    SendMessageW(Handle(), EM_SETREADONLY, readOnly, 0);
+    if (HandleAllocated()) {
+        SendMessageW(Handle(), EM_SETREADONLY, readOnly, 0);
+    } else {
+        const DWORD style = WindowStyle();
+        SetWindowStyle(readOnly ? (style | ES_READONLY) : (style & ~static_cast<DWORD>(ES_READONLY)));
+    }
 }
 
 bool TEdit::ReadOnly() const {
-    return GetWindowLongPtrW(Handle(), GWL_STYLE) & ES_READONLY;
+    return WindowStyle() & ES_READONLY;
+}
+
+void TEdit::AfterDeferredCreation() {
+    if (maxLength_ >= 0)
+        SendMessageW(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
+    if (passwordChar_)
+        SendMessageW(Handle(), EM_SETPASSWORDCHAR, passwordChar_, 0);
 }
 
 void TEdit::SelectAll() {
@@ -527,7 +560,15 @@ TMemo::TMemo(TControl* parent, std::wstring name, int left, int top, int width, 
             ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL) {
     // Appending goes through the control's own editing, which stops at its text limit (about 30,000 characters by
     // default); the memo holds what its line bound allows instead.
+    if (HandleAllocated()) {
+        SendMessageW(Handle(), EM_LIMITTEXT, 0, 0);
+        UpdateScrollBar();
+    }
+}
+
+void TMemo::AfterDeferredCreation() {
     SendMessageW(Handle(), EM_LIMITTEXT, 0, 0);
+    TEdit::AfterDeferredCreation();
     UpdateScrollBar();
 }
 
@@ -617,7 +658,7 @@ LRESULT TMemo::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 // The edit control keeps its scroll bar once it has one, disabled when there is nothing to scroll; a scroll bar
 // that cannot scroll only takes room from the text.
 void TMemo::UpdateScrollBar() {
-    if (!Handle() || updatingScrollBar_)
+    if (!HandleAllocated() || updatingScrollBar_)
         return;
     updatingScrollBar_ = true;
     HDC dc = GetDC(Handle());

@@ -67,6 +67,9 @@ public:
     // The picture beside the caption; the button takes ownership of the bitmap.
     void SetGlyph(HBITMAP bitmap);
 
+protected:
+    void AfterDeferredCreation() override;
+
 private:
     HBITMAP glyph_ = nullptr;
 };
@@ -181,6 +184,11 @@ protected:
     bool HandleCommand(WORD code, LRESULT& result) override;
     HBRUSH HandleCtlColor(UINT msg, HDC dc) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void AfterDeferredCreation() override;
+
+private:
+    int maxLength_ = -1; // -1: not set
+    wchar_t passwordChar_ = 0;
 };
 
 // A multi-line edit whose vertical scroll bar shows only while its text has more lines than it can show.
@@ -201,6 +209,7 @@ public:
 protected:
     bool HandleCommand(WORD code, LRESULT& result) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void AfterDeferredCreation() override;
 
 private:
     void UpdateScrollBar();

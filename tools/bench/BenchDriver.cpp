@@ -333,9 +333,17 @@ private:
         return Now() - child.Started();
     }
 
-    // Milliseconds from the start of the process until the list holds at least count items.
-    static std::optional<double> UntilFilled(const Child& child, HWND list, int count) {
-        if (!list || !Poll([&] { return ItemCount(list) >= count; }, kStartTimeoutMs)) {
+    // Milliseconds from the start of the process until the list holds at least count items. The list is looked for
+    // again until it is found: a window may show before all its controls' windows exist.
+    static std::optional<double> UntilFilled(const Child& child, const std::function<HWND()>& findList, int count) {
+        HWND list = nullptr;
+        const auto filled = [&] {
+            if (!list || !IsWindow(list)) {
+                list = findList();
+            }
+            return list && ItemCount(list) >= count;
+        };
+        if (!Poll(filled, kStartTimeoutMs)) {
             return std::nullopt;
         }
         return Now() - child.Started();
@@ -358,7 +366,8 @@ private:
             WriteIni(files_);
             Child ostrel(Ostrel(), L"", ostrelFolder_);
             if (UntilWindow(ostrel, L"TOstrel_Form", window)) {
-                ostrelFilled = UntilFilled(ostrel, FindNamed(window, L"DirView1"), fileCount_);
+                ostrelFilled = UntilFilled(
+                    ostrel, [&] { return FindNamed(window, L"DirView1"); }, fileCount_);
             }
             if (ostrelFilled) {
                 Sleep(500);
@@ -378,7 +387,8 @@ private:
         {
             Child bare(Tool(L"BareListView.exe"), L"\"" + files_ + L"\"", toolsFolder_);
             if (UntilWindow(bare, L"BenchListWindow", window)) {
-                bareFilled = UntilFilled(bare, GetWindow(window, GW_CHILD), fileCount_);
+                bareFilled = UntilFilled(
+                    bare, [&] { return GetWindow(window, GW_CHILD); }, fileCount_);
             }
             if (bareFilled) {
                 Sleep(500);
