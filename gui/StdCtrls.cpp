@@ -67,13 +67,13 @@ void TLabel::UpdateStyle() {
 void TLabel::FitToText() {
     if (!autoSize_ || wordWrap_ || !Handle() || Align() != TAlign::alNone)
         return;
-    HDC dc = GetDC(Handle());
-    HGDIOBJ old = SelectObject(dc, FontHandle());
     std::wstring text = Text();
     RECT r{0, 0, 0, 0};
-    DrawTextW(dc, text.empty() ? L" " : text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
-    SelectObject(dc, old);
-    ReleaseDC(Handle(), dc);
+    {
+        const WindowDC dc(Handle());
+        const SelectedObject font(dc.get(), FontHandle());
+        DrawTextW(dc.get(), text.empty() ? L" " : text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
+    }
     SetWindowPos(Handle(), nullptr, 0, 0, text.empty() ? Width() : r.right, r.bottom,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -137,8 +137,6 @@ TBitBtn::TBitBtn(TControl* parent, std::wstring name, int left, int top, int wid
 TBitBtn::~TBitBtn() {
     if (Handle())
         SendMessageW(Handle(), BM_SETIMAGE, IMAGE_BITMAP, 0);
-    if (glyph_)
-        DeleteObject(glyph_);
 }
 
 void TBitBtn::SetKind(TBitBtnKind kind) {
@@ -181,9 +179,7 @@ void TBitBtn::SetKind(TBitBtnKind kind) {
 
 void TBitBtn::SetGlyph(HBITMAP bitmap) {
     SendMessageW(Handle(), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
-    if (glyph_)
-        DeleteObject(glyph_);
-    glyph_ = bitmap;
+    glyph_.reset(bitmap);
 }
 
 // --- TSpeedButton ----------------------------------------------------------------------------------------------
@@ -194,16 +190,12 @@ TSpeedButton::TSpeedButton(TControl* parent, std::wstring name, int left, int to
 TSpeedButton::~TSpeedButton() {
     if (Handle())
         SendMessageW(Handle(), BM_SETIMAGE, IMAGE_ICON, 0);
-    if (icon_)
-        DestroyIcon(icon_);
 }
 
 void TSpeedButton::SetIcon(HICON icon) {
     SetWindowLongPtrW(Handle(), GWL_STYLE, GetWindowLongPtrW(Handle(), GWL_STYLE) | BS_ICON);
     SendMessageW(Handle(), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
-    if (icon_)
-        DestroyIcon(icon_);
-    icon_ = icon;
+    icon_.reset(icon);
 }
 
 void TSpeedButton::SetDown(bool down) {
@@ -620,12 +612,12 @@ void TMemo::UpdateScrollBar() {
     if (!Handle() || updatingScrollBar_)
         return;
     updatingScrollBar_ = true;
-    HDC dc = GetDC(Handle());
-    HGDIOBJ old = SelectObject(dc, FontHandle());
     TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(Handle(), dc);
+    {
+        const WindowDC dc(Handle());
+        const SelectedObject font(dc.get(), FontHandle());
+        GetTextMetricsW(dc.get(), &metrics);
+    }
     // Two rounds: showing or hiding the bar changes the width the lines wrap in.
     for (int round = 0; round < 2; ++round) {
         RECT format{};

@@ -68,7 +68,7 @@ public:
     void SetGlyph(HBITMAP bitmap);
 
 private:
-    HBITMAP glyph_ = nullptr;
+    UniqueBitmap glyph_;
 };
 
 // A button that never takes the focus (tool and function-key bars act on the control that has it).
@@ -91,7 +91,7 @@ protected:
 private:
     bool down_ = false;
     bool pressed_ = false;
-    HICON icon_ = nullptr;
+    UniqueIcon icon_;
 };
 
 class TCheckBox : public TControl {
