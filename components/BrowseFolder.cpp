@@ -1,6 +1,8 @@
 #include "components/BrowseFolder.h"
 
+#include "components/PIDL.h"
 #include "gui/Form.h"
+#include "win/Handles.h"
 #include "win/Trace.h"
 
 #include <commctrl.h>
@@ -72,22 +74,17 @@ std::wstring ShortenedPath(HWND control, const std::wstring& path, int width) {
     if (path.empty() || width <= 0) {
         return path;
     }
-    HDC dc = CreateCompatibleDC(nullptr);
-    if (dc == nullptr) {
+    const gui::UniqueCreatedDC dc(CreateCompatibleDC(nullptr));
+    if (!dc) {
         return path;
     }
-    auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-    HGDIOBJ previous = font != nullptr ? SelectObject(dc, font) : nullptr;
+    const gui::SelectedObject font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
     // The shortened form can be up to four characters longer than the path (the ellipsis and the terminator).
     std::vector<wchar_t> buffer(path.begin(), path.end());
     buffer.resize(path.size() + 5, L'\0');
     RECT bounds{0, 0, width, 1000};
-    int drawn =
-        DrawTextW(dc, buffer.data(), -1, &bounds, DT_PATH_ELLIPSIS | DT_SINGLELINE | DT_NOPREFIX | DT_MODIFYSTRING);
-    if (previous != nullptr) {
-        SelectObject(dc, previous);
-    }
-    DeleteDC(dc);
+    int drawn = DrawTextW(dc.get(), buffer.data(), -1, &bounds,
+                          DT_PATH_ELLIPSIS | DT_SINGLELINE | DT_NOPREFIX | DT_MODIFYSTRING);
     return drawn != 0 ? std::wstring(buffer.data()) : path;
 }
 
@@ -207,16 +204,18 @@ bool TBrowseForFolderDialog::Run(HWND owner) {
     }
 
     ComScope com;
-    LPITEMIDLIST root = nullptr;
+    // The root item is ours whatever the user did, Cancel included.
+    TPidlPtr root;
     if (int id = RootFolderId(RootDirectory); id != 0) {
-        if (FAILED(SHGetSpecialFolderLocation(ownerWindow_, id, &root))) {
-            root = nullptr;
+        LPITEMIDLIST located = nullptr;
+        if (SUCCEEDED(SHGetSpecialFolderLocation(ownerWindow_, id, &located))) {
+            root.reset(located);
         }
     }
     wchar_t displayName[MAX_PATH] = {};
     BROWSEINFOW info = {};
     info.hwndOwner = ownerWindow_;
-    info.pidlRoot = root;
+    info.pidlRoot = root.get();
     info.pszDisplayName = displayName;
     info.lpszTitle = Title.empty() ? nullptr : Title.c_str();
     info.ulFlags = BrowseFlags(Options, version);
@@ -227,18 +226,14 @@ bool TBrowseForFolderDialog::Run(HWND owner) {
     okAccepted_ = true;
 
     bool result = false;
-    LPITEMIDLIST chosen = SHBrowseForFolderW(&info);
-    if (chosen != nullptr) {
-        std::wstring path = PathOfItem(chosen);
+    if (const TPidlPtr chosen{SHBrowseForFolderW(&info)}) {
+        std::wstring path = PathOfItem(chosen.get());
         if (!path.empty()) {
             Directory = path;
             result = true;
         }
         DisplayName = displayName;
-        CoTaskMemFree(chosen);
     }
-    // The root item is ours whatever the user did, Cancel included.
-    CoTaskMemFree(root);
     dialog_ = nullptr;
     return result;
 }

@@ -17,6 +17,7 @@
 #include "components/PIDL.h"
 #include "components/SortListView.h"
 #include "components/ViewsShared.h"
+#include "win/Handles.h"
 
 #include <windows.h>
 
@@ -78,14 +79,13 @@ struct TSearchRec {
 class TFileSearch {
 public:
     TFileSearch(const std::wstring& Pattern, DWORD Attr);
-    ~TFileSearch();
     TFileSearch(const TFileSearch&) = delete;
     TFileSearch& operator=(const TFileSearch&) = delete;
     // The next admitted entry; false at the end.
     bool Next(TSearchRec& Rec);
 
 private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    gui::UniqueFind handle_;
     DWORD attr_;
     bool pending_ = false; // the first entry is read but not yet handed out
     WIN32_FIND_DATAW data_{};

@@ -73,46 +73,40 @@ TDriveView* TreeOf(TDirViewTree* tree) {
 
 // The ".." arrow: the program's own bitmap when it carries one, else a small arrow drawn here on white, which
 // the image list takes as transparent.
-HBITMAP MakeDirUpBitmap(int size) {
-    auto bitmap = static_cast<HBITMAP>(
-        LoadImageW(GetModuleHandleW(nullptr), size == 16 ? L"DIRUP16" : L"DIRUP32", IMAGE_BITMAP, size, size, 0));
+gui::UniqueBitmap MakeDirUpBitmap(int size) {
+    gui::UniqueBitmap bitmap(static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), size == 16 ? L"DIRUP16" : L"DIRUP32", IMAGE_BITMAP, size, size, 0)));
     if (bitmap)
         return bitmap;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    bitmap = CreateCompatibleBitmap(screen, size, size);
-    ReleaseDC(nullptr, screen);
-    if (!dc || !bitmap) {
-        if (dc)
-            DeleteDC(dc);
-        if (bitmap)
-            DeleteObject(bitmap);
-        return nullptr;
+    gui::UniqueCreatedDC dc;
+    {
+        const gui::WindowDC screen(nullptr);
+        dc.reset(CreateCompatibleDC(screen.get()));
+        bitmap.reset(CreateCompatibleBitmap(screen.get(), size, size));
     }
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    RECT all{0, 0, size, size};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    HBRUSH ink = CreateSolidBrush(RGB(0, 128, 0));
-    const int unit = size / 16;
-    for (int step = 0; step < 4; ++step) { // the head, pointing up
-        RECT row{(7 - step) * unit, (2 + step) * unit, (9 + step) * unit, (3 + step) * unit};
-        FillRect(dc, &row, ink);
+    if (!dc || !bitmap)
+        return {};
+    {
+        const gui::UniqueBrush ink(CreateSolidBrush(RGB(0, 128, 0)));
+        const gui::SelectedObject selected(dc.get(), bitmap.get());
+        RECT all{0, 0, size, size};
+        FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        const int unit = size / 16;
+        for (int step = 0; step < 4; ++step) { // the head, pointing up
+            RECT row{(7 - step) * unit, (2 + step) * unit, (9 + step) * unit, (3 + step) * unit};
+            FillRect(dc.get(), &row, ink.get());
+        }
+        RECT shaft{7 * unit, 6 * unit, 9 * unit, 11 * unit};
+        FillRect(dc.get(), &shaft, ink.get());
     }
-    RECT shaft{7 * unit, 6 * unit, 9 * unit, 11 * unit};
-    FillRect(dc, &shaft, ink);
-    DeleteObject(ink);
-    SelectObject(dc, old);
-    DeleteDC(dc);
     return bitmap;
 }
 
 void EnsureDirUpImage(HIMAGELIST list, int size) {
     if (!list || ImageList_GetImageCount(list) > 0)
         return;
-    if (HBITMAP bitmap = MakeDirUpBitmap(size)) {
-        ImageList_AddMasked(list, bitmap, RGB(255, 255, 255));
-        DeleteObject(bitmap);
-    }
+    if (const gui::UniqueBitmap bitmap = MakeDirUpBitmap(size))
+        ImageList_AddMasked(list, bitmap.get(), RGB(255, 255, 255));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "components/DriveView.h"
 #include "components/FileOperator.h"
 #include "components/ViewsShared.h"
+#include "win/Handles.h"
 #include "gui/MessageBox.h"
 #include "core/TextUtil.h"
 #include "win/SystemText.h"
@@ -97,23 +98,22 @@ std::wstring FreeCopyName(const std::wstring& folder, const std::wstring& name, 
 
 // The picture of several dragged items: the program's DRAGFILES bitmap when it carries one, else two small sheets
 // drawn here, on white, which the image list takes as transparent.
-HBITMAP MakeDragFilesBitmap(HDC dc) {
-    auto bitmap = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), L"DRAGFILES", IMAGE_BITMAP, 32, 32, 0));
+gui::UniqueBitmap MakeDragFilesBitmap(HDC dc) {
+    gui::UniqueBitmap bitmap(
+        static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), L"DRAGFILES", IMAGE_BITMAP, 32, 32, 0)));
     if (bitmap)
         return bitmap;
-    bitmap = CreateCompatibleBitmap(dc, 32, 32);
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(memory, bitmap);
+    bitmap.reset(CreateCompatibleBitmap(dc, 32, 32));
+    const gui::UniqueCreatedDC memory(CreateCompatibleDC(dc));
+    const gui::SelectedObject selected(memory.get(), bitmap.get());
     RECT all{0, 0, 32, 32};
-    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    FillRect(memory.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     for (int sheet = 0; sheet < 2; ++sheet) {
         RECT page{4 + sheet * 6, 2 + sheet * 6, 20 + sheet * 6, 24 + sheet * 6};
-        FillRect(memory, &page, GetSysColorBrush(COLOR_BTNSHADOW));
+        FillRect(memory.get(), &page, GetSysColorBrush(COLOR_BTNSHADOW));
         InflateRect(&page, -1, -1);
-        FillRect(memory, &page, GetSysColorBrush(COLOR_BTNFACE));
+        FillRect(memory.get(), &page, GetSysColorBrush(COLOR_BTNFACE));
     }
-    SelectObject(memory, old);
-    DeleteDC(memory);
     return bitmap;
 }
 
@@ -152,7 +152,7 @@ struct TDirView::TDragState {
     wchar_t FirstDropDrive = 0;
     bool ExeDrag = false;  // every dropped name is a program: a plain drag links
     bool Accepted = false; // the drag that entered may be dropped here
-    HIMAGELIST DragImage = nullptr;
+    gui::UniqueImageList DragImage;
     bool DragBegun = false; // the image list's drag is set up
     bool DragImageShown = false;
     HWND DragImageWindow = nullptr; // the form the drag image is drawn on while shown
@@ -170,10 +170,7 @@ struct TDirView::TDragState {
             ImageList_EndDrag();
             DragBegun = false;
         }
-        if (DragImage) {
-            ImageList_Destroy(DragImage);
-            DragImage = nullptr;
-        }
+        DragImage.reset();
     }
 };
 
@@ -348,7 +345,7 @@ void TDirView::MakeDragImage(int FileCount, int DirCount, POINT Where) {
     if (FileCount + DirCount == 1) {
         const int item = FirstSelectedIndex();
         POINT origin{};
-        state.DragImage = ListView_CreateDragImage(Handle(), item, &origin);
+        state.DragImage.reset(ListView_CreateDragImage(Handle(), item, &origin));
         hotSpot = POINT{Where.x - origin.x, Where.y - origin.y};
     } else {
         std::wstring text;
@@ -363,41 +360,38 @@ void TDirView::MakeDragImage(int FileCount, int DirCount, POINT Where) {
             swprintf(buffer, 64, DirViewTexts().DirCount, static_cast<unsigned>(DirCount));
             text += buffer;
         }
-        HDC screen = GetDC(Handle());
-        HDC dc = CreateCompatibleDC(screen);
-        HGDIOBJ oldFont = SelectObject(dc, FontHandle());
-        SIZE extent{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-        TEXTMETRICW metrics{};
-        GetTextMetricsW(dc, &metrics);
-        const int width = extent.cx + 33;
-        HBITMAP image = CreateCompatibleBitmap(screen, width, 32);
-        HGDIOBJ oldBitmap = SelectObject(dc, image);
-        RECT all{0, 0, width, 32};
-        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        if (HBITMAP files = MakeDragFilesBitmap(screen)) {
-            HDC source = CreateCompatibleDC(screen);
-            HGDIOBJ oldSource = SelectObject(source, files);
-            BitBlt(dc, 0, 0, 32, 32, source, 0, 0, SRCCOPY);
-            SelectObject(source, oldSource);
-            DeleteDC(source);
-            DeleteObject(files);
+        gui::UniqueBitmap image;
+        int width = 0;
+        {
+            const gui::WindowDC screen(Handle());
+            const gui::UniqueCreatedDC dc(CreateCompatibleDC(screen.get()));
+            const gui::SelectedObject font(dc.get(), FontHandle());
+            SIZE extent{};
+            GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+            TEXTMETRICW metrics{};
+            GetTextMetricsW(dc.get(), &metrics);
+            width = extent.cx + 33;
+            image.reset(CreateCompatibleBitmap(screen.get(), width, 32));
+            // The image list copies the picture only once no DC holds it any more: this scope ends first.
+            const gui::SelectedObject selectedImage(dc.get(), image.get());
+            RECT all{0, 0, width, 32};
+            FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+            if (const gui::UniqueBitmap files = MakeDragFilesBitmap(screen.get())) {
+                const gui::UniqueCreatedDC source(CreateCompatibleDC(screen.get()));
+                const gui::SelectedObject selectedFiles(source.get(), files.get());
+                BitBlt(dc.get(), 0, 0, 32, 32, source.get(), 0, 0, SRCCOPY);
+            }
+            SetBkMode(dc.get(), TRANSPARENT);
+            SetTextColor(dc.get(), GetSysColor(COLOR_WINDOWTEXT));
+            TextOutW(dc.get(), 33, std::max(24 - static_cast<int>(metrics.tmHeight), 0), text.c_str(),
+                     static_cast<int>(text.size()));
         }
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        TextOutW(dc, 33, std::max(24 - static_cast<int>(metrics.tmHeight), 0), text.c_str(),
-                 static_cast<int>(text.size()));
-        SelectObject(dc, oldBitmap);
-        SelectObject(dc, oldFont);
-        DeleteDC(dc);
-        ReleaseDC(Handle(), screen);
-        state.DragImage = ImageList_Create(width, 32, ILC_COLOR32 | ILC_MASK, 1, 1);
+        state.DragImage.reset(ImageList_Create(width, 32, ILC_COLOR32 | ILC_MASK, 1, 1));
         if (state.DragImage)
-            ImageList_AddMasked(state.DragImage, image, RGB(255, 255, 255));
-        DeleteObject(image);
+            ImageList_AddMasked(state.DragImage.get(), image.get(), RGB(255, 255, 255));
     }
     // The image is shown by the continue-query once the cursor is over the form.
-    state.DragBegun = state.DragImage && ImageList_BeginDrag(state.DragImage, 0, hotSpot.x, hotSpot.y);
+    state.DragBegun = state.DragImage && ImageList_BeginDrag(state.DragImage.get(), 0, hotSpot.x, hotSpot.y);
 }
 
 void TDirView::DDQueryContinueDrag(BOOL EscapePressed, DWORD KeyState, HRESULT& Result) {

@@ -86,21 +86,16 @@ const TDirViewTexts kEnglish = {
 // --- search ------------------------------------------------------------------------------------------------------
 
 TFileSearch::TFileSearch(const std::wstring& Pattern, DWORD Attr) : attr_(Attr) {
-    handle_ = FindFirstFileW(Pattern.c_str(), &data_);
-    pending_ = handle_ != INVALID_HANDLE_VALUE;
-}
-
-TFileSearch::~TFileSearch() {
-    if (handle_ != INVALID_HANDLE_VALUE)
-        FindClose(handle_);
+    handle_.reset(FindFirstFileW(Pattern.c_str(), &data_));
+    pending_ = static_cast<bool>(handle_);
 }
 
 bool TFileSearch::Next(TSearchRec& Rec) {
-    if (handle_ == INVALID_HANDLE_VALUE)
+    if (!handle_)
         return false;
     const DWORD excluded = ~attr_ & kSearchFilteredAttributes;
     for (;;) {
-        if (!pending_ && !FindNextFileW(handle_, &data_))
+        if (!pending_ && !FindNextFileW(handle_.get(), &data_))
             return false;
         pending_ = false;
         if ((data_.dwFileAttributes & excluded) == 0) {

@@ -32,27 +32,23 @@ bool IsDotName(const std::wstring& Name) {
 TDirViewWorker::TDirViewWorker(TDirView* View) : Owner(View) {
     if (!uiCalls_.Bound())
         throw EComponentError("Cannot create the worker window.");
-    resumeEvent_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    resumeEvent_.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     if (!resumeEvent_)
         throw EComponentError("Cannot create the worker's resume event.");
 }
 
-TDirViewWorker::~TDirViewWorker() {
-    if (thread_)
-        CloseHandle(thread_);
-    CloseHandle(resumeEvent_);
-}
+TDirViewWorker::~TDirViewWorker() = default;
 
 void TDirViewWorker::Start(int Priority) {
     self_ = shared_from_this();
-    thread_ = CreateThread(nullptr, 0, ThreadEntry, this, CREATE_SUSPENDED, nullptr);
+    thread_.reset(CreateThread(nullptr, 0, ThreadEntry, this, CREATE_SUSPENDED, nullptr));
     if (!thread_) {
         self_.reset();
         finished_ = true;
         throw EComponentError("Cannot create a worker thread.");
     }
-    SetThreadPriority(thread_, Priority);
-    ResumeThread(thread_);
+    SetThreadPriority(thread_.get(), Priority);
+    ResumeThread(thread_.get());
 }
 
 DWORD WINAPI TDirViewWorker::ThreadEntry(void* Parameter) {
@@ -70,23 +66,23 @@ DWORD WINAPI TDirViewWorker::ThreadEntry(void* Parameter) {
 
 void TDirViewWorker::Terminate() {
     terminated_ = true;
-    SetEvent(resumeEvent_);
+    SetEvent(resumeEvent_.get());
 }
 
 void TDirViewWorker::SetPriority(int Priority) {
     if (thread_)
-        SetThreadPriority(thread_, Priority);
+        SetThreadPriority(thread_.get(), Priority);
 }
 
 void TDirViewWorker::Resume() {
-    SetEvent(resumeEvent_);
+    SetEvent(resumeEvent_.get());
 }
 
 void TDirViewWorker::Suspend() {
     if (terminated_)
         return;
     suspended_ = true;
-    WaitForSingleObject(resumeEvent_, INFINITE);
+    WaitForSingleObject(resumeEvent_.get(), INFINITE);
     suspended_ = false;
 }
 
@@ -103,11 +99,12 @@ void TDirViewWorker::Synchronize(const std::function<void()>& Call) {
 bool TDirViewWorker::WaitFor(DWORD Milliseconds) {
     if (!thread_)
         return true;
+    HANDLE thread = thread_.get();
     ULONGLONG deadline = GetTickCount64() + Milliseconds;
     for (;;) {
         ULONGLONG now = GetTickCount64();
         DWORD left = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
-        DWORD woke = MsgWaitForMultipleObjects(1, &thread_, FALSE, left, QS_SENDMESSAGE);
+        DWORD woke = MsgWaitForMultipleObjects(1, &thread, FALSE, left, QS_SENDMESSAGE);
         if (woke == WAIT_OBJECT_0)
             return true;
         if (woke != WAIT_OBJECT_0 + 1)

@@ -9,6 +9,7 @@
 // stops it and only then lets its own reference go.
 #include "components/ComponentErrors.h"
 #include "components/DirView.h"
+#include "win/Handles.h"
 #include "win/UiThreadCall.h"
 
 #include <windows.h>
@@ -61,8 +62,8 @@ private:
     // The calls run on the thread that made the worker; its window lives as long as that thread, so a worker cut
     // loose never sends to a window that went away with its view.
     gui::TUiThreadCalls uiCalls_;
-    HANDLE thread_ = nullptr;
-    HANDLE resumeEvent_ = nullptr;
+    gui::UniqueHandle thread_;
+    gui::UniqueHandle resumeEvent_;
     std::atomic<bool> terminated_{false};
     std::atomic<bool> suspended_{false};
     std::atomic<bool> finished_{false};

@@ -1,5 +1,6 @@
 #include "components/DragDrop.h"
 
+#include "win/Handles.h"
 #include "win/Trace.h"
 
 #include <commctrl.h>
@@ -135,7 +136,7 @@ UINT DDM_ProcessDropped() {
 TDragDrop::TDragDrop(std::wstring Name) : gui::TComponent(std::move(Name)) {
     // OLE stays initialised on this thread while the component lives (the calls are counted per thread).
     FOleInitialized = SUCCEEDED(OleInitialize(nullptr));
-    FDropTarget = new TDropTarget(this);
+    FDropTarget = gui::AdoptCom(new TDropTarget(this));
     DDM_ProcessDropped();
     DropMenuTexts();
 }
@@ -150,8 +151,7 @@ TDragDrop::~TDragDrop() {
     ClearSavedDrop();
     if (FDropTarget) {
         FDropTarget->Detach();
-        FDropTarget->Release();
-        FDropTarget = nullptr;
+        FDropTarget.Reset();
     }
     if (FOleInitialized)
         OleUninitialize();
@@ -223,11 +223,11 @@ void TDragDrop::Register() {
     Subclass();
     if (FRegistered || FTargetMask == 0 || !FWindow || !IsWindow(FWindow))
         return;
-    CoLockObjectExternal(FDropTarget, TRUE, FALSE);
-    if (SUCCEEDED(RegisterDragDrop(FWindow, FDropTarget)))
+    CoLockObjectExternal(FDropTarget.Get(), TRUE, FALSE);
+    if (SUCCEEDED(RegisterDragDrop(FWindow, FDropTarget.Get())))
         FRegistered = true;
     else
-        CoLockObjectExternal(FDropTarget, FALSE, FALSE); // the lock belongs to a registration only
+        CoLockObjectExternal(FDropTarget.Get(), FALSE, FALSE); // the lock belongs to a registration only
 }
 
 void TDragDrop::Revoke() {
@@ -235,7 +235,7 @@ void TDragDrop::Revoke() {
         return;
     if (FSourceMask == 0 && FTargetMask == 0)
         Unsubclass();
-    CoLockObjectExternal(FDropTarget, FALSE, FALSE);
+    CoLockObjectExternal(FDropTarget.Get(), FALSE, FALSE);
     if (IsWindow(FWindow) && FAILED(RevokeDragDrop(FWindow)))
         return;
     FRegistered = false;
@@ -247,8 +247,7 @@ void TDragDrop::ReplaceDropTarget(TDropTarget* Target) {
     const bool wasRegistered = FRegistered;
     Revoke();
     FDropTarget->Detach();
-    FDropTarget->Release();
-    FDropTarget = Target;
+    FDropTarget = gui::AdoptCom(Target);
     FDropTarget->Scroller().SetControl(FWindow);
     if (wasRegistered)
         Register();
@@ -282,7 +281,7 @@ LRESULT TDragDrop::HandleControlMessage(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     switch (msg) {
     case WM_DESTROY:
         if (FRegistered) {
-            CoLockObjectExternal(FDropTarget, FALSE, FALSE);
+            CoLockObjectExternal(FDropTarget.Get(), FALSE, FALSE);
             RevokeDragDrop(hwnd);
             FRegistered = false;
         }
@@ -358,13 +357,7 @@ TDragResult TDragDrop::Execute() {
 
 TDragResult TDragDrop::ExecuteOperation(TDataObject* DataObject) {
     // The caller's reference is ours on every path, and so is the running-drag mark once set.
-    struct TRelease {
-        TDataObject* Object;
-        ~TRelease() {
-            if (Object)
-                Object->Release();
-        }
-    } release{DataObject};
+    const ComPtr<TDataObject> owned = gui::AdoptCom(DataObject);
     if (!DataObject || TDragDetection::Running)
         return drInvalid;
     TDragDetection::Running = this;
@@ -386,12 +379,11 @@ TDragResult TDragDrop::ExecuteOperation(TDataObject* DataObject) {
     DataObject->CheckdwAspect = SourceCompatibility.Contains(CheckdwAspect);
 
     TDragResult result = drInvalid;
-    TDropSource* source = nullptr;
     try {
         FOwnDrag = true;
-        source = new TDropSource(this);
+        const ComPtr<TDropSource> source = gui::AdoptCom(new TDropSource(this));
         DWORD effect = 0;
-        const HRESULT hr = DoDragDrop(DataObject, source, FSourceMask, &effect);
+        const HRESULT hr = DoDragDrop(DataObject, source.Get(), FSourceMask, &effect);
         if (hr == DRAGDROP_S_DROP) {
             if (effect & DROPEFFECT_COPY)
                 result = drCopy;
@@ -408,8 +400,6 @@ TDragResult TDragDrop::ExecuteOperation(TDataObject* DataObject) {
         gui::TraceCaught(L"TDragDrop::ExecuteOperation");
         result = drInvalid;
     }
-    if (source)
-        source->Release();
     FOwnDrag = false;
     FDragDetectStatus = ddsNone;
     gui::GuardedVoid("TDragDrop OnDragDetect",
@@ -418,14 +408,12 @@ TDragResult TDragDrop::ExecuteOperation(TDataObject* DataObject) {
 }
 
 bool TDragDrop::CopyToClipboard() {
-    TDataObject* object = CreateDataObject();
+    const ComPtr<TDataObject> object = gui::AdoptCom(CreateDataObject());
     if (!object)
         return false;
     object->CheckLindex = SourceCompatibility.Contains(CheckLindex);
     object->CheckdwAspect = SourceCompatibility.Contains(CheckdwAspect);
-    const HRESULT hr = OleSetClipboard(object);
-    object->Release();
-    return SUCCEEDED(hr);
+    return SUCCEEDED(OleSetClipboard(object.Get()));
 }
 
 bool TDragDrop::GetFromClipboard() {
@@ -438,9 +426,7 @@ bool TDragDrop::GetFromClipboard() {
 }
 
 void TDragDrop::ClearSavedDrop() {
-    if (FSavedData)
-        FSavedData->Release();
-    FSavedData = nullptr;
+    FSavedData.Reset();
 }
 
 void TDragDrop::ProcessDropped() {
@@ -452,7 +438,7 @@ void TDragDrop::ProcessDropped() {
         HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
         try {
             DWORD effect = FSavedEffect;
-            FDropTarget->RenderDropped(FSavedData, FSavedKeyState, FSavedPoint, effect);
+            FDropTarget->RenderDropped(FSavedData.Get(), FSavedKeyState, FSavedPoint, effect);
         } catch (...) {
             // Malformed data from another program: nothing was dropped.
             gui::TraceCaught(L"TDragDrop::ProcessDropped");

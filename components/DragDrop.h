@@ -22,6 +22,7 @@
 
 #include <windows.h>
 #include <ole2.h>
+#include <wrl/client.h>
 
 #include <functional>
 #include <initializer_list>
@@ -219,7 +220,7 @@ public:
     // The effects the source allowed at DragEnter.
     DWORD SourceAllowedEffects() const { return FAllowedEffects; }
     // The drop target object (a COM object; the component holds one reference).
-    TDropTarget* DropTarget() const { return FDropTarget; }
+    TDropTarget* DropTarget() const { return FDropTarget.Get(); }
     // The process's running drag, if any.
     static TDragDrop* RunningDrag();
 
@@ -296,13 +297,13 @@ private:
     POINT FDetectStart{0, 0};
     DWORD FAllowedEffects = 0;
     int FScrollState = 0;
-    IDataObject* FSavedData = nullptr;
+    Microsoft::WRL::ComPtr<IDataObject> FSavedData;
     DWORD FSavedKeyState = 0;
     POINT FSavedPoint{0, 0};
     DWORD FSavedEffect = 0;
     bool FSavedDropPending = false;
     TDragDrop* FInProcessSource = nullptr;
     int FButtonUpCount = 0;
-    TDropTarget* FDropTarget = nullptr;
+    Microsoft::WRL::ComPtr<TDropTarget> FDropTarget;
     TScrollDetectOptions FScrollDetectOptions;
 };

@@ -3,6 +3,7 @@
 
 #include "core/DropData.h"
 #include "win/AnsiText.h"
+#include "win/Handles.h"
 
 #include <shlobj.h>
 
@@ -363,11 +364,9 @@ TDataObject* TDragDropFilesEx::CreateDataObject() {
     }
     if (FFileList.Count() == 0)
         return nullptr;
-    auto* object = new TDataObjectFilesEx(FFileList, listsOk, namesOk);
+    auto object = gui::AdoptCom(new TDataObjectFilesEx(FFileList, listsOk, namesOk));
     if ((NeedValid.Contains(nvPIDL) && !object->HasIDListBlock()) ||
-        (NeedValid.Contains(nvFilename) && !object->HasFileNameBlock())) {
-        object->Release();
+        (NeedValid.Contains(nvFilename) && !object->HasFileNameBlock()))
         return nullptr;
-    }
-    return object;
+    return object.Detach();
 }

@@ -2,6 +2,7 @@
 #include "components/DragDrop.h"
 
 #include "components/BaseUtils.h"
+#include "win/Handles.h"
 #include "win/Trace.h"
 
 namespace {
@@ -9,21 +10,6 @@ namespace {
 bool RefusesOwnDrag(const TDragDrop& Component) {
     return !Component.AcceptOwnDnD && Component.OwnDrag();
 }
-
-class TMenuHandle {
-public:
-    TMenuHandle() : FMenu(CreatePopupMenu()) {}
-    ~TMenuHandle() {
-        if (FMenu)
-            DestroyMenu(FMenu);
-    }
-    TMenuHandle(const TMenuHandle&) = delete;
-    TMenuHandle& operator=(const TMenuHandle&) = delete;
-    HMENU Get() const { return FMenu; }
-
-private:
-    HMENU FMenu;
-};
 
 void AppendMenuItem(HMENU Menu, int Id, const std::wstring& Text, bool Separator, bool Default) {
     MENUITEMINFOW info{};
@@ -271,8 +257,6 @@ HRESULT STDMETHODCALLTYPE TDropTarget::Drop(IDataObject* pDataObj, DWORD grfKeyS
         owner.ClearSavedDrop();
         if (owner.RenderDataOn == rdoDropAsync || owner.RenderDataOn == rdoEnterAndDropAsync) {
             owner.FSavedData = pDataObj;
-            if (pDataObj)
-                pDataObj->AddRef();
         } else if (owner.RenderDataOn == rdoDropSync || owner.RenderDataOn == rdoEnterAndDropSync) {
             THourGlass hourglass;
             try {
@@ -296,20 +280,20 @@ HRESULT STDMETHODCALLTYPE TDropTarget::Drop(IDataObject* pDataObj, DWORD grfKeyS
 // --- Drop menu -------------------------------------------------------------------------------------------------
 
 int TDragDrop::ShowDropMenu(IDataObject* DataObj, DWORD grfKeyState, POINT pt, DWORD& dwEffect) {
-    TMenuHandle menu;
-    if (!menu.Get())
+    const gui::UniqueMenu menu(CreatePopupMenu());
+    if (!menu)
         return DropMenuCancelId;
     const TDropMenuTexts& texts = DropMenuTexts();
     const DWORD allowed = FAllowedEffects;
     const DWORD current = dwEffect & ~DROPEFFECT_SCROLL;
     if (FTargetEffects.Contains(deMove) && (allowed & DROPEFFECT_MOVE))
-        AppendMenuItem(menu.Get(), DropMenuMoveId, texts.Move, false, current == DROPEFFECT_MOVE);
+        AppendMenuItem(menu.get(), DropMenuMoveId, texts.Move, false, current == DROPEFFECT_MOVE);
     if (FTargetEffects.Contains(deCopy) && (allowed & DROPEFFECT_COPY))
-        AppendMenuItem(menu.Get(), DropMenuCopyId, texts.Copy, false, current == DROPEFFECT_COPY);
+        AppendMenuItem(menu.get(), DropMenuCopyId, texts.Copy, false, current == DROPEFFECT_COPY);
     if (FTargetEffects.Contains(deLink) && (allowed & DROPEFFECT_LINK))
-        AppendMenuItem(menu.Get(), DropMenuLinkId, texts.Shortcut, false, current == DROPEFFECT_LINK);
-    AppendMenuItem(menu.Get(), DropMenuSeparatorId, L"-", true, false);
-    AppendMenuItem(menu.Get(), DropMenuCancelId, texts.Cancel, false, false);
+        AppendMenuItem(menu.get(), DropMenuLinkId, texts.Shortcut, false, current == DROPEFFECT_LINK);
+    AppendMenuItem(menu.get(), DropMenuSeparatorId, L"-", true, false);
+    AppendMenuItem(menu.get(), DropMenuCancelId, texts.Cancel, false, false);
 
     // Whatever happens inside, the menu is destroyed and its handlers are told.
     struct TDestroyNotice {
@@ -318,11 +302,11 @@ int TDragDrop::ShowDropMenu(IDataObject* DataObj, DWORD grfKeyState, POINT pt, D
         ~TDestroyNotice() {
             gui::GuardedVoid("TDragDrop::DoMenuDestroy", [&] { Self->DoMenuDestroy(Self, Menu); });
         }
-    } destroyNotice{this, menu.Get()};
-    DoMenuPopup(this, menu.Get(), DataObj, DropMenuFirstCustomId, grfKeyState, pt);
+    } destroyNotice{this, menu.get()};
+    DoMenuPopup(this, menu.get(), DataObj, DropMenuFirstCustomId, grfKeyState, pt);
     dwEffect = DROPEFFECT_NONE;
-    const int id = TrackDropMenu ? TrackDropMenu(menu.Get(), pt)
-                                 : static_cast<int>(TrackPopupMenuEx(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, pt.x,
+    const int id = TrackDropMenu ? TrackDropMenu(menu.get(), pt)
+                                 : static_cast<int>(TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, pt.x,
                                                                      pt.y, FWindow, nullptr));
     switch (id) {
     case DropMenuMoveId:
@@ -338,7 +322,7 @@ int TDragDrop::ShowDropMenu(IDataObject* DataObj, DWORD grfKeyState, POINT pt, D
     case DropMenuSeparatorId:
         break;
     default:
-        if (DoMenuExecCmd(this, menu.Get(), DataObj, id, dwEffect) && OnMenuSucceeded)
+        if (DoMenuExecCmd(this, menu.get(), DataObj, id, dwEffect) && OnMenuSucceeded)
             OnMenuSucceeded(this, grfKeyState, ScreenToControl(pt), dwEffect);
         break;
     }

@@ -7,6 +7,7 @@
 #include "core/TextUtil.h"
 #include "win/SystemText.h"
 #include "core/TextEncoding.h"
+#include "win/Handles.h"
 #include "win/Trace.h"
 
 #include <commctrl.h>
@@ -49,12 +50,12 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
 }
 
 int FontHeight(HWND window) {
-    HDC dc = GetDC(window);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
     TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(window, dc);
+    {
+        const gui::WindowDC dc(window);
+        const gui::SelectedObject font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
+        GetTextMetricsW(dc.get(), &metrics);
+    }
     return metrics.tmHeight > 0 ? metrics.tmHeight : 16;
 }
 
@@ -367,14 +368,14 @@ void TDriveView::StartDragNode(HTREEITEM Node) {
     ownMoveDone_ = &movedHere;
 
     if (UseDragImages) {
-        dragImage_ = TreeView_CreateDragImage(Handle(), Node);
+        dragImage_.reset(TreeView_CreateDragImage(Handle(), Node));
         if (dragImage_) {
             RECT r{};
             TreeView_GetItemRect(Handle(), Node, &r, TRUE);
             POINT cursor{};
             GetCursorPos(&cursor);
             ScreenToClient(Handle(), &cursor);
-            ImageList_BeginDrag(dragImage_, 0, std::clamp<int>(cursor.x - r.left, 0, 32),
+            ImageList_BeginDrag(dragImage_.get(), 0, std::clamp<int>(cursor.x - r.left, 0, 32),
                                 std::clamp<int>(cursor.y - r.top, 0, 32));
         }
     }
@@ -384,8 +385,7 @@ void TDriveView::StartDragNode(HTREEITEM Node) {
     HideDragImage();
     if (dragImage_) {
         ImageList_EndDrag();
-        ImageList_Destroy(dragImage_);
-        dragImage_ = nullptr;
+        dragImage_.reset();
     }
     SetDropTargetNode(nullptr);
     ownMoveDone_ = nullptr;

@@ -798,11 +798,9 @@ LRESULT TDriveView::DoCustomDraw(NMTVCUSTOMDRAW* draw) {
             GetObjectW(current, sizeof lf, &lf);
             lf.lfWeight = FW_BOLD;
             // Kept until the next bold item: the control draws with it after this handler returns.
-            static HFONT bold = nullptr;
-            if (bold)
-                DeleteObject(bold);
-            bold = CreateFontIndirectW(&lf);
-            SelectObject(draw->nmcd.hdc, bold);
+            static gui::UniqueFont bold;
+            bold.reset(CreateFontIndirectW(&lf));
+            SelectObject(draw->nmcd.hdc, bold.get()); // the control puts its own font back itself
             return CDRF_NEWFONT;
         }
         return CDRF_DODEFAULT;

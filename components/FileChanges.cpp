@@ -31,13 +31,12 @@ TFileDeleteThread::TFileDeleteThread(const std::vector<std::wstring>& Paths, TFi
     if (!uiCalls_.Bound()) {
         throw EFileDeleteThreadError("TFileDeleteThread: cannot create its window");
     }
-    stopEvent_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (stopEvent_ == nullptr) {
+    stopEvent_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!stopEvent_) {
         throw EFileDeleteThreadError("TFileDeleteThread: cannot create an event");
     }
-    thread_ = CreateThread(nullptr, 0, &TFileDeleteThread::Entry, this, 0, nullptr);
-    if (thread_ == nullptr) {
-        CloseHandle(stopEvent_);
+    thread_.reset(CreateThread(nullptr, 0, &TFileDeleteThread::Entry, this, 0, nullptr));
+    if (!thread_) {
         throw EFileDeleteThreadError("TFileDeleteThread: cannot start the watcher thread");
     }
 }
@@ -48,13 +47,11 @@ TFileDeleteThread::~TFileDeleteThread() {
     // could never reach its end while we wait for it.
     uiCalls_.Revoke();
     Join();
-    CloseHandle(thread_);
-    CloseHandle(stopEvent_);
 }
 
 void TFileDeleteThread::Terminate() noexcept {
     stopping_.store(true);
-    SetEvent(stopEvent_);
+    SetEvent(stopEvent_.get());
 }
 
 bool TFileDeleteThread::Finished() const noexcept {
@@ -64,16 +61,17 @@ bool TFileDeleteThread::Finished() const noexcept {
 // Waits for the worker. Batches it is trying to hand over meanwhile are taken and dropped (stopping_ is set), so a
 // worker blocked in SendMessage can finish.
 void TFileDeleteThread::Join() noexcept {
+    HANDLE thread = thread_.get();
     for (;;) {
         // Take pending batches first: a wait only wakes for input that arrived after the last look.
         MSG message;
         PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        DWORD r = MsgWaitForMultipleObjectsEx(1, &thread_, INFINITE, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+        DWORD r = MsgWaitForMultipleObjectsEx(1, &thread, INFINITE, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
         if (r == WAIT_OBJECT_0) {
             return;
         }
         if (r != WAIT_OBJECT_0 + 1) {
-            WaitForSingleObject(thread_, INFINITE);
+            WaitForSingleObject(thread, INFINITE);
             return;
         }
     }
@@ -93,7 +91,7 @@ DWORD WINAPI TFileDeleteThread::Entry(void* self) noexcept {
 
 void TFileDeleteThread::Execute() {
     for (;;) {
-        if (WaitForSingleObject(stopEvent_, PollInterval) != WAIT_TIMEOUT || stopping_.load()) {
+        if (WaitForSingleObject(stopEvent_.get(), PollInterval) != WAIT_TIMEOUT || stopping_.load()) {
             return;
         }
         CheckPaths();

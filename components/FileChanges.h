@@ -13,6 +13,7 @@
 // are dropped, so a callback never reaches an owner that is going away. Destroying the watcher from inside its own
 // callback is allowed.
 #include "components/ComponentErrors.h"
+#include "win/Handles.h"
 #include "win/UiThreadCall.h"
 
 #include <windows.h>
@@ -67,8 +68,8 @@ private:
     std::uint64_t endTime_ = 0;
 
     TFileDeleteCallback callback_;
-    HANDLE stopEvent_ = nullptr;
-    HANDLE thread_ = nullptr;
+    gui::UniqueHandle stopEvent_;
+    gui::UniqueHandle thread_;
     std::atomic<bool> stopping_{false};
     std::atomic<bool> finished_{false};
     // Revoked by the destructor, also from inside the callback, which releases a worker waiting for it.

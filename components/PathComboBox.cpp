@@ -1,5 +1,7 @@
 #include "components/PathComboBox.h"
 
+#include "win/Handles.h"
+
 #include <shellapi.h>
 
 #include <algorithm>
@@ -12,24 +14,12 @@ constexpr int kListMargin = 8;
 // The screen's device context with a font selected, restored and released on scope exit.
 class ScreenDC {
 public:
-    explicit ScreenDC(HFONT font) : dc_(GetDC(nullptr)) {
-        if (dc_ && font)
-            old_ = SelectObject(dc_, font);
-    }
-    ~ScreenDC() {
-        if (!dc_)
-            return;
-        if (old_)
-            SelectObject(dc_, old_);
-        ReleaseDC(nullptr, dc_);
-    }
-    ScreenDC(const ScreenDC&) = delete;
-    ScreenDC& operator=(const ScreenDC&) = delete;
-    HDC get() const { return dc_; }
+    explicit ScreenDC(HFONT font) : font_(dc_.get(), dc_ ? font : nullptr) {}
+    HDC get() const { return dc_.get(); }
 
 private:
-    HDC dc_;
-    HGDIOBJ old_ = nullptr;
+    gui::WindowDC dc_{nullptr};
+    gui::SelectedObject font_; // after the DC: deselected before it is released
 };
 
 int TextWidth(HDC dc, const std::wstring& text) {
@@ -361,9 +351,10 @@ void TDriveComboBox::DrawItem(const DRAWITEMSTRUCT& item) {
     UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
     if (GetWindowLongPtrW(Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING)
         format |= DT_RTLREADING | DT_RIGHT;
-    HGDIOBJ oldFont = SelectObject(dc, FontHandle());
-    DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &textRect, format);
-    SelectObject(dc, oldFont);
+    {
+        const gui::SelectedObject font(dc, FontHandle());
+        DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &textRect, format);
+    }
     if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT))
         DrawFocusRect(dc, &item.rcItem);
 }

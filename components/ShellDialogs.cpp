@@ -22,10 +22,7 @@ constexpr UINT VerbBufferLength = 255;
 
 using MenuPtr = gui::UniqueMenu;
 
-struct WindowDeleter {
-    void operator()(HWND Wnd) const noexcept { DestroyWindow(Wnd); }
-};
-using WindowPtr = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
+using WindowPtr = gui::UniqueWindow;
 
 struct PidlOwner {
     std::vector<TPidlPtr> Lists;

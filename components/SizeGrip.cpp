@@ -1,5 +1,7 @@
 #include "components/SizeGrip.h"
 
+#include "win/Handles.h"
+
 #include <commctrl.h>
 
 namespace {
@@ -16,14 +18,12 @@ COLORREF Average(COLORREF a, COLORREF b) {
 
 // Lines of one colour: for offset k, from (R - k - 4i, B - 1) to (R, B - 1 - k - 4i), i = 0..2, end excluded.
 void DiagonalGroup(HDC dc, COLORREF colour, int right, int bottom, int k) {
-    HPEN pen = CreatePen(PS_SOLID, 1, colour);
-    HGDIOBJ old = SelectObject(dc, pen);
+    const gui::UniquePen pen(CreatePen(PS_SOLID, 1, colour));
+    const gui::SelectedObject selected(dc, pen.get());
     for (int i = 0; i < 3; ++i) {
         MoveToEx(dc, right - k - 4 * i, bottom - 1, nullptr);
         LineTo(dc, right, bottom - 1 - k - 4 * i);
     }
-    SelectObject(dc, old);
-    DeleteObject(pen);
 }
 
 void Dot(HDC dc, int x, int y, COLORREF shadow, COLORREF middle, COLORREF highlight) {
@@ -153,11 +153,8 @@ LRESULT TSizeGrip::TargetWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
         LRESULT result = PassOn(msg, wParam, lParam);
         if (wParam == 0) {
-            HWND hwnd = TargetHandle();
-            if (HDC dc = GetDC(hwnd)) {
-                PaintGrip(dc, gripRect_);
-                ReleaseDC(hwnd, dc);
-            }
+            if (const gui::WindowDC dc(TargetHandle()); dc)
+                PaintGrip(dc.get(), gripRect_);
         }
         return result;
     }

@@ -1,5 +1,7 @@
 #include "components/SizeGripThemed.h"
 
+#include "win/Handles.h"
+
 #include <uxtheme.h>
 
 #include <algorithm>
@@ -110,11 +112,10 @@ void TSizeGripThemed::GetGripRect(RECT& rect) {
     if (!theme_ || !hwnd)
         return;
     SIZE gripper{0, 0};
-    if (HDC dc = GetDC(hwnd)) {
-        if (FAILED(Library().GetThemePartSize(static_cast<HTHEME>(theme_), dc, kGripperPart, kGripperState, nullptr,
-                                              TS_TRUE, &gripper)))
+    if (const gui::WindowDC dc(hwnd); dc) {
+        if (FAILED(Library().GetThemePartSize(static_cast<HTHEME>(theme_), dc.get(), kGripperPart, kGripperState,
+                                              nullptr, TS_TRUE, &gripper)))
             gripper = SIZE{0, 0};
-        ReleaseDC(hwnd, dc);
     }
     const int width = std::max<int>(GetSystemMetrics(SM_CXVSCROLL), gripper.cx);
     const int height = std::max<int>(GetSystemMetrics(SM_CYHSCROLL), gripper.cy);

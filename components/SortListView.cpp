@@ -68,8 +68,8 @@ const ShellIcon kStdDir =
 
 // The sort arrows all views share. Each view that drew them holds a reference; the last one deletes them.
 struct SortArrowBitmaps {
-    HBITMAP Up = nullptr;
-    HBITMAP Down = nullptr;
+    gui::UniqueBitmap Up;
+    gui::UniqueBitmap Down;
     int Users = 0;
 };
 SortArrowBitmaps g_arrows;
@@ -79,39 +79,35 @@ HIMAGELIST g_sharedDragImages = nullptr;
 // The program may carry its own pictures as bitmap resources; without them the arrow is drawn here: a grey
 // triangle on a white ground. Either way the ground connected to the top-left pixel takes the button-face colour
 // so the arrow sits on the header without a box around it.
-HBITMAP MakeSortArrow(bool up) {
+gui::UniqueBitmap MakeSortArrow(bool up) {
     constexpr int kSize = 16;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    auto bitmap = static_cast<HBITMAP>(
-        LoadImageW(GetModuleHandleW(nullptr), up ? L"UPARROW2" : L"DOWNARROW2", IMAGE_BITMAP, kSize, kSize, 0));
-    bool drawn = bitmap == nullptr;
-    if (drawn)
-        bitmap = CreateCompatibleBitmap(screen, kSize, kSize);
-    ReleaseDC(nullptr, screen);
-    if (!bitmap || !dc) {
-        if (dc)
-            DeleteDC(dc);
-        if (bitmap)
-            DeleteObject(bitmap);
-        return nullptr;
+    gui::UniqueCreatedDC dc;
+    gui::UniqueBitmap bitmap(static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), up ? L"UPARROW2" : L"DOWNARROW2", IMAGE_BITMAP, kSize, kSize, 0)));
+    const bool drawn = !bitmap;
+    {
+        const gui::WindowDC screen(nullptr);
+        dc.reset(CreateCompatibleDC(screen.get()));
+        if (drawn)
+            bitmap.reset(CreateCompatibleBitmap(screen.get(), kSize, kSize));
     }
-    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-    if (drawn) {
-        RECT all{0, 0, kSize, kSize};
-        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        HBRUSH ink = GetSysColorBrush(COLOR_BTNSHADOW);
-        for (int step = 0; step < 6; ++step) {
-            int y = up ? 5 + step : 10 - step;
-            RECT row{7 - step, y, 9 + step, y + 1};
-            FillRect(dc, &row, ink);
+    if (!bitmap || !dc)
+        return {};
+    {
+        const gui::SelectedObject selected(dc.get(), bitmap.get());
+        if (drawn) {
+            RECT all{0, 0, kSize, kSize};
+            FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+            HBRUSH ink = GetSysColorBrush(COLOR_BTNSHADOW);
+            for (int step = 0; step < 6; ++step) {
+                int y = up ? 5 + step : 10 - step;
+                RECT row{7 - step, y, 9 + step, y + 1};
+                FillRect(dc.get(), &row, ink);
+            }
         }
+        const gui::SelectedObject face(dc.get(), GetSysColorBrush(COLOR_BTNFACE));
+        ExtFloodFill(dc.get(), 0, 0, GetPixel(dc.get(), 0, 0), FLOODFILLSURFACE);
     }
-    HGDIOBJ oldBrush = SelectObject(dc, GetSysColorBrush(COLOR_BTNFACE));
-    ExtFloodFill(dc, 0, 0, GetPixel(dc, 0, 0), FLOODFILLSURFACE);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldBitmap);
-    DeleteDC(dc);
     return bitmap;
 }
 
@@ -124,10 +120,6 @@ void AcquireSortArrows() {
 
 void ReleaseSortArrows() {
     if (g_arrows.Users > 0 && --g_arrows.Users == 0) {
-        if (g_arrows.Up)
-            DeleteObject(g_arrows.Up);
-        if (g_arrows.Down)
-            DeleteObject(g_arrows.Down);
         g_arrows = {};
     }
 }
@@ -470,7 +462,7 @@ void TSortListView::UpdateSortArrows() {
         AcquireSortArrows();
         holdsArrows_ = true;
     }
-    HBITMAP arrow = sortAscending_ ? g_arrows.Down : g_arrows.Up;
+    HBITMAP arrow = sortAscending_ ? g_arrows.Down.get() : g_arrows.Up.get();
     int count = Header_GetItemCount(header);
     for (int column = 0; column < count; ++column) {
         HDITEMW item{};

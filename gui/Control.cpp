@@ -51,23 +51,17 @@ WindowObjects& Objects() {
 }
 
 // Fonts are shared between controls with equal font values.
-std::shared_ptr<void> SharedFont(const TFont& font) {
-    static std::map<std::wstring, std::weak_ptr<void>> cache;
+std::shared_ptr<const UniqueFont> SharedFont(const TFont& font) {
+    static std::map<std::wstring, std::weak_ptr<const UniqueFont>> cache;
     wchar_t key[160];
     swprintf(key, 160, L"%ls|%d|%d%d%d%d", font.Name.c_str(), font.Size, font.Bold, font.Italic, font.Underline,
              font.StrikeOut);
     if (auto found = cache[key].lock())
         return found;
-    HDC screen = GetDC(nullptr);
-    int height = -MulDiv(font.Size, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
-    HFONT handle = CreateFontW(height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, font.Italic, font.Underline,
-                               font.StrikeOut, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.Name.c_str());
-    std::shared_ptr<void> shared(handle, [](void* h) {
-        if (h)
-            DeleteObject(static_cast<HGDIOBJ>(h));
-    });
+    const int height = -MulDiv(font.Size, GetDeviceCaps(WindowDC(nullptr).get(), LOGPIXELSY), 72);
+    auto shared = std::make_shared<const UniqueFont>(CreateFontW(
+        height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, font.Italic, font.Underline, font.StrikeOut, DEFAULT_CHARSET,
+        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.Name.c_str()));
     cache[key] = shared;
     return shared;
 }
@@ -374,7 +368,7 @@ HBRUSH TControl::HandleCtlColor(UINT msg, HDC dc) {
         SetTextColor(dc, font_.Color);
     if (color_ != clDefault) {
         SetBkColor(dc, color_);
-        return static_cast<HBRUSH>(brush_.get());
+        return brush_.get();
     }
     SetBkColor(dc, GetSysColor(field ? COLOR_WINDOW : COLOR_BTNFACE));
     return GetSysColorBrush(field ? COLOR_WINDOW : COLOR_BTNFACE);
@@ -818,28 +812,28 @@ void TControl::SetFont(const TFont& font) {
 void TControl::ApplyFont() {
     hfont_ = SharedFont(font_);
     if (hwnd_)
-        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(hfont_.get()), TRUE);
+        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), TRUE);
 }
 
 HFONT TControl::FontHandle() const {
-    return static_cast<HFONT>(hfont_.get());
+    return hfont_ ? hfont_->get() : nullptr;
 }
 
 SIZE TControl::TextExtent(const std::wstring& text, int wrapWidth) const {
-    HDC dc = GetDC(hwnd_);
-    HGDIOBJ old = SelectObject(dc, FontHandle());
     RECT r{0, 0, wrapWidth, 0};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
-              DT_CALCRECT | (wrapWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE));
-    SelectObject(dc, old);
-    ReleaseDC(hwnd_, dc);
+    {
+        const WindowDC dc(hwnd_);
+        const SelectedObject font(dc.get(), FontHandle());
+        DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &r,
+                  DT_CALCRECT | (wrapWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE));
+    }
     return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
 void TControl::SetColor(COLORREF color) {
     color_ = color;
     if (color != clDefault) {
-        brush_.reset(CreateSolidBrush(color), [](void* h) { DeleteObject(static_cast<HGDIOBJ>(h)); });
+        brush_.reset(CreateSolidBrush(color));
     } else {
         brush_.reset();
     }

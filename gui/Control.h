@@ -13,6 +13,7 @@
 // The control's name is readable from outside the process: the window property L"OstrelName" holds a global atom
 // whose text is the name (GetPropW + GlobalGetAtomNameW), see tests/support/GuiDriver.h.
 #include "gui/Types.h"
+#include "win/Handles.h"
 
 #include <memory>
 #include <vector>
@@ -215,9 +216,9 @@ private:
     bool showHint_ = true;
     TFont font_;
     bool ownFont_ = false;
-    std::shared_ptr<void> hfont_;
+    std::shared_ptr<const UniqueFont> hfont_;
     COLORREF color_ = clDefault;
-    std::shared_ptr<void> brush_;
+    UniqueBrush brush_;
     HCURSOR cursor_ = nullptr;
     int tabOrder_ = 0;
     ATOM nameAtom_ = 0;

@@ -1,6 +1,7 @@
 #include "gui/Dialogs.h"
 
 #include "gui/Application.h"
+#include "win/Handles.h"
 
 #include <commdlg.h>
 
@@ -91,9 +92,7 @@ bool TOpenDialog::Run(HWND owner) {
 
 bool TFontDialog::Run(HWND owner) {
     LOGFONTW lf{};
-    HDC screen = GetDC(nullptr);
-    lf.lfHeight = -MulDiv(Font.Size, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
+    lf.lfHeight = -MulDiv(Font.Size, GetDeviceCaps(WindowDC(nullptr).get(), LOGPIXELSY), 72);
     lf.lfWeight = Font.Bold ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = Font.Italic;
     lf.lfUnderline = Font.Underline;

@@ -53,29 +53,26 @@ LRESULT TPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (Color() != clDefault) {
             RECT r;
             GetClientRect(Handle(), &r);
-            HBRUSH brush = CreateSolidBrush(Color());
-            FillRect(reinterpret_cast<HDC>(wParam), &r, brush);
-            DeleteObject(brush);
+            const UniqueBrush brush(CreateSolidBrush(Color()));
+            FillRect(reinterpret_cast<HDC>(wParam), &r, brush.get());
             return 1;
         }
         break;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Handle(), &ps);
+        const PaintDC paint(Handle());
+        const HDC dc = paint.get();
         RECT r;
         GetClientRect(Handle(), &r);
         if (bevelOuter_ != TBevelCut::bvNone)
             DrawEdge(dc, &r, bevelOuter_ == TBevelCut::bvRaised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
         std::wstring text = Text();
         if (!text.empty()) {
-            HGDIOBJ old = SelectObject(dc, FontHandle());
+            const SelectedObject font(dc, FontHandle());
             SetBkMode(dc, TRANSPARENT);
             if (Font().Color != clDefault)
                 SetTextColor(dc, Font().Color);
             DrawTextW(dc, text.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-            SelectObject(dc, old);
         }
-        EndPaint(Handle(), &ps);
         return 0;
     }
     default:
@@ -107,8 +104,7 @@ void TBevel::SetStyle(TBevelCut style) {
 
 LRESULT TBevel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Handle(), &ps);
+        const PaintDC paint(Handle());
         RECT r;
         GetClientRect(Handle(), &r);
         UINT edge = style_ == TBevelCut::bvRaised ? EDGE_RAISED : EDGE_ETCHED;
@@ -136,8 +132,7 @@ LRESULT TBevel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             break;
         }
         if (flags)
-            DrawEdge(dc, &r, edge, flags);
-        EndPaint(Handle(), &ps);
+            DrawEdge(paint.get(), &r, edge, flags);
         return 0;
     }
     return TControl::WndProc(msg, wParam, lParam);
@@ -253,22 +248,15 @@ TImage::TImage(TControl* parent, std::wstring name, int left, int top, int width
     CreateHandle(kImageClass, kChild, 0, L"", left, top, width, height, true);
 }
 
-TImage::~TImage() {
-    Release();
-}
-
 void TImage::Release() {
-    if (bitmap_)
-        DeleteObject(bitmap_);
-    if (icon_ && ownIcon_)
-        DestroyIcon(icon_);
-    bitmap_ = nullptr;
+    bitmap_.reset();
+    ownedIcon_.reset();
     icon_ = nullptr;
 }
 
 void TImage::SetBitmap(HBITMAP bitmap) {
     Release();
-    bitmap_ = bitmap;
+    bitmap_.reset(bitmap);
     if (HandleAllocated())
         InvalidateRect(Handle(), nullptr, TRUE);
 }
@@ -276,7 +264,8 @@ void TImage::SetBitmap(HBITMAP bitmap) {
 void TImage::SetIcon(HICON icon, bool owned) {
     Release();
     icon_ = icon;
-    ownIcon_ = owned;
+    if (owned)
+        ownedIcon_.reset(icon);
     if (HandleAllocated())
         InvalidateRect(Handle(), nullptr, TRUE);
 }
@@ -292,29 +281,26 @@ bool TImage::LoadFromResource(const wchar_t* name) {
 
 LRESULT TImage::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Handle(), &ps);
+        const PaintDC paint(Handle());
+        const HDC dc = paint.get();
         RECT r;
         GetClientRect(Handle(), &r);
         if (bitmap_) {
             BITMAP bm{};
-            GetObjectW(bitmap_, sizeof bm, &bm);
-            HDC mem = CreateCompatibleDC(dc);
-            HGDIOBJ old = SelectObject(mem, bitmap_);
+            GetObjectW(bitmap_.get(), sizeof bm, &bm);
+            const UniqueCreatedDC mem(CreateCompatibleDC(dc));
+            const SelectedObject selected(mem.get(), bitmap_.get());
             if (Stretch) {
-                StretchBlt(dc, 0, 0, r.right, r.bottom, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+                StretchBlt(dc, 0, 0, r.right, r.bottom, mem.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
             } else {
                 int x = Center ? (r.right - bm.bmWidth) / 2 : 0, y = Center ? (r.bottom - bm.bmHeight) / 2 : 0;
-                BitBlt(dc, x, y, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
+                BitBlt(dc, x, y, bm.bmWidth, bm.bmHeight, mem.get(), 0, 0, SRCCOPY);
             }
-            SelectObject(mem, old);
-            DeleteDC(mem);
         } else if (icon_) {
             int s = GetSystemMetrics(SM_CXICON);
             int x = Center ? (r.right - s) / 2 : 0, y = Center ? (r.bottom - s) / 2 : 0;
             DrawIconEx(dc, x, y, icon_, Stretch ? r.right : 0, Stretch ? r.bottom : 0, 0, nullptr, DI_NORMAL);
         }
-        EndPaint(Handle(), &ps);
         return 0;
     }
     if (msg == WM_LBUTTONUP)

@@ -57,7 +57,6 @@ private:
 class TImage : public TControl {
 public:
     TImage(TControl* parent, std::wstring name, int left = 0, int top = 0, int width = 105, int height = 105);
-    ~TImage() override;
     // The image takes ownership of the bitmap or icon.
     void SetBitmap(HBITMAP bitmap);
     void SetIcon(HICON icon, bool owned = false);
@@ -70,9 +69,9 @@ protected:
 
 private:
     void Release();
-    HBITMAP bitmap_ = nullptr;
-    HICON icon_ = nullptr;
-    bool ownIcon_ = false;
+    UniqueBitmap bitmap_;
+    HICON icon_ = nullptr; // shown; owned only when ownedIcon_ holds it too
+    UniqueIcon ownedIcon_;
 };
 
 class TStatusBar : public TControl {

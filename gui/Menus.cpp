@@ -25,9 +25,7 @@ TMenuItem::TMenuItem(std::wstring name, std::wstring caption)
 
 TMenuItem::~TMenuItem() {
     CommandMap().erase(command_);
-    items_.clear();
-    if (menu_)
-        DestroyMenu(menu_);
+    items_.clear(); // the sub-menus go before the menu that holds them
 }
 
 TMenuItem* TMenuItem::FromCommand(UINT command) {
@@ -89,7 +87,7 @@ TMenuItem* TMenuItem::Find(const std::wstring& name) {
 
 void TMenuItem::EnsureMenu() {
     if (!menu_)
-        menu_ = menuBar_ ? CreateMenu() : CreatePopupMenu();
+        menu_.reset(menuBar_ ? CreateMenu() : CreatePopupMenu());
 }
 
 void TMenuItem::SetCaption(const std::wstring& caption) {
@@ -161,7 +159,7 @@ void TMenuItem::Describe(MENUITEMINFOW& mii, std::wstring& text) const {
     mii.cbSize = sizeof mii;
     mii.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE | MIIM_SUBMENU;
     mii.wID = command_;
-    mii.hSubMenu = items_.empty() ? nullptr : menu_;
+    mii.hSubMenu = items_.empty() ? nullptr : menu_.get();
     if (IsSeparator()) {
         mii.fType = MFT_SEPARATOR;
         return;
@@ -182,7 +180,7 @@ void TMenuItem::Changed() {
     MENUITEMINFOW mii;
     std::wstring text;
     Describe(mii, text);
-    SetMenuItemInfoW(parent_->menu_, MenuPosition(), TRUE, &mii);
+    SetMenuItemInfoW(parent_->menu_.get(), MenuPosition(), TRUE, &mii);
     parent_->Redraw();
 }
 
@@ -192,14 +190,14 @@ void TMenuItem::InsertIntoParent() {
     MENUITEMINFOW mii;
     std::wstring text;
     Describe(mii, text);
-    InsertMenuItemW(parent_->menu_, MenuPosition(), TRUE, &mii);
+    InsertMenuItemW(parent_->menu_.get(), MenuPosition(), TRUE, &mii);
     parent_->Redraw();
 }
 
 void TMenuItem::RemoveFromParent() {
     if (!InParentMenu())
         return;
-    RemoveMenu(parent_->menu_, MenuPosition(), MF_BYPOSITION); // keeps the sub-menu, which this item owns
+    RemoveMenu(parent_->menu_.get(), MenuPosition(), MF_BYPOSITION); // keeps the sub-menu, which this item owns
     parent_->Redraw();
 }
 

@@ -3,6 +3,7 @@
 // shows them. Every change of an item is made to its own Win32 item at once (inserted, updated or removed), so the
 // Win32 menu always mirrors the items and the other items are never touched.
 #include "gui/Types.h"
+#include "win/Handles.h"
 
 #include <memory>
 #include <vector>
@@ -50,7 +51,7 @@ public:
     bool IsSeparator() const { return caption_ == L"-"; }
 
     // The sub-menu of an item with sub-items (null otherwise); the bar's menu for a menu's root item.
-    HMENU Handle() const { return menu_; }
+    HMENU Handle() const { return menu_.get(); }
     UINT Command() const { return command_; }
     static TMenuItem* FromCommand(UINT command);
 
@@ -84,7 +85,7 @@ private:
     bool rightJustify_ = false;
     TShortCut shortCut_ = 0;
     UINT command_ = 0;
-    HMENU menu_ = nullptr;
+    UniqueMenu menu_;
     bool menuBar_ = false;
     HWND barWindow_ = nullptr;
 };

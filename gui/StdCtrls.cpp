@@ -147,8 +147,6 @@ TBitBtn::TBitBtn(TControl* parent, std::wstring name, int left, int top, int wid
 TBitBtn::~TBitBtn() {
     if (HandleAllocated())
         SendMessageW(Handle(), BM_SETIMAGE, IMAGE_BITMAP, 0);
-    if (glyph_)
-        DeleteObject(glyph_);
 }
 
 void TBitBtn::SetKind(TBitBtnKind kind) {
@@ -192,14 +190,12 @@ void TBitBtn::SetKind(TBitBtnKind kind) {
 void TBitBtn::SetGlyph(HBITMAP bitmap) {
     if (HandleAllocated())
         SendMessageW(Handle(), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
-    if (glyph_)
-        DeleteObject(glyph_);
-    glyph_ = bitmap;
+    glyph_.reset(bitmap);
 }
 
 void TBitBtn::AfterDeferredCreation() {
     if (glyph_)
-        SendMessageW(Handle(), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(glyph_));
+        SendMessageW(Handle(), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(glyph_.get()));
 }
 
 // --- TSpeedButton ----------------------------------------------------------------------------------------------
@@ -210,16 +206,12 @@ TSpeedButton::TSpeedButton(TControl* parent, std::wstring name, int left, int to
 TSpeedButton::~TSpeedButton() {
     if (HandleAllocated())
         SendMessageW(Handle(), BM_SETIMAGE, IMAGE_ICON, 0);
-    if (icon_)
-        DestroyIcon(icon_);
 }
 
 void TSpeedButton::SetIcon(HICON icon) {
     SetWindowLongPtrW(Handle(), GWL_STYLE, GetWindowLongPtrW(Handle(), GWL_STYLE) | BS_ICON);
     SendMessageW(Handle(), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
-    if (icon_)
-        DestroyIcon(icon_);
-    icon_ = icon;
+    icon_.reset(icon);
 }
 
 void TSpeedButton::SetDown(bool down) {
@@ -661,12 +653,12 @@ void TMemo::UpdateScrollBar() {
     if (!HandleAllocated() || updatingScrollBar_)
         return;
     updatingScrollBar_ = true;
-    HDC dc = GetDC(Handle());
-    HGDIOBJ old = SelectObject(dc, FontHandle());
     TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(Handle(), dc);
+    {
+        const WindowDC dc(Handle());
+        const SelectedObject font(dc.get(), FontHandle());
+        GetTextMetricsW(dc.get(), &metrics);
+    }
     // Two rounds: showing or hiding the bar changes the width the lines wrap in.
     for (int round = 0; round < 2; ++round) {
         RECT format{};

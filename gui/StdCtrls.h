@@ -71,7 +71,7 @@ protected:
     void AfterDeferredCreation() override;
 
 private:
-    HBITMAP glyph_ = nullptr;
+    UniqueBitmap glyph_;
 };
 
 // A button that never takes the focus (tool and function-key bars act on the control that has it).
@@ -94,7 +94,7 @@ protected:
 private:
     bool down_ = false;
     bool pressed_ = false;
-    HICON icon_ = nullptr;
+    UniqueIcon icon_;
 };
 
 class TCheckBox : public TControl {

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
+#include <wrl/client.h>
 
 #include <utility>
 
@@ -90,13 +91,58 @@ public:
     explicit WindowDC(HWND window) noexcept : Owned(GetDC(window), WindowDCReleaser{window}) {}
 };
 
+// Painting between BeginPaint and EndPaint: the update region is validated when this goes.
+class PaintDC {
+public:
+    explicit PaintDC(HWND window) noexcept : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    ~PaintDC() { EndPaint(window_, &paint_); }
+    PaintDC(const PaintDC&) = delete;
+    PaintDC& operator=(const PaintDC&) = delete;
+
+    HDC get() const noexcept { return dc_; }
+    const PAINTSTRUCT& paint() const noexcept { return paint_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
+// An object selected into a DC for as long as this lives; the DC gets back what it held before. Declare it after
+// the DC and the object so that it goes first: nothing is deleted while a DC still holds it. Selecting null
+// selects nothing.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) noexcept
+        : dc_(dc), previous_(object != nullptr ? SelectObject(dc, object) : nullptr) {}
+    ~SelectedObject() {
+        if (previous_ != nullptr && previous_ != HGDI_ERROR)
+            SelectObject(dc_, previous_);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
 using UniqueMenu = Owned<HMENU, NullIsEmpty<HMENU, &DestroyMenu>>;
 using UniqueImageList = Owned<HIMAGELIST, NullIsEmpty<HIMAGELIST, &ImageList_Destroy>>;
 using UniqueIcon = Owned<HICON, NullIsEmpty<HICON, &DestroyIcon>>;
 using UniqueHKey = Owned<HKEY, NullIsEmpty<HKEY, &RegCloseKey>>;
 using UniqueModule = Owned<HMODULE, NullIsEmpty<HMODULE, &FreeLibrary>>;
+using UniqueWindow = Owned<HWND, NullIsEmpty<HWND, &DestroyWindow>>;
 
 // COM interface pointers are owned by Microsoft::WRL::ComPtr (<wrl/client.h>), which both MinGW targets ship.
+
+// Takes over the one reference its creator hands out (an object made with new, a factory's result). The ComPtr of
+// these targets adds a reference of its own in Attach, so Attach would keep such an object alive for ever.
+template <class Interface> Microsoft::WRL::ComPtr<Interface> AdoptCom(Interface* created) noexcept {
+    Microsoft::WRL::ComPtr<Interface> owner;
+    *owner.GetAddressOf() = created;
+    return owner;
+}
 
 // COM on the calling thread for as long as it lives. A thread that already joined an apartment keeps it (and its
 // own uninitialisation); shell objects work in either.

@@ -1,5 +1,6 @@
 #include "win/IniFile.h"
 
+#include "win/Handles.h"
 #include "win/IniValues.h"
 #include "core/TextEncoding.h"
 
@@ -145,16 +146,16 @@ Stamp StampOf(const std::wstring& file) {
 }
 
 std::optional<std::string> ReadWholeFile(const std::wstring& file) {
-    HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
+    const gui::UniqueHandle handle(CreateFileW(file.c_str(), GENERIC_READ,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle)
         return std::nullopt;
     std::string bytes;
     char buffer[65536];
     DWORD got = 0;
-    while (ReadFile(handle, buffer, sizeof buffer, &got, nullptr) && got > 0)
+    while (ReadFile(handle.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
         bytes.append(buffer, got);
-    CloseHandle(handle);
     return bytes;
 }
 

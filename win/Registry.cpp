@@ -57,10 +57,9 @@ void TRegistry::CloseKey() {
 bool TRegistry::KeyExists(const std::wstring& key) const {
     HKEY opened = nullptr;
     HKEY base = current_ && !key.starts_with(L"\\") ? current_.get() : root_;
-    if (RegOpenKeyExW(base, Relative(key).c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(opened);
-    return true;
+    const bool exists = RegOpenKeyExW(base, Relative(key).c_str(), 0, KEY_READ, &opened) == ERROR_SUCCESS;
+    const UniqueHKey closing(exists ? opened : nullptr);
+    return exists;
 }
 
 bool TRegistry::DeleteKey(const std::wstring& key) {

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <urlmon.h>
 #include <wininet.h>
+#include <wrl/client.h>
 
 #include <atomic>
 
@@ -38,10 +39,7 @@ public:
 
     // IBindStatusCallback.
     STDMETHODIMP OnStartBinding(DWORD, IBinding* binding) override {
-        ReleaseBinding();
         binding_ = binding;
-        if (binding_)
-            binding_->AddRef();
         return S_OK;
     }
     STDMETHODIMP GetPriority(LONG*) override { return E_NOTIMPL; }
@@ -53,7 +51,7 @@ public:
     }
     STDMETHODIMP OnStopBinding(HRESULT, LPCWSTR) override {
         ReadStatusFromBinding();
-        ReleaseBinding();
+        binding_.Reset();
         return S_OK;
     }
     STDMETHODIMP GetBindInfo(DWORD* flags, BINDINFO* info) override {
@@ -82,30 +80,22 @@ public:
         return S_OK;
     }
 
-    ~StatusWatcher() { ReleaseBinding(); }
-
 private:
     void ReadStatusFromBinding() {
         if (!binding_ || status_ != 0)
             return;
-        IWinInetHttpInfo* info = nullptr;
-        if (FAILED(binding_->QueryInterface(IID_IWinInetHttpInfo, reinterpret_cast<void**>(&info))) || !info)
+        Microsoft::WRL::ComPtr<IWinInetHttpInfo> info;
+        if (FAILED(binding_.As(&info)) || !info)
             return;
         DWORD code = 0;
         DWORD size = sizeof code;
         DWORD flags = 0;
         if (SUCCEEDED(info->QueryInfo(HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &code, &size, &flags, nullptr)))
             status_ = code;
-        info->Release();
-    }
-    void ReleaseBinding() {
-        if (binding_)
-            binding_->Release();
-        binding_ = nullptr;
     }
 
     std::atomic<ULONG> references_{1};
-    IBinding* binding_ = nullptr;
+    Microsoft::WRL::ComPtr<IBinding> binding_;
     DWORD status_ = 0;
 };
 

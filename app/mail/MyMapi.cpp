@@ -2,25 +2,21 @@
 
 MapiLibrary::MapiLibrary(std::wstring libraryName) : libraryName_(std::move(libraryName)) {}
 
-MapiLibrary::~MapiLibrary() {
-    if (module_) {
-        FreeLibrary(module_);
-    }
-}
+MapiLibrary::~MapiLibrary() = default;
 
 void MapiLibrary::Load() {
     if (loadAttempted_) {
         return;
     }
     loadAttempted_ = true;
-    module_ = LoadLibraryW(libraryName_.c_str());
+    module_.reset(LoadLibraryW(libraryName_.c_str()));
 }
 
 ULONG MapiLibrary::SendMail(LHANDLE session, ULONG_PTR uiParam, lpMapiMessage message, FLAGS flags, ULONG reserved) {
     Load();
     if (!sendEntry_ && module_) {
-        sendEntry_ =
-            reinterpret_cast<LPMAPISENDMAIL>(reinterpret_cast<void (*)()>(GetProcAddress(module_, "MAPISendMail")));
+        sendEntry_ = reinterpret_cast<LPMAPISENDMAIL>(
+            reinterpret_cast<void (*)()>(GetProcAddress(module_.get(), "MAPISendMail")));
     }
     if (!sendEntry_) {
         return MAPI_USER_ABORT;

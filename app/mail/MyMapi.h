@@ -1,6 +1,8 @@
 #pragma once
 // Simple MAPI, loaded on demand. "MAPI32.DLL" is loaded by name, so the copy in the program's folder wins over the
 // system's; the load is tried once per run and the library stays loaded until the program ends.
+#include "win/Handles.h"
+
 #include <windows.h>
 
 #include <mapi.h>
@@ -22,12 +24,12 @@ public:
     ULONG SendMail(LHANDLE session, ULONG_PTR uiParam, lpMapiMessage message, FLAGS flags, ULONG reserved);
 
     bool LoadAttempted() const { return loadAttempted_; }
-    bool Loaded() const { return module_ != nullptr; }
+    bool Loaded() const { return static_cast<bool>(module_); }
 
 private:
     std::wstring libraryName_;
     bool loadAttempted_ = false;
-    HMODULE module_ = nullptr;
+    gui::UniqueModule module_;
     LPMAPISENDMAIL sendEntry_ = nullptr;
 };
 

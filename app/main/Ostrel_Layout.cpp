@@ -4,6 +4,7 @@
 #include "app/main/Ostrel_Unit.h"
 #include "core/SettingsValues.h"
 #include "gui/Application.h"
+#include "win/Handles.h"
 
 #include <dbt.h>
 #include <shellapi.h>
@@ -151,53 +152,47 @@ HICON SmallStockIcon(SHSTOCKICONID id) {
 // shell has no picture of its own for it.
 HICON DrawnNetDriveIcon(bool connect) {
     constexpr int kSize = 16;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP colour = CreateCompatibleBitmap(screen, kSize, kSize);
-    HBITMAP mask = CreateBitmap(kSize, kSize, 1, 1, nullptr);
-    HGDIOBJ old = SelectObject(dc, mask);
-    PatBlt(dc, 0, 0, kSize, kSize, BLACKNESS); // the whole picture is opaque
-    SelectObject(dc, colour);
-    const RECT all{0, 0, kSize, kSize};
-    FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
-    HPEN outline = CreatePen(PS_SOLID, 1, RGB(64, 64, 64));
-    HBRUSH body = CreateSolidBrush(RGB(200, 200, 200));
-    HGDIOBJ oldPen = SelectObject(dc, outline);
-    HGDIOBJ oldBrush = SelectObject(dc, body);
-    Rectangle(dc, 1, 6, 15, 12);  // the drive
-    MoveToEx(dc, 8, 12, nullptr); // its cable
-    LineTo(dc, 8, 15);
-    MoveToEx(dc, 3, 15, nullptr);
-    LineTo(dc, 14, 15);
-    HPEN sign = CreatePen(PS_SOLID, 2, connect ? RGB(0, 150, 0) : RGB(200, 0, 0));
-    SelectObject(dc, sign);
-    if (connect) {
-        MoveToEx(dc, 11, 0, nullptr);
-        LineTo(dc, 11, 6);
-        MoveToEx(dc, 8, 3, nullptr);
-        LineTo(dc, 14, 3);
-    } else {
-        MoveToEx(dc, 8, 0, nullptr);
-        LineTo(dc, 14, 6);
-        MoveToEx(dc, 14, 0, nullptr);
-        LineTo(dc, 8, 6);
+    const gui::WindowDC screen(nullptr);
+    const gui::UniqueCreatedDC dc(CreateCompatibleDC(screen.get()));
+    const gui::UniqueBitmap colour(CreateCompatibleBitmap(screen.get(), kSize, kSize));
+    const gui::UniqueBitmap mask(CreateBitmap(kSize, kSize, 1, 1, nullptr));
+    {
+        const gui::SelectedObject selected(dc.get(), mask.get());
+        PatBlt(dc.get(), 0, 0, kSize, kSize, BLACKNESS); // the whole picture is opaque
     }
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, old);
-    DeleteObject(sign);
-    DeleteObject(outline);
-    DeleteObject(body);
+    {
+        const gui::UniquePen outline(CreatePen(PS_SOLID, 1, RGB(64, 64, 64)));
+        const gui::UniqueBrush body(CreateSolidBrush(RGB(200, 200, 200)));
+        const gui::UniquePen sign(CreatePen(PS_SOLID, 2, connect ? RGB(0, 150, 0) : RGB(200, 0, 0)));
+        const gui::SelectedObject selected(dc.get(), colour.get());
+        const RECT all{0, 0, kSize, kSize};
+        FillRect(dc.get(), &all, GetSysColorBrush(COLOR_BTNFACE));
+        const gui::SelectedObject outlinePen(dc.get(), outline.get());
+        const gui::SelectedObject bodyBrush(dc.get(), body.get());
+        Rectangle(dc.get(), 1, 6, 15, 12);  // the drive
+        MoveToEx(dc.get(), 8, 12, nullptr); // its cable
+        LineTo(dc.get(), 8, 15);
+        MoveToEx(dc.get(), 3, 15, nullptr);
+        LineTo(dc.get(), 14, 15);
+        const gui::SelectedObject signPen(dc.get(), sign.get());
+        if (connect) {
+            MoveToEx(dc.get(), 11, 0, nullptr);
+            LineTo(dc.get(), 11, 6);
+            MoveToEx(dc.get(), 8, 3, nullptr);
+            LineTo(dc.get(), 14, 3);
+        } else {
+            MoveToEx(dc.get(), 8, 0, nullptr);
+            LineTo(dc.get(), 14, 6);
+            MoveToEx(dc.get(), 14, 0, nullptr);
+            LineTo(dc.get(), 8, 6);
+        }
+    }
+    // The icon keeps copies of both bitmaps, so they are freed here with the DC.
     ICONINFO info{};
     info.fIcon = TRUE;
-    info.hbmMask = mask;
-    info.hbmColor = colour;
-    HICON icon = CreateIconIndirect(&info);
-    DeleteObject(mask);
-    DeleteObject(colour);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return icon;
+    info.hbmMask = mask.get();
+    info.hbmColor = colour.get();
+    return CreateIconIndirect(&info);
 }
 
 void AddItems(gui::TMenuItem& parent, const MenuSpec& menu) {

@@ -4,6 +4,7 @@
 
 #include "app/dialogs/Auswahl_Unit.h"
 #include "app/main/Ostrel_Helpers.h"
+#include "components/PIDL.h"
 #include "gui/Application.h"
 #include "gui/MessageBox.h"
 #include "win/SystemText.h"
@@ -21,17 +22,12 @@
 
 namespace {
 
-struct ItemIdListDeleter {
-    void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
-};
-using ItemIdList = std::unique_ptr<ITEMIDLIST, ItemIdListDeleter>;
-
-ItemIdList SpecialFolderList(HWND owner, int folder) {
+TPidlPtr SpecialFolderList(HWND owner, int folder) {
     ITEMIDLIST* list = nullptr;
     if (FAILED(SHGetSpecialFolderLocation(owner, folder, &list))) {
         return nullptr;
     }
-    return ItemIdList(list);
+    return TPidlPtr(list);
 }
 
 bool IsChecked(gui::TMenuItem* item) {
@@ -154,7 +150,7 @@ void TOstrel_Form::Attr1Click() {
 }
 
 bool TOstrel_Form::OpenSpecialFolder(int folder) {
-    const ItemIdList list = SpecialFolderList(Handle(), folder);
+    const TPidlPtr list = SpecialFolderList(Handle(), folder);
     if (!list) {
         return false;
     }
@@ -167,7 +163,7 @@ bool TOstrel_Form::OpenSpecialFolder(int folder) {
 }
 
 void TOstrel_Form::InputToSpecialFolder(int folder) {
-    const ItemIdList list = SpecialFolderList(Handle(), folder);
+    const TPidlPtr list = SpecialFolderList(Handle(), folder);
     wchar_t path[MAX_PATH]{};
     if (!list || !SHGetPathFromIDListW(list.get(), path)) {
         return;

@@ -52,7 +52,7 @@ TZipLibLoader::~TZipLibLoader() {
 }
 
 void TZipLibLoader::Reset() {
-    handle_ = nullptr;
+    handle_.reset();
     execProc_ = versionProc_ = privVersionProc_ = nullptr;
     version_ = privVersion_ = 0;
     holders_ = 0;
@@ -62,7 +62,6 @@ void TZipLibLoader::Reset() {
 void TZipLibLoader::Unload() {
     if (handle_) {
         const std::wstring path = path_;
-        FreeLibrary(handle_);
         Reset();
         owner_.ReportLibraryMessage(LD_DllUnloaded, path);
     }
@@ -93,7 +92,7 @@ void TZipLibLoader::LoadLibraryChecked() {
         Reset();
         throw EZipArchive(LD_NoDll, target);
     }
-    handle_ = module;
+    handle_.reset(module);
     execProc_ = GetProcAddress(module, kLibraries[kind_].Exec);
     versionProc_ = GetProcAddress(module, kLibraries[kind_].Version);
     privVersionProc_ = GetProcAddress(module, kLibraries[kind_].PrivVersion);
@@ -109,7 +108,6 @@ void TZipLibLoader::LoadLibraryChecked() {
     }
     if (version_ < unzdll::kMinAcceptedVersion || version_ > unzdll::kMaxAcceptedVersion) {
         const std::wstring path = path_;
-        FreeLibrary(module);
         Reset();
         throw EZipArchive(LD_BadDll, path);
     }
@@ -142,7 +140,7 @@ void TZipLibLoader::ReleaseLibrary(bool explicitly) {
 }
 
 int TZipLibLoader::ExecLibrary(void* record) {
-    const bool wasLoaded = handle_ != nullptr;
+    const bool wasLoaded = static_cast<bool>(handle_);
     holders_ |= HeldForCall;
     if (!wasLoaded) {
         LoadLibraryChecked();

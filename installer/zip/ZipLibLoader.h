@@ -3,6 +3,7 @@
 // loaded while any holder bit is set: one call into it, an operation of the component, or the owner's explicit
 // load. Failures are raised as EZipArchive; the component turns them into its messages.
 #include "core/UnzDllRecords.h"
+#include "win/Handles.h"
 
 #include <windows.h>
 
@@ -35,7 +36,7 @@ public:
     // fatal failure inside the library).
     int ExecLibrary(void* record);
 
-    bool Loaded() const { return handle_ != nullptr; }
+    bool Loaded() const { return static_cast<bool>(handle_); }
     int Version() const { return version_; }
     int PrivVersion() const { return privVersion_; }
     unsigned Holders() const { return holders_; }
@@ -45,9 +46,10 @@ public:
 private:
     void LoadLibraryChecked();
     void Unload();
+    // Frees the library if one is loaded and forgets everything about it.
     void Reset();
 
-    HMODULE handle_ = nullptr;
+    gui::UniqueModule handle_;
     FARPROC execProc_ = nullptr;
     FARPROC versionProc_ = nullptr;
     FARPROC privVersionProc_ = nullptr;

@@ -15,6 +15,7 @@
 #include "core/UnzipNames.h"
 #include "core/UnzDllRecords.h"
 #include "win/AnsiText.h"
+#include "win/Handles.h"
 #include "win/Trace.h"
 
 #include <algorithm>
@@ -120,20 +121,22 @@ bool Session::Call(std::uint8_t action, std::int32_t arg1, std::int32_t arg2, co
 
 bool Session::ReadArchive() {
     const std::wstring name = Widen(p_.ZipFileName, CP_ACP);
-    HANDLE file = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    gui::UniqueHandle file(
+        CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) {
         Message(kErrArchive, L"Cannot open archive " + name);
         return false;
     }
     LARGE_INTEGER size{};
-    bool ok = GetFileSizeEx(file, &size) && size.QuadPart < 0x7FFFFFFF;
+    bool ok = GetFileSizeEx(file.get(), &size) && size.QuadPart < 0x7FFFFFFF;
     if (ok) {
         archive_.resize(static_cast<std::size_t>(size.QuadPart));
         DWORD got = 0;
-        ok = archive_.empty() || (ReadFile(file, archive_.data(), static_cast<DWORD>(archive_.size()), &got, nullptr) &&
-                                  got == archive_.size());
+        ok = archive_.empty() ||
+             (ReadFile(file.get(), archive_.data(), static_cast<DWORD>(archive_.size()), &got, nullptr) &&
+              got == archive_.size());
     }
-    CloseHandle(file);
+    file.reset(); // the archive is read whole; the callbacks that follow may touch the file
     if (!ok) {
         Message(kErrArchive, L"Cannot read archive " + name);
         return false;
@@ -352,14 +355,15 @@ bool Session::ExtractOne(const Entry& e) {
     if (!CreateFolders(base_, target)) {
         return Message(kErrWrite, L"Cannot create the folder for " + e.name) && Skip(kErrWrite, e.name);
     }
-    HANDLE out = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (out == INVALID_HANDLE_VALUE) {
+    gui::UniqueHandle out(
+        CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out) {
         return Message(kErrWrite, L"Cannot create " + target) && Skip(kErrWrite, e.name);
     }
-    const bool ok = Inflate(e, dataStart, out, crcOk);
+    const bool ok = Inflate(e, dataStart, out.get(), crcOk);
     const FILETIME stamp = EntryTime(e);
-    SetFileTime(out, nullptr, nullptr, &stamp);
-    CloseHandle(out);
+    SetFileTime(out.get(), nullptr, nullptr, &stamp);
+    out.reset(); // closed before the partial file is renamed or deleted
     if (!ok || !crcOk) {
         DeleteFileW(partial.c_str());
         if (stopped_) {
