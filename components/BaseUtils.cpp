@@ -63,12 +63,12 @@ bool FileOrDirExists(const std::wstring& Name) {
         return false;
     }
     WIN32_FIND_DATAW data;
-    return static_cast<bool>(gui::UniqueFind(FindFirstFileW(Name.c_str(), &data)));
+    return static_cast<bool>(win::UniqueFind(FindFirstFileW(Name.c_str(), &data)));
 }
 
 bool CheckFileExists(const std::wstring& Name) {
     return static_cast<bool>(
-        gui::UniqueHandle(CreateFileW(Name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+        win::UniqueHandle(CreateFileW(Name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
 }
 
@@ -81,7 +81,7 @@ bool DirExists(const std::wstring& Name, DWORD& Attrs) {
         return false;
     }
     WIN32_FIND_DATAW data;
-    if (!gui::UniqueFind(FindFirstFileW(Name.c_str(), &data))) {
+    if (!win::UniqueFind(FindFirstFileW(Name.c_str(), &data))) {
         return false;
     }
     Attrs = data.dwFileAttributes;

@@ -74,11 +74,11 @@ std::wstring ShortenedPath(HWND control, const std::wstring& path, int width) {
     if (path.empty() || width <= 0) {
         return path;
     }
-    const gui::UniqueCreatedDC dc(CreateCompatibleDC(nullptr));
+    const win::UniqueCreatedDC dc(CreateCompatibleDC(nullptr));
     if (!dc) {
         return path;
     }
-    const gui::SelectedObject font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    const win::SelectedObject font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
     // The shortened form can be up to four characters longer than the path (the ellipsis and the terminator).
     std::vector<wchar_t> buffer(path.begin(), path.end());
     buffer.resize(path.size() + 5, L'\0');
@@ -248,7 +248,7 @@ int CALLBACK TBrowseForFolderDialog::BrowseCallback(HWND window, UINT message, L
         }
     } catch (...) {
         // No exception may unwind into the shell; a failed handler leaves the dialog as it is.
-        gui::TraceCaught(L"TBrowseForFolderDialog::BrowseCallback");
+        win::TraceCaught(L"TBrowseForFolderDialog::BrowseCallback");
     }
     return 0;
 }
@@ -302,7 +302,7 @@ LRESULT CALLBACK TBrowseForFolderDialog::DialogSubclass(HWND window, UINT messag
             self->Place();
         } catch (...) {
             // Placement is a nicety; the dialog shows where the shell put it.
-            gui::TraceCaught(L"TBrowseForFolderDialog::DialogSubclass");
+            win::TraceCaught(L"TBrowseForFolderDialog::DialogSubclass");
         }
         self->placed_ = true;
     } else if (message == WM_NCDESTROY) {

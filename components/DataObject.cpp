@@ -81,10 +81,10 @@ HRESULT TEnumFormatEtc::Clone(IEnumFORMATETC** ppenum) {
         *ppenum = new TEnumFormatEtc(List->Clone(), Index);
         return S_OK;
     } catch (const std::bad_alloc&) {
-        gui::TraceCaught(L"TEnumFormatEtc::Clone");
+        win::TraceCaught(L"TEnumFormatEtc::Clone");
         return E_OUTOFMEMORY;
     } catch (...) {
-        gui::TraceCaught(L"TEnumFormatEtc::Clone");
+        win::TraceCaught(L"TEnumFormatEtc::Clone");
         return E_FAIL;
     }
 }
@@ -110,7 +110,7 @@ HRESULT TDataObject::GetData(FORMATETC* pformatetcIn, STGMEDIUM* pmedium) {
         }
         return DV_E_FORMATETC;
     } catch (...) {
-        gui::TraceCaught(L"TDataObject::GetData");
+        win::TraceCaught(L"TDataObject::GetData");
         pmedium->hGlobal = nullptr;
         return E_FAIL;
     }
@@ -170,10 +170,10 @@ HRESULT TDataObject::EnumFormatEtc(DWORD dwDirection, IEnumFORMATETC** ppenumFor
         *ppenumFormatEtc = new TEnumFormatEtc(Formats->Clone());
         return S_OK;
     } catch (const std::bad_alloc&) {
-        gui::TraceCaught(L"TDataObject::EnumFormatEtc");
+        win::TraceCaught(L"TDataObject::EnumFormatEtc");
         return E_OUTOFMEMORY;
     } catch (...) {
-        gui::TraceCaught(L"TDataObject::EnumFormatEtc");
+        win::TraceCaught(L"TDataObject::EnumFormatEtc");
         return E_FAIL;
     }
 }

@@ -65,7 +65,7 @@ TDirView::~TDirView() {
         StopIconUpdateThread();
     } catch (const std::exception&) {
         // The late icon thread was cut loose and can no longer reach this view; a destructor must not throw.
-        gui::TraceCaught(L"TDirView::~TDirView");
+        win::TraceCaught(L"TDirView::~TDirView");
     }
     StopWatchThread();
     // Watchers and the drag-and-drop object go before the window: none of them may report to a view half gone.

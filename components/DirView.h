@@ -85,7 +85,7 @@ public:
     bool Next(TSearchRec& Rec);
 
 private:
-    gui::UniqueFind handle_;
+    win::UniqueFind handle_;
     DWORD attr_;
     bool pending_ = false; // the first entry is read but not yet handed out
     WIN32_FIND_DATAW data_{};

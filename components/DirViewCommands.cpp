@@ -73,22 +73,22 @@ TDriveView* TreeOf(TDirViewTree* tree) {
 
 // The ".." arrow: the program's own bitmap when it carries one, else a small arrow drawn here on white, which
 // the image list takes as transparent.
-gui::UniqueBitmap MakeDirUpBitmap(int size) {
-    gui::UniqueBitmap bitmap(static_cast<HBITMAP>(
+win::UniqueBitmap MakeDirUpBitmap(int size) {
+    win::UniqueBitmap bitmap(static_cast<HBITMAP>(
         LoadImageW(GetModuleHandleW(nullptr), size == 16 ? L"DIRUP16" : L"DIRUP32", IMAGE_BITMAP, size, size, 0)));
     if (bitmap)
         return bitmap;
-    gui::UniqueCreatedDC dc;
+    win::UniqueCreatedDC dc;
     {
-        const gui::WindowDC screen(nullptr);
+        const win::WindowDC screen(nullptr);
         dc.reset(CreateCompatibleDC(screen.get()));
         bitmap.reset(CreateCompatibleBitmap(screen.get(), size, size));
     }
     if (!dc || !bitmap)
         return {};
     {
-        const gui::UniqueBrush ink(CreateSolidBrush(RGB(0, 128, 0)));
-        const gui::SelectedObject selected(dc.get(), bitmap.get());
+        const win::UniqueBrush ink(CreateSolidBrush(RGB(0, 128, 0)));
+        const win::SelectedObject selected(dc.get(), bitmap.get());
         RECT all{0, 0, size, size};
         FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         const int unit = size / 16;
@@ -105,7 +105,7 @@ gui::UniqueBitmap MakeDirUpBitmap(int size) {
 void EnsureDirUpImage(HIMAGELIST list, int size) {
     if (!list || ImageList_GetImageCount(list) > 0)
         return;
-    if (const gui::UniqueBitmap bitmap = MakeDirUpBitmap(size))
+    if (const win::UniqueBitmap bitmap = MakeDirUpBitmap(size))
         ImageList_AddMasked(list, bitmap.get(), RGB(255, 255, 255));
 }
 
@@ -438,7 +438,7 @@ int TDirView::CreateEntry(const std::wstring& Name, bool Directory) {
     if (Directory) {
         made = ::CreateDirectoryW(fullName.c_str(), nullptr) != FALSE;
     } else {
-        made = static_cast<bool>(gui::UniqueHandle(
+        made = static_cast<bool>(win::UniqueHandle(
             ::CreateFileW(fullName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)));
     }
     int item = -1;

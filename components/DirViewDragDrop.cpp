@@ -98,14 +98,14 @@ std::wstring FreeCopyName(const std::wstring& folder, const std::wstring& name, 
 
 // The picture of several dragged items: the program's DRAGFILES bitmap when it carries one, else two small sheets
 // drawn here, on white, which the image list takes as transparent.
-gui::UniqueBitmap MakeDragFilesBitmap(HDC dc) {
-    gui::UniqueBitmap bitmap(
+win::UniqueBitmap MakeDragFilesBitmap(HDC dc) {
+    win::UniqueBitmap bitmap(
         static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), L"DRAGFILES", IMAGE_BITMAP, 32, 32, 0)));
     if (bitmap)
         return bitmap;
     bitmap.reset(CreateCompatibleBitmap(dc, 32, 32));
-    const gui::UniqueCreatedDC memory(CreateCompatibleDC(dc));
-    const gui::SelectedObject selected(memory.get(), bitmap.get());
+    const win::UniqueCreatedDC memory(CreateCompatibleDC(dc));
+    const win::SelectedObject selected(memory.get(), bitmap.get());
     RECT all{0, 0, 32, 32};
     FillRect(memory.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     for (int sheet = 0; sheet < 2; ++sheet) {
@@ -152,7 +152,7 @@ struct TDirView::TDragState {
     wchar_t FirstDropDrive = 0;
     bool ExeDrag = false;  // every dropped name is a program: a plain drag links
     bool Accepted = false; // the drag that entered may be dropped here
-    gui::UniqueImageList DragImage;
+    win::UniqueImageList DragImage;
     bool DragBegun = false; // the image list's drag is set up
     bool DragImageShown = false;
     HWND DragImageWindow = nullptr; // the form the drag image is drawn on while shown
@@ -325,7 +325,7 @@ void TDirView::BeginDrag(bool RightButton, POINT Where) {
     try {
         result = dd.Execute();
     } catch (...) {
-        gui::TraceCaught(L"TDirView::BeginDrag");
+        win::TraceCaught(L"TDirView::BeginDrag");
         result = drInvalid;
     }
     state.EndDragImage();
@@ -360,12 +360,12 @@ void TDirView::MakeDragImage(int FileCount, int DirCount, POINT Where) {
             swprintf(buffer, 64, DirViewTexts().DirCount, static_cast<unsigned>(DirCount));
             text += buffer;
         }
-        gui::UniqueBitmap image;
+        win::UniqueBitmap image;
         int width = 0;
         {
-            const gui::WindowDC screen(Handle());
-            const gui::UniqueCreatedDC dc(CreateCompatibleDC(screen.get()));
-            const gui::SelectedObject font(dc.get(), FontHandle());
+            const win::WindowDC screen(Handle());
+            const win::UniqueCreatedDC dc(CreateCompatibleDC(screen.get()));
+            const win::SelectedObject font(dc.get(), FontHandle());
             SIZE extent{};
             GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
             TEXTMETRICW metrics{};
@@ -373,12 +373,12 @@ void TDirView::MakeDragImage(int FileCount, int DirCount, POINT Where) {
             width = extent.cx + 33;
             image.reset(CreateCompatibleBitmap(screen.get(), width, 32));
             // The image list copies the picture only once no DC holds it any more: this scope ends first.
-            const gui::SelectedObject selectedImage(dc.get(), image.get());
+            const win::SelectedObject selectedImage(dc.get(), image.get());
             RECT all{0, 0, width, 32};
             FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-            if (const gui::UniqueBitmap files = MakeDragFilesBitmap(screen.get())) {
-                const gui::UniqueCreatedDC source(CreateCompatibleDC(screen.get()));
-                const gui::SelectedObject selectedFiles(source.get(), files.get());
+            if (const win::UniqueBitmap files = MakeDragFilesBitmap(screen.get())) {
+                const win::UniqueCreatedDC source(CreateCompatibleDC(screen.get()));
+                const win::SelectedObject selectedFiles(source.get(), files.get());
                 BitBlt(dc.get(), 0, 0, 32, 32, source.get(), 0, 0, SRCCOPY);
             }
             SetBkMode(dc.get(), TRANSPARENT);

@@ -112,7 +112,7 @@ bool FindFirstEntry(const std::wstring& Pattern, DWORD Attr, TSearchRec& Rec) {
 
 std::int64_t GetFileSize64(const std::wstring& FileName) {
     WIN32_FIND_DATAW data{};
-    if (!gui::UniqueFind(FindFirstFileW(FileName.c_str(), &data)))
+    if (!win::UniqueFind(FindFirstFileW(FileName.c_str(), &data)))
         return -1;
     return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }

@@ -61,9 +61,9 @@ private:
 
     // The calls run on the thread that made the worker; its window lives as long as that thread, so a worker cut
     // loose never sends to a window that went away with its view.
-    gui::TUiThreadCalls uiCalls_;
-    gui::UniqueHandle thread_;
-    gui::UniqueHandle resumeEvent_;
+    win::TUiThreadCalls uiCalls_;
+    win::UniqueHandle thread_;
+    win::UniqueHandle resumeEvent_;
     std::atomic<bool> terminated_{false};
     std::atomic<bool> suspended_{false};
     std::atomic<bool> finished_{false};

@@ -9,10 +9,10 @@
 
 namespace {
 
-using gui::UniqueHandle;
+using win::UniqueHandle;
 
-UniqueHandle NewEvent(bool manualReset) {
-    UniqueHandle event(CreateEventW(nullptr, manualReset, FALSE, nullptr));
+win::UniqueHandle NewEvent(bool manualReset) {
+    win::UniqueHandle event(CreateEventW(nullptr, manualReset, FALSE, nullptr));
     if (!event) {
         throw EDiscMonitorError("TDiscMonitor: cannot create an event");
     }
@@ -75,7 +75,7 @@ public:
         unsigned generation = 0;
     };
 
-    TDiscMonitorThread(TDiscMonitor& monitor, gui::TUiThreadCalls& calls)
+    TDiscMonitorThread(TDiscMonitor& monitor, win::TUiThreadCalls& calls)
         : monitor_(monitor), calls_(calls), destroyEvent_(NewEvent(true)), parametersChanged_(NewEvent(false)) {}
 
     // Ends the worker and waits for it. While waiting, reports the worker is trying to hand over are taken and
@@ -132,7 +132,7 @@ private:
             static_cast<TDiscMonitorThread*>(self)->Execute();
         } catch (...) {
             // Nothing may unwind out of a thread entry; a worker that failed simply ends.
-            gui::TraceCaught(L"disc monitor thread");
+            win::TraceCaught(L"disc monitor thread");
         }
         return 0;
     }
@@ -190,7 +190,7 @@ private:
                 }
                 continue;
             }
-            gui::UniqueChangeNotification notification(
+            win::UniqueChangeNotification notification(
                 FindFirstChangeNotificationW(p.directory.c_str(), p.subTree ? TRUE : FALSE, p.flags));
             if (!notification) {
                 Report(true, p.generation);
@@ -241,10 +241,10 @@ private:
     }
 
     TDiscMonitor& monitor_;
-    gui::TUiThreadCalls& calls_;
-    UniqueHandle destroyEvent_;
-    UniqueHandle parametersChanged_;
-    UniqueHandle thread_;
+    win::TUiThreadCalls& calls_;
+    win::UniqueHandle destroyEvent_;
+    win::UniqueHandle parametersChanged_;
+    win::UniqueHandle thread_;
     std::mutex lock_;
     Parameters parameters_;
 };
@@ -328,6 +328,6 @@ void TDiscMonitor::Deliver(bool invalid, unsigned generation) noexcept {
         }
     } catch (...) {
         // A handler's failure must not unwind through the window procedure; the report is simply done.
-        gui::TraceCaught(L"disc monitor handler");
+        win::TraceCaught(L"disc monitor handler");
     }
 }

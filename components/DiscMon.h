@@ -81,7 +81,7 @@ private:
     void Deliver(bool invalid, unsigned generation) noexcept;
 
     // Revoked by the destructor, also from inside a handler, which releases a worker waiting for it.
-    gui::TUiThreadCalls uiCalls_;
+    win::TUiThreadCalls uiCalls_;
     std::unique_ptr<TDiscMonitorThread> thread_;
     TDiscMonitorDirStr directory_;
     TMonitorFilters filters_{moFilename};

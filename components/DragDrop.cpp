@@ -136,7 +136,7 @@ UINT DDM_ProcessDropped() {
 TDragDrop::TDragDrop(std::wstring Name) : gui::TComponent(std::move(Name)) {
     // OLE stays initialised on this thread while the component lives (the calls are counted per thread).
     FOleInitialized = SUCCEEDED(OleInitialize(nullptr));
-    FDropTarget = gui::AdoptCom(new TDropTarget(this));
+    FDropTarget = win::AdoptCom(new TDropTarget(this));
     DDM_ProcessDropped();
     DropMenuTexts();
 }
@@ -247,7 +247,7 @@ void TDragDrop::ReplaceDropTarget(TDropTarget* Target) {
     const bool wasRegistered = FRegistered;
     Revoke();
     FDropTarget->Detach();
-    FDropTarget = gui::AdoptCom(Target);
+    FDropTarget = win::AdoptCom(Target);
     FDropTarget->Scroller().SetControl(FWindow);
     if (wasRegistered)
         Register();
@@ -357,7 +357,7 @@ TDragResult TDragDrop::Execute() {
 
 TDragResult TDragDrop::ExecuteOperation(TDataObject* DataObject) {
     // The caller's reference is ours on every path, and so is the running-drag mark once set.
-    const ComPtr<TDataObject> owned = gui::AdoptCom(DataObject);
+    const ComPtr<TDataObject> owned = win::AdoptCom(DataObject);
     if (!DataObject || TDragDetection::Running)
         return drInvalid;
     TDragDetection::Running = this;
@@ -381,7 +381,7 @@ TDragResult TDragDrop::ExecuteOperation(TDataObject* DataObject) {
     TDragResult result = drInvalid;
     try {
         FOwnDrag = true;
-        const ComPtr<TDropSource> source = gui::AdoptCom(new TDropSource(this));
+        const ComPtr<TDropSource> source = win::AdoptCom(new TDropSource(this));
         DWORD effect = 0;
         const HRESULT hr = DoDragDrop(DataObject, source.Get(), FSourceMask, &effect);
         if (hr == DRAGDROP_S_DROP) {
@@ -397,7 +397,7 @@ TDragResult TDragDrop::ExecuteOperation(TDataObject* DataObject) {
             result = drCancelled;
         }
     } catch (...) {
-        gui::TraceCaught(L"TDragDrop::ExecuteOperation");
+        win::TraceCaught(L"TDragDrop::ExecuteOperation");
         result = drInvalid;
     }
     FOwnDrag = false;
@@ -408,7 +408,7 @@ TDragResult TDragDrop::ExecuteOperation(TDataObject* DataObject) {
 }
 
 bool TDragDrop::CopyToClipboard() {
-    const ComPtr<TDataObject> object = gui::AdoptCom(CreateDataObject());
+    const ComPtr<TDataObject> object = win::AdoptCom(CreateDataObject());
     if (!object)
         return false;
     object->CheckLindex = SourceCompatibility.Contains(CheckLindex);
@@ -441,7 +441,7 @@ void TDragDrop::ProcessDropped() {
             FDropTarget->RenderDropped(FSavedData.Get(), FSavedKeyState, FSavedPoint, effect);
         } catch (...) {
             // Malformed data from another program: nothing was dropped.
-            gui::TraceCaught(L"TDragDrop::ProcessDropped");
+            win::TraceCaught(L"TDragDrop::ProcessDropped");
             rendered = false;
         }
         SetCursor(previous);

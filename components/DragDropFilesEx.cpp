@@ -69,7 +69,7 @@ std::optional<std::vector<std::wstring>> ReadHDrop(const TReceivedBlock& Block) 
         return std::move(names->WideNames);
     std::vector<std::wstring> wide;
     for (const std::string& name : names->NarrowNames)
-        wide.push_back(gui::FromAnsi(name));
+        wide.push_back(win::FromAnsi(name));
     return wide;
 }
 
@@ -289,7 +289,7 @@ void ReadDroppedFiles(IDataObject* DataObj, TFileList& List, bool& FileNamesAreM
                 if (auto narrow = DecodeNarrowNameList(ansi.Data(), ansi.Size())) {
                     mapped.emplace();
                     for (const std::string& name : *narrow)
-                        mapped->push_back(gui::FromAnsi(name));
+                        mapped->push_back(win::FromAnsi(name));
                 }
         }
         if (mapped) {
@@ -364,7 +364,7 @@ TDataObject* TDragDropFilesEx::CreateDataObject() {
     }
     if (FFileList.Count() == 0)
         return nullptr;
-    auto object = gui::AdoptCom(new TDataObjectFilesEx(FFileList, listsOk, namesOk));
+    auto object = win::AdoptCom(new TDataObjectFilesEx(FFileList, listsOk, namesOk));
     if ((NeedValid.Contains(nvPIDL) && !object->HasIDListBlock()) ||
         (NeedValid.Contains(nvFilename) && !object->HasFileNameBlock()))
         return nullptr;

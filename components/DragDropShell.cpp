@@ -18,11 +18,11 @@ namespace {
 const wchar_t DragDropHandlersKey[] = L"Folder\\ShellEx\\DragDropHandlers";
 
 // A key opened for reading; empty when it cannot be opened.
-gui::UniqueHKey OpenForReading(HKEY Root, const std::wstring& Path) {
+win::UniqueHKey OpenForReading(HKEY Root, const std::wstring& Path) {
     HKEY key = nullptr;
     if (RegOpenKeyExW(Root, Path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         key = nullptr;
-    return gui::UniqueHKey(key);
+    return win::UniqueHKey(key);
 }
 
 std::vector<std::wstring> SubkeyNames(HKEY Key) {
@@ -95,11 +95,11 @@ void TDragDropFilesEx::DoMenuPopup(gui::TComponent* Sender, HMENU AMenu, IDataOb
     if (OnSpecifyDropTarget && ShellExtensions.DragDropHandler) {
         std::wstring filename;
         TPidlPtr folder = SpecifiedTarget(true, pt, filename);
-        const gui::UniqueHKey handlers = OpenForReading(HKEY_CLASSES_ROOT, DragDropHandlersKey);
+        const win::UniqueHKey handlers = OpenForReading(HKEY_CLASSES_ROOT, DragDropHandlersKey);
         if (folder && handlers.get()) {
             const std::vector<std::wstring> names = SubkeyNames(handlers.get());
             for (auto name = names.rbegin(); name != names.rend(); ++name) {
-                const gui::UniqueHKey handlerKey =
+                const win::UniqueHKey handlerKey =
                     OpenForReading(HKEY_CLASSES_ROOT, std::wstring(DragDropHandlersKey) + L"\\" + *name);
                 if (!handlerKey.get())
                     continue;
@@ -191,7 +191,7 @@ bool TDragDropFilesEx::TargetHasDropHandler(LPCITEMIDLIST pidlFQ, const std::wst
 bool CreateDropShortCut(const TFDDListItem& Item, const std::wstring& LinkFile, const std::wstring& Description) {
     if (LinkFile.empty() || (!Item.Pidl && Item.Name.empty()))
         return false;
-    gui::ComApartment com;
+    win::ComApartment com;
     ComPtr<IShellLinkW> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))))
         return false;

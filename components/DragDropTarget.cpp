@@ -160,7 +160,7 @@ HRESULT STDMETHODCALLTYPE TDropTarget::DragEnter(IDataObject* pDataObj, DWORD gr
                 DWORD effect = allowed;
                 RenderDropped(pDataObj, grfKeyState, ToPoint(pt), effect);
             } catch (...) {
-                gui::TraceCaught(L"TDropTarget::DragEnter");
+                win::TraceCaught(L"TDropTarget::DragEnter");
                 rendered = false; // malformed data: this drag can drop nothing here
             }
         }
@@ -264,7 +264,7 @@ HRESULT STDMETHODCALLTYPE TDropTarget::Drop(IDataObject* pDataObj, DWORD grfKeyS
                 RenderDropped(pDataObj, keys, screen, renderEffect);
             } catch (...) {
                 // Malformed data from another program: nothing was dropped, and no processing follows.
-                gui::TraceCaught(L"TDropTarget::Drop");
+                win::TraceCaught(L"TDropTarget::Drop");
                 owner.FInProcessSource = nullptr;
                 return E_FAIL;
             }
@@ -280,7 +280,7 @@ HRESULT STDMETHODCALLTYPE TDropTarget::Drop(IDataObject* pDataObj, DWORD grfKeyS
 // --- Drop menu -------------------------------------------------------------------------------------------------
 
 int TDragDrop::ShowDropMenu(IDataObject* DataObj, DWORD grfKeyState, POINT pt, DWORD& dwEffect) {
-    const gui::UniqueMenu menu(CreatePopupMenu());
+    const win::UniqueMenu menu(CreatePopupMenu());
     if (!menu)
         return DropMenuCancelId;
     const TDropMenuTexts& texts = DropMenuTexts();

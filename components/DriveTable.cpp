@@ -64,7 +64,7 @@ DWORD ReadNoDrivesPolicy() {
     if (RegOpenKeyExW(HKEY_CURRENT_USER, PolicyKey, 0, KEY_READ, &opened) != ERROR_SUCCESS) {
         return 0;
     }
-    gui::UniqueHKey key(opened);
+    win::UniqueHKey key(opened);
     DWORD type = 0;
     BYTE data[4] = {};
     DWORD size = sizeof data;

@@ -29,7 +29,7 @@ template <typename Visit> void ForEachSubDir(const std::wstring& dirPath, const 
                                    FindExSearchLimitToDirectories, nullptr, 0);
     if (find == INVALID_HANDLE_VALUE)
         return;
-    const gui::UniqueFind closer(find);
+    const win::UniqueFind closer(find);
     do {
         if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsDotName(fd.cFileName))
             continue;

@@ -390,7 +390,7 @@ private:
     int scrollCount_ = 0;
     wchar_t dragDrive_ = 0; // the drive of the first dragged item
     bool exeDrag_ = false;  // every dragged item is an executable: offer a link
-    gui::UniqueImageList dragImage_;
+    win::UniqueImageList dragImage_;
     bool dragImageShown_ = false;
     bool* ownMoveDone_ = nullptr; // set while the tree's own drag runs: the tree carried out its move itself
     // Watchers of folders that a drop target moves away after the tree's own drag; kept so that none outlives

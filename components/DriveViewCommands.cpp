@@ -81,7 +81,7 @@ HTREEITEM TDriveView::CreateDirectory(HTREEITEM ParentNode, const std::wstring& 
                 LastDirectoryCreateError = GetLastError();
             } else {
                 WIN32_FIND_DATAW found{};
-                if (gui::UniqueFind(FindFirstFileW(path.c_str(), &found))) {
+                if (win::UniqueFind(FindFirstFileW(path.c_str(), &found))) {
                     node = AddChildNode(ParentNode, found);
                     if (TNodeData* data = GetNodeData(node))
                         data->Scanned = true;

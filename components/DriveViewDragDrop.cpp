@@ -52,8 +52,8 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
 int FontHeight(HWND window) {
     TEXTMETRICW metrics{};
     {
-        const gui::WindowDC dc(window);
-        const gui::SelectedObject font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
+        const win::WindowDC dc(window);
+        const win::SelectedObject font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
         GetTextMetricsW(dc.get(), &metrics);
     }
     return metrics.tmHeight > 0 ? metrics.tmHeight : 16;
@@ -315,7 +315,7 @@ std::unique_ptr<TDragDropFilesEx> TDriveView::CreateDragDrop() {
             });
             effect = 0;
         } catch (...) {
-            gui::TraceCaught(L"TDriveView::CreateDragDrop");
+            win::TraceCaught(L"TDriveView::CreateDragDrop");
             effect = 0;
         }
     };
@@ -473,7 +473,7 @@ void TDriveView::DDDragEnter(IDataObject* DataObj, DWORD grfKeyState, POINT Pt, 
             ReadDroppedFiles(DataObj, list, mapped);
             list.RenderNames();
         } catch (const EComponentError&) {
-            gui::TraceCaught(L"TDriveView::DDDragEnter");
+            win::TraceCaught(L"TDriveView::DDDragEnter");
             list.Clear();
         }
         for (int i = 0; i < list.Count(); ++i)

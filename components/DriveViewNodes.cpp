@@ -341,7 +341,7 @@ void TDriveView::SetDirSize(HTREEITEM Node) {
         throw ENodeNotAssigned("SetDirSize");
     std::uint64_t sum = 0;
     WIN32_FIND_DATAW fd{};
-    if (const gui::UniqueFind find(FindFirstFileW((GetDirPath(Node) + L"\\*.*").c_str(), &fd)); find) {
+    if (const win::UniqueFind find(FindFirstFileW((GetDirPath(Node) + L"\\*.*").c_str(), &fd)); find) {
         do {
             if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
                 sum += (static_cast<std::uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
@@ -798,7 +798,7 @@ LRESULT TDriveView::DoCustomDraw(NMTVCUSTOMDRAW* draw) {
             GetObjectW(current, sizeof lf, &lf);
             lf.lfWeight = FW_BOLD;
             // Kept until the next bold item: the control draws with it after this handler returns.
-            static gui::UniqueFont bold;
+            static win::UniqueFont bold;
             bold.reset(CreateFontIndirectW(&lf));
             SelectObject(draw->nmcd.hdc, bold.get()); // the control puts its own font back itself
             return CDRF_NEWFONT;

@@ -17,7 +17,7 @@ std::uint64_t SystemTimeNow() {
 
 bool PathPresent(const std::wstring& path) {
     WIN32_FIND_DATAW data;
-    return static_cast<bool>(gui::UniqueFind(FindFirstFileW(path.c_str(), &data)));
+    return static_cast<bool>(win::UniqueFind(FindFirstFileW(path.c_str(), &data)));
 }
 
 } // namespace
@@ -83,7 +83,7 @@ DWORD WINAPI TFileDeleteThread::Entry(void* self) noexcept {
         watcher->Execute();
     } catch (...) {
         // Nothing may unwind out of a thread entry; a watcher that failed simply ends.
-        gui::TraceCaught(L"file delete watcher thread");
+        win::TraceCaught(L"file delete watcher thread");
     }
     watcher->finished_.store(true);
     return 0;
@@ -130,10 +130,10 @@ void TFileDeleteThread::Deliver() noexcept {
             callback(this, batch);
         } catch (...) {
             // The callback belongs to the owner; its failure must not cross the window procedure.
-            gui::TraceCaught(L"file delete watcher callback");
+            win::TraceCaught(L"file delete watcher callback");
         }
     } catch (...) {
         // Out of memory for the copies: the batch is lost, the watch goes on.
-        gui::TraceCaught(L"file delete watcher batch");
+        win::TraceCaught(L"file delete watcher batch");
     }
 }

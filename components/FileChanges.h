@@ -68,10 +68,10 @@ private:
     std::uint64_t endTime_ = 0;
 
     TFileDeleteCallback callback_;
-    gui::UniqueHandle stopEvent_;
-    gui::UniqueHandle thread_;
+    win::UniqueHandle stopEvent_;
+    win::UniqueHandle thread_;
     std::atomic<bool> stopping_{false};
     std::atomic<bool> finished_{false};
     // Revoked by the destructor, also from inside the callback, which releases a worker waiting for it.
-    gui::TUiThreadCalls uiCalls_;
+    win::TUiThreadCalls uiCalls_;
 };

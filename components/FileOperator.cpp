@@ -161,13 +161,13 @@ bool TFileOperator::Execute() {
     try {
         succeeded = Run();
     } catch (...) {
-        gui::TraceCaught(L"TFileOperator::Execute");
+        win::TraceCaught(L"TFileOperator::Execute");
         succeeded = false;
     }
     try {
         RecordUndo(succeeded);
     } catch (...) {
-        gui::TraceCaught(L"TFileOperator::Execute");
+        win::TraceCaught(L"TFileOperator::Execute");
         ClearOperands();
     }
     operandFrom_.clear();
@@ -351,7 +351,7 @@ bool TFileOperator::UndoExecute() {
         SetFlags(flags);
         result = Execute();
     } catch (...) {
-        gui::TraceCaught(L"TFileOperator::UndoExecute");
+        win::TraceCaught(L"TFileOperator::UndoExecute");
         result = false;
     }
     if (!result) {

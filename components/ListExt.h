@@ -38,7 +38,7 @@ public:
             Clear();
         } catch (...) {
             // A throwing OnFreeItem must not end the program in a destructor; the slots free themselves.
-            gui::TraceCaught(L"TListExt::~TListExt");
+            win::TraceCaught(L"TListExt::~TListExt");
         }
     }
     TListExt(const TListExt&) = delete;

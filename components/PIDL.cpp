@@ -204,11 +204,11 @@ bool PIDL_GetDisplayName(IShellFolder* Folder, LPCITEMIDLIST List, DWORD Flags, 
         }
         return true;
     case STRRET_OFFSET:
-        Name = gui::FromAnsi(reinterpret_cast<const char*>(List) + result.uOffset);
+        Name = win::FromAnsi(reinterpret_cast<const char*>(List) + result.uOffset);
         return true;
     case STRRET_CSTR:
         result.cStr[MAX_PATH - 1] = '\0';
-        Name = gui::FromAnsi(result.cStr);
+        Name = win::FromAnsi(result.cStr);
         return true;
     default:
         return false;

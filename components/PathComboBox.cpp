@@ -18,8 +18,8 @@ public:
     HDC get() const { return dc_.get(); }
 
 private:
-    gui::WindowDC dc_{nullptr};
-    gui::SelectedObject font_; // after the DC: deselected before it is released
+    win::WindowDC dc_{nullptr};
+    win::SelectedObject font_; // after the DC: deselected before it is released
 };
 
 int TextWidth(HDC dc, const std::wstring& text) {
@@ -352,7 +352,7 @@ void TDriveComboBox::DrawItem(const DRAWITEMSTRUCT& item) {
     if (GetWindowLongPtrW(Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING)
         format |= DT_RTLREADING | DT_RIGHT;
     {
-        const gui::SelectedObject font(dc, FontHandle());
+        const win::SelectedObject font(dc, FontHandle());
         DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &textRect, format);
     }
     if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT))

@@ -20,9 +20,9 @@ constexpr UINT LastCommandMenu2 = 1000;
 constexpr UINT LastCommand = 0x7FFF;
 constexpr UINT VerbBufferLength = 255;
 
-using MenuPtr = gui::UniqueMenu;
+using MenuPtr = win::UniqueMenu;
 
-using WindowPtr = gui::UniqueWindow;
+using WindowPtr = win::UniqueWindow;
 
 struct PidlOwner {
     std::vector<TPidlPtr> Lists;
@@ -64,7 +64,7 @@ std::wstring VerbOf(IContextMenu* Menu, UINT Offset) {
     char ansi[VerbBufferLength + 1] = {};
     if (SUCCEEDED(Menu->GetCommandString(Offset, GCS_VERBA, nullptr, ansi, VerbBufferLength)) && ansi[0] != '\0') {
         ansi[VerbBufferLength] = '\0';
-        verb = gui::FromAnsi(ansi);
+        verb = win::FromAnsi(ansi);
     } else {
         wchar_t wide[VerbBufferLength + 1] = {};
         if (SUCCEEDED(
@@ -240,7 +240,7 @@ bool ShellExecuteContextVerbItems(HWND Handle, const std::wstring& Verb, IShellF
     if (FAILED(commands.As(&commands2))) {
         commands2.Reset();
     }
-    const std::string ansiVerb = gui::ToAnsi(Verb);
+    const std::string ansiVerb = win::ToAnsi(Verb);
     if (!Verb.empty() && ansiVerb.empty()) {
         return false;
     }

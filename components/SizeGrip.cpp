@@ -18,8 +18,8 @@ COLORREF Average(COLORREF a, COLORREF b) {
 
 // Lines of one colour: for offset k, from (R - k - 4i, B - 1) to (R, B - 1 - k - 4i), i = 0..2, end excluded.
 void DiagonalGroup(HDC dc, COLORREF colour, int right, int bottom, int k) {
-    const gui::UniquePen pen(CreatePen(PS_SOLID, 1, colour));
-    const gui::SelectedObject selected(dc, pen.get());
+    const win::UniquePen pen(CreatePen(PS_SOLID, 1, colour));
+    const win::SelectedObject selected(dc, pen.get());
     for (int i = 0; i < 3; ++i) {
         MoveToEx(dc, right - k - 4 * i, bottom - 1, nullptr);
         LineTo(dc, right, bottom - 1 - k - 4 * i);
@@ -153,7 +153,7 @@ LRESULT TSizeGrip::TargetWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
         LRESULT result = PassOn(msg, wParam, lParam);
         if (wParam == 0) {
-            if (const gui::WindowDC dc(TargetHandle()); dc)
+            if (const win::WindowDC dc(TargetHandle()); dc)
                 PaintGrip(dc.get(), gripRect_);
         }
         return result;

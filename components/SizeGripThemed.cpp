@@ -112,7 +112,7 @@ void TSizeGripThemed::GetGripRect(RECT& rect) {
     if (!theme_ || !hwnd)
         return;
     SIZE gripper{0, 0};
-    if (const gui::WindowDC dc(hwnd); dc) {
+    if (const win::WindowDC dc(hwnd); dc) {
         if (FAILED(Library().GetThemePartSize(static_cast<HTHEME>(theme_), dc.get(), kGripperPart, kGripperState,
                                               nullptr, TS_TRUE, &gripper)))
             gripper = SIZE{0, 0};

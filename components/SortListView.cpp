@@ -68,8 +68,8 @@ const ShellIcon kStdDir =
 
 // The sort arrows all views share. Each view that drew them holds a reference; the last one deletes them.
 struct SortArrowBitmaps {
-    gui::UniqueBitmap Up;
-    gui::UniqueBitmap Down;
+    win::UniqueBitmap Up;
+    win::UniqueBitmap Down;
     int Users = 0;
 };
 SortArrowBitmaps g_arrows;
@@ -79,14 +79,14 @@ HIMAGELIST g_sharedDragImages = nullptr;
 // The program may carry its own pictures as bitmap resources; without them the arrow is drawn here: a grey
 // triangle on a white ground. Either way the ground connected to the top-left pixel takes the button-face colour
 // so the arrow sits on the header without a box around it.
-gui::UniqueBitmap MakeSortArrow(bool up) {
+win::UniqueBitmap MakeSortArrow(bool up) {
     constexpr int kSize = 16;
-    gui::UniqueCreatedDC dc;
-    gui::UniqueBitmap bitmap(static_cast<HBITMAP>(
+    win::UniqueCreatedDC dc;
+    win::UniqueBitmap bitmap(static_cast<HBITMAP>(
         LoadImageW(GetModuleHandleW(nullptr), up ? L"UPARROW2" : L"DOWNARROW2", IMAGE_BITMAP, kSize, kSize, 0)));
     const bool drawn = !bitmap;
     {
-        const gui::WindowDC screen(nullptr);
+        const win::WindowDC screen(nullptr);
         dc.reset(CreateCompatibleDC(screen.get()));
         if (drawn)
             bitmap.reset(CreateCompatibleBitmap(screen.get(), kSize, kSize));
@@ -94,7 +94,7 @@ gui::UniqueBitmap MakeSortArrow(bool up) {
     if (!bitmap || !dc)
         return {};
     {
-        const gui::SelectedObject selected(dc.get(), bitmap.get());
+        const win::SelectedObject selected(dc.get(), bitmap.get());
         if (drawn) {
             RECT all{0, 0, kSize, kSize};
             FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
@@ -105,7 +105,7 @@ gui::UniqueBitmap MakeSortArrow(bool up) {
                 FillRect(dc.get(), &row, ink);
             }
         }
-        const gui::SelectedObject face(dc.get(), GetSysColorBrush(COLOR_BTNFACE));
+        const win::SelectedObject face(dc.get(), GetSysColorBrush(COLOR_BTNFACE));
         ExtFloodFill(dc.get(), 0, 0, GetPixel(dc.get(), 0, 0), FLOODFILLSURFACE);
     }
     return bitmap;
@@ -231,7 +231,7 @@ std::wstring FormatDateAndTime(const std::wstring& DateFormat, const std::wstrin
 // --- shortcuts -------------------------------------------------------------------------------------------------
 
 std::wstring ResolveShortcut(const std::wstring& LinkFile, bool WithUI) {
-    gui::ComApartment apartment;
+    win::ComApartment apartment;
     ComPtr<IShellLinkW> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))))
         return {};
@@ -252,7 +252,7 @@ std::wstring ResolveShortcut(const std::wstring& LinkFile, bool WithUI) {
 }
 
 bool CreateFileShortCut(const std::wstring& Target, const std::wstring& LinkName, const std::wstring& Description) {
-    gui::ComApartment apartment;
+    win::ComApartment apartment;
     ComPtr<IShellLinkW> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))))
         return false;

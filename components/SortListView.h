@@ -137,7 +137,7 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    using TImageListPtr = gui::UniqueImageList;
+    using TImageListPtr = win::UniqueImageList;
 
     bool HasStyle(DWORD bit) const;
     void SetStyle(DWORD bit, bool on);

@@ -51,15 +51,15 @@ WindowObjects& Objects() {
 }
 
 // Fonts are shared between controls with equal font values.
-std::shared_ptr<const UniqueFont> SharedFont(const TFont& font) {
-    static std::map<std::wstring, std::weak_ptr<const UniqueFont>> cache;
+std::shared_ptr<const win::UniqueFont> SharedFont(const TFont& font) {
+    static std::map<std::wstring, std::weak_ptr<const win::UniqueFont>> cache;
     wchar_t key[160];
     swprintf(key, 160, L"%ls|%d|%d%d%d%d", font.Name.c_str(), font.Size, font.Bold, font.Italic, font.Underline,
              font.StrikeOut);
     if (auto found = cache[key].lock())
         return found;
-    const int height = -MulDiv(font.Size, GetDeviceCaps(WindowDC(nullptr).get(), LOGPIXELSY), 72);
-    auto shared = std::make_shared<const UniqueFont>(CreateFontW(
+    const int height = -MulDiv(font.Size, GetDeviceCaps(win::WindowDC(nullptr).get(), LOGPIXELSY), 72);
+    auto shared = std::make_shared<const win::UniqueFont>(CreateFontW(
         height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, font.Italic, font.Underline, font.StrikeOut, DEFAULT_CHARSET,
         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.Name.c_str()));
     cache[key] = shared;
@@ -94,7 +94,7 @@ void ReportCallbackException(const char* where) noexcept {
     wchar_t place[128] = {};
     for (std::size_t i = 0; where && where[i] && i + 1 < std::size(place); ++i)
         place[i] = static_cast<unsigned char>(where[i]);
-    TraceCaught(place);
+    win::TraceCaught(place);
 }
 
 std::wstring ShortCutToText(TShortCut shortCut) {
@@ -822,8 +822,8 @@ HFONT TControl::FontHandle() const {
 SIZE TControl::TextExtent(const std::wstring& text, int wrapWidth) const {
     RECT r{0, 0, wrapWidth, 0};
     {
-        const WindowDC dc(hwnd_);
-        const SelectedObject font(dc.get(), FontHandle());
+        const win::WindowDC dc(hwnd_);
+        const win::SelectedObject font(dc.get(), FontHandle());
         DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &r,
                   DT_CALCRECT | (wrapWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE));
     }

@@ -216,9 +216,9 @@ private:
     bool showHint_ = true;
     TFont font_;
     bool ownFont_ = false;
-    std::shared_ptr<const UniqueFont> hfont_;
+    std::shared_ptr<const win::UniqueFont> hfont_;
     COLORREF color_ = clDefault;
-    UniqueBrush brush_;
+    win::UniqueBrush brush_;
     HCURSOR cursor_ = nullptr;
     int tabOrder_ = 0;
     ATOM nameAtom_ = 0;

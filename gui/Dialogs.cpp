@@ -92,7 +92,7 @@ bool TOpenDialog::Run(HWND owner) {
 
 bool TFontDialog::Run(HWND owner) {
     LOGFONTW lf{};
-    lf.lfHeight = -MulDiv(Font.Size, GetDeviceCaps(WindowDC(nullptr).get(), LOGPIXELSY), 72);
+    lf.lfHeight = -MulDiv(Font.Size, GetDeviceCaps(win::WindowDC(nullptr).get(), LOGPIXELSY), 72);
     lf.lfWeight = Font.Bold ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = Font.Italic;
     lf.lfUnderline = Font.Underline;

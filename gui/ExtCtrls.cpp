@@ -53,13 +53,13 @@ LRESULT TPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (Color() != clDefault) {
             RECT r;
             GetClientRect(Handle(), &r);
-            const UniqueBrush brush(CreateSolidBrush(Color()));
+            const win::UniqueBrush brush(CreateSolidBrush(Color()));
             FillRect(reinterpret_cast<HDC>(wParam), &r, brush.get());
             return 1;
         }
         break;
     case WM_PAINT: {
-        const PaintDC paint(Handle());
+        const win::PaintDC paint(Handle());
         const HDC dc = paint.get();
         RECT r;
         GetClientRect(Handle(), &r);
@@ -67,7 +67,7 @@ LRESULT TPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             DrawEdge(dc, &r, bevelOuter_ == TBevelCut::bvRaised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
         std::wstring text = Text();
         if (!text.empty()) {
-            const SelectedObject font(dc, FontHandle());
+            const win::SelectedObject font(dc, FontHandle());
             SetBkMode(dc, TRANSPARENT);
             if (Font().Color != clDefault)
                 SetTextColor(dc, Font().Color);
@@ -104,7 +104,7 @@ void TBevel::SetStyle(TBevelCut style) {
 
 LRESULT TBevel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_PAINT) {
-        const PaintDC paint(Handle());
+        const win::PaintDC paint(Handle());
         RECT r;
         GetClientRect(Handle(), &r);
         UINT edge = style_ == TBevelCut::bvRaised ? EDGE_RAISED : EDGE_ETCHED;
@@ -281,15 +281,15 @@ bool TImage::LoadFromResource(const wchar_t* name) {
 
 LRESULT TImage::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_PAINT) {
-        const PaintDC paint(Handle());
+        const win::PaintDC paint(Handle());
         const HDC dc = paint.get();
         RECT r;
         GetClientRect(Handle(), &r);
         if (bitmap_) {
             BITMAP bm{};
             GetObjectW(bitmap_.get(), sizeof bm, &bm);
-            const UniqueCreatedDC mem(CreateCompatibleDC(dc));
-            const SelectedObject selected(mem.get(), bitmap_.get());
+            const win::UniqueCreatedDC mem(CreateCompatibleDC(dc));
+            const win::SelectedObject selected(mem.get(), bitmap_.get());
             if (Stretch) {
                 StretchBlt(dc, 0, 0, r.right, r.bottom, mem.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
             } else {
@@ -423,7 +423,7 @@ int TSpinEdit::Value() const {
             v = std::clamp<long long>(v, min_, max_);
         return static_cast<int>(v);
     } catch (...) {
-        gui::TraceCaught(L"TSpinEdit::Value");
+        win::TraceCaught(L"TSpinEdit::Value");
         return min_; // an empty or non-numeric text counts as the lowest value
     }
 }
@@ -522,7 +522,7 @@ TTimer::TTimer(std::wstring name) : TComponent(std::move(name)), id_(g_nextTimer
 }
 
 TTimer::~TTimer() {
-    KillTimer(UiThreadWindow(), id_);
+    KillTimer(win::UiThreadWindow(), id_);
     Timers().erase(id_);
 }
 
@@ -538,7 +538,7 @@ void TTimer::SetEnabled(bool enabled) {
 
 void TTimer::Update() {
     // The thread's window for handed-over calls carries the timers too; each timer runs its own procedure.
-    HWND window = UiThreadWindow();
+    HWND window = win::UiThreadWindow();
     KillTimer(window, id_);
     if (enabled_ && interval_ > 0)
         SetTimer(window, id_, interval_, &TTimer::TimerProc);

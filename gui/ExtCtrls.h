@@ -69,9 +69,9 @@ protected:
 
 private:
     void Release();
-    UniqueBitmap bitmap_;
+    win::UniqueBitmap bitmap_;
     HICON icon_ = nullptr; // shown; owned only when ownedIcon_ holds it too
-    UniqueIcon ownedIcon_;
+    win::UniqueIcon ownedIcon_;
 };
 
 class TStatusBar : public TControl {

@@ -85,7 +85,7 @@ private:
     bool rightJustify_ = false;
     TShortCut shortCut_ = 0;
     UINT command_ = 0;
-    UniqueMenu menu_;
+    win::UniqueMenu menu_;
     bool menuBar_ = false;
     HWND barWindow_ = nullptr;
 };

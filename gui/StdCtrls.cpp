@@ -655,8 +655,8 @@ void TMemo::UpdateScrollBar() {
     updatingScrollBar_ = true;
     TEXTMETRICW metrics{};
     {
-        const WindowDC dc(Handle());
-        const SelectedObject font(dc.get(), FontHandle());
+        const win::WindowDC dc(Handle());
+        const win::SelectedObject font(dc.get(), FontHandle());
         GetTextMetricsW(dc.get(), &metrics);
     }
     // Two rounds: showing or hiding the bar changes the width the lines wrap in.

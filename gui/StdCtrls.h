@@ -71,7 +71,7 @@ protected:
     void AfterDeferredCreation() override;
 
 private:
-    UniqueBitmap glyph_;
+    win::UniqueBitmap glyph_;
 };
 
 // A button that never takes the focus (tool and function-key bars act on the control that has it).
@@ -94,7 +94,7 @@ protected:
 private:
     bool down_ = false;
     bool pressed_ = false;
-    UniqueIcon icon_;
+    win::UniqueIcon icon_;
 };
 
 class TCheckBox : public TControl {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace gui {
+namespace win {
 
 std::string ToAnsi(std::wstring_view text) {
     if (text.empty()) {
@@ -32,4 +32,4 @@ std::wstring FromAnsi(std::string_view bytes) {
     return text;
 }
 
-} // namespace gui
+} // namespace win

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-namespace gui {
+namespace win {
 
 std::string ToAnsi(std::wstring_view text);
 std::wstring FromAnsi(std::string_view bytes);
 
-} // namespace gui
+} // namespace win

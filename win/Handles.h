@@ -7,7 +7,7 @@
 
 #include <utility>
 
-namespace gui {
+namespace win {
 
 // Move-only owner of one handle. Closer says which values hold nothing (IsValid) and how a valid one is closed;
 // a closer that needs more than the handle (the window a DC was got from) carries it as its state.
@@ -160,4 +160,4 @@ private:
     HRESULT result_;
 };
 
-} // namespace gui
+} // namespace win

@@ -146,7 +146,7 @@ Stamp StampOf(const std::wstring& file) {
 }
 
 std::optional<std::string> ReadWholeFile(const std::wstring& file) {
-    const gui::UniqueHandle handle(CreateFileW(file.c_str(), GENERIC_READ,
+    const win::UniqueHandle handle(CreateFileW(file.c_str(), GENERIC_READ,
                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle)

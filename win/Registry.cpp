@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-namespace gui {
+namespace win {
 
 namespace {
 std::wstring Relative(const std::wstring& key) {
@@ -158,4 +158,4 @@ void TRegistry::WriteBinaryData(const std::wstring& name, const void* data, size
     Write(name, REG_BINARY, data, size);
 }
 
-} // namespace gui
+} // namespace win

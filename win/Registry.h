@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace gui {
+namespace win {
 
 // The message names the value in UTF-8, as every exception message of the program (ErrorMessage reads it back).
 class ERegistryException : public std::runtime_error {
@@ -59,4 +59,4 @@ private:
     std::wstring path_;
 };
 
-} // namespace gui
+} // namespace win

@@ -6,7 +6,7 @@
 
 #include <exception>
 
-namespace gui {
+namespace win {
 
 std::wstring CaughtExceptionText(const wchar_t* where) {
     std::wstring text = L"Ostrel: exception caught in ";
@@ -37,4 +37,4 @@ void TraceCaught(const wchar_t* where) noexcept {
     }
 }
 
-} // namespace gui
+} // namespace win

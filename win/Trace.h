@@ -3,7 +3,7 @@
 // the program survives is still visible to whoever watches it.
 #include <string>
 
-namespace gui {
+namespace win {
 
 // The trace line for the exception being handled: "Ostrel: exception caught in <where>: <text>", or without the
 // text when the exception carries none. Exception texts are UTF-8. Call it inside a catch block.
@@ -12,4 +12,4 @@ std::wstring CaughtExceptionText(const wchar_t* where);
 // Writes that line to the debugger output. Call it inside every catch block that does not rethrow.
 void TraceCaught(const wchar_t* where) noexcept;
 
-} // namespace gui
+} // namespace win

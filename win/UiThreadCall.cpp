@@ -6,7 +6,7 @@
 #include <deque>
 #include <mutex>
 
-namespace gui {
+namespace win {
 
 namespace {
 
@@ -227,4 +227,4 @@ bool TUiThreadCalls::Revoked() const noexcept {
     return owner_->revoked.load();
 }
 
-} // namespace gui
+} // namespace win

@@ -17,7 +17,7 @@
 #include <type_traits>
 #include <utility>
 
-namespace gui {
+namespace win {
 
 // The calling thread's message-only window for handed-over calls (and the timers of that thread); made on first
 // use, nullptr when the system refuses it.
@@ -66,4 +66,4 @@ private:
     std::shared_ptr<TOwner> owner_;
 };
 
-} // namespace gui
+} // namespace win

@@ -100,7 +100,7 @@ private:
 };
 
 bool Fetch(const std::wstring& address, const std::wstring& partialPath) {
-    gui::ComApartment com;
+    win::ComApartment com;
     StatusWatcher watcher;
     const HRESULT hr = URLDownloadToFileW(nullptr, address.c_str(), partialPath.c_str(), 0, &watcher);
     if (hr != S_OK)
@@ -110,7 +110,7 @@ bool Fetch(const std::wstring& address, const std::wstring& partialPath) {
     if (PathExists(partialPath))
         return true;
     // A transfer that succeeded without a byte writes no file; the download is an empty one.
-    return static_cast<bool>(gui::UniqueHandle(
+    return static_cast<bool>(win::UniqueHandle(
         CreateFileW(partialPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)));
 }
 
@@ -127,7 +127,7 @@ bool DownloadToFile(const std::wstring& address, const std::wstring& localPath) 
             return true;
     } catch (...) {
         // Nothing may escape into the callers' window procedures; the download simply failed.
-        gui::TraceCaught(L"DownloadToFile");
+        win::TraceCaught(L"DownloadToFile");
     }
     DeleteFileW(partialPath.c_str());
     return false;

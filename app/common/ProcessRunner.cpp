@@ -9,7 +9,7 @@
 
 namespace {
 
-using gui::UniqueHandle;
+using win::UniqueHandle;
 
 // How long an ended child's pipe may take to report its end before the reader's blocked read is cancelled (a
 // process outside the job may still hold the write end).
@@ -34,8 +34,8 @@ unsigned long WaitForExitCode(HANDLE process) {
 
 // A job whose processes all end when its last handle closes: a child must not outlive the program that waits for
 // it, even when that program is ended from outside.
-UniqueHandle CreateKillOnCloseJob() {
-    UniqueHandle job(CreateJobObjectW(nullptr, nullptr));
+win::UniqueHandle CreateKillOnCloseJob() {
+    win::UniqueHandle job(CreateJobObjectW(nullptr, nullptr));
     if (!job) {
         return job;
     }
@@ -65,7 +65,7 @@ DWORD WINAPI ReadPipeToEnd(void* parameter) {
                 (*reader->onOutput)(std::string_view(buffer, got));
             } catch (...) {
                 // A listener's failure must not end the draining: the child would stall on a full pipe.
-                gui::TraceCaught(L"ReadPipeToEnd");
+                win::TraceCaught(L"ReadPipeToEnd");
             }
         }
     }
@@ -109,7 +109,7 @@ ChildRun RunHiddenPiped(const std::wstring& commandLine, const std::function<voi
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE pipeRead = nullptr, pipeWrite = nullptr;
     const BOOL piped = CreatePipe(&pipeRead, &pipeWrite, &inheritable, 0);
-    UniqueHandle readEnd(pipeRead), writeEnd(pipeWrite);
+    win::UniqueHandle readEnd(pipeRead), writeEnd(pipeWrite);
     if (!piped || !SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0)) {
         run.pipeFailed = true;
         run.startError = GetLastError();
@@ -125,7 +125,7 @@ ChildRun RunHiddenPiped(const std::wstring& commandLine, const std::function<voi
     startup.hStdError = writeEnd.get();
 
     // Started suspended, so that it is in the job before it can start a process of its own.
-    UniqueHandle job = CreateKillOnCloseJob();
+    win::UniqueHandle job = CreateKillOnCloseJob();
     PROCESS_INFORMATION info{};
     auto line = MutableCommandLine(commandLine);
     BOOL created =
@@ -140,15 +140,15 @@ ChildRun RunHiddenPiped(const std::wstring& commandLine, const std::function<voi
         return run;
     }
     run.started = true;
-    UniqueHandle process(info.hProcess);
-    UniqueHandle thread(info.hThread);
+    win::UniqueHandle process(info.hProcess);
+    win::UniqueHandle thread(info.hThread);
     if (job && !AssignProcessToJobObject(job.get(), process.get())) {
         job.reset(); // ended by its handle alone
     }
     ResumeThread(thread.get());
 
     PipeReader reader{readEnd.get(), &onOutput};
-    UniqueHandle readerThread(CreateThread(nullptr, 0, ReadPipeToEnd, &reader, 0, nullptr));
+    win::UniqueHandle readerThread(CreateThread(nullptr, 0, ReadPipeToEnd, &reader, 0, nullptr));
     if (!readerThread) {
         // Without a thread the pipe is drained here; the caller's messages wait until the child is done.
         ReadPipeToEnd(&reader);
@@ -188,7 +188,7 @@ int RunAndWait(const std::wstring& commandLine, int showWindow) {
                         nullptr, nullptr, &startup, &info)) {
         return -1;
     }
-    UniqueHandle process(info.hProcess);
-    UniqueHandle thread(info.hThread);
+    win::UniqueHandle process(info.hProcess);
+    win::UniqueHandle thread(info.hThread);
     return static_cast<int>(WaitForExitCode(process.get()));
 }

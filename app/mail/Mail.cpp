@@ -4,15 +4,17 @@
 
 #include "win/AnsiText.h"
 
-using gui::ToAnsi;
+using win::ToAnsi;
 
 ULONG SendMail(const MailMessage& message, HWND owner, const std::wstring& cancelText, const MailErrorBox& errorBox,
                MapiLibrary* library) {
     // The strings live until MAPISendMail returns; empty texts are empty strings, never null.
-    std::string subject = ToAnsi(message.Subject), body = ToAnsi(message.Body);
-    std::string senderName = ToAnsi(message.SenderName), senderAddress = ToAnsi(message.SenderAddress);
-    std::string recipientName = ToAnsi(message.RecipientName), recipientAddress = ToAnsi(message.RecipientAddress);
-    std::string attachmentPath = ToAnsi(message.AttachmentPath), attachmentName = ToAnsi(message.AttachmentName);
+    std::string subject = win::ToAnsi(message.Subject), body = win::ToAnsi(message.Body);
+    std::string senderName = win::ToAnsi(message.SenderName), senderAddress = win::ToAnsi(message.SenderAddress);
+    std::string recipientName = win::ToAnsi(message.RecipientName),
+                recipientAddress = win::ToAnsi(message.RecipientAddress);
+    std::string attachmentPath = win::ToAnsi(message.AttachmentPath),
+                attachmentName = win::ToAnsi(message.AttachmentName);
 
     MapiRecipDesc originator{};
     originator.ulRecipClass = MAPI_ORIG;

@@ -29,7 +29,7 @@ public:
 private:
     std::wstring libraryName_;
     bool loadAttempted_ = false;
-    gui::UniqueModule module_;
+    win::UniqueModule module_;
     LPMAPISENDMAIL sendEntry_ = nullptr;
 };
 

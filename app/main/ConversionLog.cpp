@@ -21,10 +21,10 @@ std::wstring LastErrorText(DWORD error) {
 void AppendBlock(const std::filesystem::path& file, const std::vector<std::wstring>& texts) {
     std::string bytes;
     for (const std::wstring& text : texts) {
-        bytes += gui::ToAnsi(LogTimestamp() + text);
+        bytes += win::ToAnsi(LogTimestamp() + text);
         bytes += "\r\n";
     }
-    gui::UniqueHandle handle(CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+    win::UniqueHandle handle(CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     if (handle.get() == INVALID_HANDLE_VALUE) {
         throw LogWriteError("cannot open the log " + Utf8FromWide(file.wstring()) + ": " +
@@ -108,7 +108,7 @@ bool ConversionLog::WriteGuarded(const std::function<void(const ConversionLog&)>
     try {
         write(*this);
     } catch (const LogWriteError& error) {
-        gui::TraceCaught(L"ConversionLog::WriteGuarded");
+        win::TraceCaught(L"ConversionLog::WriteGuarded");
         const bool first = !*failing_;
         *failing_ = true;
         if (first && report) {
@@ -131,7 +131,7 @@ std::wstring LogTimestamp() {
 std::wstring SizeInKByte(const std::wstring& path) {
     unsigned long long size = 0;
     WIN32_FIND_DATAW data;
-    if (!path.empty() && gui::UniqueFind(FindFirstFileW(path.c_str(), &data))) {
+    if (!path.empty() && win::UniqueFind(FindFirstFileW(path.c_str(), &data))) {
         size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     }
     return std::to_wstring(size / 1024) + L" KByte";

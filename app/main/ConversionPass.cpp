@@ -74,7 +74,7 @@ std::wstring FullPath(const std::wstring& path) {
 bool IsWritableFolder(const std::wstring& folder) {
     const std::wstring probe = WithTrailingBackslash(folder) + L"~ostrel-" + std::to_wstring(GetCurrentProcessId()) +
                                L"-" + std::to_wstring(GetTickCount()) + L".tmp";
-    const gui::UniqueHandle file(
+    const win::UniqueHandle file(
         CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                     FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     return file || GetLastError() == ERROR_FILE_EXISTS;
@@ -96,7 +96,7 @@ std::optional<ConversionPass::FileStamp> StampOf(const std::wstring& path) {
 
 // Another program holds the file open (a print job still being written): it cannot be opened without sharing.
 bool HeldElsewhere(const std::wstring& path) {
-    const gui::UniqueHandle file(
+    const win::UniqueHandle file(
         CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file) {
         return false;
@@ -157,7 +157,7 @@ private:
             return present;
         }
         WIN32_FIND_DATAW data{};
-        const gui::UniqueFind find(FindFirstFileW((folder_ + L"*").c_str(), &data));
+        const win::UniqueFind find(FindFirstFileW((folder_ + L"*").c_str(), &data));
         if (!find) {
             return present;
         }
@@ -392,7 +392,7 @@ std::vector<ConversionPass::WalkEntry> ConversionPass::PaneEntries() const {
 std::vector<ConversionPass::WalkEntry> ConversionPass::DiskEntries() const {
     std::vector<WalkEntry> entries;
     WIN32_FIND_DATAW data{};
-    const gui::UniqueFind find(FindFirstFileW((inputFolder_ + L"*").c_str(), &data));
+    const win::UniqueFind find(FindFirstFileW((inputFolder_ + L"*").c_str(), &data));
     if (!find) {
         return entries;
     }
@@ -766,7 +766,7 @@ void ConversionPass::Timer1Timer() {
     } catch (const std::exception& error) {
         Memo(ErrorMessage(error));
     } catch (...) {
-        gui::TraceCaught(L"ConversionPass::Timer1Timer");
+        win::TraceCaught(L"ConversionPass::Timer1Timer");
     }
     if (!StopRequested) {
         window_.EnableTimer(true);
@@ -788,7 +788,7 @@ void ConversionPass::PDF_ErstellungClick() {
             return;
         }
     } catch (...) {
-        gui::TraceCaught(L"ConversionPass::PDF_ErstellungClick");
+        win::TraceCaught(L"ConversionPass::PDF_ErstellungClick");
         return;
     }
 
@@ -814,7 +814,7 @@ void ConversionPass::PDF_ErstellungClick() {
     } catch (const std::exception& error) {
         Memo(ErrorMessage(error));
     } catch (...) {
-        gui::TraceCaught(L"ConversionPass::PDF_ErstellungClick");
+        win::TraceCaught(L"ConversionPass::PDF_ErstellungClick");
     }
 
     CheckIOResult();
@@ -826,7 +826,7 @@ void ConversionPass::PDF_ErstellungClick() {
     try {
         RefreshPanes();
     } catch (...) {
-        gui::TraceCaught(L"ConversionPass::PDF_ErstellungClick");
+        win::TraceCaught(L"ConversionPass::PDF_ErstellungClick");
     }
     window_.SetCaption(Text(L"PFA"));
     ManualPassActive = false;
@@ -865,7 +865,7 @@ void ConversionPass::TimerbuttonClick() {
             window_.EnableMerge(false);
         }
     } catch (...) {
-        gui::TraceCaught(L"ConversionPass::TimerbuttonClick");
+        win::TraceCaught(L"ConversionPass::TimerbuttonClick");
     }
 }
 

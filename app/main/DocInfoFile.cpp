@@ -11,11 +11,11 @@
 namespace docinfo {
 namespace {
 
-using gui::UniqueHandle;
+using win::UniqueHandle;
 
-UniqueHandle OpenHandle(const std::wstring& path, DWORD access, DWORD share, DWORD disposition) {
+win::UniqueHandle OpenHandle(const std::wstring& path, DWORD access, DWORD share, DWORD disposition) {
     HANDLE h = CreateFileW(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return UniqueHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
+    return win::UniqueHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
 }
 
 [[noreturn]] void Fail(const std::wstring& path, const char* what, DWORD code = GetLastError()) {
@@ -83,7 +83,7 @@ private:
 };
 
 void WriteAll(const std::wstring& path, const std::string& bytes) {
-    UniqueHandle file = OpenHandle(path, GENERIC_WRITE, 0, TRUNCATE_EXISTING);
+    win::UniqueHandle file = OpenHandle(path, GENERIC_WRITE, 0, TRUNCATE_EXISTING);
     if (!file) {
         Fail(path, "cannot open the temporary file");
     }
@@ -96,7 +96,7 @@ void WriteAll(const std::wstring& path, const std::string& bytes) {
 } // namespace
 
 PsLines LoadPsFile(const std::wstring& path) {
-    UniqueHandle file = OpenHandle(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
+    win::UniqueHandle file = OpenHandle(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
     if (!file) {
         Fail(path, "cannot open the file for reading");
     }
@@ -138,11 +138,11 @@ bool WriteDocumentFile(const std::wstring& path, const DocumentFields& fields) {
 }
 
 std::wstring FieldToWide(std::string_view bytes) {
-    return gui::FromAnsi(bytes);
+    return win::FromAnsi(bytes);
 }
 
 std::string FieldFromWide(std::wstring_view text) {
-    return gui::ToAnsi(text);
+    return win::ToAnsi(text);
 }
 
 } // namespace docinfo
@@ -156,7 +156,7 @@ bool RewriteInPlace(const std::wstring& path, const std::function<bool(docinfo::
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
         Fail(path, "the file is read-only", ERROR_ACCESS_DENIED);
     }
-    gui::UniqueHandle file = docinfo::OpenHandle(path, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING);
+    win::UniqueHandle file = docinfo::OpenHandle(path, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING);
     if (!file) {
         Fail(path, "cannot open the file without sharing");
     }

@@ -14,7 +14,7 @@ constexpr wchar_t kEnglishFile[] = L"English.plf";
 
 // The file's bytes; none when it cannot be read (every key then keeps its text, as with an empty file).
 std::string ReadLanguageFile(const std::filesystem::path& file) {
-    const gui::UniqueHandle handle(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    const win::UniqueHandle handle(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     std::string bytes;
     if (!handle) {

@@ -111,11 +111,11 @@ void MergeCommand::MergeBitBtnClick() {
         Merge();
     } catch (const ProgramClosing&) {
         // The program ends: the merge's child is ended and the unfinished result is not reported.
-        gui::TraceCaught(L"MergeCommand::MergeBitBtnClick");
+        win::TraceCaught(L"MergeCommand::MergeBitBtnClick");
     } catch (const std::exception& e) {
         window_.ShowMessage(ConversionWindow::Box::Error, ErrorMessage(e));
     } catch (...) {
-        gui::TraceCaught(L"MergeCommand::MergeBitBtnClick");
+        win::TraceCaught(L"MergeCommand::MergeBitBtnClick");
         window_.ShowMessage(ConversionWindow::Box::Error, Texts().Get(L"AFEHLER3"));
     }
 }

@@ -16,7 +16,7 @@
 
 namespace {
 
-using gui::UniqueHandle;
+using win::UniqueHandle;
 
 std::wstring FirstArgument() {
     return __argc > 1 && __wargv && __wargv[1] ? std::wstring(__wargv[1]) : std::wstring();
@@ -47,7 +47,7 @@ int RunProgram(const std::wstring& commandLineFile) {
     try {
         CreateOstrelForms(commandLineFile, intro.get());
     } catch (const std::exception&) {
-        gui::TraceCaught(L"RunProgram");
+        win::TraceCaught(L"RunProgram");
         intro.reset();
         gui::MessageDlg(L"Ostrel konnte nicht gestartet werden.\r\rOstrel could not be started.", kProgramTitle,
                         gui::TMsgDlgType::mtError, gui::TMsgDlgButtons::mbOK);
@@ -65,7 +65,7 @@ int RunProgram(const std::wstring& commandLineFile) {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const std::wstring argument = FirstArgument();
     // The mutex only marks that a copy runs; it is held until the process ends.
-    UniqueHandle guard(CreateMutexW(nullptr, TRUE, L"Ostrel"));
+    win::UniqueHandle guard(CreateMutexW(nullptr, TRUE, L"Ostrel"));
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         if (HWND running = RaiseRunningCopy()) {
             if (argument.empty()) {
@@ -82,7 +82,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     try {
         return RunProgram(argument);
     } catch (...) {
-        gui::TraceCaught(L"wWinMain");
+        win::TraceCaught(L"wWinMain");
         return 1;
     }
 }

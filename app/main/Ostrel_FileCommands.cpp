@@ -292,7 +292,7 @@ void TOstrel_Form::Bearbeiten1Click() {
         }
         StartEditor(L" " + Quoted(pane->ItemFileName(item)));
     } catch (const std::exception&) {
-        gui::TraceCaught(L"TOstrel_Form::Bearbeiten1Click");
+        win::TraceCaught(L"TOstrel_Form::Bearbeiten1Click");
         gui::MessageDlg(L"Anzeigefehler", L"Problem", TMsgDlgType::mtError, TMsgDlgButtons::mbOK, nullptr);
     }
 }
@@ -347,7 +347,7 @@ void TOstrel_Form::Entfernen1Click() {
         }
     } catch (const std::exception&) {
         // The list may no longer match the names it held: put the selection back by position.
-        gui::TraceCaught(L"TOstrel_Form::Entfernen1Click");
+        win::TraceCaught(L"TOstrel_Form::Entfernen1Click");
         try {
             pass_->RefreshPanes();
             int index = firstSelected;
@@ -365,7 +365,7 @@ void TOstrel_Form::Entfernen1Click() {
             PressLeft(*pane);
             pass_->RefreshPanes();
         } catch (const std::exception&) {
-            gui::TraceCaught(L"TOstrel_Form::Entfernen1Click");
+            win::TraceCaught(L"TOstrel_Form::Entfernen1Click");
             gui::MessageDlg(Texts().Get(L"AFEHLER3"), gui::Application.Title(), TMsgDlgType::mtInformation,
                             TMsgDlgButtons::mbOK, Handle());
         }

@@ -9,7 +9,7 @@
 
 std::int64_t GetFileSizeByName(const std::wstring& name) {
     WIN32_FIND_DATAW data{};
-    if (!gui::UniqueFind(FindFirstFileW(name.c_str(), &data))) {
+    if (!win::UniqueFind(FindFirstFileW(name.c_str(), &data))) {
         return -1;
     }
     return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;

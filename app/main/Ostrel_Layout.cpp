@@ -152,29 +152,29 @@ HICON SmallStockIcon(SHSTOCKICONID id) {
 // shell has no picture of its own for it.
 HICON DrawnNetDriveIcon(bool connect) {
     constexpr int kSize = 16;
-    const gui::WindowDC screen(nullptr);
-    const gui::UniqueCreatedDC dc(CreateCompatibleDC(screen.get()));
-    const gui::UniqueBitmap colour(CreateCompatibleBitmap(screen.get(), kSize, kSize));
-    const gui::UniqueBitmap mask(CreateBitmap(kSize, kSize, 1, 1, nullptr));
+    const win::WindowDC screen(nullptr);
+    const win::UniqueCreatedDC dc(CreateCompatibleDC(screen.get()));
+    const win::UniqueBitmap colour(CreateCompatibleBitmap(screen.get(), kSize, kSize));
+    const win::UniqueBitmap mask(CreateBitmap(kSize, kSize, 1, 1, nullptr));
     {
-        const gui::SelectedObject selected(dc.get(), mask.get());
+        const win::SelectedObject selected(dc.get(), mask.get());
         PatBlt(dc.get(), 0, 0, kSize, kSize, BLACKNESS); // the whole picture is opaque
     }
     {
-        const gui::UniquePen outline(CreatePen(PS_SOLID, 1, RGB(64, 64, 64)));
-        const gui::UniqueBrush body(CreateSolidBrush(RGB(200, 200, 200)));
-        const gui::UniquePen sign(CreatePen(PS_SOLID, 2, connect ? RGB(0, 150, 0) : RGB(200, 0, 0)));
-        const gui::SelectedObject selected(dc.get(), colour.get());
+        const win::UniquePen outline(CreatePen(PS_SOLID, 1, RGB(64, 64, 64)));
+        const win::UniqueBrush body(CreateSolidBrush(RGB(200, 200, 200)));
+        const win::UniquePen sign(CreatePen(PS_SOLID, 2, connect ? RGB(0, 150, 0) : RGB(200, 0, 0)));
+        const win::SelectedObject selected(dc.get(), colour.get());
         const RECT all{0, 0, kSize, kSize};
         FillRect(dc.get(), &all, GetSysColorBrush(COLOR_BTNFACE));
-        const gui::SelectedObject outlinePen(dc.get(), outline.get());
-        const gui::SelectedObject bodyBrush(dc.get(), body.get());
+        const win::SelectedObject outlinePen(dc.get(), outline.get());
+        const win::SelectedObject bodyBrush(dc.get(), body.get());
         Rectangle(dc.get(), 1, 6, 15, 12);  // the drive
         MoveToEx(dc.get(), 8, 12, nullptr); // its cable
         LineTo(dc.get(), 8, 15);
         MoveToEx(dc.get(), 3, 15, nullptr);
         LineTo(dc.get(), 14, 15);
-        const gui::SelectedObject signPen(dc.get(), sign.get());
+        const win::SelectedObject signPen(dc.get(), sign.get());
         if (connect) {
             MoveToEx(dc.get(), 11, 0, nullptr);
             LineTo(dc.get(), 11, 6);

@@ -182,11 +182,11 @@ void TOstrel_Form::VerknuepfenClick() {
 }
 
 void TOstrel_Form::RegisterFileType(const std::wstring& extension, const std::wstring& program) {
-    gui::TRegistry registry;
+    win::TRegistry registry;
     registry.SetRootKey(HKEY_CLASSES_ROOT);
     for (const FileTypeKey& entry : FileTypeKeys(extension, program)) {
         if (!registry.OpenKey(entry.Key, true)) {
-            throw gui::ERegistryException("HKEY_CLASSES_ROOT\\" + Utf8FromWide(entry.Key) + ": " +
+            throw win::ERegistryException("HKEY_CLASSES_ROOT\\" + Utf8FromWide(entry.Key) + ": " +
                                           Utf8FromWide(SystemMessage(GetLastError())));
         }
         if (entry.HasValue) {

@@ -168,7 +168,7 @@ void TOstrel_Form::FormCreate() {
         }
         LayoutPanes();
     } catch (const std::exception&) {
-        gui::TraceCaught(L"TOstrel_Form::FormCreate");
+        win::TraceCaught(L"TOstrel_Form::FormCreate");
         gui::MessageDlg(kIncompleteLanguageFile, gui::Application.Title(), TMsgDlgType::mtPlain, TMsgDlgButtons::mbOK,
                         Handle());
     }
@@ -221,7 +221,7 @@ void TOstrel_Form::FormShow() {
                 try {
                     WriteFirstRunFolders(iniPath_);
                 } catch (const std::exception&) {
-                    gui::TraceCaught(L"TOstrel_Form::FormShow");
+                    win::TraceCaught(L"TOstrel_Form::FormShow");
                 }
                 foldersCreated = true;
             } else {
@@ -320,7 +320,7 @@ void TOstrel_Form::FormDestroy() {
                 PostQuitMessage(static_cast<int>(quit.wParam));
         } catch (const std::exception&) {
             // A settings file that cannot be written must not keep the program from ending.
-            gui::TraceCaught(L"TOstrel_Form::FormDestroy");
+            win::TraceCaught(L"TOstrel_Form::FormDestroy");
         }
     }
     tray_.Remove();
@@ -389,7 +389,7 @@ void TOstrel_Form::ConvertForwardedFiles() {
     try {
         pass_->RefreshPanes();
     } catch (...) {
-        gui::TraceCaught(L"TOstrel_Form::ConvertForwardedFiles");
+        win::TraceCaught(L"TOstrel_Form::ConvertForwardedFiles");
     }
     if (!forwardedFiles_.empty()) {
         PostMessageW(Handle(), WM_FORWARDEDFILE, 0, 0);

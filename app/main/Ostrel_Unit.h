@@ -178,7 +178,7 @@ public:
     void VerknuepfenClick();
     void OpenDialog1Show();
     // Writes the file type of the extension ("ps", "prn") under HKEY_CLASSES_ROOT with the program as its opener;
-    // raises gui::ERegistryException when a key cannot be written.
+    // raises win::ERegistryException when a key cannot be written.
     void RegisterFileType(const std::wstring& extension, const std::wstring& program);
     void Editor1Click();
     void ReaderClick();

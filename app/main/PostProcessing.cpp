@@ -48,7 +48,7 @@ std::wstring WidenOutput(const std::string& output) {
 
 // Whether the file opens with that access and no sharing; the handle is closed again at once.
 bool CanOpen(const std::wstring& path, DWORD access) {
-    const gui::UniqueHandle file(
+    const win::UniqueHandle file(
         CreateFileW(path.c_str(), access, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file.get() != INVALID_HANDLE_VALUE;
 }
@@ -172,7 +172,7 @@ void PostProcessing::DeleteInputAndMailOutput(const ConvertedFile& file, MailDat
         }
         mail.ShowDialog = dialog_.ShowMailDialog;
     } catch (...) {
-        gui::TraceCaught(L"PostProcessing::DeleteInputAndMailOutput");
+        win::TraceCaught(L"PostProcessing::DeleteInputAndMailOutput");
         Report(ConversionWindow::Box::Plain, Texts().Get(L"VFEHLER2"));
         return;
     }
@@ -202,7 +202,7 @@ void PostProcessing::DeleteInputAndMailOutput(const ConvertedFile& file, MailDat
             Delete(outputFile);
         }
     } catch (...) {
-        gui::TraceCaught(L"PostProcessing::DeleteInputAndMailOutput");
+        win::TraceCaught(L"PostProcessing::DeleteInputAndMailOutput");
         Report(ConversionWindow::Box::Plain, Texts().Get(L"VFEHLER1"));
     }
 }

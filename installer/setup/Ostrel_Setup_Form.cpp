@@ -196,7 +196,7 @@ void TOstrel_Setup::FormCreate() {
             Edit4.SetText(programFiles + L"ostrel\\catjetr1.ppd");
     } catch (const std::system_error& e) {
         // The runtime words a system error in the ANSI code page.
-        gui::ShowMessage(gui::FromAnsi(e.what()));
+        gui::ShowMessage(win::FromAnsi(e.what()));
     }
 
     if (InFolder(L"pdftk-1.41.exe.zip"))

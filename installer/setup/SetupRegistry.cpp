@@ -11,14 +11,14 @@
 #include <memory>
 #include <system_error>
 
-using gui::TRegistry;
+using win::TRegistry;
 
 bool RegistryEntryMissing = false;
 
 namespace {
 
 // The port key is written and reopened by its full name, which may come with a trailing backslash.
-bool OpenForWriting(TRegistry& registry, const std::wstring& key) {
+bool OpenForWriting(win::TRegistry& registry, const std::wstring& key) {
     registry.SetRootKey(HKEY_LOCAL_MACHINE);
     if (registry.OpenKey(WithoutTrailingBackslashes(key), true))
         return true;
@@ -28,14 +28,14 @@ bool OpenForWriting(TRegistry& registry, const std::wstring& key) {
 
 template <class WriteValue>
 bool WriteValueUnder(const std::wstring& key, const std::wstring& name, WriteValue&& write) {
-    TRegistry registry(KEY_ALL_ACCESS);
+    win::TRegistry registry(KEY_ALL_ACCESS);
     if (!OpenForWriting(registry, key))
         return false;
     try {
         write(registry);
         return true;
-    } catch (const gui::ERegistryException&) {
-        gui::TraceCaught(L"WriteValueUnder");
+    } catch (const win::ERegistryException&) {
+        win::TraceCaught(L"WriteValueUnder");
         gui::ShowMessage(L"Error writing value '" + name + L"' under key: " + key);
         return false;
     }
@@ -70,16 +70,16 @@ std::wstring ProgramFilesPath() {
 }
 
 bool WriteRegString(const std::wstring& key, const std::wstring& name, const std::wstring& value) {
-    return WriteValueUnder(key, name, [&](TRegistry& registry) { registry.WriteString(name, value); });
+    return WriteValueUnder(key, name, [&](win::TRegistry& registry) { registry.WriteString(name, value); });
 }
 
 bool WriteRegDWord(const std::wstring& key, const std::wstring& name, unsigned long value) {
     return WriteValueUnder(key, name,
-                           [&](TRegistry& registry) { registry.WriteInteger(name, static_cast<DWORD>(value)); });
+                           [&](win::TRegistry& registry) { registry.WriteInteger(name, static_cast<DWORD>(value)); });
 }
 
 void ReadRegString(const std::wstring& key, const std::wstring& name, std::wstring& text) {
-    TRegistry registry(KEY_ALL_ACCESS);
+    win::TRegistry registry(KEY_ALL_ACCESS);
     registry.SetRootKey(HKEY_LOCAL_MACHINE);
     // Opening with creation allowed leaves an empty key behind on a machine without the product, as the
     // installers of those products expect to find it.

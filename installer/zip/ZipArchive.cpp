@@ -60,7 +60,7 @@ public:
     }
 
 private:
-    gui::UniqueHandle handle_;
+    win::UniqueHandle handle_;
     std::int64_t size_ = 0;
 };
 

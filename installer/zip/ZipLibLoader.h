@@ -49,7 +49,7 @@ private:
     // Frees the library if one is loaded and forgets everything about it.
     void Reset();
 
-    gui::UniqueModule handle_;
+    win::UniqueModule handle_;
     FARPROC execProc_ = nullptr;
     FARPROC versionProc_ = nullptr;
     FARPROC privVersionProc_ = nullptr;

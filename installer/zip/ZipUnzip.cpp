@@ -27,7 +27,7 @@ constexpr int kMinUnzipVersion = 172;
 // The text area of a callback record: never read past its end, even when the library left it unterminated.
 std::wstring TextOf(const UnzCallbackRecord& record) {
     const std::size_t length = strnlen(record.Text, sizeof record.Text);
-    std::wstring text = gui::FromAnsi(std::string_view(record.Text, length));
+    std::wstring text = win::FromAnsi(std::string_view(record.Text, length));
     while (!text.empty() && text.back() == L' ') {
         text.pop_back();
     }
@@ -49,7 +49,7 @@ std::int32_t UNZ_STDCALL LibraryCallback(UnzCallbackRecord* record) {
         }
         return static_cast<TZipArchive*>(record->Caller)->HandleCallback(*record);
     } catch (...) {
-        gui::TraceCaught(L"LibraryCallback");
+        win::TraceCaught(L"LibraryCallback");
         return -1;
     }
 }
@@ -87,7 +87,7 @@ int TZipArchive::ExtractArchive() {
         RunUnzip();
     } catch (...) {
         // RunUnzip turns its own failures into messages; this only keeps the promise that nothing escapes.
-        gui::TraceCaught(L"TZipArchive::ExtractArchive");
+        win::TraceCaught(L"TZipArchive::ExtractArchive");
         FSpecArgs.clear();
         ShowZipMessage(EX_FatalUnZip, ZipMessage(EX_FatalUnZip));
     }
@@ -182,7 +182,7 @@ void TZipArchive::RunUnzip() {
     } catch (const EZipArchive& e) {
         ShowException(e);
     } catch (...) {
-        gui::TraceCaught(L"TZipArchive::RunUnzip");
+        win::TraceCaught(L"TZipArchive::RunUnzip");
         ShowZipMessage(EX_FatalUnZip, ZipMessage(EX_FatalUnZip));
     }
 }
@@ -198,15 +198,15 @@ void TZipArchive::CallLibrary(UnzParams& params) {
         }
     }
     // The strings live until the call returns.
-    std::string archive = gui::ToAnsi(zipFileName_);
-    std::string password = gui::ToAnsi(Password);
-    std::string baseDir = gui::ToAnsi(ExtrBaseDir);
+    std::string archive = win::ToAnsi(zipFileName_);
+    std::string password = win::ToAnsi(Password);
+    std::string baseDir = win::ToAnsi(ExtrBaseDir);
     const bool all = FSpecArgs.empty() || FSpecArgs.front() == L"*.*";
     std::vector<std::string> specTexts;
     std::vector<UnzFileSpec> specs;
     if (!all) {
         for (const auto& pattern : FSpecArgs) {
-            specTexts.push_back(gui::ToAnsi(pattern));
+            specTexts.push_back(win::ToAnsi(pattern));
         }
         specs.resize(specTexts.size()); // zero-filled entries
         for (std::size_t i = 0; i < specs.size(); ++i) {
@@ -250,7 +250,7 @@ int TZipArchive::HandleCallback(UnzCallbackRecord& record) {
     try {
         HandleAction(record);
     } catch (...) {
-        gui::TraceCaught(L"TZipArchive::HandleCallback");
+        win::TraceCaught(L"TZipArchive::HandleCallback");
         cancel_ = true; // a failing handler stops the library instead of unwinding through it
     }
     gui::Application.ProcessMessages();
@@ -309,7 +309,7 @@ void TZipArchive::HandleAction(UnzCallbackRecord& record) {
             record.Arg1 = 0;
             record.Arg2 = 0;
         } else {
-            PutText(record, gui::ToAnsi(answer), kMaxPasswordLength);
+            PutText(record, win::ToAnsi(answer), kMaxPasswordLength);
             record.Arg1 = 1;
             record.Arg2 = std::min(record.Arg2, 15);
         }

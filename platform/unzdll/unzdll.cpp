@@ -107,7 +107,7 @@ bool Session::Call(std::uint8_t action, std::int32_t arg1, std::int32_t arg2, co
     record.ActionCode = action;
     record.Arg1 = arg1;
     record.Arg2 = arg2;
-    const std::string narrow = gui::ToAnsi(text);
+    const std::string narrow = win::ToAnsi(text);
     std::strncpy(record.Text, narrow.c_str(), sizeof record.Text - 1);
     const std::int32_t answer = p_.Callback(&record);
     if (out) {
@@ -121,7 +121,7 @@ bool Session::Call(std::uint8_t action, std::int32_t arg1, std::int32_t arg2, co
 
 bool Session::ReadArchive() {
     const std::wstring name = Widen(p_.ZipFileName, CP_ACP);
-    gui::UniqueHandle file(
+    win::UniqueHandle file(
         CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!file) {
         Message(kErrArchive, L"Cannot open archive " + name);
@@ -355,7 +355,7 @@ bool Session::ExtractOne(const Entry& e) {
     if (!CreateFolders(base_, target)) {
         return Message(kErrWrite, L"Cannot create the folder for " + e.name) && Skip(kErrWrite, e.name);
     }
-    gui::UniqueHandle out(
+    win::UniqueHandle out(
         CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!out) {
         return Message(kErrWrite, L"Cannot create " + target) && Skip(kErrWrite, e.name);
@@ -444,7 +444,7 @@ __declspec(dllexport) std::int32_t UNZ_STDCALL UnzDllExec(UnzParams* params) {
         Session session(*params);
         return session.Run();
     } catch (...) {
-        gui::TraceCaught(L"UnzDllExec");
+        win::TraceCaught(L"UnzDllExec");
         return -3; // out of memory: nothing may unwind into the caller
     }
 }

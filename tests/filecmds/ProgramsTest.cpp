@@ -81,7 +81,7 @@ private:
 };
 
 std::wstring DefaultValue(const std::wstring& key) {
-    gui::TRegistry registry(KEY_READ);
+    win::TRegistry registry(KEY_READ);
     registry.SetRootKey(HKEY_CLASSES_ROOT);
     if (!registry.OpenKeyReadOnly(key)) {
         return L"<missing key>";

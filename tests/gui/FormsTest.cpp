@@ -334,7 +334,7 @@ TEST(GuiHints, ShortAndLongParts) {
 
 TEST(GuiRegistry, RoundTripOfStringsNumbersAndBinaries) {
     const std::wstring key = L"Software\\OstrelGuiTest\\Umgeleiteter Anschluß\\RPT1:";
-    TRegistry reg;
+    win::TRegistry reg;
     reg.SetRootKey(HKEY_CURRENT_USER);
     reg.DeleteKey(L"Software\\OstrelGuiTest");
     EXPECT_FALSE(reg.OpenKey(key, false));
@@ -349,7 +349,7 @@ TEST(GuiRegistry, RoundTripOfStringsNumbersAndBinaries) {
     EXPECT_EQ(reg.ReadInteger(L"Delay"), 300u);
     EXPECT_EQ(reg.ReadBinaryData(L"Blob"), (std::vector<BYTE>{1, 0, 255}));
     EXPECT_FALSE(reg.TryReadString(L"Missing").has_value());
-    EXPECT_THROW(reg.ReadInteger(L"Command"), ERegistryException);
+    EXPECT_THROW(reg.ReadInteger(L"Command"), win::ERegistryException);
     EXPECT_TRUE(reg.ValueExists(L"Delay"));
     ASSERT_TRUE(reg.OpenKey(key, false));
     EXPECT_TRUE(reg.DeleteValue(L"Delay"));

@@ -27,19 +27,19 @@ TEST(SelectedObject, HoldsTheObjectWhileItLivesAndThenGivesBackThePreviousOne) {
     };
     for (const SelectionCase& c : cases) {
         SCOPED_TRACE(c.kind);
-        const UniqueCreatedDC dc(CreateCompatibleDC(nullptr));
+        const win::UniqueCreatedDC dc(CreateCompatibleDC(nullptr));
         ASSERT_TRUE(dc);
-        const UniqueGdi<HGDIOBJ> object(c.make());
+        const win::UniqueGdi<HGDIOBJ> object(c.make());
         ASSERT_TRUE(object);
         const HGDIOBJ before = GetCurrentObject(dc.get(), c.objectType);
         ASSERT_NE(before, object.get());
         {
-            const SelectedObject selected(dc.get(), object.get());
+            const win::SelectedObject selected(dc.get(), object.get());
             EXPECT_EQ(GetCurrentObject(dc.get(), c.objectType), object.get());
             {
                 // A nested selection of the same kind gives back the outer one, not the DC's first.
-                const UniqueGdi<HGDIOBJ> inner(c.make());
-                const SelectedObject innerSelected(dc.get(), inner.get());
+                const win::UniqueGdi<HGDIOBJ> inner(c.make());
+                const win::SelectedObject innerSelected(dc.get(), inner.get());
                 EXPECT_EQ(GetCurrentObject(dc.get(), c.objectType), inner.get());
             }
             EXPECT_EQ(GetCurrentObject(dc.get(), c.objectType), object.get());
@@ -49,10 +49,10 @@ TEST(SelectedObject, HoldsTheObjectWhileItLivesAndThenGivesBackThePreviousOne) {
 }
 
 TEST(SelectedObject, NullSelectsNothing) {
-    const UniqueCreatedDC dc(CreateCompatibleDC(nullptr));
+    const win::UniqueCreatedDC dc(CreateCompatibleDC(nullptr));
     const HGDIOBJ before = GetCurrentObject(dc.get(), OBJ_FONT);
     {
-        const SelectedObject selected(dc.get(), nullptr);
+        const win::SelectedObject selected(dc.get(), nullptr);
         EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_FONT), before);
     }
     EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_FONT), before);
@@ -64,14 +64,14 @@ HWND MakeWindow() {
 }
 
 TEST(PaintDC, PaintsTheInvalidPartAndLeavesTheWindowValid) {
-    const UniqueWindow window(MakeWindow());
+    const win::UniqueWindow window(MakeWindow());
     ASSERT_TRUE(window);
     Pump();
     const RECT dirty{5, 6, 25, 26};
     InvalidateRect(window.get(), &dirty, FALSE);
     ASSERT_TRUE(GetUpdateRect(window.get(), nullptr, FALSE));
     {
-        const PaintDC paint(window.get());
+        const win::PaintDC paint(window.get());
         EXPECT_NE(paint.get(), nullptr);
         const RECT& painted = paint.paint().rcPaint;
         EXPECT_LE(painted.left, dirty.left);
@@ -93,7 +93,7 @@ TEST(UniqueWindow, DestroysItsWindowUnlessReleased) {
         SCOPED_TRACE(c.what);
         HWND handle = nullptr;
         {
-            UniqueWindow window(MakeWindow());
+            win::UniqueWindow window(MakeWindow());
             handle = window.get();
             ASSERT_TRUE(IsWindow(handle));
             if (c.release) {
@@ -101,7 +101,7 @@ TEST(UniqueWindow, DestroysItsWindowUnlessReleased) {
             }
         }
         EXPECT_EQ(IsWindow(handle) != FALSE, c.aliveAfter);
-        const UniqueWindow cleanup(IsWindow(handle) ? handle : nullptr);
+        const win::UniqueWindow cleanup(IsWindow(handle) ? handle : nullptr);
     }
 }
 
@@ -132,7 +132,7 @@ private:
 TEST(AdoptCom, TakesOverTheCreatorsReferenceAndNoMore) {
     bool destroyed = false;
     {
-        const auto owner = AdoptCom(new CountedObject(destroyed));
+        const auto owner = win::AdoptCom(new CountedObject(destroyed));
         ASSERT_TRUE(owner);
         {
             const auto shared = owner; // a copy holds a reference of its own
@@ -140,7 +140,7 @@ TEST(AdoptCom, TakesOverTheCreatorsReferenceAndNoMore) {
         EXPECT_FALSE(destroyed);
     }
     EXPECT_TRUE(destroyed) << "the object outlived its only owner";
-    const auto nothing = AdoptCom<IUnknown>(nullptr);
+    const auto nothing = win::AdoptCom<IUnknown>(nullptr);
     EXPECT_FALSE(nothing);
 }
 

@@ -34,7 +34,7 @@ bool WaitWithoutMessages(const std::atomic<bool>& flag, DWORD timeoutMs) {
 } // namespace
 
 TEST(UiThreadCalls, PostedCallsRunOnTheBoundThreadInPostingOrder) {
-    TUiThreadCalls calls;
+    win::TUiThreadCalls calls;
     ASSERT_TRUE(calls.Bound());
     const DWORD uiThread = GetCurrentThreadId();
     std::vector<int> order;
@@ -56,7 +56,7 @@ TEST(UiThreadCalls, PostedCallsRunOnTheBoundThreadInPostingOrder) {
 }
 
 TEST(UiThreadCalls, BlockingCallReturnsTheValueComputedOnTheBoundThread) {
-    TUiThreadCalls calls;
+    win::TUiThreadCalls calls;
     const DWORD uiThread = GetCurrentThreadId();
     int uiValue = 41;
     std::optional<DWORD> callThread;
@@ -90,8 +90,8 @@ TEST(UiThreadCalls, CallsOfAnOwnerThatIsGoneDoNotRun) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        auto owner = std::make_unique<TUiThreadCalls>();
-        TUiThreadCalls* calls = owner.get();
+        auto owner = std::make_unique<win::TUiThreadCalls>();
+        win::TUiThreadCalls* calls = owner.get();
         std::atomic<bool> ranLate{false};
         std::atomic<bool> workerDone{false};
         std::optional<int> result = 0;
@@ -159,7 +159,7 @@ TEST(TraceCaught, TheLineNamesThePlaceAndTheExceptionText) {
         try {
             c.raise();
         } catch (...) {
-            line = CaughtExceptionText(L"unit test");
+            line = win::CaughtExceptionText(L"unit test");
         }
         EXPECT_EQ(line, c.expected);
     }

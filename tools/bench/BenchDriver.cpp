@@ -320,8 +320,8 @@ private:
 
     // Ostrel.ini is in the ANSI code page, as the profile functions write and read it.
     void WriteIni(const std::wstring& input, const std::string& extra = {}) const {
-        WriteBytes(ostrelFolder_ + L"\\Ostrel.ini", "[Verzeichnisse]\r\nEingabeverzeichnis=" + gui::ToAnsi(input) +
-                                                        "\r\nAusgabeverzeichnis=" + gui::ToAnsi(out_) + "\r\n" + extra);
+        WriteBytes(ostrelFolder_ + L"\\Ostrel.ini", "[Verzeichnisse]\r\nEingabeverzeichnis=" + win::ToAnsi(input) +
+                                                        "\r\nAusgabeverzeichnis=" + win::ToAnsi(out_) + "\r\n" + extra);
     }
 
     // Milliseconds from the start of the process to its visible main window, or nullopt.
