@@ -245,18 +245,16 @@ HRESULT TDataObjectFilesEx::RenderData(const FORMATETC& FormatEtc, STGMEDIUM& Me
     }
     if (!source)
         return E_FAIL;
-    HGLOBAL global = GlobalAlloc(GlobalBlockFlags, source->size());
+    win::UniqueGlobal global(GlobalAlloc(GlobalBlockFlags, source->size()));
     if (!global)
         return E_OUTOFMEMORY;
-    void* target = GlobalLock(global);
-    if (!target) {
-        GlobalFree(global);
+    void* target = GlobalLock(global.get());
+    if (!target)
         return E_OUTOFMEMORY;
-    }
     std::memcpy(target, source->data(), source->size());
-    GlobalUnlock(global);
+    GlobalUnlock(global.get());
     Medium.tymed = TYMED_HGLOBAL;
-    Medium.hGlobal = global;
+    Medium.hGlobal = global.release(); // the receiver frees the medium
     Medium.pUnkForRelease = nullptr;
     return S_OK;
 }

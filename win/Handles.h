@@ -5,6 +5,7 @@
 #include <objbase.h>
 #include <wrl/client.h>
 
+#include <memory>
 #include <utility>
 
 namespace win {
@@ -90,6 +91,23 @@ class WindowDC : public Owned<HDC, WindowDCReleaser> {
 public:
     explicit WindowDC(HWND window) noexcept : Owned(GetDC(window), WindowDCReleaser{window}) {}
 };
+
+// Memory the system allocates for its caller: task memory (shell item lists and strings), local memory
+// (FormatMessage's buffers) and global memory (clipboard and drag data until a medium takes it over).
+struct TaskMemFree {
+    void operator()(void* memory) const noexcept { CoTaskMemFree(memory); }
+};
+template <class T> using UniqueTaskMem = std::unique_ptr<T, TaskMemFree>;
+struct LocalMemFree {
+    void operator()(void* memory) const noexcept { LocalFree(memory); }
+};
+template <class T> using UniqueLocalMem = std::unique_ptr<T, LocalMemFree>;
+struct GlobalMemCloser {
+    static constexpr HGLOBAL Empty() noexcept { return nullptr; }
+    static bool IsValid(HGLOBAL memory) noexcept { return memory != nullptr; }
+    void operator()(HGLOBAL memory) const noexcept { GlobalFree(memory); }
+};
+using UniqueGlobal = Owned<HGLOBAL, GlobalMemCloser>;
 
 // Painting between BeginPaint and EndPaint: the update region is validated when this goes.
 class PaintDC {

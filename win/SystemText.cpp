@@ -1,5 +1,7 @@
 #include "win/SystemText.h"
 
+#include "win/Handles.h"
+
 #include <windows.h>
 
 namespace {
@@ -37,10 +39,8 @@ std::wstring SystemMessage(unsigned long code) {
     const DWORD length =
         FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const win::UniqueLocalMem<wchar_t> owned(buffer);
     std::wstring text = length && buffer ? std::wstring(buffer, length) : std::wstring();
-    if (buffer) {
-        LocalFree(buffer);
-    }
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
         text.pop_back();
     }

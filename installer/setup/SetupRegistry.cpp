@@ -1,6 +1,7 @@
 #include "installer/setup/SetupRegistry.h"
 
 #include "gui/MessageBox.h"
+#include "win/Handles.h"
 #include "win/Registry.h"
 #include "installer/setup/SystemReason.h"
 #include "core/TextUtil.h"
@@ -50,16 +51,12 @@ std::wstring MissingEntryMessage(const std::wstring& key, const std::wstring& na
     return head + L"Der Registry-Key '" + name + L"' existiert nicht unter: " + key;
 }
 
-struct PidlFree {
-    void operator()(ITEMIDLIST* pidl) const { CoTaskMemFree(pidl); }
-};
-
 } // namespace
 
 std::wstring ProgramFilesPath() {
     ITEMIDLIST* raw = nullptr;
     const HRESULT hr = SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAM_FILES, &raw);
-    const std::unique_ptr<ITEMIDLIST, PidlFree> pidl(raw);
+    const win::UniqueTaskMem<ITEMIDLIST> pidl(raw);
     if (FAILED(hr))
         throw std::system_error(static_cast<int>(hr), std::system_category(), "SHGetSpecialFolderLocation");
     wchar_t path[MAX_PATH] = {};
