@@ -1,21 +1,11 @@
 // Path and text helpers that need no system.
 #include "core/TextUtil.h"
 
+#include "support/ShownText.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-namespace {
-
-std::string Shown(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) {
-        out += c >= 0x20 && c < 0x7F ? static_cast<char>(c) : '#';
-    }
-    return out;
-}
-
-} // namespace
 
 TEST(TextUtil, TrailingBackslashes) {
     struct Case {

@@ -1,21 +1,11 @@
 // The unzip library's judgement of stored names ("\" as separator, as the library hands them over).
 #include "core/UnzipNames.h"
 
+#include "support/ShownText.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
-
-namespace {
-
-std::string Shown(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) {
-        out += c >= 0x20 && c < 0x7F ? static_cast<char>(c) : '#';
-    }
-    return out;
-}
-
-} // namespace
 
 TEST(UnzipNames, SafeNamesStayBelowTheBaseFolder) {
     struct Case {

@@ -1,23 +1,13 @@
 // Letter case and error texts by the system's rules.
 #include "win/SystemText.h"
 
+#include "support/ShownText.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <string>
-
-namespace {
-
-std::string Shown(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) {
-        out += c >= 0x20 && c < 0x7F ? static_cast<char>(c) : '#';
-    }
-    return out;
-}
-
-} // namespace
 
 TEST(SystemText, CaseCoversMoreThanAscii) {
     struct Case {
