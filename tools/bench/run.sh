@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the x86_64 programs and the benchmark programs, then measures Ostrel.exe side by side with bare programs
 # under the same Wine, several rounds interleaved, and prints one table (medians and ratios).
-#   tools/bench/run.sh [rounds] [jobs] [files]     defaults: 3 rounds, 100 one-page jobs, 10000 files
+#   tools/bench/run.sh [rounds] [jobs] [files] [measure]
+# defaults: 3 rounds, 100 one-page jobs, 10000 files, every measure; measure "start", "pane" or "pass" runs only that.
 # OSTREL_EXE=<path> measures that Ostrel.exe (another build of it) instead of this tree's.
 # Not part of the test suite: a full run takes several minutes.
 set -euo pipefail
@@ -10,6 +11,7 @@ root=$(pwd)
 rounds=${1:-3}
 jobs=${2:-100}
 files=${3:-10000}
+what=${4:-all}
 
 cmake --preset win64 >/dev/null
 targets=(gswin32c_bridge BenchDriver BareListView BareSplash)
@@ -35,5 +37,5 @@ fi
 
 windows_path() { local p="$1"; echo "Z:${p//\//\\}"; }
 "$OSTREL_WINE64" "$build/tools/bench/BenchDriver.exe" 'C:\ostrel-bench\program' \
-    "$(windows_path "$build/tools/bench")" 'C:\ostrel-bench' "$rounds" "$jobs" </dev/null \
+    "$(windows_path "$build/tools/bench")" 'C:\ostrel-bench' "$rounds" "$jobs" "$what" </dev/null \
     2> >(grep -v --line-buffered '^wine: Read access denied for device' >&2)
