@@ -28,10 +28,28 @@ HWND TCustomListView::HeaderHandle() const {
 }
 
 void TCustomListView::SetExtendedStyle(DWORD mask, DWORD style) {
+    if (!HandleAllocated()) {
+        keptCalls_.push_back([this, mask, style] { SetExtendedStyle(mask, style); });
+        return;
+    }
     ListView_SetExtendedListViewStyleEx(Handle(), mask, style);
 }
 
+// A list view whose window is not made yet has no items. Its extended style and columns are given to the window in
+// the order they were set: a column sized to its header takes what the columns before it leave, as it would have.
+void TCustomListView::AfterDeferredCreation() {
+    const std::vector<std::function<void()>> calls = std::move(keptCalls_);
+    keptCalls_.clear();
+    keptColumns_ = 0;
+    for (const auto& call : calls)
+        call();
+}
+
 int TCustomListView::AddColumn(const std::wstring& caption, int width, int format) {
+    if (!HandleAllocated()) {
+        keptCalls_.push_back([this, caption, width, format] { AddColumn(caption, width, format); });
+        return keptColumns_++;
+    }
     LVCOLUMNW col{};
     col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
     col.fmt = format;
@@ -42,12 +60,36 @@ int TCustomListView::AddColumn(const std::wstring& caption, int width, int forma
         SendMessageW(Handle(), LVM_INSERTCOLUMNW, static_cast<WPARAM>(ColumnCount()), reinterpret_cast<LPARAM>(&col)));
 }
 
+void TCustomListView::SetColumnCaption(int column, const std::wstring& caption) {
+    if (!HandleAllocated()) {
+        keptCalls_.push_back([this, column, caption] { SetColumnCaption(column, caption); });
+        return;
+    }
+    std::wstring text = caption;
+    LVCOLUMNW col{};
+    col.mask = LVCF_TEXT;
+    col.pszText = text.data();
+    SendMessageW(Handle(), LVM_SETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&col));
+}
+
+void TCustomListView::SetColumnWidth(int column, int width) {
+    if (!HandleAllocated()) {
+        keptCalls_.push_back([this, column, width] { SetColumnWidth(column, width); });
+        return;
+    }
+    SendMessageW(Handle(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
+}
+
 int TCustomListView::ColumnCount() const {
+    if (!HandleAllocated())
+        return keptColumns_;
     HWND header = HeaderHandle();
     return header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
 }
 
 int TCustomListView::ItemCount() const {
+    if (!HandleAllocated())
+        return 0;
     return ListView_GetItemCount(Handle());
 }
 
@@ -70,6 +112,8 @@ void TCustomListView::DeleteItem(int index) {
     ListView_DeleteItem(Handle(), index);
 }
 void TCustomListView::ClearItems() {
+    if (!HandleAllocated())
+        return;
     ListView_DeleteAllItems(Handle());
 }
 

@@ -21,6 +21,9 @@ public:
     void SetExtendedStyle(DWORD mask, DWORD style);
 
     int AddColumn(const std::wstring& caption, int width, int format = LVCFMT_LEFT);
+    void SetColumnCaption(int column, const std::wstring& caption);
+    // A width in pixels, or LVSCW_AUTOSIZE / LVSCW_AUTOSIZE_USEHEADER.
+    void SetColumnWidth(int column, int width);
     int ColumnCount() const;
 
     int ItemCount() const;
@@ -55,9 +58,13 @@ protected:
     virtual bool HandleHeaderNotify(NMHDR* header, LRESULT& result);
     virtual LRESULT DoCustomDraw(NMLVCUSTOMDRAW* draw);
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void AfterDeferredCreation() override;
 
 private:
     int updateCount_ = 0;
+    // The style and column calls made before the window exists, run on it when it is made.
+    std::vector<std::function<void()>> keptCalls_;
+    int keptColumns_ = 0;
 };
 
 using TNodeEvent = std::function<void(TComponent* Sender, HTREEITEM Node)>;

@@ -187,7 +187,8 @@ void TControl::CreateHandle(const wchar_t* className, DWORD style, DWORD exStyle
                             int y, int w, int h, bool ownClass) {
     ownClass_ = ownClass;
     PendingWindow window{className, style, exStyle, text, RECT{x, y, x + w, y + h}};
-    TForm* form = parent_ ? ParentForm() : nullptr;
+    // A deferring form keeps its own window back as well as its controls'.
+    TForm* form = ParentForm();
     if (form && form->controlsDeferred_) {
         pending_ = std::make_unique<PendingWindow>(std::move(window));
         ApplyFont(); // text is measured in the control's font before its window exists
@@ -570,12 +571,16 @@ int TControl::Height() const {
     return r.bottom - r.top;
 }
 int TControl::ClientWidth() const {
+    if (pending_ && isForm_)
+        return Width() - static_cast<const TForm*>(this)->FrameSize().cx;
     RECT r{};
     if (HWND hwnd = Handle())
         GetClientRect(hwnd, &r);
     return r.right;
 }
 int TControl::ClientHeight() const {
+    if (pending_ && isForm_)
+        return Height() - static_cast<const TForm*>(this)->FrameSize().cy;
     RECT r{};
     if (HWND hwnd = Handle())
         GetClientRect(hwnd, &r);

@@ -1,11 +1,12 @@
 #pragma once
 // TControl: the C++ object behind every window of a form. One object owns one HWND, destroyed in the destructor. It
-// is created in the constructor, except on a form that defers its controls (every form the application makes after
-// its main form): there the control keeps its creation values and its simple properties (bounds, text, enabled,
-// tab stop) until the form makes all its windows at once, when it is first shown or when any of its controls' handle
-// is asked for. A start then makes only the windows of the main form. Our own window classes bind the object at
-// WM_NCCREATE and carry it in the window's user data; native controls get our window procedure in place of their
-// class's (kept in the object) and carry the object in their user data too: no message looks anything up in the
+// is created in the constructor, except on a form that defers its windows (every form the application makes after
+// its main form): there the form and each control keep their creation values and their simple properties (bounds,
+// text, enabled, tab stop, and what the kinds of control keep themselves: check states, list items and selection,
+// columns, ranges) until the form makes all its windows at once, when it is first shown or when its own or any of its
+// controls' handle is asked for. A start then makes only the windows of the main form. Our own window classes bind the
+// object at WM_NCCREATE and carry it in the window's user data; native controls get our window procedure in place of
+// their class's (kept in the object) and carry the object in their user data too: no message looks anything up in the
 // window's properties, each such look-up being a trip to the window server under Wine. Hooks set later with
 // SetWindowSubclass sit above ours. FromHandle finds the object in a table of the process, so no message costs a trip
 // to the window server.

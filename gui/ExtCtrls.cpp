@@ -381,13 +381,28 @@ constexpr int kUpDownWidth = 16;
 
 TSpinEdit::TSpinEdit(TControl* parent, std::wstring name, int left, int top, int width, int height)
     : TEdit(parent, std::move(name), left, top, width > kUpDownWidth ? width - kUpDownWidth : width, height) {
-    updown_ = CreateWindowExW(
-        0, UPDOWN_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | UDS_ARROWKEYS | UDS_SETBUDDYINT | UDS_NOTHOUSANDS, 0, 0,
-        kUpDownWidth, height, parent ? parent->Handle() : nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(updown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Handle()), 0);
+    if (HandleAllocated())
+        CreateUpDown();
     SetRange(0, 0);
-    PlaceUpDown();
     SetText(L"0");
+}
+
+// The arrows are made with the edit: on a deferring form, when the form makes its windows.
+void TSpinEdit::CreateUpDown() {
+    const DWORD visible = Visible() ? WS_VISIBLE : 0;
+    updown_ = CreateWindowExW(
+        0, UPDOWN_CLASSW, nullptr, WS_CHILD | visible | UDS_ARROWKEYS | UDS_SETBUDDYINT | UDS_NOTHOUSANDS, 0, 0,
+        kUpDownWidth, Height(), Parent() ? Parent()->Handle() : nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(updown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Handle()), 0);
+    if (!Enabled())
+        EnableWindow(updown_, FALSE);
+    PlaceUpDown();
+}
+
+void TSpinEdit::AfterDeferredCreation() {
+    TEdit::AfterDeferredCreation();
+    CreateUpDown();
+    SetRange(min_, max_);
 }
 
 void TSpinEdit::PlaceUpDown() {
@@ -438,6 +453,8 @@ void TSpinEdit::SetRange(int minValue, int maxValue) {
     min_ = minValue;
     max_ = maxValue;
     bool unlimited = minValue == 0 && maxValue == 0;
+    if (!updown_)
+        return; // given to the arrows when they are made
     SendMessageW(updown_, UDM_SETRANGE32, static_cast<WPARAM>(unlimited ? INT_MIN : minValue),
                  unlimited ? INT_MAX : maxValue);
 }

@@ -114,9 +114,13 @@ public:
     void SetEnabled(bool enabled) override;
     void SetVisible(bool visible) override;
 
+protected:
+    void AfterDeferredCreation() override;
+
 private:
+    void CreateUpDown();
     void PlaceUpDown();
-    HWND updown_ = nullptr;
+    HWND updown_ = nullptr; // a child of the parent's window, destroyed with it
     int min_ = 0;
     int max_ = 0;
 };

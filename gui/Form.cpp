@@ -55,20 +55,49 @@ TForm::TForm(const std::wstring& className, const std::wstring& name) : TControl
     isForm_ = true;
     SetVisible(false);
     Application.Initialize();
+    controlsDeferred_ = Application.TakeDeferControls();
     RegisterOwnClass(className.c_str(), CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), Application.Icon());
     // No caption until the form sets one: a component name is never a text for the user.
-    CreateHandle(className.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, L"", CW_USEDEFAULT,
-                 CW_USEDEFAULT, 400, 300, true);
+    CreateHandle(className.c_str(), kInitialStyle, kInitialExStyle, L"", CW_USEDEFAULT, CW_USEDEFAULT, 400, 300, true);
     if (Application.Icon())
         SetIcon(Application.Icon());
-    controlsDeferred_ = Application.TakeDeferControls();
 }
 
 void TForm::CreateControls() {
     if (!controlsDeferred_)
         return;
     controlsDeferred_ = false;
+    if (pending_) {
+        // The window is made as a form made at once is, then given the style and size the form has set since, so
+        // that both end up alike (the system places an overlapped window it makes; a pop-up would sit at 0,0).
+        const std::unique_ptr<PendingWindow> window = std::move(pending_);
+        CreateWindowNow(PendingWindow{window->className, kInitialStyle, kInitialExStyle, window->text, window->bounds});
+        if (window->style != kInitialStyle || window->exStyle != kInitialExStyle) {
+            SetWindowLongPtrW(hwnd_, GWL_STYLE, window->style);
+            SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, window->exStyle);
+            SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        }
+        if (icon_) {
+            SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+            SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+        }
+        if (menu_) {
+            menu_->Attach(hwnd_);
+            ::SetMenu(hwnd_, menu_->Handle());
+        }
+        // The kept size already counts the frame of the final style and the menu bar.
+        const RECT& b = window->bounds;
+        SetWindowPos(hwnd_, nullptr, 0, 0, b.right - b.left, b.bottom - b.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     CreateChildWindows();
+}
+
+SIZE TForm::FrameSize() const {
+    RECT r{0, 0, 0, 0};
+    AdjustWindowRectEx(&r, WindowStyle(), menu_ != nullptr, pending_ ? pending_->exStyle : 0);
+    return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
 TForm::~TForm() {
@@ -93,6 +122,11 @@ void TForm::DoDestroy() {
 // --- appearance ------------------------------------------------------------------------------------------------
 
 void TForm::SetClientSize(int width, int height) {
+    if (pending_) {
+        const SIZE frame = FrameSize();
+        SetBounds(Left(), Top(), width + frame.cx, height + frame.cy);
+        return;
+    }
     if (!Handle())
         return;
     RECT r{0, 0, width, height};
@@ -114,10 +148,10 @@ void TForm::SetBorderIcons(TBorderIcons icons) {
 }
 
 void TForm::ApplyStyle() {
-    if (!Handle())
+    if (!pending_ && !Handle())
         return;
     int cw = ClientWidth(), ch = ClientHeight();
-    DWORD style = WS_CLIPCHILDREN | (GetWindowLongPtrW(Handle(), GWL_STYLE) & WS_VISIBLE);
+    DWORD style = WS_CLIPCHILDREN | (WindowStyle() & WS_VISIBLE);
     DWORD ex = WS_EX_CONTROLPARENT;
     bool sys = borderIcons_ & biSystemMenu;
     switch (borderStyle_) {
@@ -146,6 +180,12 @@ void TForm::ApplyStyle() {
         ex |= WS_EX_TOOLWINDOW;
         break;
     }
+    if (pending_) {
+        pending_->style = style;
+        pending_->exStyle = ex;
+        SetClientSize(cw, ch);
+        return;
+    }
     SetWindowLongPtrW(Handle(), GWL_STYLE, style);
     SetWindowLongPtrW(Handle(), GWL_EXSTYLE, ex);
     SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
@@ -159,7 +199,7 @@ void TForm::SetMinSize(int width, int height) {
 
 void TForm::SetIcon(HICON icon) {
     icon_ = icon;
-    if (Handle()) {
+    if (HandleAllocated()) {
         SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     }
@@ -168,9 +208,11 @@ void TForm::SetIcon(HICON icon) {
 void TForm::SetMenu(TMainMenu* menu) {
     int cw = ClientWidth(), ch = ClientHeight();
     menu_ = menu;
-    if (menu)
-        menu->Attach(Handle());
-    ::SetMenu(Handle(), menu ? menu->Handle() : nullptr);
+    if (HandleAllocated()) {
+        if (menu)
+            menu->Attach(Handle());
+        ::SetMenu(Handle(), menu ? menu->Handle() : nullptr);
+    }
     SetClientSize(cw, ch);
 }
 
@@ -204,6 +246,11 @@ void TForm::CenterOn(TPosition where) {
 // --- showing, closing ------------------------------------------------------------------------------------------
 
 void TForm::SetVisible(bool visible) {
+    // Hiding a form whose window was never made needs no window.
+    if (!visible && !HandleAllocated()) {
+        TControl::SetVisible(visible);
+        return;
+    }
     if (!Handle()) {
         TControl::SetVisible(visible);
         return;
@@ -240,7 +287,7 @@ void TForm::SetVisible(bool visible) {
 }
 
 void TForm::BringToFront() {
-    if (!Handle())
+    if (!HandleAllocated())
         return;
     if (IsIconic(Handle()))
         ShowWindow(Handle(), SW_RESTORE);
@@ -346,6 +393,8 @@ TModalResult TForm::ShowModal() {
 }
 
 TWindowState TForm::WindowState() const {
+    if (!HandleAllocated())
+        return TWindowState::wsNormal;
     if (IsIconic(Handle()))
         return TWindowState::wsMinimized;
     if (IsZoomed(Handle()))
@@ -361,7 +410,7 @@ void TForm::SetWindowState(TWindowState state) {
 }
 
 bool TForm::Active() const {
-    return GetActiveWindow() == Handle();
+    return HandleAllocated() && GetActiveWindow() == Handle();
 }
 
 TControl* TForm::ActiveControl() const {

@@ -2,8 +2,9 @@
 // TForm: a top-level window built in code from design values. The window class is the class name the program
 // gives (L"TOstrel_Form"), registered on first use. The window exists from the constructor on, hidden; derived
 // forms declare their controls as members after the base and set properties and handlers in their constructor.
-// A form made by the application after its main form defers its controls' windows until it is first shown or one of
-// them is needed (see TControl).
+// A form made by the application after its main form defers its own window and its controls' windows until it is
+// first shown or one of them is needed (see TControl): meanwhile it keeps its caption, style, size, icon, menu and
+// message handlers, and works out its client size from the frame its style will have.
 #include "gui/Control.h"
 
 #include <map>
@@ -76,7 +77,7 @@ public:
     // A handler for one window message (WM_USER + n, WM_DEVICECHANGE, a registered message).
     void SetMessageHandler(UINT msg, TMessageHandler handler);
 
-    // Makes the windows of the controls that the form deferred; does nothing once they exist.
+    // Makes the form's window and its controls' windows when the form deferred them; does nothing once they exist.
     void CreateControls();
     bool ControlsDeferred() const { return controlsDeferred_; }
 
@@ -104,7 +105,11 @@ protected:
 private:
     friend class TControl;
     friend class TApplication;
+    static constexpr DWORD kInitialStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    static constexpr DWORD kInitialExStyle = WS_EX_CONTROLPARENT;
     void ApplyStyle();
+    // The size the frame (and menu bar) adds around the client area of the window as it is or will be made.
+    SIZE FrameSize() const;
     void FocusChanged(TControl* control);
     void ActivateFocus();
     void RunClose();

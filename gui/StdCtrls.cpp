@@ -279,14 +279,31 @@ TCheckBox::TCheckBox(TControl* parent, std::wstring name, int left, int top, int
 }
 
 bool TCheckBox::Checked() const {
+    if (!HandleAllocated())
+        return checked_;
     return SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void TCheckBox::SetChecked(bool checked) {
     if (Checked() == checked)
         return;
-    SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (HandleAllocated())
+        SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    else
+        checked_ = checked;
     TControl::Click();
+}
+
+void TCheckBox::SetWordWrap(bool wrap) {
+    const DWORD style = WindowStyle();
+    SetWindowStyle(wrap ? (style | BS_MULTILINE) : (style & ~static_cast<DWORD>(BS_MULTILINE)));
+    if (HandleAllocated())
+        InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TCheckBox::AfterDeferredCreation() {
+    if (checked_)
+        SendMessageW(Handle(), BM_SETCHECK, BST_CHECKED, 0);
 }
 
 // A click toggles the box (and so runs OnClick once).
@@ -313,19 +330,37 @@ TRadioButton::TRadioButton(TControl* parent, std::wstring name, int left, int to
 }
 
 bool TRadioButton::Checked() const {
+    if (!HandleAllocated())
+        return checked_;
     return SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void TRadioButton::SetCheckState(bool checked) {
+    if (HandleAllocated()) {
+        SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        return;
+    }
+    checked_ = checked;
+    // As the native button does: only the checked button of a group is a tab stop.
+    const DWORD style = WindowStyle();
+    SetWindowStyle(checked ? (style | WS_TABSTOP) : (style & ~static_cast<DWORD>(WS_TABSTOP)));
+}
+
+void TRadioButton::AfterDeferredCreation() {
+    if (checked_)
+        SendMessageW(Handle(), BM_SETCHECK, BST_CHECKED, 0);
 }
 
 void TRadioButton::SetChecked(bool checked) {
     if (Checked() == checked)
         return;
-    SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    SetCheckState(checked);
     if (!checked)
         return;
     if (Parent()) {
         for (TControl* c : Parent()->Controls())
             if (auto* other = dynamic_cast<TRadioButton*>(c); other && other != this)
-                SendMessageW(other->Handle(), BM_SETCHECK, BST_UNCHECKED, 0);
+                other->SetCheckState(false);
     }
     if (!silent_)
         TControl::Click();
@@ -408,7 +443,7 @@ void TRadioGroup::SetItems(const std::vector<std::wstring>& items) {
     if (itemIndex_ >= Count())
         itemIndex_ = -1;
     if (itemIndex_ >= 0)
-        SendMessageW(buttons_[static_cast<size_t>(itemIndex_)]->Handle(), BM_SETCHECK, BST_CHECKED, 0);
+        buttons_[static_cast<size_t>(itemIndex_)]->SetCheckState(true);
     Arrange();
 }
 
@@ -427,7 +462,7 @@ void TRadioGroup::SetItemIndex(int index) {
         return;
     itemIndex_ = index;
     for (int i = 0; i < Count(); ++i)
-        SendMessageW(Button(i)->Handle(), BM_SETCHECK, i == index ? BST_CHECKED : BST_UNCHECKED, 0);
+        Button(i)->SetCheckState(i == index);
     RunNotify(OnClick);
 }
 
@@ -454,7 +489,8 @@ LRESULT TRadioGroup::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // The items fill the box below its caption in evenly spaced rows, column by column.
 void TRadioGroup::Arrange() {
-    if (buttons_.empty())
+    // A deferred group is arranged once its window and its buttons' exist.
+    if (buttons_.empty() || !HandleAllocated())
         return;
     RECT area = AlignArea();
     int rows = (Count() + columns_ - 1) / columns_;
@@ -465,6 +501,8 @@ void TRadioGroup::Arrange() {
         int col = i / rows, row = i % rows;
         int x = area.left + 6 + col * colWidth;
         int y = area.top + row * rowHeight + (rowHeight - buttonHeight) / 2;
+        if (!Button(i)->HandleAllocated())
+            continue;
         SetWindowPos(Button(i)->Handle(), nullptr, x, y, colWidth - 2, buttonHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
@@ -700,30 +738,79 @@ void TMemo::AddLine(const std::wstring& line) {
 
 TComboBox::TComboBox(TControl* parent, std::wstring name, int left, int top, int width, int height,
                      TComboBoxStyle style)
-    : TControl(parent, std::move(name)) {
+    : TControl(parent, std::move(name)), style_(style) {
     DWORD s =
         (style == TComboBoxStyle::csDropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN | CBS_AUTOHSCROLL) | WS_VSCROLL;
     // The window height includes the dropped-down list.
     CreateHandle(L"COMBOBOX", kChild | WS_TABSTOP | s, 0, L"", left, top, width, height + 200);
 }
 
+// A drop-down list without its window keeps its items and selection as the list would: an item inserted or deleted
+// before the selection moves it, deleting the selected item or selecting outside the list selects nothing. A combo
+// box with an edit field has its window made for its items (its text and selection follow the edit's own rules).
+bool TComboBox::KeepsItems() const {
+    return !HandleAllocated() && style_ == TComboBoxStyle::csDropDownList;
+}
+
+void TComboBox::AfterDeferredCreation() {
+    for (const std::wstring& item : items_)
+        SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    if (itemIndex_ >= 0)
+        SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(itemIndex_), 0);
+    items_.clear();
+    itemIndex_ = -1;
+}
+
 int TComboBox::AddItem(const std::wstring& text) {
+    if (KeepsItems()) {
+        items_.push_back(text);
+        return static_cast<int>(items_.size()) - 1;
+    }
     return static_cast<int>(SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
 }
 void TComboBox::InsertItem(int index, const std::wstring& text) {
+    if (KeepsItems()) {
+        if (index == -1)
+            index = static_cast<int>(items_.size());
+        if (index < 0 || index > static_cast<int>(items_.size()))
+            return; // the list refuses a place outside it
+        items_.insert(items_.begin() + index, text);
+        if (itemIndex_ >= index)
+            ++itemIndex_;
+        return;
+    }
     SendMessageW(Handle(), CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str()));
 }
 void TComboBox::DeleteItem(int index) {
+    if (KeepsItems()) {
+        if (index < 0 || index >= static_cast<int>(items_.size()))
+            return;
+        items_.erase(items_.begin() + index);
+        if (itemIndex_ == index)
+            itemIndex_ = -1;
+        else if (itemIndex_ > index)
+            --itemIndex_;
+        return;
+    }
     SendMessageW(Handle(), CB_DELETESTRING, static_cast<WPARAM>(index), 0);
 }
 void TComboBox::ClearItems() {
+    if (KeepsItems()) {
+        items_.clear();
+        itemIndex_ = -1;
+        return;
+    }
     SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
 }
 int TComboBox::Count() const {
+    if (KeepsItems())
+        return static_cast<int>(items_.size());
     return static_cast<int>(SendMessageW(Handle(), CB_GETCOUNT, 0, 0));
 }
 
 std::wstring TComboBox::Item(int index) const {
+    if (KeepsItems())
+        return index >= 0 && index < Count() ? items_[static_cast<size_t>(index)] : std::wstring();
     LRESULT n = SendMessageW(Handle(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (n == CB_ERR)
         return {};
@@ -749,13 +836,22 @@ int TComboBox::IndexOf(const std::wstring& text) const {
 }
 
 int TComboBox::ItemIndex() const {
+    if (KeepsItems())
+        return itemIndex_;
     return static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0));
 }
 void TComboBox::SetItemIndex(int index) {
+    if (KeepsItems()) {
+        itemIndex_ = index >= 0 && index < Count() ? index : -1;
+        return;
+    }
     SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 std::wstring TComboBox::Text() const {
+    // A drop-down list shows its selected item.
+    if (KeepsItems())
+        return Item(itemIndex_);
     return TControl::Text();
 }
 
@@ -763,7 +859,7 @@ void TComboBox::SetText(const std::wstring& text) {
     int index = IndexOf(text);
     if (index >= 0)
         SetItemIndex(index);
-    else
+    else if (!KeepsItems()) // a drop-down list takes no text that is not one of its items
         TControl::SetText(text);
 }
 

@@ -104,10 +104,16 @@ public:
     // OnClick runs when the value changes, whether the user or the program changed it.
     void SetChecked(bool checked);
     void Click() override;
+    // A caption too long for one line breaks between words onto the next lines.
+    void SetWordWrap(bool wrap);
 
 protected:
     bool HandleCommand(WORD code, LRESULT& result) override;
     HBRUSH HandleCtlColor(UINT msg, HDC dc) override;
+    void AfterDeferredCreation() override;
+
+private:
+    bool checked_ = false; // while the window is not made
 };
 
 class TRadioButton : public TControl {
@@ -122,10 +128,14 @@ public:
 protected:
     bool HandleCommand(WORD code, LRESULT& result) override;
     HBRUSH HandleCtlColor(UINT msg, HDC dc) override;
+    void AfterDeferredCreation() override;
 
 private:
     friend class TRadioGroup;
-    bool silent_ = false; // set by a radio group, which raises its own event
+    // Checks or unchecks the button alone, raising nothing.
+    void SetCheckState(bool checked);
+    bool silent_ = false;  // set by a radio group, which raises its own event
+    bool checked_ = false; // while the window is not made
 };
 
 class TGroupBox : public TControl {
@@ -246,6 +256,14 @@ public:
 
 protected:
     bool HandleCommand(WORD code, LRESULT& result) override;
+    void AfterDeferredCreation() override;
+
+private:
+    bool KeepsItems() const;
+    TComboBoxStyle style_;
+    // The items and selection of a drop-down list while its window is not made.
+    std::vector<std::wstring> items_;
+    int itemIndex_ = -1;
 };
 
 class TListBox : public TControl {

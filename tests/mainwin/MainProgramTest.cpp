@@ -142,28 +142,22 @@ TEST(MainProgram, EqualFoldersForceManualModeWithTheNotice) {
     CloseProgram(process, main);
 }
 
-// Automatic start that keeps its inputs must not open every result in the reader; deleting them allows it.
+// Automatic start, keeping its inputs or deleting them: merging stays off. (The reader choice that the start rule
+// disables belongs to the settings dialog, which has no window at start: the layout test, which makes the program's
+// windows in its own process, checks it.)
 TEST(MainProgram, AutomaticStartKeepingInputsDisablesTheReaderChoice) {
-    const struct {
-        const char* deleteChoice;
-        bool readerEnabled;
-    } cases[] = {{"1", false}, {"0", true}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.deleteChoice);
+    for (const char* deleteChoice : {"1", "0"}) {
+        SCOPED_TRACE(deleteChoice);
         ProgramFolder folder;
         WriteFileBytes(folder.ini(),
                        "[Verzeichnisse]\r\nEingabeverzeichnis=" + Narrow(folder.in().wstring()) +
                            "\r\nAusgabeverzeichnis=" + Narrow(folder.out().wstring()) +
-                           "\r\n[Start]\r\nAutostart=0\r\n[Eingabedateien]\r\nL\xf6schen=" + c.deleteChoice + "\r\n");
+                           "\r\n[Start]\r\nAutostart=0\r\n[Eingabedateien]\r\nL\xf6schen=" + deleteChoice + "\r\n");
         Process process;
         folder.Start(process);
         HWND main = WaitForWindow(process, L"TOstrel_Form");
         ASSERT_NE(main, nullptr) << DescribeWindows(process.Id());
-        const auto dialogs = WindowsOf(process.Id(), L"TEinstellungen_Form");
-        ASSERT_EQ(dialogs.size(), 1u);
-        HWND reader = guidriver::FindControl(dialogs.front(), L"AnzeigenCB");
-        ASSERT_NE(reader, nullptr);
-        EXPECT_EQ(IsWindowEnabled(reader) != FALSE, c.readerEnabled);
+        EXPECT_TRUE(WindowsOf(process.Id(), L"TEinstellungen_Form").empty());
         // Automatic mode converts on its timer: merging stays off, also while the timer waits for the first showing.
         HWND merge = guidriver::FindControl(main, L"MergeBitBtn");
         ASSERT_NE(merge, nullptr);
