@@ -69,6 +69,7 @@ void TAuswahl_Form::FormCreate() {
 }
 
 void TAuswahl_Form::FormShow() {
+    grip_.SetTargetControl(this);
     const LanguageTexts& texts = Texts();
     if (!texts.Get(L"AUSWAHL1").empty())
         SetText(texts.Get(L"AUSWAHL1"));
@@ -115,12 +116,8 @@ bool TAuswahl_Form::HasItem(const std::wstring& path) const {
 }
 
 void TAuswahl_Form::UpdateColumnCaption() {
-    std::wstring caption = L"Datei(en)/File(s): " + std::to_wstring(FileList.ItemCount());
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT;
-    column.pszText = caption.data();
-    SendMessageW(FileList.Handle(), LVM_SETCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
-    SendMessageW(FileList.Handle(), LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(LVSCW_AUTOSIZE_USEHEADER, 0));
+    FileList.SetColumnCaption(0, L"Datei(en)/File(s): " + std::to_wstring(FileList.ItemCount()));
+    FileList.SetColumnWidth(0, LVSCW_AUTOSIZE_USEHEADER);
 }
 
 void TAuswahl_Form::HinzufuegenClick() {

@@ -70,5 +70,6 @@ private:
 
     DialogSettings& dialog_;
     TEncrypt_Form* encrypt_;
-    TSizeGripThemed grip_{this};
+    // Hooked to the window when the form is first shown: the list keeps its window back until then.
+    TSizeGripThemed grip_;
 };

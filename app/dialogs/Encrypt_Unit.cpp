@@ -56,7 +56,7 @@ TEncrypt_Form::TEncrypt_Form(SecuritySettings& record, EncryptDialogState& state
     KennwortE.SetPasswordChar(L'*');
     // The two longest denial texts wrap onto a second line inside the fixed dialog width.
     for (TCheckBox* box : {&KopEntCB, &InhaltCB})
-        SetWindowLongPtrW(box->Handle(), GWL_STYLE, GetWindowLongPtrW(box->Handle(), GWL_STYLE) | BS_MULTILINE);
+        box->SetWordWrap(true);
     Button1.SetText(L"OK");
     Button1.ModalResult = mrOk;
     Button1.SetDefault(true);

@@ -188,6 +188,24 @@ TEST_P(OstrelLayout, MainWindowInEveryState) {
     w.ExpectMainLaidOut(Name("main-memo-off"));
 }
 
+// A start makes the main window alone: the other forms keep their windows back until they are first needed, and
+// the settings dialog keeps what the start set in it, as the automatic start keeping its inputs disabling the
+// reader choice (deleting them leaves it).
+TEST_P(OstrelLayout, AStartMakesOnlyTheMainWindow) {
+    for (const auto& [deleteChoice, readerEnabled] : {std::pair{"1", false}, std::pair{"0", true}}) {
+        SCOPED_TRACE(deleteChoice);
+        OstrelWindows w(GetParam(), std::string("[Start]\r\nAutostart=0\r\n[Eingabedateien]\r\nL\xf6schen=") +
+                                        deleteChoice + "\r\n");
+        for (const auto& form : gui::Application.Forms()) {
+            if (form.get() != &w.Main()) {
+                EXPECT_FALSE(form->HandleAllocated()) << Narrow(form->Name()) << " has a window";
+            }
+        }
+        EXPECT_EQ(Einstellungen_Form->AnzeigenCB.Enabled(), readerEnabled);
+        EXPECT_FALSE(Einstellungen_Form->AnzeigenCB.HandleAllocated());
+    }
+}
+
 TEST_P(OstrelLayout, AutomaticModeWithTheMemoFromTheStart) {
     OstrelWindows w(GetParam(), "[Start]\r\nAutostart=0\r\nKommandozeile=1\r\n");
     TOstrel_Form& main = w.Main();

@@ -166,6 +166,84 @@ TEST(MainProgram, AutomaticStartKeepingInputsDisablesTheReaderChoice) {
     }
 }
 
+// The dialogs the program makes at start keep their windows back until they are first opened.
+const wchar_t* const kDialogClasses[] = {
+    L"TUpdate_Form",        L"TEinstellungen_Form", L"TEncrypt_Form",      L"TInfo_Form",    L"TStartbild_Form",
+    L"TAuswahl_Form",       L"TDokuInfo1_Form",     L"TInfo_Sprache_Form", L"TBeenden_Form", L"TAnleitung_Form",
+    L"TSprachhinweis_Form", L"TMerge_Form",         L"TEin_Info_Form",
+};
+
+// The first visible window of the class in the process; null when none came in time.
+HWND WaitForShown(const Process& process, const wchar_t* className, DWORD timeoutMs = kStartTimeoutMs) {
+    HWND shown = nullptr;
+    guidriver::PumpUntil(
+        [&] {
+            for (HWND hwnd : WindowsOf(process.Id(), className))
+                if (IsWindowVisible(hwnd))
+                    shown = hwnd;
+            return shown != nullptr;
+        },
+        timeoutMs);
+    return shown;
+}
+
+// The caption of the checked radio button of a group box; empty when none is checked.
+std::wstring CheckedItem(HWND group) {
+    for (HWND button = GetWindow(group, GW_CHILD); button; button = GetWindow(button, GW_HWNDNEXT))
+        if (SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED)
+            return guidriver::WindowText(button);
+    return {};
+}
+
+TEST(MainProgram, MakesNoDialogWindowAtStartAndShowsTheStoredSettingsWhenTheDialogOpens) {
+    ProgramFolder folder;
+    folder.WriteIni("[Timer]\r\nSekunden=7\r\n[eMail]\r\nName=Probe Name\r\n[Start]\r\nAutostart=1\r\n"
+                    "Anzeigen=1\r\n[Dateien]\r\nWasserzeichen=C:\\stamp.pdf\r\n");
+    Process process;
+    folder.Start(process);
+    HWND main = WaitForWindow(process, L"TOstrel_Form");
+    ASSERT_NE(main, nullptr) << DescribeWindows(process.Id());
+    // The first showing has run once the window answers; no dialog has made a window by then.
+    DWORD_PTR answer = 0;
+    ASSERT_NE(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, kStartTimeoutMs, &answer), 0);
+    for (const wchar_t* dialog : kDialogClasses)
+        EXPECT_TRUE(WindowsOf(process.Id(), dialog).empty()) << Narrow(dialog) << " has a window at start";
+
+    // Options (Alt+O), its first item: the settings dialog.
+    PostMessageW(main, WM_SYSCOMMAND, SC_KEYMENU, 'o');
+    ASSERT_NE(WaitForShown(process, L"#32768"), nullptr) << "the menu did not open";
+    guidriver::PostKey(main, VK_RETURN);
+    HWND dialog = WaitForShown(process, L"TEinstellungen_Form");
+    ASSERT_NE(dialog, nullptr) << DescribeWindows(process.Id());
+    const struct {
+        const wchar_t* control;
+        std::wstring text;
+    } texts[] = {{L"SpinEdit1", L"7"}, {L"NameEdit", L"Probe Name"}, {L"WasserzeichenEdit", L"C:\\stamp.pdf"}};
+    for (const auto& t : texts) {
+        HWND control = guidriver::FindControl(dialog, t.control);
+        ASSERT_NE(control, nullptr) << Narrow(t.control);
+        EXPECT_EQ(Narrow(guidriver::WindowText(control)), Narrow(t.text)) << Narrow(t.control);
+    }
+    HWND reader = guidriver::FindControl(dialog, L"AnzeigenCB");
+    ASSERT_NE(reader, nullptr);
+    EXPECT_EQ(SendMessageW(reader, BM_GETCHECK, 0, 0), BST_CHECKED);
+    HWND autostart = guidriver::FindControl(dialog, L"AutostartRG1");
+    ASSERT_NE(autostart, nullptr);
+    EXPECT_EQ(Narrow(CheckedItem(autostart)), "Nein");
+    // The spin box's arrows were made with it and step its value.
+    HWND spin = guidriver::FindControl(dialog, L"SpinEdit1");
+    bool arrowsFound = false;
+    for (HWND child : guidriver::ChildWindows(dialog))
+        if (guidriver::ClassName(child) == UPDOWN_CLASSW &&
+            reinterpret_cast<HWND>(SendMessageW(child, UDM_GETBUDDY, 0, 0)) == spin)
+            arrowsFound = IsWindowVisible(child) != FALSE;
+    EXPECT_TRUE(arrowsFound) << "no arrows beside the poll interval";
+
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(guidriver::PumpUntil([&] { return !IsWindowVisible(dialog); }, kStartTimeoutMs));
+    CloseProgram(process, main);
+}
+
 TEST(MainProgram, ConvertsTheFileOnItsCommandLineAndEnds) {
     ProgramFolder folder;
     folder.WriteIni();
