@@ -78,10 +78,8 @@ void TForm::CreateControls() {
             SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
         }
-        if (icon_) {
-            SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-            SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
-        }
+        if (icon_)
+            SetIcon(icon_);
         if (menu_) {
             menu_->Attach(hwnd_);
             ::SetMenu(hwnd_, menu_->Handle());
