@@ -5,6 +5,7 @@
 #include "core/TextEncoding.h"
 
 #include <algorithm>
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -40,11 +41,13 @@ bool SameName(std::wstring_view a, std::wstring_view b) {
     return true;
 }
 
+} // namespace
+
 // A whole settings file, parsed the way the profile functions parse it: the first section of a name and the first
 // key of a name in it count; a line without "=" is a key without a value, which reads as missing.
-class IniContents {
+class IniFileContents {
 public:
-    explicit IniContents(std::wstring_view text) {
+    explicit IniFileContents(std::wstring_view text) {
         sections_.push_back({}); // keys before the first header belong to a section without a name
         while (!text.empty()) {
             size_t end = text.find_first_of(L"\r\n");
@@ -101,6 +104,8 @@ private:
     };
     std::vector<Section> sections_;
 };
+
+namespace {
 
 std::wstring Decode(const std::string& bytes) {
     auto widen = [](UINT codePage, std::string_view text) {
@@ -159,9 +164,16 @@ std::optional<std::string> ReadWholeFile(const std::wstring& file) {
     return bytes;
 }
 
+// One state of a file as a burst takes it. A file that is there but cannot be opened reads as empty and is not
+// settled: the burst asks again at its next read.
+struct IniReading {
+    std::shared_ptr<const IniFileContents> contents;
+    bool settled = false;
+};
+
 // Settings files are read many hundred keys at a time (the start alone reads several hundred): each file is read
-// and parsed once, and served from memory for as long as the file on disk is unchanged. Writes go to the file
-// through the profile functions and drop the copy.
+// and parsed once, and handed to every burst for as long as the file on disk is unchanged. Writes go to the file
+// through the profile functions, drop the copy and are counted, so that bursts already running read again.
 class IniCache {
 public:
     static IniCache& Instance() {
@@ -169,34 +181,39 @@ public:
         return cache;
     }
 
-    std::shared_ptr<const IniContents> Contents(const std::wstring& file) {
+    IniReading Contents(const std::wstring& file) {
         const Stamp stamp = StampOf(file);
         std::lock_guard<std::mutex> lock(mutex_);
         auto found = files_.find(file);
         if (found != files_.end() && found->second.stamp == stamp)
-            return found->second.contents;
+            return {found->second.contents, true};
         std::optional<std::string> bytes = stamp.exists ? ReadWholeFile(file) : std::nullopt;
-        auto contents = std::make_shared<const IniContents>(bytes ? Decode(*bytes) : std::wstring());
-        // A file that is there but cannot be opened now reads as empty this time and is tried again next time.
-        if (bytes || !stamp.exists)
+        auto contents = std::make_shared<const IniFileContents>(bytes ? Decode(*bytes) : std::wstring());
+        const bool settled = bytes || !stamp.exists;
+        if (settled)
             files_[file] = Entry{stamp, contents};
         else
             files_.erase(file);
-        return contents;
+        return {contents, settled};
     }
 
     void Forget(const std::wstring& file) {
         std::lock_guard<std::mutex> lock(mutex_);
         files_.erase(file);
+        writes_.fetch_add(1);
     }
+
+    // The process's writes so far, to any settings file.
+    unsigned long long Writes() const { return writes_.load(); }
 
 private:
     struct Entry {
         Stamp stamp;
-        std::shared_ptr<const IniContents> contents;
+        std::shared_ptr<const IniFileContents> contents;
     };
     std::mutex mutex_;
     std::map<std::wstring, Entry> files_;
+    std::atomic<unsigned long long> writes_{0};
 };
 
 // A bare file name means a file in the Windows folder, as the profile functions that write it take it.
@@ -208,10 +225,6 @@ std::wstring ProfilePath(const std::wstring& file) {
     return n && n < MAX_PATH ? std::wstring(folder, n) + L"\\" + file : file;
 }
 
-std::optional<std::wstring> ReadRaw(const std::wstring& file, const std::wstring& section, const std::wstring& key) {
-    return IniCache::Instance().Contents(ProfilePath(file))->Value(section, key);
-}
-
 } // namespace
 
 EIniFileException::EIniFileException(std::wstring message)
@@ -219,13 +232,25 @@ EIniFileException::EIniFileException(std::wstring message)
 
 TIniFile::TIniFile(std::wstring fileName) : fileName_(std::move(fileName)) {}
 
+std::shared_ptr<const IniFileContents> TIniFile::Contents() const {
+    IniCache& cache = IniCache::Instance();
+    // Counted before the reading: a write that overtakes it makes the next read look again.
+    const unsigned long long writes = cache.Writes();
+    if (contents_ && writes == writesSeen_)
+        return contents_;
+    IniReading reading = cache.Contents(ProfilePath(fileName_));
+    writesSeen_ = writes;
+    contents_ = reading.settled ? reading.contents : nullptr;
+    return reading.contents;
+}
+
 std::wstring TIniFile::ReadString(const std::wstring& section, const std::wstring& key, const std::wstring& def) const {
-    std::optional<std::wstring> value = ReadRaw(fileName_, section, key);
+    std::optional<std::wstring> value = Contents()->Value(section, key);
     return value ? *value : def;
 }
 
 int TIniFile::ReadInteger(const std::wstring& section, const std::wstring& key, int def) const {
-    std::optional<std::wstring> value = ReadRaw(fileName_, section, key);
+    std::optional<std::wstring> value = Contents()->Value(section, key);
     return value ? ParseIniInteger(*value, def) : def;
 }
 

@@ -1,11 +1,15 @@
 #pragma once
 // One settings file (INI format). Writes are made by the system's profile functions, which store the file in the
 // ANSI code page. Reads are served from one in-memory copy of the file, read as a whole and parsed as the profile
-// functions parse it; the copy is dropped by every write and read again whenever the file on disk has changed, so
-// a key written through one object (or by another program) is seen by the next read of any other. Nothing is kept
-// open.
+// functions parse it. An object is one burst of reads: it looks at the file once, at its first read, and answers
+// every later read from that state, so a burst neither mixes two states of the file nor asks the file system per
+// key. A write through any object is seen by the next read of every object; a change by another program is seen
+// by the objects made after it. Nothing is kept open. An object serves one thread.
+#include <memory>
 #include <stdexcept>
 #include <string>
+
+class IniFileContents;
 
 // A write the system refused. Message() is the user's text: "In <file> kann nicht geschrieben werden".
 class EIniFileException : public std::runtime_error {
@@ -36,5 +40,10 @@ public:
     void WriteBool(const std::wstring& section, const std::wstring& key, bool value);
 
 private:
+    std::shared_ptr<const IniFileContents> Contents() const;
+
     std::wstring fileName_;
+    // The state of the file this burst reads, and the count of the process's writes it was taken after.
+    mutable std::shared_ptr<const IniFileContents> contents_;
+    mutable unsigned long long writesSeen_ = 0;
 };

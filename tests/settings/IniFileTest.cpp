@@ -164,14 +164,28 @@ TEST_F(IniFileTest, TheFileIsReadOnceAndWritesAndChangesAreSeen) {
         EXPECT_EQ(TIniFile(file.wstring()).ReadInteger(L"Timer", L"Sekunden", 90), 30);
         CloseHandle(locked);
     }
-    // A write through another object, and a change made behind the program's back, are read at once.
+    // A write through another object is read at once, also by a burst that has already read.
     TIniFile(file.wstring()).WriteString(L"Start", L"Editor", L"second.exe");
     EXPECT_EQ(ini.ReadString(L"Start", L"Editor", L""), L"second.exe");
+    EXPECT_TRUE(ini.ReadBool(L"Start", L"Tray", false));
+    // A change made behind the program's back is read by the next burst; the running one keeps one state of the
+    // file, so its keys never mix two.
     testenv::WriteFileBytes(file, "[Start]\r\nEditor=third.exe\r\n");
-    EXPECT_EQ(ini.ReadString(L"Start", L"Editor", L""), L"third.exe");
-    EXPECT_FALSE(ini.ReadBool(L"Start", L"Tray", false));
+    const TIniFile next(file.wstring());
+    EXPECT_EQ(next.ReadString(L"Start", L"Editor", L""), L"third.exe");
+    EXPECT_FALSE(next.ReadBool(L"Start", L"Tray", false));
+    EXPECT_TRUE(ini.ReadBool(L"Start", L"Tray", false));
     std::filesystem::remove(file);
-    EXPECT_EQ(ini.ReadString(L"Start", L"Editor", L"gone"), L"gone");
+    EXPECT_EQ(TIniFile(file.wstring()).ReadString(L"Start", L"Editor", L"gone"), L"gone");
+}
+
+TEST_F(IniFileTest, AFileThatCannotBeOpenedIsTriedAgainWithinTheBurst) {
+    testenv::WriteFileBytes(file, "[Start]\r\nEditor=first.exe\r\n");
+    HANDLE locked = CreateFileW(file.wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(ini.ReadString(L"Start", L"Editor", L"none"), L"none");
+    CloseHandle(locked);
+    EXPECT_EQ(ini.ReadString(L"Start", L"Editor", L"none"), L"first.exe");
 }
 
 TEST(IniFileBareName, IsTheFileInTheWindowsFolder) {
@@ -184,7 +198,7 @@ TEST(IniFileBareName, IsTheFileInTheWindowsFolder) {
     ASSERT_TRUE(std::filesystem::exists(file));
     EXPECT_EQ(ini.ReadString(L"Start", L"Editor", L""), L"bare.exe");
     testenv::WriteFileBytes(file, "[Start]\r\nEditor=changed.exe\r\n");
-    EXPECT_EQ(ini.ReadString(L"Start", L"Editor", L""), L"changed.exe");
+    EXPECT_EQ(TIniFile(name).ReadString(L"Start", L"Editor", L""), L"changed.exe");
     std::filesystem::remove(file);
 }
 
