@@ -332,10 +332,15 @@ void TOstrel_Form::BuildFrame() {
                                                                      {&OutputPane.Browser, SIID_FOLDER},
                                                                      {&SBNetOn, SIID_DRIVENET},
                                                                      {&SBNetOff, SIID_DRIVENETDISABLED}};
+    // Both browse buttons show the folder: it is looked up once, and the second button gets a copy of its own.
+    HICON folder = nullptr;
     for (const auto& [button, id] : pictures) {
-        HICON icon = SmallStockIcon(id);
+        HICON icon = id == SIID_FOLDER && folder ? CopyIcon(folder) : SmallStockIcon(id);
         if (!icon && id != SIID_FOLDER) {
             icon = DrawnNetDriveIcon(id == SIID_DRIVENET);
+        }
+        if (id == SIID_FOLDER && !folder) {
+            folder = icon;
         }
         if (icon) {
             button->SetIcon(icon);
