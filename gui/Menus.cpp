@@ -201,8 +201,15 @@ void TMenuItem::RemoveFromParent() {
     parent_->Redraw();
 }
 
+// Redrawing the bar makes the window measure its frame again, so a run of changes redraws it once.
 void TMenuItem::Redraw() const {
-    if (menuBar_ && barWindow_ && IsWindow(barWindow_))
+    if (!menuBar_)
+        return;
+    if (updating_ > 0) {
+        redrawPending_ = true;
+        return;
+    }
+    if (barWindow_ && IsWindow(barWindow_))
         DrawMenuBar(barWindow_);
 }
 
@@ -230,6 +237,13 @@ bool TMenuItem::ClickShortCut(TShortCut shortCut) {
 TMainMenu::TMainMenu(std::wstring name) : TComponent(std::move(name)) {
     Items.menuBar_ = true;
     Items.EnsureMenu();
+}
+
+void TMainMenu::EndUpdate() {
+    if (Items.updating_ > 0 && --Items.updating_ == 0 && Items.redrawPending_) {
+        Items.redrawPending_ = false;
+        Items.Redraw();
+    }
 }
 
 void TMainMenu::Attach(HWND window) {

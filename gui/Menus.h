@@ -88,6 +88,8 @@ private:
     win::UniqueMenu menu_;
     bool menuBar_ = false;
     HWND barWindow_ = nullptr;
+    int updating_ = 0;
+    mutable bool redrawPending_ = false;
 };
 
 class TMainMenu : public TComponent {
@@ -95,6 +97,10 @@ public:
     explicit TMainMenu(std::wstring name = {});
     TMenuItem Items;
     HMENU Handle() const { return Items.Handle(); }
+    // Between these (nested), changes of the items reach the Win32 menu at once but the window redraws its bar
+    // (and makes room for it) only once, at the last EndUpdate.
+    void BeginUpdate() { ++Items.updating_; }
+    void EndUpdate();
 
 private:
     friend class TForm;

@@ -63,6 +63,30 @@ constexpr UINT kForwardRetryMs = 250;
 const wchar_t kDefaultInputFolder[] = L"C:\\PDF\\IN";
 const wchar_t kDefaultOutputFolder[] = L"C:\\PDF\\OUT";
 
+// While the window is being filled in, its property changes are laid out once, when the scope ends.
+class LayoutOnce {
+public:
+    explicit LayoutOnce(gui::TControl& control) : control_(control) { control_.DisableAlign(); }
+    ~LayoutOnce() { control_.EnableAlign(); }
+    LayoutOnce(const LayoutOnce&) = delete;
+    LayoutOnce& operator=(const LayoutOnce&) = delete;
+
+private:
+    gui::TControl& control_;
+};
+
+// While the menu bar's texts are set, the bar is redrawn once, when the scope ends.
+class MenuBarOnce {
+public:
+    explicit MenuBarOnce(gui::TMainMenu& menu) : menu_(menu) { menu_.BeginUpdate(); }
+    ~MenuBarOnce() { menu_.EndUpdate(); }
+    MenuBarOnce(const MenuBarOnce&) = delete;
+    MenuBarOnce& operator=(const MenuBarOnce&) = delete;
+
+private:
+    gui::TMainMenu& menu_;
+};
+
 fs::path ProgramFolderPath() {
     wchar_t path[MAX_PATH * 2]{};
     const DWORD length = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
@@ -82,8 +106,11 @@ TOstrel_Form::TOstrel_Form(std::wstring commandLineFile)
       programFolder_(ProgramFolderPath()), iniPath_(OstrelIniPath()), tray_(Handle(), WM_TRAYICON) {
     SetBounds(WindowSettings.Left, WindowSettings.Top, WindowSettings.Width, WindowSettings.Height);
     SetMinSize(kMinWindowWidth, kMinWindowHeight);
-    BuildMenus();
-    BuildFrame();
+    {
+        const LayoutOnce layout(*this);
+        BuildMenus();
+        BuildFrame();
+    }
 
     ConversionLog log(ConversionLog::DefaultFile(), [](std::wstring_view key) { return Texts().Get(key); });
     pass_ = std::make_unique<ConversionPass>(*this, ConversionPane{DirView1, DriveView1},
@@ -139,41 +166,47 @@ void TOstrel_Form::FormCreate() {
     gui::Application.OnHint = [this](gui::TComponent*) { AppHint(); };
     ScreenSnap = true;
 
-    try {
-        const Start1Result start1 = ReadStart1(iniPath_, Settings, WindowSettings);
-        ApplyStart1(start1);
-        if (Kommandozeile->Checked()) {
-            SetHeight(Height() - kMemoHeight);
-        }
-        const LanguageSelection language = ChooseLanguage(Settings.LanguageChoice, programFolder_);
-        noLanguageFile_ = language.NoLanguageFile;
-        Deutsch->SetVisible(language.DeutschVisible);
-        English->SetVisible(language.EnglishVisible);
-        Deutsch->SetChecked(language.DeutschChecked);
-        English->SetChecked(language.EnglishChecked);
-        LoadLanguageFile(Texts(), language.File);
-        ApplyDirectTexts();
-        ApplyPaneColumns();
-        ApplyFileCommandTexts();
+    // The texts, checks and sizes from the settings and the language file change the menu bar and the frame many
+    // times over: the bar is drawn and the frame laid out once. The function keys are measured in that layout.
+    {
+        const MenuBarOnce menuBar(MainMenu1);
+        try {
+            const LayoutOnce layout(*this);
+            const Start1Result start1 = ReadStart1(iniPath_, Settings, WindowSettings);
+            ApplyStart1(start1);
+            if (Kommandozeile->Checked()) {
+                SetHeight(Height() - kMemoHeight);
+            }
+            const LanguageSelection language = ChooseLanguage(Settings.LanguageChoice, programFolder_);
+            noLanguageFile_ = language.NoLanguageFile;
+            Deutsch->SetVisible(language.DeutschVisible);
+            English->SetVisible(language.EnglishVisible);
+            Deutsch->SetChecked(language.DeutschChecked);
+            English->SetChecked(language.EnglishChecked);
+            LoadLanguageFile(Texts(), language.File);
+            ApplyDirectTexts();
+            ApplyPaneColumns();
+            ApplyFileCommandTexts();
 
-        settingsFileExisted_ = ReadStart2(iniPath_, Settings, Options, start1.OptionIndexes);
-        if (!settingsFileExisted_) {
-            Pruefung.Hide();
-            SetCaption(Texts().Get(L"PFA"));
+            settingsFileExisted_ = ReadStart2(iniPath_, Settings, Options, start1.OptionIndexes);
+            if (!settingsFileExisted_) {
+                Pruefung.Hide();
+                SetCaption(Texts().Get(L"PFA"));
+            }
+            if (Settings.StartMode == 1) {
+                SetManualMode();
+            } else {
+                SetAutomaticMode();
+            }
+            LayoutPanes();
+        } catch (const std::exception&) {
+            win::TraceCaught(L"TOstrel_Form::FormCreate");
+            gui::MessageDlg(kIncompleteLanguageFile, gui::Application.Title(), TMsgDlgType::mtPlain,
+                            TMsgDlgButtons::mbOK, Handle());
         }
-        if (Settings.StartMode == 1) {
-            SetManualMode();
-        } else {
-            SetAutomaticMode();
-        }
-        LayoutPanes();
-    } catch (const std::exception&) {
-        win::TraceCaught(L"TOstrel_Form::FormCreate");
-        gui::MessageDlg(kIncompleteLanguageFile, gui::Application.Title(), TMsgDlgType::mtPlain, TMsgDlgButtons::mbOK,
-                        Handle());
+
+        MoveHelpMenuRight();
     }
-
-    MoveHelpMenuRight();
     LayoutFunctionKeys();
 
     const std::wstring storedOutput = ReadStart3(iniPath_);
