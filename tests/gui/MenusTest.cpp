@@ -172,3 +172,23 @@ TEST(GuiMenu, MenuBarEntriesFollowTheirItemsOnAShownForm) {
     EXPECT_EQ(GetMenu(form.Handle()), bar.Handle());
     form.SetMenu(nullptr);
 }
+
+TEST(GuiMenu, ABarThatGrowsDuringAnUpdateGetsItsRoomAtTheEnd) {
+    TForm form(L"TMenuBarUpdate_Form");
+    form.SetBounds(10, 10, 240, 200);
+    TMainMenu bar(L"MainMenu1");
+    bar.Items.Add(L"Datei1", L"&Datei");
+    form.SetMenu(&bar);
+    form.Show();
+    const int oneLine = form.ClientHeight();
+
+    bar.BeginUpdate();
+    bar.BeginUpdate();
+    for (const wchar_t* caption : {L"&Markieren", L"&Ansicht", L"&Optionen", L"A&nderes", L"&Hilfe"})
+        bar.Items.Add(caption, caption);
+    bar.EndUpdate();
+    bar.EndUpdate();
+    ExpectMirrors(bar.Items, "after the update");
+    EXPECT_LT(form.ClientHeight(), oneLine) << "the bar broke into more lines but the window kept its client area";
+    form.SetMenu(nullptr);
+}
