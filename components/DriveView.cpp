@@ -53,8 +53,7 @@ TDriveView::TDriveView(gui::TControl* parent, std::wstring name, int left, int t
     fileOperator_.SetProgressTitle(L"Filesystem Operation");
     fileOperator_.SetFlags({foAllowUndo, foNoConfirmMkDir});
     for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
-        auto timer = std::make_unique<gui::TTimer>();
-        timer->SetEnabled(false);
+        auto timer = std::make_unique<gui::TTimer>(std::wstring(), false);
         timer->SetInterval(changeInterval_);
         timer->Tag = letter;
         timer->OnTimer = [this, letter](gui::TComponent*) { ChangeTimerFired(letter); };
