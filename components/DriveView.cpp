@@ -2,6 +2,7 @@
 #include "components/DriveView.h"
 
 #include "components/BaseUtils.h"
+#include "components/ViewsShared.h"
 #include "gui/Application.h"
 #include "win/Handles.h"
 #include "win/SystemText.h"
@@ -62,13 +63,9 @@ TDriveView::TDriveView(gui::TControl* parent, std::wstring name, int left, int t
     }
 
     // The shell's system image lists are shared by every view of the process and never freed by one.
-    SHFILEINFOW info{};
-    auto small = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-    if (small)
+    if (HIMAGELIST small = SystemImageList(SHGFI_SMALLICON))
         TreeView_SetImageList(Handle(), small, TVSIL_NORMAL);
-    auto large = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX));
-    if (large)
+    if (HIMAGELIST large = SystemImageList(SHGFI_LARGEICON))
         TreeView_SetImageList(Handle(), large, TVSIL_STATE);
 
     if (SUCCEEDED(SHGetDesktopFolder(desktop_.ReleaseAndGetAddressOf()))) {

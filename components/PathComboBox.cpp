@@ -1,5 +1,6 @@
 #include "components/PathComboBox.h"
 
+#include "components/ViewsShared.h"
 #include "win/Handles.h"
 
 #include <shellapi.h>
@@ -123,9 +124,7 @@ TDriveComboBox::TDriveComboBox(TDriveInfo& table, gui::TControl* parent, std::ws
                           CBS_OWNERDRAWFIXED | CBS_HASSTRINGS),
       table_(table) {
     HookParent();
-    SHFILEINFOW info{};
-    images_ = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    images_ = SystemImageList(SHGFI_SMALLICON);
     UpdateItemHeight();
     ResetItems();
 }
