@@ -513,6 +513,7 @@ void TDriveView::ValidateNode(HTREEITEM Node, bool isStart, int scanMode, bool r
 // --- root nodes --------------------------------------------------------------------------------------------------
 
 void TDriveView::RefreshRootNodes(bool ScanDirectory, unsigned Flags) {
+    const DWORD present = ReadDrives ? DriveInfo.PresentDrives() : 0;
     for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
         TDriveStatus& status = Status(letter);
         const bool hadRoot = status.RootNode != nullptr;
@@ -521,7 +522,7 @@ void TDriveView::RefreshRootNodes(bool ScanDirectory, unsigned Flags) {
         if (!(Flags & kReadNamesAlways) && !DriveInfo.Data(letter).DisplayName.empty())
             flags &= ~dsDisplayName;
         if (ReadDrives)
-            DriveInfo.ReadDriveStatus(letter, flags & (dsImageIndex | dsSize | dsDisplayName));
+            DriveInfo.ReadDriveStatus(letter, flags & (dsImageIndex | dsSize | dsDisplayName), present);
         const TDriveInfoRec rec = DriveInfo.Data(letter);
 
         if (!rec.Valid) {
