@@ -50,8 +50,7 @@ TDirView::TDirView(gui::TControl* parent, std::wstring name, int left, int top, 
     fileOperator_ = std::make_unique<TFileOperator>(Handle());
     fileOperator_->SetProgressTitle(L"Filesystem Operation");
     fileOperator_->SetFlags({foAllowUndo, foNoConfirmMkDir});
-    changeTimer_ = std::make_unique<gui::TTimer>(L"ChangeTimer");
-    changeTimer_->SetEnabled(false);
+    changeTimer_ = std::make_unique<gui::TTimer>(L"ChangeTimer", false);
     changeTimer_->SetInterval(changeInterval_);
     changeTimer_->OnTimer = [this](gui::TComponent*) { ChangeTimerElapsed(); };
     CreateDragDrop();

@@ -81,6 +81,7 @@ DWORD ReadNoDrivesPolicy() {
 TDriveSystemCalls TDriveSystemCalls::System() {
     TDriveSystemCalls calls;
     calls.DriveTypeOf = [](const std::wstring& root) { return GetDriveTypeW(root.c_str()); };
+    calls.PresentDrives = [] { return GetLogicalDrives(); };
     calls.NetConnection = [](const std::wstring& localName, std::wstring& remoteName) {
         wchar_t buffer[MAX_PATH] = {};
         DWORD length = MAX_PATH;
@@ -108,11 +109,22 @@ TDriveSystemCalls TDriveSystemCalls::System() {
 TDriveInfo::TDriveInfo() : TDriveInfo(TDriveSystemCalls::System()) {}
 
 TDriveInfo::TDriveInfo(TDriveSystemCalls calls) : calls_(std::move(calls)), noDrives_(ReadNoDrivesPolicy()) {
+    const DWORD present = PresentDrives();
     for (wchar_t drive = L'A'; drive <= L'Z'; ++drive) {
         auto& rec = Record(drive);
-        rec.DriveType = static_cast<int>(calls_.DriveTypeOf(RootOf(drive)));
+        rec.DriveType = static_cast<int>(DriveTypeOf(drive, present));
         rec.Valid = IsValid(drive, static_cast<UINT>(rec.DriveType));
     }
+}
+
+DWORD TDriveInfo::PresentDrives() const {
+    return calls_.PresentDrives ? calls_.PresentDrives() : kEveryLetter;
+}
+
+UINT TDriveInfo::DriveTypeOf(wchar_t drive, DWORD present) const {
+    if (!(present & (1u << (drive - L'A'))))
+        return DRIVE_NO_ROOT_DIR;
+    return calls_.DriveTypeOf(RootOf(drive));
 }
 
 TDriveInfo::~TDriveInfo() {
@@ -173,6 +185,10 @@ std::wstring TDriveInfo::LongPrettyName(wchar_t Drive) {
 }
 
 bool TDriveInfo::ReadDriveStatus(wchar_t Drive, TDriveStatusFlags Flags) {
+    return ReadDriveStatus(Drive, Flags, kEveryLetter);
+}
+
+bool TDriveInfo::ReadDriveStatus(wchar_t Drive, TDriveStatusFlags Flags, DWORD Present) {
     if (!desktop_) {
         SHGetDesktopFolder(desktop_.GetAddressOf());
     }
@@ -184,7 +200,7 @@ bool TDriveInfo::ReadDriveStatus(wchar_t Drive, TDriveStatusFlags Flags) {
     auto& rec = Record(drive);
     const std::wstring root = RootOf(drive);
     rec.Init = true;
-    rec.DriveType = static_cast<int>(calls_.DriveTypeOf(root));
+    rec.DriveType = static_cast<int>(DriveTypeOf(drive, Present));
     rec.Valid = IsValid(drive, static_cast<UINT>(rec.DriveType));
     if (!rec.Valid) {
         rec.Size = 0;

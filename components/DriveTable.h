@@ -54,6 +54,10 @@ struct TVolumeInformation {
 struct TDriveSystemCalls {
     // GetDriveTypeW of a root "X:\".
     std::function<UINT(const std::wstring& root)> DriveTypeOf;
+    // GetLogicalDrives: the letters that have a root (bit 0 = A ... bit 25 = Z). A read of many letters asks
+    // DriveTypeOf only about these: one call costs what asking the type of three letters does. Null: every letter
+    // is asked.
+    std::function<DWORD()> PresentDrives;
     // WNetGetConnectionW of "X:": the UNC name, or false on any error.
     std::function<bool(const std::wstring& localName, std::wstring& remoteName)> NetConnection;
     // GetVolumeInformationW of a root "X:\", with room for the longest label a file system allows.
@@ -78,6 +82,11 @@ public:
     std::wstring LongPrettyName(wchar_t Drive);
     // Re-reads the parts named by Flags (the letter may be lower case). True when the drive is valid and ready.
     bool ReadDriveStatus(wchar_t Drive, TDriveStatusFlags Flags);
+    // The same within a read of many letters: Present is what PresentDrives gave at its start, and a letter outside
+    // it reads as having no root.
+    bool ReadDriveStatus(wchar_t Drive, TDriveStatusFlags Flags, DWORD Present);
+    // The letters that have a root (bit 0 = A ... bit 25 = Z); every letter when the calls cannot tell.
+    DWORD PresentDrives() const;
 
     // The policy's mask: bit 0 = A ... bit 25 = Z; a set bit hides the drive.
     DWORD NoDrives() const { return noDrives_; }
@@ -86,6 +95,8 @@ private:
     TDriveInfoRec& Record(wchar_t drive);
     const TDriveInfoRec& Record(wchar_t drive) const;
     bool IsValid(wchar_t drive, UINT type) const;
+    UINT DriveTypeOf(wchar_t drive, DWORD present) const;
+    static constexpr DWORD kEveryLetter = (1u << 26) - 1;
     std::wstring NameOf(wchar_t drive, std::wstring TDriveInfoRec::*name);
     void ReadDisplayName(wchar_t drive, TDriveInfoRec& rec, bool sizeRead, const std::wstring& label);
 

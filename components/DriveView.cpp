@@ -2,6 +2,7 @@
 #include "components/DriveView.h"
 
 #include "components/BaseUtils.h"
+#include "components/ViewsShared.h"
 #include "gui/Application.h"
 #include "win/Handles.h"
 #include "win/SystemText.h"
@@ -53,8 +54,7 @@ TDriveView::TDriveView(gui::TControl* parent, std::wstring name, int left, int t
     fileOperator_.SetProgressTitle(L"Filesystem Operation");
     fileOperator_.SetFlags({foAllowUndo, foNoConfirmMkDir});
     for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
-        auto timer = std::make_unique<gui::TTimer>();
-        timer->SetEnabled(false);
+        auto timer = std::make_unique<gui::TTimer>(std::wstring(), false);
         timer->SetInterval(changeInterval_);
         timer->Tag = letter;
         timer->OnTimer = [this, letter](gui::TComponent*) { ChangeTimerFired(letter); };
@@ -63,13 +63,9 @@ TDriveView::TDriveView(gui::TControl* parent, std::wstring name, int left, int t
     }
 
     // The shell's system image lists are shared by every view of the process and never freed by one.
-    SHFILEINFOW info{};
-    auto small = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-    if (small)
+    if (HIMAGELIST small = SystemImageList(SHGFI_SMALLICON))
         TreeView_SetImageList(Handle(), small, TVSIL_NORMAL);
-    auto large = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX));
-    if (large)
+    if (HIMAGELIST large = SystemImageList(SHGFI_LARGEICON))
         TreeView_SetImageList(Handle(), large, TVSIL_STATE);
 
     if (SUCCEEDED(SHGetDesktopFolder(desktop_.ReleaseAndGetAddressOf()))) {
@@ -517,6 +513,7 @@ void TDriveView::ValidateNode(HTREEITEM Node, bool isStart, int scanMode, bool r
 // --- root nodes --------------------------------------------------------------------------------------------------
 
 void TDriveView::RefreshRootNodes(bool ScanDirectory, unsigned Flags) {
+    const DWORD present = ReadDrives ? DriveInfo.PresentDrives() : 0;
     for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
         TDriveStatus& status = Status(letter);
         const bool hadRoot = status.RootNode != nullptr;
@@ -525,7 +522,7 @@ void TDriveView::RefreshRootNodes(bool ScanDirectory, unsigned Flags) {
         if (!(Flags & kReadNamesAlways) && !DriveInfo.Data(letter).DisplayName.empty())
             flags &= ~dsDisplayName;
         if (ReadDrives)
-            DriveInfo.ReadDriveStatus(letter, flags & (dsImageIndex | dsSize | dsDisplayName));
+            DriveInfo.ReadDriveStatus(letter, flags & (dsImageIndex | dsSize | dsDisplayName), present);
         const TDriveInfoRec rec = DriveInfo.Data(letter);
 
         if (!rec.Valid) {

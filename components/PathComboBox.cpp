@@ -1,5 +1,6 @@
 #include "components/PathComboBox.h"
 
+#include "components/ViewsShared.h"
 #include "win/Handles.h"
 
 #include <shellapi.h>
@@ -42,6 +43,10 @@ wchar_t UpperLetter(wchar_t letter) {
 TCustomPathComboBox::TCustomPathComboBox(gui::TControl* parent, std::wstring name, int left, int top, int width,
                                          int height, gui::TComboBoxStyle style)
     : TComboBox(parent, std::move(name), left, top, width, height, style) {}
+
+TCustomPathComboBox::TCustomPathComboBox(gui::TControl* parent, std::wstring name, int left, int top, int width,
+                                         int height, gui::TComboBoxStyle style, DWORD ownerDrawStyle)
+    : TComboBox(parent, std::move(name), left, top, width, height, style, ownerDrawStyle) {}
 
 int TCustomPathComboBox::GetTextWidth(const std::wstring& Text) const {
     ScreenDC dc(FontHandle());
@@ -115,39 +120,18 @@ TDriveComboBox::TDriveComboBox(gui::TControl* parent, std::wstring name, int lef
 
 TDriveComboBox::TDriveComboBox(TDriveInfo& table, gui::TControl* parent, std::wstring name, int left, int top,
                                int width, int height)
-    : TCustomPathComboBox(parent, std::move(name), left, top, width, height, gui::TComboBoxStyle::csDropDownList),
+    : TCustomPathComboBox(parent, std::move(name), left, top, width, height, gui::TComboBoxStyle::csDropDownList,
+                          CBS_OWNERDRAWFIXED | CBS_HASSTRINGS),
       table_(table) {
-    CreateWnd();
+    HookParent();
+    images_ = SystemImageList(SHGFI_SMALLICON);
+    UpdateItemHeight();
+    ResetItems();
 }
 
 TDriveComboBox::~TDriveComboBox() {
     SetDriveView(nullptr);
     UnhookParent();
-}
-
-// The native combo box takes owner drawing only at creation: the window the base made is replaced by one with
-// the same place, size and neighbour.
-void TDriveComboBox::CreateWnd() {
-    HWND old = Handle();
-    RECT bounds{};
-    GetWindowRect(old, &bounds);
-    MapWindowPoints(nullptr, GetParent(old), reinterpret_cast<POINT*>(&bounds), 2);
-    HWND previous = GetWindow(old, GW_HWNDPREV);
-    const int listHeight = 200; // as the base: the window height includes the dropped-down list
-    UnhookParent();
-    DestroyHandle();
-    CreateHandle(
-        L"COMBOBOX",
-        WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
-        0, L"", bounds.left, bounds.top, bounds.right - bounds.left, (bounds.bottom - bounds.top) + listHeight);
-    SetWindowPos(Handle(), previous ? previous : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    HookParent();
-
-    SHFILEINFOW info{};
-    images_ = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-    UpdateItemHeight();
-    ResetItems();
 }
 
 void TDriveComboBox::HookParent() {

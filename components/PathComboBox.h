@@ -35,6 +35,8 @@ public:
     int GetTextWidth(const std::wstring& Text) const;
 
 protected:
+    TCustomPathComboBox(gui::TControl* parent, std::wstring name, int left, int top, int width, int height,
+                        gui::TComboBoxStyle style, DWORD ownerDrawStyle);
     bool HandleCommand(WORD code, LRESULT& result) override;
     // Before the list opens.
     virtual void DropDown();
@@ -109,7 +111,6 @@ private:
     void DriveBoxSetDrive(wchar_t drive) override { SetDrive(drive); }
     void DriveBoxDriveViewDestroyed(TDriveView* view) override;
 
-    void CreateWnd();
     void HookParent();
     void UnhookParent();
     static LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,

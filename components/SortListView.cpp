@@ -3,6 +3,7 @@
 #include "win/Handles.h"
 
 #include "components/BaseUtils.h"
+#include "components/ViewsShared.h"
 #include "core/TextUtil.h"
 #include "win/SystemText.h"
 
@@ -427,16 +428,12 @@ HIMAGELIST TSortListView::LargeImages() const {
 }
 
 void TSortListView::CreateSystemImageLists() {
-    SHFILEINFOW info{};
     if (!SmallImages()) {
-        auto list = reinterpret_cast<HIMAGELIST>(
-            SHGetFileInfoW(L"", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-        if (list)
+        if (HIMAGELIST list = SystemImageList(SHGFI_SMALLICON))
             ListView_SetImageList(Handle(), list, LVSIL_SMALL);
     }
     if (!LargeImages()) {
-        auto list = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(L"", 0, &info, sizeof info, SHGFI_SYSICONINDEX));
-        if (list)
+        if (HIMAGELIST list = SystemImageList(SHGFI_LARGEICON))
             ListView_SetImageList(Handle(), list, LVSIL_NORMAL);
     }
 }

@@ -533,13 +533,14 @@ void CALLBACK TTimer::TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
     }
 }
 
-TTimer::TTimer(std::wstring name) : TComponent(std::move(name)), id_(g_nextTimerId++) {
+TTimer::TTimer(std::wstring name, bool enabled) : TComponent(std::move(name)), enabled_(enabled), id_(g_nextTimerId++) {
     Timers()[id_] = this;
     Update();
 }
 
 TTimer::~TTimer() {
-    KillTimer(win::UiThreadWindow(), id_);
+    if (armed_)
+        KillTimer(win::UiThreadWindow(), id_);
     Timers().erase(id_);
 }
 
@@ -556,9 +557,9 @@ void TTimer::SetEnabled(bool enabled) {
 void TTimer::Update() {
     // The thread's window for handed-over calls carries the timers too; each timer runs its own procedure.
     HWND window = win::UiThreadWindow();
-    KillTimer(window, id_);
-    if (enabled_ && interval_ > 0)
-        SetTimer(window, id_, interval_, &TTimer::TimerProc);
+    if (armed_)
+        KillTimer(window, id_);
+    armed_ = enabled_ && interval_ > 0 && SetTimer(window, id_, interval_, &TTimer::TimerProc) != 0;
 }
 
 } // namespace gui

@@ -138,10 +138,11 @@ protected:
     bool HandleCommand(WORD code, LRESULT& result) override;
 };
 
-// A timer of the UI thread. OnTimer runs every Interval milliseconds while Enabled.
+// A timer of the UI thread. OnTimer runs every Interval milliseconds while Enabled. Only an enabled timer holds a
+// system timer, so one made disabled costs the window server nothing until it is first enabled.
 class TTimer : public TComponent {
 public:
-    explicit TTimer(std::wstring name = {});
+    explicit TTimer(std::wstring name = {}, bool enabled = true);
     ~TTimer() override;
     unsigned Interval() const { return interval_; }
     // Intervals above the system's maximum are clamped to it.
@@ -155,6 +156,7 @@ private:
     void Update();
     unsigned interval_ = 1000;
     bool enabled_ = true;
+    bool armed_ = false; // a system timer runs under id_
     UINT_PTR id_ = 0;
 };
 

@@ -738,9 +738,13 @@ void TMemo::AddLine(const std::wstring& line) {
 
 TComboBox::TComboBox(TControl* parent, std::wstring name, int left, int top, int width, int height,
                      TComboBoxStyle style)
+    : TComboBox(parent, std::move(name), left, top, width, height, style, 0) {}
+
+TComboBox::TComboBox(TControl* parent, std::wstring name, int left, int top, int width, int height,
+                     TComboBoxStyle style, DWORD ownerDrawStyle)
     : TControl(parent, std::move(name)), style_(style) {
-    DWORD s =
-        (style == TComboBoxStyle::csDropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN | CBS_AUTOHSCROLL) | WS_VSCROLL;
+    DWORD s = (style == TComboBoxStyle::csDropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN | CBS_AUTOHSCROLL) |
+              WS_VSCROLL | ownerDrawStyle;
     // The window height includes the dropped-down list.
     CreateHandle(L"COMBOBOX", kChild | WS_TABSTOP | s, 0, L"", left, top, width, height + 200);
 }

@@ -255,6 +255,9 @@ public:
     TNotifyEvent OnChange;
 
 protected:
+    // ownerDrawStyle: the owner-drawing styles, which the native control takes only when its window is made.
+    TComboBox(TControl* parent, std::wstring name, int left, int top, int width, int height, TComboBoxStyle style,
+              DWORD ownerDrawStyle);
     bool HandleCommand(WORD code, LRESULT& result) override;
     void AfterDeferredCreation() override;
 

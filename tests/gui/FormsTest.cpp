@@ -261,6 +261,17 @@ TEST(GuiTimer, TicksWhileEnabledAndStops) {
     EXPECT_EQ(ticks, stopped);
     timer.SetInterval(90000ull * 1000ull * 1000ull); // far above the maximum: clamped, not wrapped
     EXPECT_EQ(timer.Interval(), static_cast<unsigned>(USER_TIMER_MAXIMUM));
+
+    // Made disabled, a timer stays silent until enabled, then ticks.
+    TTimer later(L"Timer2", false);
+    int laterTicks = 0;
+    later.OnTimer = [&](TComponent*) { ++laterTicks; };
+    later.SetInterval(20);
+    EXPECT_FALSE(later.Enabled());
+    PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(laterTicks, 0);
+    later.SetEnabled(true);
+    EXPECT_TRUE(PumpUntil([&] { return laterTicks >= 2; }));
 }
 
 TEST(GuiTray, IconIsAddedAndRemoved) {
