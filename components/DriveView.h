@@ -366,6 +366,7 @@ private:
     HTREEITEM reEditNode_ = nullptr;
     std::wstring reEditText_;
     wchar_t previousDrive_ = 0;
+    wchar_t readThisChange_ = 0; // the drive SetDirectory read from disk for the selection it is making
 
     bool fullDriveScan_ = false;
     bool dimmHiddenDirs_ = false;

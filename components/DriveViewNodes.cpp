@@ -79,8 +79,13 @@ std::wstring TDriveView::Directory() const {
 void TDriveView::SetDirectory(const std::wstring& Value) {
     std::wstring path = Value;
     HTREEITEM node = nullptr;
+    wchar_t readNow = 0;
     while (path.size() >= 3) {
+        const wchar_t letter = static_cast<wchar_t>(std::towupper(path[0]));
+        const bool unread = letter >= L'A' && letter <= L'Z' && !Status(letter).Scanned;
         node = FindNodeToPath(path);
+        if (unread && Status(letter).Scanned)
+            readNow = letter;
         if (node)
             break;
         // One level up; the folder of "X:\y" is the root "X:\" with its backslash.
@@ -97,7 +102,17 @@ void TDriveView::SetDirectory(const std::wstring& Value) {
         return;
     leftButtonUp_ = true;
     TreeView_EnsureVisible(Handle(), node);
-    SelectNode(node);
+    // The drive's folders were read from disk just now on the way to the node: the change handling of this
+    // selection has no older reading of them to bring in line, even when it meets the disk's serial for the first
+    // time.
+    readThisChange_ = readNow;
+    try {
+        SelectNode(node);
+    } catch (...) {
+        readThisChange_ = 0;
+        throw;
+    }
+    readThisChange_ = 0;
     HTREEITEM selected = Selected();
     if (selected && !ParentNode(selected)) {
         wchar_t drive = GetDrive(selected);
@@ -243,7 +258,7 @@ void TDriveView::RunChangeHandling(HTREEITEM Node) {
             if (previous && DriveInfo.Data(previous).DriveType == DRIVE_REMOVABLE)
                 TerminateWatchThread(previous);
             if (rec.DriveSerial != oldSerial || rec.DriveSerial == 0) {
-                if (status.Scanned)
+                if (status.Scanned && drive != readThisChange_)
                     ScanDrive(drive);
                 if (OnInsertedDiskChange)
                     OnInsertedDiskChange(this, drive);
