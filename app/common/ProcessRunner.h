@@ -22,11 +22,11 @@ struct ChildWait {
     std::function<bool()> abandon;
 };
 
-// Starts commandLine hidden in a new console, standard output and standard error on one pipe. A reader thread
-// drains that pipe while the child runs (a chatty child never fills it and hangs), and hands every chunk to
-// onOutput (which may be empty) on that thread; the caller sees the output only after the run returned. Returns
-// when the child and everything that inherited the pipe have ended. The child and its own children belong to a
-// job of this process: when this process ends, whatever of them still runs ends with it.
+// Starts commandLine hidden in a console of its own without a window, standard output and standard error on one
+// pipe. A reader thread drains that pipe while the child runs (a chatty child never fills it and hangs), and hands
+// every chunk to onOutput (which may be empty) on that thread; the caller sees the output only after the run
+// returned. Returns when the child and everything that inherited the pipe have ended. The child and its own children
+// belong to a job of this process: when this process ends, whatever of them still runs ends with it.
 ChildRun RunHiddenPiped(const std::wstring& commandLine, const std::function<void(std::string_view)>& onOutput = {},
                         const ChildWait& wait = {});
 
