@@ -148,6 +148,11 @@ ChildRun RunHiddenPiped(const std::wstring& commandLine, const std::function<voi
         job.reset(); // ended by its handle alone
     }
     ResumeThread(thread.get());
+    if (wait.started) {
+        // Before the reader exists, so that nothing of this frame is in use elsewhere should it throw; the child
+        // writes into the pipe's buffer meanwhile.
+        wait.started();
+    }
 
     PipeReader reader{readEnd.get(), &onOutput};
     win::UniqueHandle readerThread(CreateThread(nullptr, 0, ReadPipeToEnd, &reader, 0, nullptr));

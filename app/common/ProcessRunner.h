@@ -13,11 +13,13 @@ struct ChildRun {
     unsigned long startError = 0; // GetLastError of the failed CreatePipe or CreateProcess
 };
 
-// How the caller's thread spends the time while the child runs. Without a pump it just waits. With one, every
-// message that arrives for the thread is run through pumpMessages at once, so a window stays usable however long
-// the child takes; after each pump abandon is asked, and true ends the child (and every process it started) and
-// returns at once.
+// How the caller's thread spends the time while the child runs. started runs once the child has been started,
+// before the wait: what the caller does there overlaps the child's work. Without a pump the thread then just
+// waits. With one, every message that arrives for the thread is run through pumpMessages at once, so a window stays
+// usable however long the child takes; after each pump abandon is asked, and true ends the child (and every process
+// it started) and returns at once.
 struct ChildWait {
+    std::function<void()> started;
     std::function<void()> pumpMessages;
     std::function<bool()> abandon;
 };
