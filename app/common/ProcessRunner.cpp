@@ -124,14 +124,16 @@ ChildRun RunHiddenPiped(const std::wstring& commandLine, const std::function<voi
     startup.hStdOutput = writeEnd.get();
     startup.hStdError = writeEnd.get();
 
-    // Started suspended, so that it is in the job before it can start a process of its own.
+    // Started suspended, so that it is in the job before it can start a process of its own. Its console has no
+    // window: nobody sees it, and making a console window (even a hidden one) costs a good part of a short job.
+    // The child's own console programs share that console, so none of them opens a window either.
     win::UniqueHandle job = CreateKillOnCloseJob();
     PROCESS_INFORMATION info{};
     auto line = MutableCommandLine(commandLine);
     BOOL created =
         CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE,
-                       CREATE_DEFAULT_ERROR_MODE | CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED,
-                       nullptr, nullptr, &startup, &info);
+                       CREATE_DEFAULT_ERROR_MODE | CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED, nullptr,
+                       nullptr, &startup, &info);
     DWORD createError = GetLastError();
     // Our copy of the write end must go at once: the pipe ends only when every writer has closed it.
     writeEnd.reset();
@@ -146,6 +148,11 @@ ChildRun RunHiddenPiped(const std::wstring& commandLine, const std::function<voi
         job.reset(); // ended by its handle alone
     }
     ResumeThread(thread.get());
+    if (wait.started) {
+        // Before the reader exists, so that nothing of this frame is in use elsewhere should it throw; the child
+        // writes into the pipe's buffer meanwhile.
+        wait.started();
+    }
 
     PipeReader reader{readEnd.get(), &onOutput};
     win::UniqueHandle readerThread(CreateThread(nullptr, 0, ReadPipeToEnd, &reader, 0, nullptr));

@@ -13,20 +13,22 @@ struct ChildRun {
     unsigned long startError = 0; // GetLastError of the failed CreatePipe or CreateProcess
 };
 
-// How the caller's thread spends the time while the child runs. Without a pump it just waits. With one, every
-// message that arrives for the thread is run through pumpMessages at once, so a window stays usable however long
-// the child takes; after each pump abandon is asked, and true ends the child (and every process it started) and
-// returns at once.
+// How the caller's thread spends the time while the child runs. started runs once the child has been started,
+// before the wait: what the caller does there overlaps the child's work. Without a pump the thread then just
+// waits. With one, every message that arrives for the thread is run through pumpMessages at once, so a window stays
+// usable however long the child takes; after each pump abandon is asked, and true ends the child (and every process
+// it started) and returns at once.
 struct ChildWait {
+    std::function<void()> started;
     std::function<void()> pumpMessages;
     std::function<bool()> abandon;
 };
 
-// Starts commandLine hidden in a new console, standard output and standard error on one pipe. A reader thread
-// drains that pipe while the child runs (a chatty child never fills it and hangs), and hands every chunk to
-// onOutput (which may be empty) on that thread; the caller sees the output only after the run returned. Returns
-// when the child and everything that inherited the pipe have ended. The child and its own children belong to a
-// job of this process: when this process ends, whatever of them still runs ends with it.
+// Starts commandLine hidden in a console of its own without a window, standard output and standard error on one
+// pipe. A reader thread drains that pipe while the child runs (a chatty child never fills it and hangs), and hands
+// every chunk to onOutput (which may be empty) on that thread; the caller sees the output only after the run
+// returned. Returns when the child and everything that inherited the pipe have ended. The child and its own children
+// belong to a job of this process: when this process ends, whatever of them still runs ends with it.
 ChildRun RunHiddenPiped(const std::wstring& commandLine, const std::function<void(std::string_view)>& onOutput = {},
                         const ChildWait& wait = {});
 

@@ -628,17 +628,34 @@ ConversionPass::Outcome ConversionPass::ConvertOne(const WalkEntry& entry, int s
     const std::wstring commandLine =
         BuildGsCommandLine(PassSwitches.GhostscriptProgram, PassSwitches.GsDeviceSwitches, options, dialog.OutputType,
                            dialog.MayChangePdfLevel, GsOutputSwitch, GsInputArgument);
-    Memo(BuildGsCommandLine(PassSwitches.GhostscriptProgram, PassSwitches.GsDeviceSwitchesDisplay, options,
-                            dialog.OutputType, dialog.MayChangePdfLevel, GsOutputSwitch, GsInputArgument));
+    const std::wstring shownCommandLine =
+        BuildGsCommandLine(PassSwitches.GhostscriptProgram, PassSwitches.GsDeviceSwitchesDisplay, options,
+                           dialog.OutputType, dialog.MayChangePdfLevel, GsOutputSwitch, GsInputArgument);
+    // Laying out a long line in the memo and repainting the gauge cost the window tens of milliseconds: both are done
+    // while Ghostscript works, not before it starts. A run that does not start still shows its command line, but no
+    // progress.
+    bool shown = false;
+    const auto showStartedJob = [&] {
+        shown = true;
+        Memo(shownCommandLine);
+        progress = std::clamp(progress + step, kGaugeMin, kGaugeMax);
+        window_.SetProgress(progress);
+    };
 
     window_.ProcessMessages();
     ChildRun run;
     try {
-        run = RunChildOfWindow(window_, commandLine);
+        run = RunChildOfWindow(window_, commandLine, {}, showStartedJob);
     } catch (const ProgramClosing&) {
+        if (!shown) {
+            Memo(shownCommandLine);
+        }
         // The run was ended unfinished: what it wrote so far is no document.
         outputs.RemoveNew();
         throw;
+    }
+    if (!shown) {
+        Memo(shownCommandLine);
     }
     if (run.pipeFailed || !run.started) {
         if (kind_ == PassKind::Manual) {
@@ -648,9 +665,6 @@ ConversionPass::Outcome ConversionPass::ConvertOne(const WalkEntry& entry, int s
         ReportOnce(key, ConversionFailureText(CurrentInputFile, false, 0, run.startError, false), true);
         return Outcome::Failed;
     }
-
-    progress = std::clamp(progress + step, kGaugeMin, kGaugeMax);
-    window_.SetProgress(progress);
 
     if (window_.LogEnabled()) {
         ConversionLogEntry logEntry;

@@ -17,7 +17,8 @@ public:
     ProgramClosing() : std::runtime_error("Programm wird beendet / program is closing") {}
 };
 
-// RunHiddenPiped with the window's messages pumped. Throws ProgramClosing when the program is closing before the
-// child starts or while it runs.
+// RunHiddenPiped with the window's messages pumped; started runs once the child runs (see ChildWait). Throws
+// ProgramClosing when the program is closing before the child starts or while it runs.
 ChildRun RunChildOfWindow(ConversionWindow& window, const std::wstring& commandLine,
-                          const std::function<void(std::string_view)>& onOutput = {});
+                          const std::function<void(std::string_view)>& onOutput = {},
+                          const std::function<void()>& started = {});

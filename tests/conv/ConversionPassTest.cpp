@@ -356,6 +356,13 @@ TEST(ConversionPass, ProgramThatCannotStartIsReportedAndThePassGoesOn) {
         ASSERT_EQ(log.size(), 2u) << "only the failure lines";
         EXPECT_NE(log[1].find("b.ps (Ghostscript nicht gestartet / not started"), std::string::npos) << log[1];
         EXPECT_NE(world.window.memo.find(L"b.ps (Ghostscript nicht gestartet / not started"), std::wstring::npos);
+        // The memo still shows what was to run, just before why it did not; the gauge counts no run that never
+        // started.
+        const std::wstring failure = L"Konvertierung fehlgeschlagen! / Conversion failed! " + W(world.in / L"b.ps");
+        EXPECT_NE(world.window.memo.find(L"missing.exe"), std::wstring::npos) << fs::path(world.window.memo).string();
+        EXPECT_NE(world.window.memo.find(L"\\b.ps\"\r\n" + failure), std::wstring::npos)
+            << fs::path(world.window.memo).string();
+        EXPECT_EQ(world.window.progress, (std::vector<int>{0, 100}));
     }
 }
 
