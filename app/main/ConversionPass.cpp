@@ -631,15 +631,12 @@ ConversionPass::Outcome ConversionPass::ConvertOne(const WalkEntry& entry, int s
     const std::wstring shownCommandLine =
         BuildGsCommandLine(PassSwitches.GhostscriptProgram, PassSwitches.GsDeviceSwitchesDisplay, options,
                            dialog.OutputType, dialog.MayChangePdfLevel, GsOutputSwitch, GsInputArgument);
-    // Laying out a long line in the memo and repainting the gauge cost the window tens of milliseconds: both are done
-    // while Ghostscript works, not before it starts. A run that does not start still shows its command line, but no
-    // progress.
+    // Laying out a long line in the memo costs the window tens of milliseconds: it is done while Ghostscript works,
+    // not before it starts. A run that does not start still shows its command line.
     bool shown = false;
     const auto showStartedJob = [&] {
         shown = true;
         Memo(shownCommandLine);
-        progress = std::clamp(progress + step, kGaugeMin, kGaugeMax);
-        window_.SetProgress(progress);
     };
 
     window_.ProcessMessages();
@@ -665,6 +662,10 @@ ConversionPass::Outcome ConversionPass::ConvertOne(const WalkEntry& entry, int s
         ReportOnce(key, ConversionFailureText(CurrentInputFile, false, 0, run.startError, false), true);
         return Outcome::Failed;
     }
+
+    // The gauge tells jobs done, so it moves when the run has ended.
+    progress = std::clamp(progress + step, kGaugeMin, kGaugeMax);
+    window_.SetProgress(progress);
 
     if (window_.LogEnabled()) {
         ConversionLogEntry logEntry;
