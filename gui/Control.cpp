@@ -777,11 +777,21 @@ void TControl::UpdateTooltip() {
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     ti.hwnd = form->hwnd_;
     ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
-    SendMessageW(tip, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&ti));
-    if (text.empty() || !showHint_)
+    // Adding and removing a tool subclasses and unsubclasses the control; a tool that stays only needs its text.
+    wchar_t existingText[INFOTIPSIZE] = {}; // the tool's text is copied out with its other values
+    TTTOOLINFOW existing{};
+    existing.cbSize = sizeof existing;
+    existing.hwnd = ti.hwnd;
+    existing.uId = ti.uId;
+    existing.lpszText = existingText;
+    const bool present = SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&existing)) != 0;
+    if (text.empty() || !showHint_) {
+        if (present)
+            SendMessageW(tip, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&ti));
         return;
+    }
     ti.lpszText = text.data();
-    SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    SendMessageW(tip, present ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 std::wstring TControl::Text() const {

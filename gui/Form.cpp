@@ -56,11 +56,18 @@ TForm::TForm(const std::wstring& className, const std::wstring& name) : TControl
     SetVisible(false);
     Application.Initialize();
     controlsDeferred_ = Application.TakeDeferControls();
-    RegisterOwnClass(className.c_str(), CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), Application.Icon());
+    // Registering a class with an icon makes the system build its small icon, a few milliseconds per form: a form
+    // that keeps its window back registers when it makes it.
+    if (!controlsDeferred_)
+        RegisterFormClass(className);
     // No caption until the form sets one: a component name is never a text for the user.
     CreateHandle(className.c_str(), kInitialStyle, kInitialExStyle, L"", CW_USEDEFAULT, CW_USEDEFAULT, 400, 300, true);
     if (Application.Icon())
         SetIcon(Application.Icon());
+}
+
+void TForm::RegisterFormClass(const std::wstring& className) {
+    RegisterOwnClass(className.c_str(), CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), Application.Icon());
 }
 
 void TForm::CreateControls() {
@@ -71,6 +78,7 @@ void TForm::CreateControls() {
         // The window is made as a form made at once is, then given the style and size the form has set since, so
         // that both end up alike (the system places an overlapped window it makes; a pop-up would sit at 0,0).
         const std::unique_ptr<PendingWindow> window = std::move(pending_);
+        RegisterFormClass(window->className);
         CreateWindowNow(PendingWindow{window->className, kInitialStyle, kInitialExStyle, window->text, window->bounds});
         if (window->style != kInitialStyle || window->exStyle != kInitialExStyle) {
             SetWindowLongPtrW(hwnd_, GWL_STYLE, window->style);

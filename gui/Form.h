@@ -108,6 +108,7 @@ private:
     static constexpr DWORD kInitialStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     static constexpr DWORD kInitialExStyle = WS_EX_CONTROLPARENT;
     void ApplyStyle();
+    static void RegisterFormClass(const std::wstring& className);
     // The size the frame (and menu bar) adds around the client area of the window as it is or will be made.
     SIZE FrameSize() const;
     void FocusChanged(TControl* control);

@@ -379,3 +379,60 @@ TEST(GuiGallery, EveryControlHasItsWindow) {
         PumpUntil([&] { return GetTickCount() >= until; }, static_cast<DWORD>(std::atoi(ms)) + 1000);
     }
 }
+
+namespace {
+
+HWND TooltipOf(HWND form) {
+    struct Search {
+        HWND form;
+        HWND tip;
+    } search{form, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM lParam) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lParam);
+            wchar_t cls[64] = {};
+            GetClassNameW(hwnd, cls, 64);
+            if (lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0 && GetWindow(hwnd, GW_OWNER) == s->form) {
+                s->tip = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.tip;
+}
+
+std::wstring ToolText(HWND tip, HWND form, HWND control) {
+    wchar_t text[INFOTIPSIZE] = {};
+    TTTOOLINFOW ti{};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = form;
+    ti.uId = reinterpret_cast<UINT_PTR>(control);
+    ti.lpszText = text;
+    if (!SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti)))
+        return L"<none>";
+    return text;
+}
+
+} // namespace
+
+TEST(GuiHints, TooltipKeepsOneToolWithTheCurrentShortHint) {
+    TTestForm form;
+    form.Button.SetHint(L"Start|Startet die Umwandlung");
+    HWND tip = TooltipOf(form.Handle());
+    ASSERT_NE(tip, nullptr);
+    auto count = [&] { return SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0); };
+    const HWND button = form.Button.Handle();
+    EXPECT_EQ(ToolText(tip, form.Handle(), button), L"Start");
+    form.Button.SetHint(L"Stopp|Hält die Umwandlung an");
+    EXPECT_EQ(ToolText(tip, form.Handle(), button), L"Stopp");
+    EXPECT_EQ(count(), 1);
+    form.Button.SetShowHint(false);
+    EXPECT_EQ(ToolText(tip, form.Handle(), button), L"<none>");
+    form.Button.SetShowHint(true);
+    EXPECT_EQ(ToolText(tip, form.Handle(), button), L"Stopp");
+    EXPECT_EQ(count(), 1);
+    form.Button.SetHint(L"");
+    EXPECT_EQ(count(), 0);
+}
