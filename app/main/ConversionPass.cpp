@@ -634,26 +634,24 @@ ConversionPass::Outcome ConversionPass::ConvertOne(const WalkEntry& entry, int s
     // Laying out a long line in the memo costs the window tens of milliseconds: it is done while Ghostscript works,
     // not before it starts. A run that does not start still shows its command line.
     bool shown = false;
-    const auto showStartedJob = [&] {
-        shown = true;
-        Memo(shownCommandLine);
+    const auto showCommandLine = [&] {
+        if (!shown) {
+            shown = true;
+            Memo(shownCommandLine);
+        }
     };
 
     window_.ProcessMessages();
     ChildRun run;
     try {
-        run = RunChildOfWindow(window_, commandLine, {}, showStartedJob);
+        run = RunChildOfWindow(window_, commandLine, {}, showCommandLine);
     } catch (const ProgramClosing&) {
-        if (!shown) {
-            Memo(shownCommandLine);
-        }
+        showCommandLine();
         // The run was ended unfinished: what it wrote so far is no document.
         outputs.RemoveNew();
         throw;
     }
-    if (!shown) {
-        Memo(shownCommandLine);
-    }
+    showCommandLine();
     if (run.pipeFailed || !run.started) {
         if (kind_ == PassKind::Manual) {
             window_.ShowMessage(ConversionWindow::Box::Plain, Text(run.pipeFailed ? L"AFEHLER2" : L"AFEHLER1"));

@@ -63,29 +63,22 @@ constexpr UINT kForwardRetryMs = 250;
 const wchar_t kDefaultInputFolder[] = L"C:\\PDF\\IN";
 const wchar_t kDefaultOutputFolder[] = L"C:\\PDF\\OUT";
 
-// While the window is being filled in, its property changes are laid out once, when the scope ends.
-class LayoutOnce {
+// Holds off the work a run of changes would repeat (Begin) and does it once, when the scope ends (End).
+template <class T, void (T::*Begin)(), void (T::*End)()> class OnceAtEnd {
 public:
-    explicit LayoutOnce(gui::TControl& control) : control_(control) { control_.DisableAlign(); }
-    ~LayoutOnce() { control_.EnableAlign(); }
-    LayoutOnce(const LayoutOnce&) = delete;
-    LayoutOnce& operator=(const LayoutOnce&) = delete;
+    explicit OnceAtEnd(T& target) : target_(target) { (target_.*Begin)(); }
+    ~OnceAtEnd() { (target_.*End)(); }
+    OnceAtEnd(const OnceAtEnd&) = delete;
+    OnceAtEnd& operator=(const OnceAtEnd&) = delete;
 
 private:
-    gui::TControl& control_;
+    T& target_;
 };
 
-// While the menu bar's texts are set, the bar is redrawn once, when the scope ends.
-class MenuBarOnce {
-public:
-    explicit MenuBarOnce(gui::TMainMenu& menu) : menu_(menu) { menu_.BeginUpdate(); }
-    ~MenuBarOnce() { menu_.EndUpdate(); }
-    MenuBarOnce(const MenuBarOnce&) = delete;
-    MenuBarOnce& operator=(const MenuBarOnce&) = delete;
-
-private:
-    gui::TMainMenu& menu_;
-};
+// While the window is being filled in, its property changes are laid out once.
+using LayoutOnce = OnceAtEnd<gui::TControl, &gui::TControl::DisableAlign, &gui::TControl::EnableAlign>;
+// While the menu bar's texts are set, the bar is redrawn once.
+using MenuBarOnce = OnceAtEnd<gui::TMainMenu, &gui::TMainMenu::BeginUpdate, &gui::TMainMenu::EndUpdate>;
 
 fs::path ProgramFolderPath() {
     wchar_t path[MAX_PATH * 2]{};
