@@ -230,7 +230,14 @@ TEST_F(SmallDialogsTest, InstructionsAndNoticesCloseOnEscAndOk) {
     };
     for (const CloseCase& c : cases) {
         WhenShown shown(*c.form, [&] {
-            PumpUntil([&] { return GetFocus() != nullptr; }, 2000);
+            // The focus of the dialog shown before may linger for a moment: wait until this one has it.
+            const HWND dialog = c.form->Handle();
+            PumpUntil(
+                [&] {
+                    const HWND focus = GetFocus();
+                    return focus && (focus == dialog || IsChild(dialog, focus));
+                },
+                2000);
             HWND target = c.keyTarget ? c.keyTarget->Handle() : GetFocus();
             guidriver::PostKey(target, c.key);
         });

@@ -20,8 +20,15 @@ std::vector<int> HostProcessesWith(const std::string& text) {
         if (name.empty() || name.find_first_not_of(L"0123456789") != std::wstring::npos) {
             continue;
         }
-        std::ifstream in(std::filesystem::path(L"Z:\\proc\\" + name + L"\\cmdline"), std::ios::binary);
-        const std::string commandLine((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        // A process that ends while its command line is read fails the read (the file buffer throws): it is gone,
+        // so it does not count.
+        std::string commandLine;
+        try {
+            std::ifstream in(std::filesystem::path(L"Z:\\proc\\" + name + L"\\cmdline"), std::ios::binary);
+            commandLine.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        } catch (const std::exception&) {
+            continue;
+        }
         if (commandLine.find(text) != std::string::npos) {
             found.push_back(std::stoi(name));
         }
