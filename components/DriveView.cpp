@@ -51,6 +51,7 @@ TDriveView::TDriveView(gui::TControl* parent, std::wstring name, int left, int t
     : gui::TCustomTreeView(parent, std::move(name), left, top, width, height,
                            TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_EDITLABELS),
       fileOperator_(nullptr) {
+    dragDropWatcher_ = dragDropFilesEx_.get();
     fileOperator_.SetProgressTitle(L"Filesystem Operation");
     fileOperator_.SetFlags({foAllowUndo, foNoConfirmMkDir});
     for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
@@ -83,6 +84,7 @@ TDriveView::TDriveView(gui::TControl* parent, std::wstring name, int left, int t
 }
 
 TDriveView::~TDriveView() {
+    dragDropWatcher_ = nullptr;
     if (dirView_ && dirView_->DriveView() == this)
         dirView_->SetDriveView(nullptr);
     if (driveBox_)

@@ -281,6 +281,7 @@ protected:
     bool HandleNotify(NMHDR* header, LRESULT& result) override;
     LRESULT DoCustomDraw(NMTVCUSTOMDRAW* draw) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    LRESULT TreeMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
     virtual bool CanExpand(HTREEITEM Node);
     virtual bool CanChange(HTREEITEM Node);
@@ -290,6 +291,10 @@ protected:
     virtual void KeyDownHandler(WORD& Key, gui::TShiftState Shift);
 
 private:
+    // The drag-and-drop engine watches every message of the tree after the tree's own handling, handed over by
+    // WndProc: a subclass of its own would cost a window-property look-up per message. Set once the engine exists
+    // (declared first, so it is valid before any other member is made).
+    TDragDropFilesEx* dragDropWatcher_ = nullptr;
     // DriveView.cpp
     void ReadSubDirs(HTREEITEM Node);
     void ScanDrive(wchar_t Drive);

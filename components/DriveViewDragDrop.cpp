@@ -294,6 +294,7 @@ std::unique_ptr<TDragDropFilesEx> TDriveView::CreateDragDrop() {
     // Folders are moved between the tree's own nodes too.
     dd->AcceptOwnDnD = true;
     dd->TargetPopupMenu = TargetPopUpMenu;
+    dd->ControlForwardsMessages = true;
     dd->OnDragDetect = [this](DWORD keys, POINT start, POINT pt, TDragDetectStatus status) {
         gui::GuardedVoid("TDriveView drag detect", [&] { DDDragDetect(keys, start, pt, status); });
     };

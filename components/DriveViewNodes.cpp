@@ -851,6 +851,14 @@ void TDriveView::KeyDownHandler(WORD& Key, gui::TShiftState Shift) {
 }
 
 LRESULT TDriveView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    const HWND window = Handle();
+    const LRESULT result = TreeMessage(msg, wParam, lParam);
+    if (dragDropWatcher_)
+        dragDropWatcher_->ControlMessage(window, msg, wParam, lParam);
+    return result;
+}
+
+LRESULT TDriveView::TreeMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_LBUTTONDOWN: {
         // The control tracks the mouse inside its button-down handling and may swallow the release.
