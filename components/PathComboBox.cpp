@@ -2,6 +2,7 @@
 
 #include "components/ViewsShared.h"
 #include "win/Handles.h"
+#include "win/MeasuringDC.h"
 
 #include <shellapi.h>
 
@@ -12,15 +13,14 @@ namespace {
 constexpr int kIconRoom = 22; // the item text starts right of the drive icon
 constexpr int kListMargin = 8;
 
-// The screen's device context with a font selected, restored and released on scope exit.
-class ScreenDC {
+// The measuring DC with a font selected, restored on scope exit.
+class MeasuringFontDC {
 public:
-    explicit ScreenDC(HFONT font) : font_(dc_.get(), dc_ ? font : nullptr) {}
-    HDC get() const { return dc_.get(); }
+    explicit MeasuringFontDC(HFONT font) : font_(win::MeasuringDC(), font) {}
+    HDC get() const { return win::MeasuringDC(); }
 
 private:
-    win::WindowDC dc_{nullptr};
-    win::SelectedObject font_; // after the DC: deselected before it is released
+    win::SelectedObject font_;
 };
 
 int TextWidth(HDC dc, const std::wstring& text) {
@@ -49,12 +49,12 @@ TCustomPathComboBox::TCustomPathComboBox(gui::TControl* parent, std::wstring nam
     : TComboBox(parent, std::move(name), left, top, width, height, style, ownerDrawStyle) {}
 
 int TCustomPathComboBox::GetTextWidth(const std::wstring& Text) const {
-    ScreenDC dc(FontHandle());
+    MeasuringFontDC dc(FontHandle());
     return TextWidth(dc.get(), Text);
 }
 
 int TCustomPathComboBox::GetMaxTextWidth() const {
-    ScreenDC dc(FontHandle());
+    MeasuringFontDC dc(FontHandle());
     int widest = 0;
     for (int i = 0; i < Count(); ++i)
         widest = std::max(widest, TextWidth(dc.get(), Item(i)));
@@ -123,7 +123,6 @@ TDriveComboBox::TDriveComboBox(TDriveInfo& table, gui::TControl* parent, std::ws
     : TCustomPathComboBox(parent, std::move(name), left, top, width, height, gui::TComboBoxStyle::csDropDownList,
                           CBS_OWNERDRAWFIXED | CBS_HASSTRINGS),
       table_(table) {
-    HookParent();
     images_ = SystemImageList(SHGFI_SMALLICON);
     UpdateItemHeight();
     ResetItems();
@@ -131,47 +130,19 @@ TDriveComboBox::TDriveComboBox(TDriveInfo& table, gui::TControl* parent, std::ws
 
 TDriveComboBox::~TDriveComboBox() {
     SetDriveView(nullptr);
-    UnhookParent();
 }
 
-void TDriveComboBox::HookParent() {
-    HWND parent = GetParent(Handle());
-    if (!parent)
-        return;
-    if (SetWindowSubclass(parent, &TDriveComboBox::ParentProc, reinterpret_cast<UINT_PTR>(this),
-                          reinterpret_cast<DWORD_PTR>(this)))
-        hookedParent_ = parent;
-}
-
-void TDriveComboBox::UnhookParent() {
-    if (hookedParent_ && IsWindow(hookedParent_))
-        RemoveWindowSubclass(hookedParent_, &TDriveComboBox::ParentProc, reinterpret_cast<UINT_PTR>(this));
-    hookedParent_ = nullptr;
-}
-
-// Owner drawing is asked of the parent window: its requests for this box are answered here.
-LRESULT CALLBACK TDriveComboBox::ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                            DWORD_PTR refData) {
-    auto* self = reinterpret_cast<TDriveComboBox*>(refData);
-    if (msg == WM_DRAWITEM && self) {
-        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (item && item->CtlType == ODT_COMBOBOX && item->hwndItem == self->Handle()) {
-            gui::GuardedVoid("drive combo box drawing", [&] { self->DrawItem(*item); });
-            return TRUE;
-        }
-    }
-    if (msg == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, &TDriveComboBox::ParentProc, id);
-        if (self && self->hookedParent_ == hwnd)
-            self->hookedParent_ = nullptr;
-    }
-    return DefSubclassProc(hwnd, msg, wParam, lParam);
+bool TDriveComboBox::HandleDrawItem(const DRAWITEMSTRUCT& item) {
+    if (item.CtlType != ODT_COMBOBOX)
+        return false;
+    gui::GuardedVoid("drive combo box drawing", [&] { DrawItem(item); });
+    return true;
 }
 
 void TDriveComboBox::UpdateItemHeight() {
     TEXTMETRICW metrics{};
     {
-        ScreenDC dc(FontHandle());
+        MeasuringFontDC dc(FontHandle());
         if (dc.get())
             GetTextMetricsW(dc.get(), &metrics);
     }

@@ -98,6 +98,8 @@ public:
 protected:
     bool HandleCommand(WORD code, LRESULT& result) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // Owner drawing, asked of the parent window and reflected to the box.
+    bool HandleDrawItem(const DRAWITEMSTRUCT& item) override;
     virtual void DrawItem(const DRAWITEMSTRUCT& item);
     // Back to the item of Drive: the box shows the drive the tree (and so the pane) is on.
     void RestoreAfterCancel() override;
@@ -111,17 +113,11 @@ private:
     void DriveBoxSetDrive(wchar_t drive) override { SetDrive(drive); }
     void DriveBoxDriveViewDestroyed(TDriveView* view) override;
 
-    void HookParent();
-    void UnhookParent();
-    static LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                       DWORD_PTR refData);
-
     TDriveInfo& table_;
     wchar_t drive_ = L'C';
     TVolumeDisplayStyle displayStyle_ = doPrettyName;
     TDriveTypes driveTypes_ = kDefaultDriveTypes;
     TDriveView* driveView_ = nullptr;
     HIMAGELIST images_ = nullptr; // the system's small-icon list: shared, never freed here
-    HWND hookedParent_ = nullptr;
     int itemHeight_ = 0;
 };

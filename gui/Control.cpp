@@ -3,6 +3,7 @@
 #include "gui/Application.h"
 #include "gui/Form.h"
 #include "gui/Menus.h"
+#include "win/MeasuringDC.h"
 #include "win/Trace.h"
 
 #include <commctrl.h>
@@ -58,7 +59,7 @@ std::shared_ptr<const win::UniqueFont> SharedFont(const TFont& font) {
              font.StrikeOut);
     if (auto found = cache[key].lock())
         return found;
-    const int height = -MulDiv(font.Size, GetDeviceCaps(win::WindowDC(nullptr).get(), LOGPIXELSY), 72);
+    const int height = -MulDiv(font.Size, win::ScreenPixelsPerInchY(), 72);
     auto shared = std::make_shared<const win::UniqueFont>(CreateFontW(
         height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, font.Italic, font.Underline, font.StrikeOut, DEFAULT_CHARSET,
         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.Name.c_str()));
@@ -285,6 +286,7 @@ void TControl::Detach() {
         SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(nativeProc_));
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     Objects().Unbind(hwnd_);
+    tooltip_ = nullptr;
     RemovePropW(hwnd_, kNameProp);
     if (nameAtom_)
         GlobalDeleteAtom(nameAtom_);
@@ -337,6 +339,12 @@ LRESULT TControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     HWND hwnd = hwnd_;
     bool own = ownClass_;
     LRESULT result = 0;
+    if (tooltip_ && ((msg >= WM_LBUTTONDOWN && msg <= WM_MBUTTONDBLCLK) || msg == WM_MOUSEMOVE)) {
+        MSG relayed{hwnd, msg, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
+        const DWORD pos = GetMessagePos();
+        relayed.pt = POINT{static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
+        SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+    }
     try {
         result = WndProc(msg, wParam, lParam);
     } catch (...) {
@@ -358,6 +366,10 @@ bool TControl::HandleCommand(WORD, LRESULT&) {
     return false;
 }
 bool TControl::HandleNotify(NMHDR*, LRESULT&) {
+    return false;
+}
+
+bool TControl::HandleDrawItem(const DRAWITEMSTRUCT&) {
     return false;
 }
 
@@ -413,6 +425,14 @@ LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 return r;
         }
         break;
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item && item->CtlType != ODT_MENU) {
+            if (TControl* child = FromHandle(item->hwndItem); child && child != this && child->HandleDrawItem(*item))
+                return TRUE;
+        }
+        break;
+    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
@@ -552,6 +572,17 @@ RECT BoundsInParent(HWND hwnd) {
         MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
     return r;
 }
+
+// Moves a child window to the bounds (in its parent's client coordinates) unless it stands there already: layouts
+// set every control again, and an unchanged position still costs the window system a round of messages.
+void PlaceWindow(HWND hwnd, int left, int top, int width, int height) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    const RECT now = BoundsInParent(hwnd);
+    if (now.left == left && now.top == top && now.right - now.left == width && now.bottom - now.top == height)
+        return;
+    SetWindowPos(hwnd, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
 } // namespace
 
 int TControl::Left() const {
@@ -594,7 +625,7 @@ void TControl::SetBounds(int left, int top, int width, int height) {
     }
     if (!hwnd_)
         return;
-    SetWindowPos(hwnd_, nullptr, left, top, std::max(width, 0), std::max(height, 0), SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceWindow(hwnd_, left, top, width, height);
     RememberAnchorBase();
     if (parent_ && align_ != TAlign::alNone && parent_->realignDepth_ == 0)
         parent_->Realign();
@@ -646,7 +677,7 @@ void TControl::Realign() {
     laidOut_ = client;
     RECT area = AlignArea();
     auto place = [](TControl* c, int l, int t, int w, int h) {
-        SetWindowPos(c->hwnd_, nullptr, l, t, std::max(w, 0), std::max(h, 0), SWP_NOZORDER | SWP_NOACTIVATE);
+        PlaceWindow(c->hwnd_, l, t, w, h);
         c->anchorBounds_ = BoundsInParent(c->hwnd_);
     };
     // The nearer a control already stands to its edge, the earlier it takes its share (stable for ties). The
@@ -715,8 +746,7 @@ void TControl::Realign() {
             else
                 OffsetRect(&b, 0, dh);
         }
-        SetWindowPos(c->hwnd_, nullptr, b.left, b.top, std::max<int>(b.right - b.left, 0),
-                     std::max<int>(b.bottom - b.top, 0), SWP_NOZORDER | SWP_NOACTIVATE);
+        PlaceWindow(c->hwnd_, b.left, b.top, b.right - b.left, b.bottom - b.top);
     }
     --realignDepth_;
     AfterChildrenAligned();
@@ -774,10 +804,10 @@ void TControl::UpdateTooltip() {
     std::wstring text = GetShortHint(hint_);
     TTTOOLINFOW ti{};
     ti.cbSize = sizeof ti;
-    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.uFlags = TTF_IDISHWND;
     ti.hwnd = form->hwnd_;
     ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
-    // Adding and removing a tool subclasses and unsubclasses the control; a tool that stays only needs its text.
+    // A tool that stays only needs its text.
     wchar_t existingText[INFOTIPSIZE] = {}; // the tool's text is copied out with its other values
     TTTOOLINFOW existing{};
     existing.cbSize = sizeof existing;
@@ -788,10 +818,12 @@ void TControl::UpdateTooltip() {
     if (text.empty() || !showHint_) {
         if (present)
             SendMessageW(tip, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&ti));
+        tooltip_ = nullptr;
         return;
     }
     ti.lpszText = text.data();
     SendMessageW(tip, present ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    tooltip_ = tip;
 }
 
 std::wstring TControl::Text() const {
@@ -837,9 +869,9 @@ HFONT TControl::FontHandle() const {
 SIZE TControl::TextExtent(const std::wstring& text, int wrapWidth) const {
     RECT r{0, 0, wrapWidth, 0};
     {
-        const win::WindowDC dc(hwnd_);
-        const win::SelectedObject font(dc.get(), FontHandle());
-        DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &r,
+        const HDC dc = win::MeasuringDC();
+        const win::SelectedObject font(dc, FontHandle());
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
                   DT_CALCRECT | (wrapWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE));
     }
     return SIZE{r.right - r.left, r.bottom - r.top};

@@ -159,6 +159,8 @@ protected:
     virtual bool HandleNotify(NMHDR* header, LRESULT& result);
     // WM_CTLCOLOR* for this control; nullptr leaves the default.
     virtual HBRUSH HandleCtlColor(UINT msg, HDC dc);
+    // WM_DRAWITEM of an owner-drawn control, reflected back to it; true when drawn.
+    virtual bool HandleDrawItem(const DRAWITEMSTRUCT& item);
     virtual void AfterChildrenAligned() {}
     // Runs when a deferred window has been made: the control gives it what was set while it had none.
     virtual void AfterDeferredCreation() {}
@@ -215,6 +217,9 @@ private:
     bool visible_ = true;
     std::wstring hint_;
     bool showHint_ = true;
+    // The tooltip that shows the hint, or null. The control hands it the mouse messages itself: the tooltip's own
+    // subclass would cost a window-property look-up per message.
+    HWND tooltip_ = nullptr;
     TFont font_;
     bool ownFont_ = false;
     std::shared_ptr<const win::UniqueFont> hfont_;

@@ -2,6 +2,7 @@
 
 #include "gui/Application.h"
 #include "win/Handles.h"
+#include "win/MeasuringDC.h"
 
 #include <commdlg.h>
 
@@ -92,7 +93,7 @@ bool TOpenDialog::Run(HWND owner) {
 
 bool TFontDialog::Run(HWND owner) {
     LOGFONTW lf{};
-    lf.lfHeight = -MulDiv(Font.Size, GetDeviceCaps(win::WindowDC(nullptr).get(), LOGPIXELSY), 72);
+    lf.lfHeight = -MulDiv(Font.Size, win::ScreenPixelsPerInchY(), 72);
     lf.lfWeight = Font.Bold ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = Font.Italic;
     lf.lfUnderline = Font.Underline;

@@ -1,6 +1,7 @@
 #include "gui/StdCtrls.h"
 
 #include "gui/Form.h"
+#include "win/MeasuringDC.h"
 
 #include <algorithm>
 
@@ -693,9 +694,8 @@ void TMemo::UpdateScrollBar() {
     updatingScrollBar_ = true;
     TEXTMETRICW metrics{};
     {
-        const win::WindowDC dc(Handle());
-        const win::SelectedObject font(dc.get(), FontHandle());
-        GetTextMetricsW(dc.get(), &metrics);
+        const win::SelectedObject font(win::MeasuringDC(), FontHandle());
+        GetTextMetricsW(win::MeasuringDC(), &metrics);
     }
     // Two rounds: showing or hiding the bar changes the width the lines wrap in.
     for (int round = 0; round < 2; ++round) {

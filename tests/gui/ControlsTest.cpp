@@ -436,3 +436,23 @@ TEST(GuiHints, TooltipKeepsOneToolWithTheCurrentShortHint) {
     form.Button.SetHint(L"");
     EXPECT_EQ(count(), 0);
 }
+
+// The tooltip learns of the mouse from the control: resting the pointer on a control with a hint shows it.
+TEST(GuiHints, TooltipShowsWhenThePointerRestsOnTheControl) {
+    TTestForm form;
+    form.Button.SetHint(L"Start|Startet die Umwandlung");
+    form.Show();
+    HWND tip = TooltipOf(form.Handle());
+    ASSERT_NE(tip, nullptr);
+    RECT button{};
+    GetWindowRect(form.Button.Handle(), &button);
+    const POINT centre{(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+    // A pointer that moves onto the button, as a user's does.
+    SetCursorPos(centre.x - 8, centre.y);
+    PumpUntil([] { return false; }, 100);
+    SetCursorPos(centre.x, centre.y);
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(tip) != FALSE; }, 5000));
+    wchar_t shown[64] = {};
+    GetWindowTextW(tip, shown, 64);
+    EXPECT_STREQ(shown, L"Start");
+}
