@@ -132,8 +132,11 @@ void TDirView::LoadDirectory(const std::wstring& Dir) {
         abortLoading_ = true;
         return;
     }
-    // A reload of the folder listed may find it as it was; then the list stays exactly as it is on screen.
+    // A reload of the folder listed may find it as it was; then the list stays exactly as it is on screen. Such a
+    // reload reads the folder into entries of its own beside the listed ones, which the list goes on showing (and
+    // drawing) meanwhile; only a folder that changed replaces them.
     const bool mayKeep = keepUnchanged_ && dirOK_ && Dir == path_;
+    const bool readApart = mayKeep && !inRecycleBin_;
     lastLoadUnchanged_ = false;
     loading_ = true;
     path_ = Dir;
@@ -151,17 +154,26 @@ void TDirView::LoadDirectory(const std::wstring& Dir) {
         THourGlass wait;
         if (Count() > 0)
             ClearDropTarget();
-        // The entries are built anew beside the old ones; the control shows nothing of either until the end.
-        std::vector<TListEntry> previous = std::move(items_);
-        items_.clear();
+        // The entries are built anew beside the old ones; unless they are read apart, the control shows nothing of
+        // either until the end.
+        std::vector<TListEntry> previous;
+        std::vector<TListEntry> read;
+        if (!readApart) {
+            previous = std::move(items_);
+            items_.clear();
+        }
+        loadTarget_ = readApart ? &read : &items_;
         const std::int64_t previousSize = filesSize_, previousSelSize = filesSelSize_;
         if (!mayKeep)
             ResetControl();
         GetSystemTime(&loadTime_);
         TEntryFilter filter = MakeFilter();
 
-        BeginUpdate();
-        drawing_ = false;
+        bool redrawHeld = !readApart;
+        if (redrawHeld) {
+            BeginUpdate();
+            drawing_ = false;
+        }
         filesSize_ = 0;
         filesSelSize_ = 0;
         try {
@@ -192,9 +204,12 @@ void TDirView::LoadDirectory(const std::wstring& Dir) {
                 if (inRecycleBin_) {
                     LoadRecycleBinItems();
                 } else {
-                    currentFolder_.Reset();
-                    if (TPidlPtr folder = PIDL_GetFromPath(GetPathName()))
-                        PIDL_GetFolder(folder.get(), currentFolder_);
+                    // A reload of the same folder keeps its shell folder: parsing the path again finds the same.
+                    if (!readApart || !currentFolder_) {
+                        currentFolder_.Reset();
+                        if (TPidlPtr folder = PIDL_GetFromPath(GetPathName()))
+                            PIDL_GetFolder(folder.get(), currentFolder_);
+                    }
                     LoadEntries(filter);
                 }
             }
@@ -202,11 +217,15 @@ void TDirView::LoadDirectory(const std::wstring& Dir) {
             // Whatever failed, the view must not stay in the loading state, or it never loads again.
             loading_ = false;
             drawing_ = true;
+            loadTarget_ = &items_;
+            items_.clear();
             ResetControl();
-            EndUpdate();
+            if (redrawHeld)
+                EndUpdate();
             RunNotify(OnLoaded);
             throw;
         }
+        loadTarget_ = &items_;
 
         typeCache_.Sort([](const TTypeCacheRec* a, const TTypeCacheRec* b) {
             return a->Ext.compare(b->Ext) < 0 ? -1 : a->Ext == b->Ext ? 0 : 1;
@@ -215,12 +234,22 @@ void TDirView::LoadDirectory(const std::wstring& Dir) {
 
         aborted = abortLoading_;
         // The old entries are in order already: a folder found as it was needs no sort.
-        unchanged = mayKeep && !aborted && dirOK_ && SameEntries(previous, items_);
+        unchanged =
+            mayKeep && !aborted && dirOK_ && (readApart ? SameEntries(items_, read) : SameEntries(previous, items_));
+        if (readApart && !unchanged) {
+            // From here on as for any load: the new entries replace the listed ones while the control waits.
+            BeginUpdate();
+            drawing_ = false;
+            redrawHeld = true;
+            previous = std::move(items_);
+            items_ = std::move(read);
+        }
         if (!unchanged && !aborted && dirOK_)
             SortModel();
         if (unchanged) {
             // The old entries keep their type names, icons and marks, the control its selection, focus and place.
-            items_ = std::move(previous);
+            if (!readApart)
+                items_ = std::move(previous);
             filesSize_ = previousSize;
             filesSelSize_ = previousSelSize;
             pendingSelect_.clear();
@@ -244,15 +273,16 @@ void TDirView::LoadDirectory(const std::wstring& Dir) {
             if (!unchanged)
                 MakeFocusedVisible();
         }
-        EndUpdate();
+        if (redrawHeld)
+            EndUpdate();
         drawing_ = true;
     }
 
     if (dirOK_ && !aborted) {
         if (UseIconUpdateThread && !inRecycleBin_)
             StartIconUpdateThread();
-        // The scanners stopped above start again for the folders kept.
-        if (unchanged && showSubDirSize_ && showDirectories_)
+        // The scanners stopped above start again for the folders kept, and for all when they were read apart.
+        if ((unchanged || readApart) && showSubDirSize_ && showDirectories_)
             StartSubDirScanners();
         StartWatchThread();
         RunNotify(OnDirUpdated);
@@ -319,7 +349,8 @@ void TDirView::AddSubDirectories(const std::vector<TSearchRec>& Found) {
         if (!AskAddFile(rec))
             continue;
         int item = AddItem(rec);
-        if (showSubDirSize_)
+        // Entries read apart are not listed yet: their scanners start once they are.
+        if (showSubDirSize_ && loadTarget_ == &items_)
             StartSubDirScanner(item);
     }
     if (driveView_ && driveType_ == DRIVE_REMOTE && Found.empty())
@@ -344,8 +375,8 @@ int TDirView::AddItem(const TSearchRec& SearchRec) {
         filesSize_ += rec->Size;
     // The shortcut overlay of the system image list.
     const UINT state = rec->FileExt == L"LNK" ? INDEXTOOVERLAYMASK(2) : 0;
-    items_.push_back(TListEntry{std::move(record), state});
-    const int index = Count() - 1;
+    loadTarget_->push_back(TListEntry{std::move(record), state});
+    const int index = static_cast<int>(loadTarget_->size()) - 1;
     if (SelectNewFiles)
         pendingSelect_.push_back(rec);
     if (!loading_ && deferCount_ == 0)
@@ -369,7 +400,7 @@ void TDirView::AddParentDirItem() {
     rec->Size = -1;
     rec->TypeName = L"<DIR>";
     rec->ImageIndex = StdDirIcon;
-    items_.insert(items_.begin(), TListEntry{std::move(record), INDEXTOOVERLAYMASK(3)});
+    loadTarget_->insert(loadTarget_->begin(), TListEntry{std::move(record), INDEXTOOVERLAYMASK(3)});
     if (!loading_ && deferCount_ == 0)
         SyncItemCount();
 }
@@ -381,7 +412,6 @@ void TDirView::Reload(bool CacheIcons) {
         loadPending_ = true;
         return;
     }
-    BeginUpdate();
     std::set<std::wstring> selected;
     std::map<std::wstring, int> keptIcons;
     std::wstring focused;
@@ -402,16 +432,15 @@ void TDirView::Reload(bool CacheIcons) {
         LoadDirectory(path_);
     } catch (...) {
         keepUnchanged_ = false;
-        EndUpdate();
         throw;
     }
     keepUnchanged_ = false;
     if (lastLoadUnchanged_) {
-        // Selection, focus, icons and the scroll position are all still there.
-        EndUpdate();
+        // Selection, focus, icons and the scroll position are all still there, and the list was never held.
         return;
     }
 
+    BeginUpdate();
     for (int i = 0; i < Count(); ++i) {
         TFileRec* rec = ItemRec(i);
         if (!focused.empty() && rec->FileName == focused)

@@ -620,6 +620,8 @@ private:
     TPidlPtr recycleBinPIDL_;
     TListExt<TTypeCacheRec> typeCache_;
     std::vector<TListEntry> items_;
+    // Where AddItem puts new entries: the listed ones, or those a reload reads apart from them.
+    std::vector<TListEntry>* loadTarget_ = &items_;
     int controlCount_ = 0;   // the count the list control was last given
     int deferCount_ = 0;     // while set, new entries wait for one count at the end
     bool remapping_ = false; // selection changes made by the view itself to follow its entries

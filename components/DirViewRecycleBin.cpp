@@ -67,10 +67,8 @@ void TDirView::LoadRecycleBinItems() {
         SHFILEINFOW info{};
         bool known = SHGetFileInfoW(reinterpret_cast<LPCWSTR>(absolute.get()), 0, &info, sizeof info,
                                     SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_PIDL) != 0;
-        int item = AddItem(rec);
-        TFileRec* added = ItemRec(item);
-        if (!added)
-            continue;
+        const int item = AddItem(rec);
+        TFileRec* added = (*loadTarget_)[static_cast<size_t>(item)].Rec.get();
         added->DisplayName = parsingName;
         added->Empty = false;
         added->IconEmpty = false;
