@@ -300,8 +300,12 @@ public:
             Child ostrel(Ostrel(), L"", ostrelFolder_);
             UntilWindow(ostrel, L"TOstrel_Form", window);
         }
-        Child bare(Tool(L"BareSplash.exe"), L"", toolsFolder_);
-        UntilWindow(bare, L"BenchMainWindow", window);
+        {
+            Child bare(Tool(L"BareSplash.exe"), L"", toolsFolder_);
+            UntilWindow(bare, L"BenchMainWindow", window);
+        }
+        Child full(Tool(L"BareMainWindow.exe"), L"", toolsFolder_);
+        UntilWindow(full, L"BenchFullWindow", window);
     }
 
     int FileCount() const { return fileCount_; }
@@ -320,7 +324,7 @@ public:
         }
     }
 
-    Series start, load, refresh, workingSet, passPerJob, passGrowth;
+    Series start, startFullWindow, load, refresh, workingSet, passPerJob, passGrowth;
 
 private:
     std::wstring Ostrel() const { return ostrelFolder_ + L"\\Ostrel.exe"; }
@@ -358,7 +362,7 @@ private:
     }
 
     void Start() {
-        std::optional<double> ostrelStart, bareStart;
+        std::optional<double> ostrelStart, bareStart, fullStart;
         HWND window = nullptr;
         {
             WriteIni(empty_);
@@ -369,9 +373,17 @@ private:
             Child bare(Tool(L"BareSplash.exe"), L"", toolsFolder_);
             bareStart = UntilWindow(bare, L"BenchMainWindow", window);
         }
+        {
+            Child full(Tool(L"BareMainWindow.exe"), L"", toolsFolder_);
+            fullStart = UntilWindow(full, L"BenchFullWindow", window);
+        }
         if (ostrelStart && bareStart) {
             start.ostrel.push_back(*ostrelStart);
             start.baseline.push_back(*bareStart);
+        }
+        if (ostrelStart && fullStart) {
+            startFullWindow.ostrel.push_back(*ostrelStart);
+            startFullWindow.baseline.push_back(*fullStart);
         }
     }
 
@@ -567,10 +579,12 @@ int wmain(int argc, wchar_t** argv) {
     row(files + ": load cost", bench.load, "ms", 0, "<= 2");
     row(files + ": refresh (F12) vs the load", bench.refresh, "ms", 0, "<= 0.5");
     row("start to the main window", bench.start, "ms", 0, "<= 1.3");
+    row("start vs bare window of the same controls", bench.startFullWindow, "ms", 0, "-");
     row("working set, " + files + " listed", bench.workingSet, "MB", 1, "<= 1.2");
     std::printf("\nbaselines: a bare loop running the same Ghostscript command lines; a bare list view filled with the "
                 "same names (load cost: filled minus shown over an empty folder, for both); Ostrel's own load (refresh "
                 "row); a bare "
-                "program showing and hiding a splash, then one window.\n");
+                "program showing and hiding a splash, then one window; a bare program showing and hiding a splash, "
+                "then a window of the native controls Ostrel's main window is made of (information, no target).\n");
     return 0;
 }

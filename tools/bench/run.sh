@@ -14,7 +14,7 @@ files=${3:-10000}
 what=${4:-all}
 
 cmake --preset win64 >/dev/null
-targets=(gswin32c_bridge BenchDriver BareListView BareSplash)
+targets=(gswin32c_bridge BenchDriver BareListView BareSplash BareMainWindow)
 [ -n "${OSTREL_EXE:-}" ] || targets+=(Ostrel)
 cmake --build --preset win64 -j8 --target "${targets[@]}" >/dev/null
 
