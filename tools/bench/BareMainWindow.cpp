@@ -3,54 +3,22 @@
 // labels, drive and path combo boxes, two report lists over the system's small icons, two hidden trees, the memo,
 // the gauge, the status bar and a menu bar), and shows it. It does nothing else: no settings, no language texts, no
 // folders. BareMainWindow.exe
-#include <windows.h>
+#include "BareSplashWindow.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
 
 namespace {
 
-constexpr wchar_t kSplashClass[] = L"BenchSplashWindow";
 constexpr wchar_t kMainClass[] = L"BenchFullWindow";
 constexpr wchar_t kPanelClass[] = L"BenchPanel";
 
 HINSTANCE instance = nullptr;
 
-LRESULT CALLBACK SplashProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_PAINT) {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window, &paint);
-        RECT client{};
-        GetClientRect(window, &client);
-        DrawTextW(dc, L"Settings are loaded...", -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        EndPaint(window, &paint);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-void Register(const wchar_t* name, WNDPROC proc) {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = proc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = name;
-    RegisterClassW(&windowClass);
-}
-
 HWND Child(HWND parent, const wchar_t* className, DWORD style, int x, int y, int width, int height,
            const wchar_t* text = L"", DWORD exStyle = 0) {
-    HWND child = CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, x, y,
-                                 width, height, parent, nullptr, instance, nullptr);
+    HWND child = CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, x, y, width,
+                                 height, parent, nullptr, instance, nullptr);
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     return child;
 }
@@ -104,21 +72,13 @@ int WINAPI wWinMain(HINSTANCE self, HINSTANCE, PWSTR, int) {
     instance = self;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    Register(kSplashClass, SplashProc);
-    Register(kMainClass, MainProc);
-    Register(kPanelClass, DefWindowProcW);
+    HWND splash = bench::ShowSplash(instance);
+    bench::RegisterWindowClass(instance, kMainClass, bench::MainWindowProc);
+    bench::RegisterWindowClass(instance, kPanelClass, DefWindowProcW);
 
-    const int splashWidth = 280, splashHeight = 137;
-    HWND splash = CreateWindowExW(WS_EX_TOOLWINDOW, kSplashClass, L"", WS_POPUP | WS_BORDER,
-                                  (GetSystemMetrics(SM_CXSCREEN) - splashWidth) / 2,
-                                  (GetSystemMetrics(SM_CYSCREEN) - splashHeight) / 2, splashWidth, splashHeight,
-                                  nullptr, nullptr, instance, nullptr);
-    ShowWindow(splash, SW_SHOW);
-    UpdateWindow(splash);
-
-    HWND main = CreateWindowExW(WS_EX_CONTROLPARENT, kMainClass, L"Bare main window",
-                                WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 405, 364, 786, 581, nullptr, nullptr, instance,
-                                nullptr);
+    HWND main =
+        CreateWindowExW(WS_EX_CONTROLPARENT, kMainClass, L"Bare main window", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                        405, 364, 786, 581, nullptr, nullptr, instance, nullptr);
     MakeMenuBar(main);
     HWND tools = Panel(main, 0, 0, 786, 30);
     for (int i = 0; i < 7; ++i) {
@@ -151,11 +111,5 @@ int WINAPI wWinMain(HINSTANCE self, HINSTANCE, PWSTR, int) {
     DestroyWindow(splash);
     ShowWindow(main, SW_SHOW);
     UpdateWindow(main);
-
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return 0;
+    return bench::RunMessageLoop();
 }
