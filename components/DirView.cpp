@@ -218,7 +218,8 @@ void TDirView::LoadDirectory(const std::wstring& Dir) {
             loading_ = false;
             drawing_ = true;
             loadTarget_ = &items_;
-            items_.clear();
+            if (readApart)
+                items_.clear(); // a failed read keeps none of the listed entries
             ResetControl();
             if (redrawHeld)
                 EndUpdate();
