@@ -1,6 +1,6 @@
 // The baseline of the file pane: one window with a report list view that holds the names of the files of one
 // folder, inserted one by one as a plain program would. BareListView.exe <folder>
-#include <windows.h>
+#include "BareProgram.h"
 
 #include <commctrl.h>
 
@@ -57,13 +57,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     InitCommonControlsEx(&controls);
     const std::wstring folder = __argc > 1 ? __wargv[1] : L".";
 
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kWindowClass;
-    RegisterClassW(&windowClass);
+    bench::RegisterWindowClass(instance, kWindowClass, WindowProc);
     HWND window = CreateWindowExW(0, kWindowClass, L"Bare list view", WS_OVERLAPPEDWINDOW, 405, 364, 786, 581, nullptr,
                                   nullptr, instance, nullptr);
     RECT client{};
@@ -79,11 +73,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     Fill(list, folder);
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
-
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return 0;
+    return bench::RunMessageLoop();
 }

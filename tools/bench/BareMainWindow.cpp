@@ -3,7 +3,7 @@
 // labels, drive and path combo boxes, two report lists over the system's small icons, two hidden trees, the memo,
 // the gauge, the status bar and a menu bar), and shows it. It does nothing else: no settings, no language texts, no
 // folders. BareMainWindow.exe
-#include "BareSplashWindow.h"
+#include "BareProgram.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -107,9 +107,6 @@ int WINAPI wWinMain(HINSTANCE self, HINSTANCE, PWSTR, int) {
     CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, main,
                     nullptr, instance, nullptr);
 
-    ShowWindow(splash, SW_HIDE);
-    DestroyWindow(splash);
-    ShowWindow(main, SW_SHOW);
-    UpdateWindow(main);
+    bench::ShowInsteadOfSplash(splash, main);
     return bench::RunMessageLoop();
 }

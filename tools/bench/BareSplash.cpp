@@ -1,6 +1,6 @@
 // The baseline of the start: a plain program that shows a splash window and paints it, makes its main window,
 // hides and destroys the splash, and shows the main window. BareSplash.exe
-#include "BareSplashWindow.h"
+#include "BareProgram.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     constexpr wchar_t kMainClass[] = L"BenchMainWindow";
@@ -8,9 +8,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     bench::RegisterWindowClass(instance, kMainClass, bench::MainWindowProc);
     HWND main = CreateWindowExW(0, kMainClass, L"Bare program", WS_OVERLAPPEDWINDOW, 405, 364, 786, 581, nullptr,
                                 nullptr, instance, nullptr);
-    ShowWindow(splash, SW_HIDE);
-    DestroyWindow(splash);
-    ShowWindow(main, SW_SHOW);
-    UpdateWindow(main);
+    bench::ShowInsteadOfSplash(splash, main);
     return bench::RunMessageLoop();
 }

@@ -1,6 +1,7 @@
 #pragma once
-// The splash both start baselines show while they make their main window, as a plain program shows one: a
-// bordered pop-up in the middle of the screen with one line of text, painted at once.
+// What the bare baseline programs share: a window class of their own, the splash both start baselines show while
+// they make their main window (a bordered pop-up in the middle of the screen with one line of text, painted at
+// once, as a plain program shows one), the main window that ends the program, and the message loop.
 #include <windows.h>
 
 namespace bench {
@@ -33,10 +34,9 @@ inline HWND ShowSplash(HINSTANCE instance) {
     constexpr wchar_t kSplashClass[] = L"BenchSplashWindow";
     RegisterWindowClass(instance, kSplashClass, SplashProc);
     const int width = 280, height = 137;
-    HWND splash = CreateWindowExW(WS_EX_TOOLWINDOW, kSplashClass, L"", WS_POPUP | WS_BORDER,
-                                  (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                                  (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr,
-                                  instance, nullptr);
+    HWND splash = CreateWindowExW(
+        WS_EX_TOOLWINDOW, kSplashClass, L"", WS_POPUP | WS_BORDER, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+        (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr, instance, nullptr);
     ShowWindow(splash, SW_SHOW);
     UpdateWindow(splash);
     return splash;
@@ -49,6 +49,14 @@ inline LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The splash goes and the main window shows in its place.
+inline void ShowInsteadOfSplash(HWND splash, HWND main) {
+    ShowWindow(splash, SW_HIDE);
+    DestroyWindow(splash);
+    ShowWindow(main, SW_SHOW);
+    UpdateWindow(main);
 }
 
 // Runs the message loop until the main window goes.
