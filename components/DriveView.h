@@ -292,8 +292,8 @@ protected:
 
 private:
     // The drag-and-drop engine watches every message of the tree after the tree's own handling, handed over by
-    // WndProc: a subclass of its own would cost a window-property look-up per message. Set once the engine exists
-    // (declared first, so it is valid before any other member is made).
+    // WndProc: a subclass of its own would cost a window-property look-up per message. Set once the engine exists;
+    // declared ahead of every member whose making may send the tree a message, so WndProc never reads it unmade.
     TDragDropFilesEx* dragDropWatcher_ = nullptr;
     // DriveView.cpp
     void ReadSubDirs(HTREEITEM Node);
